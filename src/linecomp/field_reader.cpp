@@ -1,0 +1,121 @@
+#include "linecomp/field_reader.h"
+
+#include <algorithm>
+
+#include "model/run_failure.h"
+
+namespace genera {
+namespace {
+
+bool spazio(char c) { return c == ' ' || c == '\t'; }
+
+char minuscola(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+void FieldReader::salta_spazi() {
+  while (pos_ < text_.size() && spazio(text_[pos_])) ++pos_;
+}
+
+bool FieldReader::a_capo_qui() const {
+  return pos_ < text_.size() && (text_[pos_] == '\r' || text_[pos_] == '\n');
+}
+
+void FieldReader::consuma_a_capo() {
+  if (text_[pos_] == '\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '\n') ++pos_;
+  ++pos_;
+  ++riga_;
+}
+
+void FieldReader::consuma_separatore() {
+  if (pos_ >= text_.size()) return;
+  if (text_[pos_] == ',') {
+    ++pos_;
+  } else if (a_capo_qui()) {
+    consuma_a_capo();
+  }
+}
+
+void FieldReader::inizia_campo() {
+  if (fine()) throw errore_esecuzione("read past the end of the file", riga_);
+  salta_spazi();
+  riga_campo_ = riga_;
+}
+
+std::string FieldReader::leggi_testo() {
+  inizia_campo();
+  if (pos_ < text_.size() && text_[pos_] == '"') {
+    ++pos_;
+    std::string valore;
+    while (pos_ < text_.size() && text_[pos_] != '"') {
+      if (a_capo_qui()) {
+        const std::size_t inizio = pos_;
+        consuma_a_capo();
+        valore.append(text_.substr(inizio, pos_ - inizio));
+      } else {
+        valore.push_back(text_[pos_++]);
+      }
+    }
+    if (pos_ < text_.size()) ++pos_;  // the closing quote
+    // Whatever stands between the closing quote and the separator is dropped.
+    while (pos_ < text_.size() && text_[pos_] != ',' && !a_capo_qui()) ++pos_;
+    consuma_separatore();
+    return valore;
+  }
+  const std::size_t inizio = pos_;
+  while (pos_ < text_.size() && text_[pos_] != ',' && !a_capo_qui()) ++pos_;
+  std::size_t fine_valore = pos_;
+  while (fine_valore > inizio && spazio(text_[fine_valore - 1])) --fine_valore;
+  std::string valore(text_.substr(inizio, fine_valore - inizio));
+  consuma_separatore();
+  return valore;
+}
+
+int32_t FieldReader::leggi_numero() {
+  inizia_campo();
+  const std::size_t inizio = pos_;
+  while (pos_ < text_.size() && text_[pos_] != ',' && !spazio(text_[pos_]) && !a_capo_qui()) ++pos_;
+  const std::string_view cifre = text_.substr(inizio, pos_ - inizio);
+  salta_spazi();
+  consuma_separatore();
+  if (cifre.empty()) return 0;
+
+  std::size_t i = 0;
+  bool negativo = false;
+  if (cifre[0] == '+' || cifre[0] == '-') {
+    negativo = cifre[0] == '-';
+    i = 1;
+  }
+  if (i == cifre.size())
+    throw errore_esecuzione("\"" + std::string(cifre) + "\" is not a whole number", riga_campo_);
+  int64_t valore = 0;
+  for (; i < cifre.size(); ++i) {
+    const char c = cifre[i];
+    if (c < '0' || c > '9') {
+      const std::string_view mostrato = cifre.substr(0, std::min<std::size_t>(cifre.size(), 40));
+      throw errore_esecuzione("\"" + std::string(mostrato) + "\" is not a whole number", riga_campo_);
+    }
+    valore = valore * 10 + (c - '0');
+    if (valore > 2147483648LL)
+      throw errore_esecuzione("the number " + std::string(cifre.substr(0, 40)) +
+                                  " does not fit 32 bits",
+                              riga_campo_);
+  }
+  if (negativo) valore = -valore;
+  if (valore > 2147483647LL)
+    throw errore_esecuzione("the number " + std::string(cifre) + " does not fit 32 bits", riga_campo_);
+  return static_cast<int32_t>(valore);
+}
+
+bool contiene(std::string_view campo, std::string_view parola) {
+  if (parola.empty()) return true;
+  auto it = std::search(campo.begin(), campo.end(), parola.begin(), parola.end(),
+                        [](char a, char b) { return minuscola(a) == minuscola(b); });
+  return it != campo.end();
+}
+
+bool contiene_esatto(std::string_view campo, std::string_view parola) {
+  return campo.find(parola) != std::string_view::npos;
+}
+
+}  // namespace genera

@@ -1,0 +1,112 @@
+#include "model/compact_writer.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "model/compact_format.h"
+
+namespace genera {
+namespace {
+
+/// Collects little-endian fields and hands them on in 64 KB blocks.
+class Encoder {
+ public:
+  explicit Encoder(ByteSink& out) : out_(out) {}
+  ~Encoder() = default;
+  Encoder(const Encoder&) = delete;
+  Encoder& operator=(const Encoder&) = delete;
+
+  void u8(uint8_t v) { put(v); }
+  void u16(uint16_t v) {
+    put(static_cast<uint8_t>(v));
+    put(static_cast<uint8_t>(v >> 8));
+  }
+  void i16(int16_t v) { u16(static_cast<uint16_t>(v)); }
+  void i32(int32_t v) {
+    const auto u = static_cast<uint32_t>(v);
+    for (int shift = 0; shift < 32; shift += 8) put(static_cast<uint8_t>(u >> shift));
+  }
+  void f64(double v) {
+    uint64_t u;
+    static_assert(sizeof u == sizeof v);
+    std::memcpy(&u, &v, sizeof u);
+    for (int shift = 0; shift < 64; shift += 8) put(static_cast<uint8_t>(u >> shift));
+  }
+  void bytes(const std::string& s, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) put(static_cast<uint8_t>(s[i]));
+  }
+  void flush() {
+    if (used_ != 0) out_.write(buffer_, used_);
+    used_ = 0;
+  }
+
+ private:
+  void put(uint8_t b) {
+    if (used_ == sizeof buffer_) flush();
+    buffer_[used_++] = static_cast<char>(b);
+  }
+
+  ByteSink& out_;
+  char buffer_[1 << 16];
+  std::size_t used_ = 0;
+};
+
+void scrivi_colonna(const tracciato_linea& t, const std::vector<double>& colonna, Encoder& e) {
+  const int32_t ultima = t.ultima_riga();
+  for (int32_t riga = 0; riga <= ultima; ++riga) {
+    const tipo_variante tipo = tipo_riga(t, riga);
+    e.u16(static_cast<uint16_t>(tipo));
+    if (tipo == tipo_variante::intero) {
+      e.i16(static_cast<int16_t>(colonna[static_cast<std::size_t>(riga)]));
+    } else if (tipo == tipo_variante::doppio) {
+      e.f64(colonna[static_cast<std::size_t>(riga)]);
+    }
+  }
+}
+
+}  // namespace
+
+void scrivi_tracciato(const tracciato_linea& t, ByteSink& out) {
+  Encoder e(out);
+  scrivi_colonna(t, t.x, e);
+  scrivi_colonna(t, t.y, e);
+  e.flush();
+}
+
+void scrivi_testata(const std::array<voce_testata, kVociTestata>& testata, ByteSink& out) {
+  Encoder e(out);
+  for (const voce_testata& v : testata) {
+    e.u8(v.tipo);
+    e.i32(v.dato1);
+    e.i32(v.dato2);
+    e.i32(v.dato3);
+    e.u8(v.opzione);
+    const std::size_t n = std::min<std::size_t>(v.nome.size(), 0xFFFF);
+    e.u16(static_cast<uint16_t>(n));
+    e.bytes(v.nome, n);
+    for (int16_t intero : {v.intero1, v.intero2, v.intero3, v.intero4, v.intero5}) e.i16(intero);
+    for (uint8_t b : {v.byte1, v.byte2, v.byte3, v.byte4}) e.u8(b);
+    e.i32(v.dato4);
+  }
+  e.flush();
+}
+
+void scrivi_percorso(const std::vector<cella_percorso>& percorso, ByteSink& out) {
+  Encoder e(out);
+  for (const cella_percorso& c : percorso) {
+    e.u8(c.tipo);
+    e.i16(c.valore1);
+    e.i16(c.valore2);
+    e.i16(c.valore3);
+    e.i16(c.valore4);
+    e.u8(c.tempo_segnale);
+    e.u8(c.avviso);
+    e.u8(c.galleria);
+    e.u8(c.velocita);
+    e.u8(c.pendenza);
+    e.u8(c.aderenza);
+  }
+  e.flush();
+}
+
+}  // namespace genera

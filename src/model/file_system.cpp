@@ -1,0 +1,130 @@
+#include "model/file_system.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace genera {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string motivo(int errnum) { return std::strerror(errnum); }
+
+/// Writes through a 64 KB stdio buffer and remembers the first failure.
+class FileSink : public ByteSink {
+ public:
+  FileSink(std::FILE* file, const std::string& path) : file_(file), path_(path) {}
+  void write(const char* data, std::size_t size) override {
+    if (size != 0 && std::fwrite(data, 1, size, file_) != size)
+      throw errore_file("cannot write " + path_ + ": " + motivo(errno));
+  }
+
+ private:
+  std::FILE* file_;
+  const std::string& path_;
+};
+
+}  // namespace
+
+char separatore() {
+#ifdef _WIN32
+  return '\\';
+#else
+  return '/';
+#endif
+}
+
+std::string percorso_file(const std::string& cartella, const std::string& nome) {
+  return cartella + separatore() + nome;
+}
+
+bool DiskFileSystem::exists(const std::string& path) {
+  std::error_code ec;
+  return fs::is_regular_file(fs::path(path), ec);
+}
+
+std::string DiskFileSystem::read(const std::string& path) {
+  std::error_code ec;
+  if (fs::is_directory(fs::path(path), ec))
+    throw errore_file("cannot read " + path + ": it is a folder");
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) throw errore_file("cannot read " + path + ": " + motivo(errno));
+  std::string contents;
+  char buffer[1 << 16];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) contents.append(buffer, n);
+  const bool failed = std::ferror(file) != 0;
+  const int errnum = errno;
+  std::fclose(file);
+  if (failed) throw errore_file("cannot read " + path + ": " + motivo(errnum));
+  return contents;
+}
+
+void DiskFileSystem::remove(const std::string& path) {
+  std::error_code ec;
+  const fs::file_status status = fs::symlink_status(fs::path(path), ec);
+  if (!fs::exists(status)) return;
+  if (fs::is_directory(status)) throw errore_file("cannot delete " + path + ": it is a folder");
+  if (std::remove(path.c_str()) != 0)
+    throw errore_file("cannot delete " + path + ": " + motivo(errno));
+}
+
+void DiskFileSystem::replace(const std::string& path,
+                             const std::function<void(ByteSink&)>& produce) {
+  std::error_code ec;
+  if (fs::is_directory(fs::path(path), ec))
+    throw errore_file("cannot replace " + path + ": it is a folder");
+  if (fs::exists(fs::path(path), ec)) {
+    // A file we may not write (read-only, locked) is left exactly as it is.
+    std::FILE* probe = std::fopen(path.c_str(), "r+b");
+    if (probe == nullptr) throw errore_file("cannot replace " + path + ": " + motivo(errno));
+    std::fclose(probe);
+  }
+
+  // The new bytes go to a temporary file beside the target and take its
+  // place only once complete, so a failure never leaves a file cut short.
+  const std::string temporary = path + ".genera-new";
+  std::FILE* file = std::fopen(temporary.c_str(), "wb");
+  if (file == nullptr) throw errore_file("cannot write " + temporary + ": " + motivo(errno));
+  try {
+    FileSink sink(file, temporary);
+    produce(sink);
+    if (std::fflush(file) != 0) throw errore_file("cannot write " + temporary + ": " + motivo(errno));
+  } catch (...) {
+    std::fclose(file);
+    std::remove(temporary.c_str());
+    throw;
+  }
+  if (std::fclose(file) != 0) {
+    const int errnum = errno;
+    std::remove(temporary.c_str());
+    throw errore_file("cannot write " + temporary + ": " + motivo(errnum));
+  }
+  fs::rename(fs::path(temporary), fs::path(path), ec);
+  if (ec) {
+    std::remove(temporary.c_str());
+    throw errore_file("cannot replace " + path + ": " + ec.message());
+  }
+}
+
+bool MemoryFileSystem::exists(const std::string& path) { return files.count(path) != 0; }
+
+std::string MemoryFileSystem::read(const std::string& path) {
+  auto it = files.find(path);
+  if (it == files.end()) throw errore_file("cannot read " + path + ": No such file or directory");
+  return it->second;
+}
+
+void MemoryFileSystem::remove(const std::string& path) { files.erase(path); }
+
+void MemoryFileSystem::replace(const std::string& path,
+                               const std::function<void(ByteSink&)>& produce) {
+  StringSink sink;
+  produce(sink);
+  files[path] = std::move(sink.bytes);
+}
+
+}  // namespace genera

@@ -1,0 +1,69 @@
+// The file layer: every file the run reads, writes or deletes goes through
+// one FileSystem, so tests can run in memory or inject failures.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <string>
+
+#include "model/byte_sink.h"
+
+namespace genera {
+
+/// A file operation that failed; the message names the path and the reason.
+struct errore_file : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  /// True when a file (not a folder) stands at `path`.
+  virtual bool exists(const std::string& path) = 0;
+
+  /// The whole content of the file. Throws errore_file.
+  virtual std::string read(const std::string& path) = 0;
+
+  /// Deletes the file; a missing file is no error. Throws errore_file.
+  virtual void remove(const std::string& path) = 0;
+
+  /// Replaces the file at `path` with exactly the bytes that `produce`
+  /// writes. The old file stays whole until the new one is complete: on any
+  /// failure the target holds its old bytes (or is still missing). Throws
+  /// errore_file naming the path and the reason.
+  virtual void replace(const std::string& path,
+                       const std::function<void(ByteSink&)>& produce) = 0;
+};
+
+/// The real disk, through the standard library only.
+class DiskFileSystem : public FileSystem {
+ public:
+  bool exists(const std::string& path) override;
+  std::string read(const std::string& path) override;
+  void remove(const std::string& path) override;
+  void replace(const std::string& path,
+               const std::function<void(ByteSink&)>& produce) override;
+};
+
+/// Files kept in memory, by path.
+class MemoryFileSystem : public FileSystem {
+ public:
+  bool exists(const std::string& path) override;
+  std::string read(const std::string& path) override;
+  void remove(const std::string& path) override;
+  void replace(const std::string& path,
+               const std::function<void(ByteSink&)>& produce) override;
+
+  std::map<std::string, std::string> files;
+};
+
+/// `cartella`, one separator and the name: the separator is always
+/// inserted, so a root folder gives two in a row.
+std::string percorso_file(const std::string& cartella, const std::string& nome);
+
+/// The platform's path separator: "\" on Windows, "/" elsewhere.
+char separatore();
+
+}  // namespace genera

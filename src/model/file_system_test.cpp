@@ -1,0 +1,88 @@
+#include "model/file_system.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace genera {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DiskTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("genera-fs-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string path(const std::string& name) const { return (dir_ / name).string(); }
+
+  static void put(const std::string& p, const std::string& bytes) {
+    std::ofstream(p, std::ios::binary) << bytes;
+  }
+
+  static auto writer(const std::string& bytes) {
+    return [bytes](ByteSink& s) { s.write(bytes.data(), bytes.size()); };
+  }
+
+  fs::path dir_;
+  DiskFileSystem disk_;
+};
+
+TEST_F(DiskTest, ReplaceLeavesExactlyTheNewBytes) {
+  const std::string fresh = "new\r\ncontent\r\n";
+  const std::string olds[] = {"", "x", std::string(100000, 'z'), std::string("\0\xff\x01\r", 4)};
+  for (const std::string& old : olds) {
+    put(path("f.txt"), old);
+    disk_.replace(path("f.txt"), writer(fresh));
+    EXPECT_EQ(disk_.read(path("f.txt")), fresh);
+  }
+  disk_.replace(path("missing.txt"), writer(fresh));
+  EXPECT_EQ(disk_.read(path("missing.txt")), fresh);
+  // Nothing but the two targets is left behind.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+}
+
+TEST_F(DiskTest, AFailingProducerLeavesTheOldFileWhole) {
+  put(path("f.dat"), "old bytes");
+  EXPECT_THROW(disk_.replace(path("f.dat"),
+                             [](ByteSink& s) {
+                               s.write("partial", 7);
+                               throw errore_file("disk full");
+                             }),
+               errore_file);
+  EXPECT_EQ(disk_.read(path("f.dat")), "old bytes");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+TEST_F(DiskTest, AFolderInTheWayIsNamedAndKept) {
+  fs::create_directory(path("taken"));
+  try {
+    disk_.replace(path("taken"), writer("x"));
+    FAIL() << "replace over a folder succeeded";
+  } catch (const errore_file& e) {
+    EXPECT_NE(std::string(e.what()).find(path("taken")), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("folder"), std::string::npos) << e.what();
+  }
+  EXPECT_THROW(disk_.remove(path("taken")), errore_file);
+  EXPECT_TRUE(fs::is_directory(path("taken")));
+}
+
+TEST_F(DiskTest, RemovingAMissingFileIsNoError) {
+  EXPECT_NO_THROW(disk_.remove(path("nothing")));
+  EXPECT_FALSE(disk_.exists(path("nothing")));
+}
+
+TEST(PercorsoFile, InsertsExactlyOneSeparator) {
+  const std::string sep(1, separatore());
+  EXPECT_EQ(percorso_file("dir", "a.txt"), "dir" + sep + "a.txt");
+  EXPECT_EQ(percorso_file("C:" + sep, "a.txt"), "C:" + sep + sep + "a.txt");
+}
+
+}  // namespace
+}  // namespace genera

@@ -1,0 +1,26 @@
+#include "model/route_model.h"
+
+#include "model/rounding.h"
+#include "model/run_failure.h"
+
+namespace genera {
+
+void azzera_testata(Form1& f) {
+  for (voce_testata& v : f.testata_linea) v = voce_testata{};
+}
+
+void alloca_percorso(Form1& f, int32_t lunghezza) {
+  const int64_t righe = static_cast<int64_t>(lunghezza) + kCodaLinea;
+  if (righe < 0)
+    throw errore_esecuzione("the line length " + std::to_string(lunghezza) +
+                            " leaves no grid (it must be at least -7000)");
+  const int32_t u = a_long(static_cast<double>(righe) / kMetriCella);
+  f.percorso.assign(static_cast<std::size_t>(u) + 1, cella_percorso{});
+  f.tracciato = tracciato_linea{};
+  if (f.j != 0) {
+    f.tracciato.x.assign(static_cast<std::size_t>(righe) + 1, 0.0);
+    f.tracciato.y.assign(static_cast<std::size_t>(righe) + 1, 0.0);
+  }
+}
+
+}  // namespace genera

@@ -1,0 +1,176 @@
+// The route model: everything the two sources say, reduced to fixed-size
+// numbers, and the build state that owns it for the whole run.
+//
+// Every other directory includes this header. The stored forms of these
+// structures are written down once, in compact_format.h.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/diagnostics.h"
+
+namespace genera {
+
+class FileSystem;
+
+/// One 50 m stretch of the line. Field order is the stored order.
+struct cella_percorso {
+  uint8_t tipo = 0;
+  int16_t valore1 = 0;
+  int16_t valore2 = 0;
+  int16_t valore3 = 0;
+  int16_t valore4 = 0;
+  uint8_t tempo_segnale = 0;
+  uint8_t avviso = 0;
+  uint8_t galleria = 0;
+  uint8_t velocita = 0;
+  uint8_t pendenza = 0;
+  uint8_t aderenza = 0;
+};
+
+/// Cell kinds stored in `tipo`; no other value is ever stored.
+enum tipo_cella : uint8_t {
+  cella_binario = 0,
+  cella_segnale = 1,
+  cella_fine_rallentamento = 2,
+  cella_inizio_rallentamento = 3,
+  cella_avviso_rallentamento = 4,
+  cella_prima_avviso = 5,
+  cella_indicatore_v_max = 6,
+  cella_fermata = 10,
+  cella_marca_galleria = 11,
+  cella_codice = 12,
+  cella_abbattimento = 13,
+  cella_cartello = 14,
+};
+
+/// A cell is free when nothing but track or a lit-tunnel marker lies on it.
+inline bool cella_libera(const cella_percorso& c) {
+  return c.tipo == cella_binario || c.tipo == cella_marca_galleria;
+}
+
+/// One entry of the 87-entry table. Field order is the stored order.
+struct voce_testata {
+  uint8_t tipo = 0;
+  int32_t dato1 = 0;
+  int32_t dato2 = 0;
+  int32_t dato3 = 0;
+  uint8_t opzione = 0;
+  std::string nome;
+  int16_t intero1 = 0;
+  int16_t intero2 = 0;
+  int16_t intero3 = 0;
+  int16_t intero4 = 0;
+  int16_t intero5 = 0;
+  uint8_t byte1 = 0;
+  uint8_t byte2 = 0;
+  uint8_t byte3 = 0;
+  uint8_t byte4 = 0;
+  int32_t dato4 = 0;
+};
+
+inline constexpr int kVociTestata = 87;
+inline constexpr int kPrimoCartello = 80;      // boards take entries 80, 79, ...
+inline constexpr int kVoceProgressivaTre = 81;
+inline constexpr int kVoceProgressivaDue = 82;
+inline constexpr int kVoceProgressivaUno = 83;
+inline constexpr int kVoceTreno = 84;          // braked mass, length, cars
+inline constexpr int kVoceLinea = 85;          // backgrounds, line name, race code
+inline constexpr int kVoceRipetizione = 86;    // cab signals, train code, clock
+inline constexpr int32_t kLunghezzaMassima = 1000000;
+inline constexpr int32_t kCodaLinea = 7000;    // the grid runs this far past the end
+inline constexpr int32_t kMetriCella = 50;
+inline constexpr int kMaxGallerie = 80;
+
+/// The plan of the line, one point a metre, rows 0 to `ultima_riga`.
+///
+/// The rows that hold a value are always a prefix: rows 0 and 1 hold the
+/// Integer points (0, 0) and (0, 1), rows 2 to `righe_valide` - 1 hold
+/// doubles, the rest are empty. Keeping just the doubles and that count
+/// stores 16 bytes a metre instead of a tagged variant per coordinate.
+struct tracciato_linea {
+  std::vector<double> x;      // column 0
+  std::vector<double> y;      // column 1
+  int32_t righe_valide = 0;   // 0: nothing set yet; >= 2: origin set
+
+  bool presente() const { return !x.empty(); }
+  int32_t ultima_riga() const { return static_cast<int32_t>(x.size()) - 1; }
+};
+
+/// The kind of a plan value as stored: empty, Integer or double.
+enum class tipo_variante : uint16_t { vuoto = 0, intero = 2, doppio = 5 };
+
+inline tipo_variante tipo_riga(const tracciato_linea& t, int32_t riga) {
+  if (riga >= t.righe_valide) return tipo_variante::vuoto;
+  return riga < 2 ? tipo_variante::intero : tipo_variante::doppio;
+}
+
+/// A source the run reads: where it lies and how messages name it.
+struct sorgente {
+  std::string percorso;   // full path handed to the file layer
+  std::string nome;       // what messages call it
+};
+
+/// The build state: the one owner of everything a run computes.
+///
+/// Procedures are free functions that take it by reference. It is not
+/// copied by accident: a Form1 holds up to 20 MB of plan.
+struct Form1 {
+  Form1() = default;
+  Form1(const Form1&) = delete;
+  Form1& operator=(const Form1&) = delete;
+
+  // Names and places (set by the driver).
+  std::string nome_linea;
+  std::string codice_treno;
+  std::string cartella;
+  int32_t j = 0;
+  FileSystem* file_system = nullptr;   // every file access goes through it
+  sorgente sorgente_linea;
+  sorgente sorgente_treno;
+
+  // The compiled scenario.
+  std::vector<cella_percorso> percorso;   // cells 0 to U, empty before the length record
+  std::array<voce_testata, kVociTestata> testata_linea{};
+  tracciato_linea tracciato;
+
+  // Outcome of the parse and the post-pass.
+  int32_t codice_errore = 0;
+  int32_t posizione_errore = 0;
+  std::vector<messaggio> messaggi;
+
+  // Readers' shared state.
+  std::string campo_letto;
+  int32_t prossimo_cartello = kPrimoCartello;
+  int32_t cursore_pendenza = 0;
+  int32_t pendenza_corrente = 0;
+  int32_t cursore_tracciato = 2;
+  int32_t numero_gallerie = 0;
+  std::array<int32_t, kMaxGallerie + 1> inizi_gallerie{};
+  std::array<int32_t, kMaxGallerie + 1> fini_gallerie{};
+  int32_t cursore_velocita = 0;
+  int32_t velocita_corrente = 0;
+  int32_t cursore_aderenza = 0;
+  int32_t aderenza_corrente = 0;
+  int32_t contatore_stazioni = 1;
+};
+
+/// U, the last index of the grid; -1 while no grid exists.
+inline int32_t ultima_cella(const Form1& f) {
+  return static_cast<int32_t>(f.percorso.size()) - 1;
+}
+
+/// Sets every entry of `testata_linea` to its empty state.
+void azzera_testata(Form1& f);
+
+/// Allocates the grid for line length `lunghezza` (cells 0 to
+/// round((lunghezza + 7000) / 50)) and, when `j` is set, the plan rows
+/// 0 to lunghezza + 7000, all zero or empty. Throws errore_esecuzione when
+/// the length gives no grid (below -7000).
+void alloca_percorso(Form1& f, int32_t lunghezza);
+
+}  // namespace genera

@@ -1,0 +1,9 @@
+#include <cstdio>
+
+#include "run/error_box.h"
+
+namespace genera {
+
+void mostra_errore(const std::string& testo) { std::fprintf(stderr, "%s\n", testo.c_str()); }
+
+}  // namespace genera
