@@ -1,37 +1,41 @@
 #include "model/compact_writer.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+#include <type_traits>
 
 #include "model/compact_format.h"
 
 namespace genera {
 namespace {
 
+/// Stores `v` little-endian at `p`: a plain copy where the host is
+/// little-endian, byte by byte elsewhere. Never a dump of a struct.
+template <typename T>
+void store_le(char* p, T v) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(p, &v, sizeof v);
+  } else {
+    using U = std::make_unsigned_t<std::conditional_t<std::is_floating_point_v<T>, uint64_t, T>>;
+    U u;
+    std::memcpy(&u, &v, sizeof v);
+    for (std::size_t i = 0; i < sizeof v; ++i) p[i] = static_cast<char>(u >> (8 * i));
+  }
+}
+
 /// Collects little-endian fields and hands them on in 64 KB blocks.
 class Encoder {
  public:
   explicit Encoder(ByteSink& out) : out_(out) {}
-  ~Encoder() = default;
   Encoder(const Encoder&) = delete;
   Encoder& operator=(const Encoder&) = delete;
 
   void u8(uint8_t v) { put(v); }
-  void u16(uint16_t v) {
-    put(static_cast<uint8_t>(v));
-    put(static_cast<uint8_t>(v >> 8));
-  }
-  void i16(int16_t v) { u16(static_cast<uint16_t>(v)); }
-  void i32(int32_t v) {
-    const auto u = static_cast<uint32_t>(v);
-    for (int shift = 0; shift < 32; shift += 8) put(static_cast<uint8_t>(u >> shift));
-  }
-  void f64(double v) {
-    uint64_t u;
-    static_assert(sizeof u == sizeof v);
-    std::memcpy(&u, &v, sizeof u);
-    for (int shift = 0; shift < 64; shift += 8) put(static_cast<uint8_t>(u >> shift));
-  }
+  void u16(uint16_t v) { put(v); }
+  void i16(int16_t v) { put(v); }
+  void i32(int32_t v) { put(v); }
+  void f64(double v) { put(v); }
   void bytes(const std::string& s, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) put(static_cast<uint8_t>(s[i]));
   }
@@ -41,9 +45,11 @@ class Encoder {
   }
 
  private:
-  void put(uint8_t b) {
-    if (used_ == sizeof buffer_) flush();
-    buffer_[used_++] = static_cast<char>(b);
+  template <typename T>
+  void put(T v) {
+    if (used_ + sizeof v > sizeof buffer_) flush();
+    store_le(buffer_ + used_, v);
+    used_ += sizeof v;
   }
 
   ByteSink& out_;
