@@ -16,8 +16,11 @@ std::string motivo(int errnum) { return std::strerror(errnum); }
 /// Writes through a 64 KB stdio buffer and remembers the first failure.
 class FileSink : public ByteSink {
  public:
-  FileSink(std::FILE* file, const std::string& path) : file_(file), path_(path) {}
+  FileSink(std::FILE* file, const std::string& path, const std::function<std::string()>& fault)
+      : file_(file), path_(path), fault_(fault) {}
   void write(const char* data, std::size_t size) override {
+    if (const std::string reason = fault_(); !reason.empty())
+      throw errore_file("cannot write " + path_ + ": " + reason);
     if (size != 0 && std::fwrite(data, 1, size, file_) != size)
       throw errore_file("cannot write " + path_ + ": " + motivo(errno));
   }
@@ -25,6 +28,7 @@ class FileSink : public ByteSink {
  private:
   std::FILE* file_;
   const std::string& path_;
+  const std::function<std::string()>& fault_;
 };
 
 }  // namespace
@@ -68,6 +72,8 @@ void DiskFileSystem::remove(const std::string& path) {
   const fs::file_status status = fs::symlink_status(fs::path(path), ec);
   if (!fs::exists(status)) return;
   if (fs::is_directory(status)) throw errore_file("cannot delete " + path + ": it is a folder");
+  if (const std::string reason = injected("delete", path); !reason.empty())
+    throw errore_file("cannot delete " + path + ": " + reason);
   if (std::remove(path.c_str()) != 0)
     throw errore_file("cannot delete " + path + ": " + motivo(errno));
 }
@@ -88,11 +94,12 @@ void DiskFileSystem::replace(const std::string& path,
   // place only once complete, so a failure never leaves a file cut short.
   const std::string temporary = path + ".genera-new";
   std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (file == nullptr) throw errore_file("cannot write " + temporary + ": " + motivo(errno));
+  if (file == nullptr) throw errore_file("cannot write " + path + ": " + motivo(errno));
   try {
-    FileSink sink(file, temporary);
+    const std::function<std::string()> fault = [&] { return injected("write", path); };
+    FileSink sink(file, path, fault);
     produce(sink);
-    if (std::fflush(file) != 0) throw errore_file("cannot write " + temporary + ": " + motivo(errno));
+    if (std::fflush(file) != 0) throw errore_file("cannot write " + path + ": " + motivo(errno));
   } catch (...) {
     std::fclose(file);
     std::remove(temporary.c_str());
@@ -101,12 +108,16 @@ void DiskFileSystem::replace(const std::string& path,
   if (std::fclose(file) != 0) {
     const int errnum = errno;
     std::remove(temporary.c_str());
-    throw errore_file("cannot write " + temporary + ": " + motivo(errnum));
+    throw errore_file("cannot write " + path + ": " + motivo(errnum));
   }
-  fs::rename(fs::path(temporary), fs::path(path), ec);
-  if (ec) {
+  std::string reason = injected("rename", path);
+  if (reason.empty()) {
+    fs::rename(fs::path(temporary), fs::path(path), ec);
+    if (ec) reason = ec.message();
+  }
+  if (!reason.empty()) {
     std::remove(temporary.c_str());
-    throw errore_file("cannot replace " + path + ": " + ec.message());
+    throw errore_file("cannot replace " + path + ": " + reason);
   }
 }
 

@@ -37,14 +37,33 @@ class FileSystem {
                        const std::function<void(ByteSink&)>& produce) = 0;
 };
 
+/// Lets tests make single disk operations fail. Production code never
+/// installs one.
+class FaultHook {
+ public:
+  virtual ~FaultHook() = default;
+  /// Called before each write of a block, rename and delete; a non-empty
+  /// result makes that operation fail with this reason.
+  virtual std::string fail(const char* operation, const std::string& path) = 0;
+};
+
 /// The real disk, through the standard library only.
 class DiskFileSystem : public FileSystem {
  public:
+  explicit DiskFileSystem(FaultHook* hook = nullptr) : hook_(hook) {}
+
   bool exists(const std::string& path) override;
   std::string read(const std::string& path) override;
   void remove(const std::string& path) override;
   void replace(const std::string& path,
                const std::function<void(ByteSink&)>& produce) override;
+
+ private:
+  std::string injected(const char* operation, const std::string& path) {
+    return hook_ != nullptr ? hook_->fail(operation, path) : std::string();
+  }
+
+  FaultHook* hook_;
 };
 
 /// Files kept in memory, by path.
