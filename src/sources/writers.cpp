@@ -5,6 +5,8 @@
 
 namespace genera {
 
+// The range ends with the list: a list without a sentinel is written whole
+// and never read past its last entry.
 void scrivi_righe(Form1& f, const std::string& nome, const lista_righe& righe) {
   f.file_system->replace(percorso_file(f.cartella, nome), [&](ByteSink& s) {
     for (const std::string& riga : righe) {
@@ -14,11 +16,5 @@ void scrivi_righe(Form1& f, const std::string& nome, const lista_righe& righe) {
     }
   });
 }
-
-void dati_linea(Form1&) {}
-void dati_treno(Form1&) {}
-void dati_note(Form1&) {}
-void dati_rallentamenti(Form1&) {}
-void dati_scheda(Form1&) {}
 
 }  // namespace genera

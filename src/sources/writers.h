@@ -15,7 +15,8 @@ using lista_righe = std::array<std::string, 1001>;
 inline constexpr const char* kSentinella = "riferimento fine del file";
 
 /// Replaces the file `nome` in `f.cartella` with the lines of `righe` up
-/// to the sentinel, each followed by CR LF. Throws errore_file.
+/// to the first entry equal to the sentinel (all 1001 when there is none),
+/// each followed by CR LF. Throws errore_file.
 void scrivi_righe(Form1& f, const std::string& nome, const lista_righe& righe);
 
 void dati_linea(Form1& f);          ///< NAME_linea.txt
