@@ -37,7 +37,10 @@ void FieldReader::consuma_separatore() {
 }
 
 void FieldReader::inizia_campo() {
-  if (fine()) throw errore_esecuzione("read past the end of the file", riga_);
+  // Past the end, the line to name is that of the last field read, not the
+  // empty line after its line break.
+  if (fine())
+    throw errore_esecuzione("read past the end of the file", riga_campo_ > 0 ? riga_campo_ : riga_);
   salta_spazi();
   riga_campo_ = riga_;
 }

@@ -105,6 +105,25 @@ TEST(FieldReader, NumbersThatAreNotNumbersFail) {
   }
 }
 
+TEST(FieldReader, ReadPastTheEndNamesTheLastFieldsLine) {
+  FieldReader r("a\r\nb, 1\r\n");
+  r.leggi_testo();
+  r.leggi_testo();
+  r.leggi_numero();
+  try {
+    r.leggi_numero();
+    FAIL();
+  } catch (const errore_esecuzione& e) {
+    EXPECT_EQ(e.riga, 2);
+  }
+  try {
+    FieldReader("").leggi_testo();
+    FAIL();
+  } catch (const errore_esecuzione& e) {
+    EXPECT_EQ(e.riga, 1);
+  }
+}
+
 TEST(FieldReader, FailuresKnowTheirLine) {
   FieldReader r("a\r\nb, x1\r\n");
   r.leggi_testo();

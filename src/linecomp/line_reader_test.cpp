@@ -1,0 +1,416 @@
+#include "linecomp/line_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/file_system.h"
+#include "model/run_failure.h"
+
+namespace genera {
+namespace {
+
+const char kPercorso[] = "cartella/LIVRA_MONTALBA_linea.txt";
+const char kNome[] = "LIVRA_MONTALBA_linea.txt";
+const char kAltro[] = "cartella/LIVRA_MONTALBA_R47316-.txt";
+
+// Lines joined with CR LF, the last one included.
+std::string righe(std::initializer_list<std::string> r) {
+  std::string s;
+  for (const std::string& riga : r) s += riga + "\r\n";
+  return s;
+}
+
+// A header with a short line (cells 0 to 160, plan points 0 to 8000).
+std::string con_testata(const std::string& corpo) {
+  return righe({"[generale]", "lunghezza percorso,    1000", "[corpo]"}) + corpo;
+}
+
+struct Lettura {
+  MemoryFileSystem fs;
+  Form1 f;
+  bool esito = false;
+  std::optional<errore_esecuzione> eccezione;
+
+  bool sorgente_presente() const { return fs.files.count(kPercorso) != 0; }
+  bool altro_presente() const { return fs.files.count(kAltro) != 0; }
+  std::string messaggi() const {
+    std::string s;
+    for (const messaggio& m : f.messaggi) s += formatta(m) + "\n";
+    return s;
+  }
+};
+
+std::unique_ptr<Lettura> leggi(const std::optional<std::string>& testo, int32_t j = 1) {
+  auto l = std::make_unique<Lettura>();
+  if (testo) l->fs.files[kPercorso] = *testo;
+  l->fs.files[kAltro] = "the train source stays";
+  Form1& f = l->f;
+  f.file_system = &l->fs;
+  f.j = j;
+  f.nome_linea = "LIVRA_MONTALBA";
+  f.codice_treno = "R47316";
+  f.sorgente_linea = {kPercorso, kNome};
+  f.posizione_errore = 777;  // shows whether a failure sets it
+  azzera_testata(f);
+  try {
+    l->esito = leggi_sorgente_linea(f);
+  } catch (const errore_esecuzione& e) {
+    l->eccezione = e;
+  }
+  return l;
+}
+
+TEST(LeggiSorgenteLinea, MissingSourceIs101) {
+  auto l = leggi(std::nullopt);
+  EXPECT_FALSE(l->esito);
+  EXPECT_EQ(l->f.codice_errore, 101);
+  EXPECT_EQ(l->f.posizione_errore, 777);
+  EXPECT_EQ(l->messaggi(), "LIVRA_MONTALBA_linea.txt: error 101: the line source does not exist\n");
+  EXPECT_TRUE(l->altro_presente());
+  EXPECT_EQ(l->f.testata_linea[85].nome, "LIVRA_MONTALBA");
+  EXPECT_EQ(l->f.testata_linea[86].nome, "R47316");
+}
+
+// Every failure that ends the parse: the code, the position when it has
+// one, the exact message, the source deleted and no tail run.
+TEST(LeggiSorgenteLinea, FailuresThatEndTheParse) {
+  std::string ottantuno_gallerie, ottantuno_cartelli;
+  for (int i = 1; i <= 81; ++i) {
+    ottantuno_gallerie += "montagna,   " + std::to_string(i * 1000) + ",  " +
+                          std::to_string(i * 1000 + 100) + ",  2\r\n";
+    ottantuno_cartelli += "cartello_indicatore,  " + std::to_string(i * 1000) + ",   (T)\r\n";
+  }
+  const std::string lunga = righe({"[generale]", "lunghezza percorso,    89000", "[corpo]"});
+  const struct {
+    const char* nome;
+    std::string testo;
+    int32_t codice;
+    int32_t posizione;  // 777: unchanged
+    const char* messaggio;
+  } casi[] = {
+      {"empty file", "", 102, 777,
+       "LIVRA_MONTALBA_linea.txt: error 102: no field holds \"[generale]\" before the end of the "
+       "file"},
+      {"blank line", "\r\n", 102, 777, nullptr},
+      {"no [generale]", righe({"[curve]", "curvas6,  750,  250"}), 102, 777, nullptr},
+      {"ends right after [generale]", righe({"xx", "[generale]"}), 102, 777, nullptr},
+      {"[generale] without a line break", "[generale]", 102, 777, nullptr},
+      {"length 1000001",
+       righe({"[generale]", "lunghezza percorso,    1000001", "[curve]", "pendenza, 0, 1"}), 1, 777,
+       "LIVRA_MONTALBA_linea.txt:2: error 1: the line length 1000001 m exceeds 1000000 m"},
+      {"repetition start 1025",
+       righe({"[generale]", "lunghezza percorso, 89000",
+              "ripetizione segnali 9 codici, 1025, 89500", "[curve]"}),
+       3, 777,
+       "LIVRA_MONTALBA_linea.txt:3: error 3: the cab-signal repetition starts at 1025 m, not a "
+       "multiple of 50 m"},
+      {"repetition end 89525",
+       righe({"[generale]", "ripetizione segnali 9 codici, 1000, 89525", "[curve]"}), 4, 777,
+       "LIVRA_MONTALBA_linea.txt:2: error 4: the cab-signal repetition ends at 89525 m, not a "
+       "multiple of 50 m"},
+      {"repetition without 4 or 9",
+       righe({"[generale]", "ripetizione segnali codici, 1000, 89500", "[curve]"}), 5, 777,
+       "LIVRA_MONTALBA_linea.txt:2: error 5: the cab-signal repetition \"ripetizione segnali "
+       "codici\" names neither 4 nor 9 codes"},
+      {"no codes and end 0 still fails",
+       righe({"[generale]", "ripetizione segnali codici, 1000, 0", "[curve]"}), 5, 777, nullptr},
+      {"curve without class digit", con_testata(righe({"pendenza, 100, 2", "curvad, 500, 100"})),
+       103, 777,
+       "LIVRA_MONTALBA_linea.txt:5: error 103: curve \"curvad\" names no class digit (1 to 6)"},
+      {"indicator board on a taken cell",
+       con_testata(
+           righe({"indicatori_vmax, 1000, 1, 1, 1, 0, , , , 0", "cartello_indicatore, 1010, (A)"})),
+       6, 1010,
+       "LIVRA_MONTALBA_linea.txt:5: error 6: indicator board at 1010 m lands on cell 21, which is "
+       "already taken"},
+      {"speed board on a taken cell",
+       con_testata(
+           righe({"cartello_indicatore, 1010, (A)", "indicatori_vmax, 1000, 1, 1, 1, 0, , , , 0"})),
+       21, 1000,
+       "LIVRA_MONTALBA_linea.txt:5: error 21: speed-indicator board at 1000 m lands on cell 21, "
+       "which is already taken"},
+      {"81st tunnel", lunga + ottantuno_gallerie, 104, 81000,
+       "LIVRA_MONTALBA_linea.txt:84: error 104: tunnel at 81000 m is one more than the 80 tunnels "
+       "a line can hold"},
+      {"81st indicator board", lunga + ottantuno_cartelli, 105, 81000,
+       "LIVRA_MONTALBA_linea.txt:84: error 105: indicator board at 81000 m is one more than the 80 "
+       "board texts the table can hold"},
+  };
+  for (const auto& c : casi) {
+    auto l = leggi(c.testo);
+    ASSERT_FALSE(l->eccezione) << c.nome << ": " << l->eccezione->what();
+    EXPECT_FALSE(l->esito) << c.nome;
+    EXPECT_EQ(l->f.codice_errore, c.codice) << c.nome;
+    EXPECT_EQ(l->f.posizione_errore, c.posizione) << c.nome;
+    ASSERT_EQ(l->f.messaggi.size(), 1u) << c.nome;
+    EXPECT_EQ(l->f.messaggi[0].codice, c.codice) << c.nome;
+    if (c.messaggio != nullptr) {
+      EXPECT_EQ(formatta(l->f.messaggi[0]), c.messaggio) << c.nome;
+    }
+    EXPECT_FALSE(l->sorgente_presente()) << c.nome;
+    EXPECT_TRUE(l->altro_presente()) << c.nome;
+    if (!l->f.percorso.empty()) {
+      EXPECT_EQ(l->f.percorso[static_cast<std::size_t>(ultima_cella(l->f) - 3)].pendenza, 0)
+          << c.nome << ": the gradient tail ran";
+    }
+  }
+}
+
+TEST(LeggiSorgenteLinea, ReachCheck) {
+  const std::string testata = righe({"[generale]", "lunghezza percorso,    89000", "[pendenze]"});
+  {
+    auto l = leggi(testata + righe({"pendenza,  95900,   7"}));
+    EXPECT_TRUE(l->esito);
+    EXPECT_EQ(l->f.codice_errore, 0);
+    // The record's cell is 1918 = U - 2: it fills cells 0 to 1917 with 100,
+    // and the tail still writes its one cell, 1918, before it tests.
+    EXPECT_EQ(l->f.percorso[1917].pendenza, 100);
+    EXPECT_EQ(l->f.percorso[1918].pendenza, 107);
+    EXPECT_EQ(l->f.percorso[1919].pendenza, 0);
+    EXPECT_EQ(l->f.percorso[1920].pendenza, 0);
+    EXPECT_EQ(l->messaggi(), "");
+  }
+  // Each kind: the record is not applied, the body ends, the tails run and
+  // the train source is still to be read.
+  const struct {
+    const char* record;
+    int32_t posizione;
+  } casi[] = {
+      {"pendenza,  95950,   7", 95950},
+      {"curvad1,  95950,  10", 95950},
+      {"montagna,   95950,  30600,  2", 95950},
+      {"montagna,   2147483647,  30600,  2", 2147483647},
+      {"indicatori_vmax,  95950,  130,  135,  140,  2,  ,  ,  ,  0", 95950},
+      {"cartello_indicatore,  95950,   (Galleria)(Montalba)", 95950},
+  };
+  for (const auto& c : casi) {
+    auto l = leggi(testata + righe({"pendenza, 100, 5", c.record, "pendenza, 200, 9"}));
+    ASSERT_FALSE(l->eccezione) << c.record << ": " << l->eccezione->what();
+    EXPECT_TRUE(l->esito) << c.record;
+    EXPECT_EQ(l->f.codice_errore, 15) << c.record;
+    EXPECT_EQ(l->f.posizione_errore, c.posizione) << c.record;
+    EXPECT_EQ(l->messaggi(), "LIVRA_MONTALBA_linea.txt:5: error 15: record at " +
+                                 std::to_string(c.posizione) +
+                                 " m lies beyond the end of the grid\n")
+        << c.record;
+    EXPECT_FALSE(l->sorgente_presente()) << c.record;
+    // The record after it was never read; the tail carried gradient 5 on.
+    EXPECT_EQ(l->f.percorso[1].pendenza, 100) << c.record;
+    EXPECT_EQ(l->f.percorso[2].pendenza, 105) << c.record;
+    EXPECT_EQ(l->f.percorso[1917].pendenza, 105) << c.record;
+    EXPECT_EQ(l->f.percorso[1918].pendenza, 0) << c.record;
+    EXPECT_EQ(l->f.tracciato.righe_valide, 95999) << c.record;
+    EXPECT_EQ(l->f.prossimo_cartello, 80) << c.record;
+    for (const cella_percorso& cella : l->f.percorso) {
+      ASSERT_EQ(cella.galleria, 0) << c.record;
+      ASSERT_EQ(cella.tipo, 0) << c.record;
+    }
+  }
+}
+
+TEST(LeggiSorgenteLinea, HeaderCaseRules) {
+  auto l = leggi(righe({
+      "pendenza, 100, 5",  // before the header: passed over
+      "[GENERALE]",
+      "LUNGHEZZA PERCORSO,    1000",
+      "Progressiva chilometrica uno,    1000,    0,    0",
+      "progressiva chilometrica due,    3000,    50,    1",
+      "SFONDO UNO,    1",
+      "sfondo due,    60000",
+      "sfondo tre,    80000",
+      "Ripetizione segnali 9 codici,    1000,    2000",
+      "[curve]",
+      "sfondo uno,    7",
+  }));
+  EXPECT_TRUE(l->esito);
+  EXPECT_EQ(l->messaggi(), "");
+  const Form1& f = l->f;
+  EXPECT_EQ(f.testata_linea[84].dato2, 1000);
+  EXPECT_EQ(ultima_cella(f), 160);
+  EXPECT_EQ(f.tracciato.ultima_riga(), 8000);
+  // Only "due" was recognised, and it is the only progressive.
+  EXPECT_EQ(f.testata_linea[81].dato1, 3000);
+  EXPECT_EQ(f.testata_linea[81].dato2, 150);
+  EXPECT_EQ(f.testata_linea[83].dato1, 0);
+  EXPECT_EQ(f.testata_linea[85].dato1, 0);
+  EXPECT_EQ(f.testata_linea[85].dato3, 60000);
+  EXPECT_EQ(f.testata_linea[85].dato2, 80000);
+  EXPECT_EQ(f.testata_linea[86].dato1, 0);
+  EXPECT_EQ(f.testata_linea[86].dato2, 0);
+  EXPECT_EQ(f.testata_linea[86].dato3, 0);
+  EXPECT_EQ(f.percorso[2].pendenza, 100);
+}
+
+TEST(LeggiSorgenteLinea, SignalRepetition) {
+  const struct {
+    const char* riga;
+    int32_t dato1, dato2, codici;
+  } casi[] = {
+      {"ripetizione segnali 9 codici,    1000,    89500", 1000, 89500, 9},
+      {"ripetizione segnali 4 codici, 1000, 89500", 1000, 89500, 4},
+      {"ripetizione segnali 9 o 4 codici, 1000, 89500", 1000, 89500, 4},
+      {"ripetizione segnali 9 codici, 1000, 0", 1000, 0, 0},
+      {"xripetizione_segnali 49, -50, 50", -50, 50, 4},
+  };
+  for (const auto& c : casi) {
+    auto l = leggi(righe({"[generale]", "lunghezza percorso, 89000", c.riga, "[curve]"}));
+    EXPECT_TRUE(l->esito) << c.riga;
+    EXPECT_EQ(l->f.testata_linea[86].dato1, c.dato1) << c.riga;
+    EXPECT_EQ(l->f.testata_linea[86].dato2, c.dato2) << c.riga;
+    EXPECT_EQ(l->f.testata_linea[86].dato3, c.codici) << c.riga;
+  }
+}
+
+TEST(LeggiSorgenteLinea, LengthLimitAndRecreatedGrid) {
+  auto l = leggi(righe({"[generale]", "lunghezza percorso, 1000000", "[curve]"}), 0);
+  EXPECT_TRUE(l->esito);
+  EXPECT_EQ(l->f.codice_errore, 0);
+  EXPECT_EQ(ultima_cella(l->f), 20140);
+  EXPECT_FALSE(l->f.tracciato.presente());
+
+  // L = 25: round(140.5) = 140. The second length record makes both anew.
+  l = leggi(
+      righe({"[generale]", "lunghezza percorso, 89000", "lunghezza percorso, 25", "[curve]"}));
+  EXPECT_TRUE(l->esito);
+  EXPECT_EQ(l->f.testata_linea[84].dato2, 25);
+  EXPECT_EQ(ultima_cella(l->f), 140);
+  EXPECT_EQ(l->f.tracciato.ultima_riga(), 7025);
+  EXPECT_EQ(l->f.tracciato.righe_valide, 7024);
+}
+
+TEST(LeggiSorgenteLinea, HeaderComments) {
+  auto commenti = [](int n) {
+    std::vector<std::string> v;
+    for (int i = 0; i < n; ++i) v.push_back("- nota " + std::to_string(i) + " -");
+    return v;
+  };
+  auto sorgente = [](const std::vector<std::string>& mezzo, const std::vector<std::string>& dopo) {
+    std::string s = righe({"[generale]", "lunghezza percorso, 1000"});
+    for (const std::string& r : mezzo) s += r + "\r\n";
+    for (const std::string& r : dopo) s += r + "\r\n";
+    return s;
+  };
+  const struct {
+    const char* nome;
+    int commenti;
+    std::vector<std::string> dopo;
+    int32_t sfondo_uno, sfondo_due;
+  } casi[] = {
+      // The eleventh field in a row is interpreted even though it holds "-".
+      {"11th comment is read as a key", 10, {"-sfondo uno-, 9", "[curve]"}, 9, 0},
+      {"10th comment is replaced", 9, {"-sfondo uno-, 9", "[curve]"}, 0, 0},
+      {"a comment hides a section line",
+       0,
+       {"- [note] -", "sfondo uno, 4", "[curve]", "sfondo due, 5"},
+       4,
+       0},
+      {"even as the 11th comment", 10, {"- [note] -", "sfondo uno, 4", "[curve]"}, 4, 0},
+      {"  [x] with leading blanks ends the block", 0, {"   [x]", "sfondo uno, 4"}, 0, 0},
+      {"a section line ends it", 3, {"[pendenze]", "sfondo due, 5"}, 0, 0},
+  };
+  for (const auto& c : casi) {
+    auto l = leggi(sorgente(commenti(c.commenti), c.dopo));
+    ASSERT_FALSE(l->eccezione) << c.nome << ": " << l->eccezione->what();
+    EXPECT_TRUE(l->esito) << c.nome;
+    EXPECT_EQ(l->f.testata_linea[85].dato1, c.sfondo_uno) << c.nome;
+    EXPECT_EQ(l->f.testata_linea[85].dato3, c.sfondo_due) << c.nome;
+  }
+}
+
+TEST(LeggiSorgenteLinea, BodyRecords) {
+  const struct {
+    const char* nome;
+    std::string corpo;
+    int32_t pendenza_cella_10;  // cell 10 is the cell of 500 m
+  } casi[] = {
+      {"a plain gradient", righe({"pendenza, 500, 3"}), 103},
+      {"keyword inside the key", righe({"xxPENDENZAxx, 500, 3"}), 103},
+      {"any section", righe({"[montagne]", "pendenza, 500, 3", "[fine]"}), 103},
+      {"two comments are passed over", righe({"- a -", "- b -", "pendenza, 500, 3"}), 103},
+      {"a third comment is a key field", righe({"- a -", "- b -", "-pendenza-, 500, 3"}), 103},
+      {"a second comment is replaced", righe({"- b -", "-pendenza-, 500, 3"}), 100},
+      {"inside the header it is not applied", "", 100},
+      {"a last lone key field is not interpreted", righe({"pendenza"}), 100},
+      {"a record over several lines", righe({"pendenza", "500", "3"}), 103},
+      {"numbers apart by blanks", righe({"pendenza, 500 3"}), 103},
+  };
+  for (const auto& c : casi) {
+    const std::string testo =
+        righe({"[generale]", "lunghezza percorso, 1000", "pendenza, 250, 8", "[corpo]"}) + c.corpo;
+    auto l = leggi(testo);
+    ASSERT_FALSE(l->eccezione) << c.nome << ": " << l->eccezione->what();
+    EXPECT_TRUE(l->esito) << c.nome;
+    EXPECT_EQ(l->f.codice_errore, 0) << c.nome;
+    EXPECT_EQ(l->f.percorso[9].pendenza, 100) << c.nome;
+    EXPECT_EQ(l->f.percorso[10].pendenza, c.pendenza_cella_10) << c.nome;
+    EXPECT_FALSE(l->sorgente_presente()) << c.nome;
+    EXPECT_EQ(l->messaggi(), "") << c.nome;
+  }
+}
+
+TEST(LeggiSorgenteLinea, HeaderKeysAreNotBodyKeys) {
+  auto l = leggi(con_testata(righe(
+      {"lunghezza percorso, 2000", "sfondo uno, 3", "progressiva chilometrica uno, 50, 0, 0"})));
+  EXPECT_TRUE(l->esito);
+  EXPECT_EQ(l->f.testata_linea[84].dato2, 1000);
+  EXPECT_EQ(ultima_cella(l->f), 160);
+  EXPECT_EQ(l->f.testata_linea[85].dato1, 0);
+  EXPECT_EQ(l->f.testata_linea[81].dato1, 0);
+}
+
+TEST(LeggiSorgenteLinea, CurvesOnlyWithThePlan) {
+  const std::string testo = con_testata(righe({"curvad, 500, 100", "curvas6, 750, 250"}));
+  auto l = leggi(testo, 0);
+  EXPECT_TRUE(l->esito);
+  EXPECT_EQ(l->f.codice_errore, 0);
+  EXPECT_FALSE(l->f.tracciato.presente());
+  EXPECT_EQ(l->f.percorso[157].pendenza, 100);
+  EXPECT_EQ(l->f.percorso[158].pendenza, 0);
+
+  l = leggi(con_testata(righe({"curvas6,  750,  250"})), 1);
+  EXPECT_TRUE(l->esito);
+  EXPECT_EQ(l->f.tracciato.x[751], -0.003);
+  EXPECT_EQ(l->f.tracciato.y[751], 751.0);
+  EXPECT_EQ(l->f.tracciato.righe_valide, 7999);
+}
+
+// The failures memorizza_dati records as code 25: the reader throws, naming
+// the line of the field or record that failed.
+TEST(LeggiSorgenteLinea, RunTimeFailuresNameTheirLine) {
+  const struct {
+    const char* nome;
+    std::string testo;
+    int riga;
+  } casi[] = {
+      {"text in a numeric field", con_testata(righe({"- x -", "pendenza, 1O0, 3"})), 5},
+      {"a number beyond 32 bits", con_testata(righe({"pendenza, 100, 99999999999"})), 4},
+      {"values past the end", con_testata("pendenza, 100\r\n"), 4},
+      {"header comments past the end", righe({"[generale]", "- a -", "- b -"}), 3},
+      {"no length record", righe({"[generale]", "sfondo uno, 1", "[corpo]", "pendenza, 100, 1"}),
+       3},
+      {"a length that leaves no grid", righe({"[generale]", "lunghezza percorso, -7001", "[x]"}),
+       2},
+      {"a packed speed beyond 16 bits",
+       con_testata(righe({"indicatori_vmax, 500, 1639, 0, 0, 0, , , , 0"})), 4},
+      {"a board before the line's start", con_testata(righe({"cartello_indicatore, -100, (A)"})),
+       4},
+      {"a progressive correction beyond 32 bits",
+       righe({"[generale]", "lunghezza percorso, 1000", "progressiva uno, 50, 2147483600, 1",
+              "[curve]"}),
+       4},
+  };
+  for (const auto& c : casi) {
+    auto l = leggi(c.testo);
+    ASSERT_TRUE(l->eccezione) << c.nome;
+    EXPECT_EQ(l->eccezione->riga, c.riga) << c.nome << ": " << l->eccezione->what();
+    EXPECT_EQ(l->f.codice_errore, 0) << c.nome;
+    EXPECT_EQ(l->messaggi(), "") << c.nome;
+  }
+}
+
+}  // namespace
+}  // namespace genera
