@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
@@ -9,6 +10,7 @@
 
 #include "model/file_system.h"
 #include "model/run_failure.h"
+#include "sources/writers.h"
 
 namespace genera {
 namespace {
@@ -409,6 +411,107 @@ TEST(LeggiSorgenteLinea, RunTimeFailuresNameTheirLine) {
     EXPECT_EQ(l->eccezione->riga, c.riga) << c.nome << ": " << l->eccezione->what();
     EXPECT_EQ(l->f.codice_errore, 0) << c.nome;
     EXPECT_EQ(l->messaggi(), "") << c.nome;
+  }
+}
+
+// The built-in line source, as the program writes it, read back.
+TEST(LeggiSorgenteLinea, BuiltInLine) {
+  auto l = std::make_unique<Lettura>();
+  Form1& f = l->f;
+  f.file_system = &l->fs;
+  f.cartella = "cartella";
+  f.nome_linea = "LIVRA_MONTALBA";
+  f.codice_treno = "R47316";
+  f.j = 1;
+  dati_linea(f);
+  ASSERT_TRUE(l->sorgente_presente());
+  f.sorgente_linea = {kPercorso, kNome};
+  azzera_testata(f);
+  ASSERT_TRUE(leggi_sorgente_linea(f));
+  EXPECT_EQ(f.codice_errore, 0);
+  EXPECT_EQ(l->messaggi(), "");
+  EXPECT_FALSE(l->sorgente_presente());
+
+  ASSERT_EQ(ultima_cella(f), 1920);
+  ASSERT_EQ(f.tracciato.ultima_riga(), 96000);
+  EXPECT_EQ(f.tracciato.righe_valide, 95999);  // points 95999 and 96000 stay empty
+  EXPECT_EQ(tipo_riga(f.tracciato, 95998), tipo_variante::doppio);
+  EXPECT_EQ(tipo_riga(f.tracciato, 95999), tipo_variante::vuoto);
+
+  // Gradients: each value from its record's cell to the next record's;
+  // 100 in cells 0 to 24, 107 in 25 to 89, 110 from 90, and the last
+  // record (79250 m, 0) runs to U - 3.
+  const struct {
+    std::size_t da;
+    int pendenza;
+  } tratti[] = {{0, 100},    {25, 107},   {90, 110},   {367, 100},  {443, 107},
+                {564, 109},  {793, 114},  {1246, 105}, {1248, 102}, {1252, 100},
+                {1269, 119}, {1284, 115}, {1585, 100}, {1918, 0},   {1921, 0}};
+  for (std::size_t t = 0; t + 1 < std::size(tratti); ++t)
+    for (std::size_t c = tratti[t].da; c < tratti[t + 1].da; ++c)
+      ASSERT_EQ(f.percorso[c].pendenza, tratti[t].pendenza) << c;
+
+  std::vector<int> galleria_2, galleria_1_a_874, marcatori_a_874;
+  for (int c = 0; c <= 874; ++c) {
+    const cella_percorso& cella = f.percorso[static_cast<std::size_t>(c)];
+    if (cella.galleria == 2) galleria_2.push_back(c);
+    if (cella.galleria == 1) galleria_1_a_874.push_back(c);
+    if (cella.tipo == cella_marca_galleria) marcatori_a_874.push_back(c);
+  }
+  std::vector<int> attese_2, attese_1, attesi_marcatori;
+  for (int c = 606; c <= 611; ++c) attese_2.push_back(c);
+  for (int c = 721; c <= 729; ++c) attese_2.push_back(c);  // 36050 to 36500
+  for (int c = 839; c <= 874; ++c) attese_1.push_back(c);
+  for (int c = 842; c <= 874; c += 4) attesi_marcatori.push_back(c);
+  EXPECT_EQ(galleria_2, attese_2);
+  EXPECT_EQ(galleria_1_a_874, attese_1);
+  EXPECT_EQ(marcatori_a_874, attesi_marcatori);
+
+  const cella_percorso& v_max = f.percorso[1141];
+  EXPECT_EQ(v_max.tipo, cella_indicatore_v_max);
+  EXPECT_EQ(v_max.valore1, 2600);
+  EXPECT_EQ(v_max.valore2, 2700);
+  EXPECT_EQ(v_max.valore3, 2800);
+  EXPECT_EQ(v_max.valore4, 20);
+
+  EXPECT_EQ(f.percorso[1764].tipo, cella_cartello);
+  EXPECT_EQ(f.percorso[1764].valore1, 71);
+  EXPECT_EQ(f.testata_linea[71].nome, "(Galleria)(Montalba)");
+  EXPECT_EQ(f.prossimo_cartello, 70);
+  EXPECT_EQ(f.numero_gallerie, 9);
+
+  const struct {
+    int voce;
+    int32_t dato1, dato2, dato3;
+  } voci[] = {
+      {81, 1000, 0, 0},  {82, 0, 0, 0},         {83, 0, 0, 0},
+      {84, 0, 89000, 0}, {85, 1, 80000, 60000}, {86, 1000, 89500, 9},
+  };
+  for (const auto& v : voci) {
+    const voce_testata& e = f.testata_linea[v.voce];
+    EXPECT_EQ(e.dato1, v.dato1) << v.voce;
+    EXPECT_EQ(e.dato2, v.dato2) << v.voce;
+    EXPECT_EQ(e.dato3, v.dato3) << v.voce;
+  }
+  EXPECT_TRUE(f.testata_linea[0].nome.empty());
+  EXPECT_TRUE(f.testata_linea[70].nome.empty());
+
+  // Points of the plan, computed independently in IEEE double with no
+  // fused operations, from the 21 curve records.
+  const struct {
+    std::size_t i;
+    const char* x;
+    const char* y;
+  } punti[] = {
+      {1999, "-0x1.937ef1e762775p+9", "0x1.a26d4b0667969p+10"},
+      {2000, "-0x1.93df37a534539p+9", "0x1.a29794713d056p+10"},
+      {50000, "-0x1.9f8950fb3940fp+13", "0x1.56dd77ce47bd5p+15"},
+      {88100, "0x1.0775ded69507ap+14", "0x1.c494ade43790fp+15"},
+      {95998, "0x1.831e46ccca294p+14", "0x1.c71ac37732861p+15"},
+  };
+  for (const auto& p : punti) {
+    EXPECT_EQ(f.tracciato.x[p.i], std::strtod(p.x, nullptr)) << p.i;
+    EXPECT_EQ(f.tracciato.y[p.i], std::strtod(p.y, nullptr)) << p.i;
   }
 }
 
