@@ -1,0 +1,207 @@
+#include "traincomp/slowdowns.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+
+#include "model/run_failure.h"
+#include "traincomp/test_state.h"
+
+namespace genera {
+namespace {
+
+struct Attesa {
+  int32_t cella;
+  int tipo, v1, v2, v3;
+};
+
+void controlla(StatoTreno& t, std::initializer_list<Attesa> attese) {
+  for (const Attesa& a : attese) {
+    const cella_percorso& c = t.cella(a.cella);
+    EXPECT_EQ(c.tipo, a.tipo) << "cell " << a.cella;
+    EXPECT_EQ(c.valore1, a.v1) << "cell " << a.cella;
+    EXPECT_EQ(c.valore2, a.v2) << "cell " << a.cella;
+    EXPECT_EQ(c.valore3, a.v3) << "cell " << a.cella;
+  }
+}
+
+int celle_occupate(StatoTreno& t) {
+  int n = 0;
+  for (const cella_percorso& c : t.f.percorso) n += c.tipo != 0;
+  return n;
+}
+
+TEST(MemoRallentamento, BuiltInSlowdown) {
+  StatoTreno t;
+  messaggio err;
+  ASSERT_TRUE(memo_rallentamento(t.f, 42850, 60, 200, 0, 1, 50, &err));
+  controlla(t, {{858, 3, 60, 50, 0},
+                {862, 2, 60, 50, 0},
+                {834, 4, 60, 50, 0},
+                {833, 5, 1, 1, 0},
+                {832, 5, 2, 2, 0},
+                {831, 5, 3, 3, 0},
+                {830, 5, 4, 4, 0}});
+  EXPECT_EQ(celle_occupate(t), 7);   // the cells between start and end stay as they were
+  EXPECT_EQ(t.f.codice_errore, 0);
+}
+
+TEST(MemoRallentamento, NoWarningBoardUpTo1500Metres) {
+  const struct {
+    int32_t x;
+    int celle;
+    int32_t avviso;   // 0: none
+  } cases[] = {{1500, 2, 0}, {1550, 7, 8}, {1000, 2, 0}};
+  for (const auto& c : cases) {
+    StatoTreno t;
+    messaggio err;
+    ASSERT_TRUE(memo_rallentamento(t.f, c.x, 60, 200, 0, 1, 0, &err)) << c.x;
+    EXPECT_EQ(celle_occupate(t), c.celle) << c.x;
+    if (c.avviso != 0) {
+      EXPECT_EQ(t.cella(c.avviso).tipo, 4);
+      for (int i = 1; i <= 4; ++i) EXPECT_EQ(t.cella(c.avviso - i).valore1, i);
+    }
+  }
+}
+
+TEST(MemoRallentamento, ZeroDvLeavesValore2AndFttIsAlwaysWritten) {
+  StatoTreno t;
+  for (int32_t k : {858, 862, 834, 833}) {
+    t.cella(k).valore2 = 77;
+    t.cella(k).valore3 = 9;
+  }
+  messaggio err;
+  ASSERT_TRUE(memo_rallentamento(t.f, 42850, 60, 200, 0, 1, 0, &err));
+  controlla(t, {{858, 3, 60, 77, 0}, {862, 2, 60, 77, 0}, {834, 4, 60, 77, 9}, {833, 5, 1, 77, 9}});
+}
+
+TEST(MemoRallentamento, TunnelMarkersAreFreeAndLengthZeroEndsAsAStart) {
+  StatoTreno t;
+  t.cella(858).tipo = cella_marca_galleria;
+  t.cella(862).tipo = cella_marca_galleria;
+  messaggio err;
+  ASSERT_TRUE(memo_rallentamento(t.f, 42850, 60, 200, 5, 0, 0, &err));
+  EXPECT_EQ(t.cella(858).tipo, 3);
+  EXPECT_EQ(t.cella(862).tipo, 2);
+  EXPECT_EQ(t.cella(833).tipo, 0);   // f_ta 0: no four cells
+
+  StatoTreno z;
+  ASSERT_TRUE(memo_rallentamento(z.f, 42850, 60, 0, 5, 0, 0, &err));
+  controlla(z, {{858, 3, 60, 0, 5}});
+}
+
+TEST(MemoRallentamento, RefusalsRecordTheirCodeAndTheStart) {
+  // Each case occupies one cell; 17 to 19 write nothing, 20 keeps the three
+  // main cells.
+  const struct {
+    int32_t occupata;
+    int32_t codice;
+    int celle_scritte;
+  } cases[] = {{834, 17, 0}, {858, 18, 0}, {862, 19, 0}, {833, 20, 3}, {830, 20, 3}};
+  for (const auto& c : cases) {
+    StatoTreno t;
+    t.cella(c.occupata).tipo = cella_segnale;
+    messaggio err;
+    EXPECT_FALSE(memo_rallentamento(t.f, 42850, 60, 200, 0, 1, 50, &err)) << c.occupata;
+    EXPECT_EQ(t.f.codice_errore, c.codice) << c.occupata;
+    EXPECT_EQ(t.f.posizione_errore, 42850);
+    EXPECT_EQ(err.codice, c.codice);
+    EXPECT_EQ(celle_occupate(t), 1 + c.celle_scritte) << c.occupata;
+  }
+}
+
+TEST(MemoRallentamento, RefusalTextsNameTheCell) {
+  StatoTreno t;
+  t.cella(831).tipo = cella_cartello;
+  messaggio err;
+  EXPECT_FALSE(memo_rallentamento(t.f, 42850, 60, 200, 0, 1, 50, &err));
+  EXPECT_EQ(err.testo,
+            "slowdown at 42850 m: of the four cells before its warning board, cell 831 already "
+            "holds an object of kind 14");
+  StatoTreno u;
+  u.cella(862).tipo = cella_segnale;
+  EXPECT_FALSE(memo_rallentamento(u.f, 42850, 60, 200, 0, 1, 50, &err));
+  EXPECT_EQ(err.testo, "slowdown at 42850 m: its end cell 862 already holds an object of kind 1");
+}
+
+TEST(MemoRallentamento, StartOrEndOffTheGridIsRefusedWithCode23) {
+  const struct {
+    int32_t x, l;
+  } cases[] = {
+      {95000, 1000},         // end cell 1921, past U = 1920
+      {-50, 200},            // negative start
+      {1000, -2000},         // end before cell 0
+      {95900, 2147483647},   // x + l beyond 32 bits
+      {100000, 0},           // start past the grid (no reach check here)
+  };
+  for (const auto& c : cases) {
+    StatoTreno t;
+    messaggio err;
+    EXPECT_FALSE(memo_rallentamento(t.f, c.x, 60, c.l, 0, 1, 50, &err)) << c.x << " " << c.l;
+    EXPECT_EQ(t.f.codice_errore, 23);
+    EXPECT_EQ(t.f.posizione_errore, c.x);
+    EXPECT_EQ(celle_occupate(t), 0);
+  }
+  // The last cell of the grid is a valid end.
+  StatoTreno t;
+  messaggio err;
+  EXPECT_TRUE(memo_rallentamento(t.f, 95000, 60, 950, 0, 1, 50, &err));
+  EXPECT_EQ(t.cella(1920).tipo, 2);
+}
+
+TEST(MemoAbbattimento, ValueAboveZeroGivesACodeCellElseACut) {
+  const struct {
+    int32_t w;
+    int tipo;
+    int valore1;
+  } cases[] = {{180, 12, 180}, {0, 13, 33}, {-5, 13, 33}, {70000, 12, 4464}};
+  for (const auto& c : cases) {
+    StatoTreno t;
+    t.cella(240).valore1 = 33;
+    messaggio err;
+    ASSERT_TRUE(memo_abbattimento(t.f, 12000, c.w, &err));
+    EXPECT_EQ(t.cella(240).tipo, c.tipo) << c.w;
+    EXPECT_EQ(t.cella(240).valore1, c.valore1) << c.w;
+  }
+}
+
+TEST(MemoAbbattimento, TakesTheCellThatHoldsItsPosition) {
+  // round(p / 50), half to even: 12025 -> 240, 12075 -> 242.
+  for (auto [p, k] : {std::pair{12025, 240}, std::pair{12075, 242}, std::pair{12049, 241}}) {
+    StatoTreno t;
+    messaggio err;
+    ASSERT_TRUE(memo_abbattimento(t.f, p, 1, &err));
+    EXPECT_EQ(t.cella(k).tipo, 12) << p;
+  }
+}
+
+TEST(MemoAbbattimento, OccupiedOrOffTheGridIsRefused) {
+  StatoTreno t;
+  t.cella(240).tipo = cella_abbattimento;
+  messaggio err;
+  EXPECT_FALSE(memo_abbattimento(t.f, 12000, 180, &err));
+  EXPECT_EQ(t.f.codice_errore, 7);
+  EXPECT_EQ(t.f.posizione_errore, 12000);
+  EXPECT_EQ(t.cella(240).tipo, 13);
+
+  StatoTreno u;
+  u.cella(240).tipo = cella_marca_galleria;
+  EXPECT_TRUE(memo_abbattimento(u.f, 12000, 180, &err));
+
+  for (int32_t p : {-26, 96050}) {
+    StatoTreno v;
+    EXPECT_FALSE(memo_abbattimento(v.f, p, 180, &err));
+    EXPECT_EQ(v.f.codice_errore, 23);
+    EXPECT_EQ(v.f.posizione_errore, p);
+  }
+}
+
+TEST(MemoRallentamento, NoGridIsARunTimeFailure) {
+  Form1 f;
+  messaggio err;
+  EXPECT_THROW(memo_rallentamento(f, 42850, 60, 200, 0, 1, 50, &err), errore_esecuzione);
+  EXPECT_THROW(memo_abbattimento(f, 12000, 180, &err), errore_esecuzione);
+}
+
+}  // namespace
+}  // namespace genera
