@@ -1,0 +1,36 @@
+// `compile`, `check` and `plot`: the author's two sources through the same
+// readers, post-pass and race codes as the built-in run.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace genera {
+
+/// What the three commands are given.
+struct opzioni_sorgenti {
+  std::string sorgente_linea;               // paths as the user wrote them
+  std::string sorgente_treno;
+  std::optional<std::string> nome_linea;    // else from the line source's name
+  std::optional<std::string> codice_treno;  // else from the train source's name
+  std::string cartella = ".";               // compile: where the files go
+  bool senza_tracciato = false;             // --no-plan: j = 0
+  bool json = false;
+};
+
+/// Writes the compact files into `o.cartella`; never touches the sources.
+/// Returns the exit status; throws errore_uso and errore_file.
+int comando_compila(const opzioni_sorgenti& o);
+
+/// Reads and reports, writes nothing. Returns the exit status.
+int comando_verifica(const opzioni_sorgenti& o);
+
+/// Draws the compiled sources into the SVG file `svg`. Returns the exit
+/// status.
+int comando_disegna(const opzioni_sorgenti& o, const std::string& svg);
+
+/// Creates `cartella` when it is missing. Throws errore_file when it
+/// cannot be created or is not a folder.
+void prepara_cartella(const std::string& cartella);
+
+}  // namespace genera

@@ -1,0 +1,511 @@
+// The author's commands of the built program, each run in a fresh folder
+// as a user would run them: files compared byte for byte, messages and
+// exit statuses checked whole where they are ours.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+namespace {
+
+namespace fs = std::filesystem;
+using json = nlohmann::json;
+
+const char* const kLinea = "LIVRA_MONTALBA_linea.txt";
+const char* const kTreno = "LIVRA_MONTALBA_R47316-.txt";
+const char* const kSei[] = {
+    "LIVRA_MONTALBA_R47316_note.txt", "LIVRA_MONTALBA_R47316_rallentamenti.txt",
+    "LIVRA_MONTALBA_R47316_scheda_treno.txt", "LIVRA_MONTALBA_linea.dat",
+    "LIVRA_MONTALBA_R47316.sim", "LIVRA_MONTALBA_R47316.dat",
+};
+
+std::string leggi(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+void scrivi(const fs::path& p, const std::string& bytes) {
+  std::ofstream(p, std::ios::binary) << bytes;
+}
+
+/// Text with LF line ends turned into the sources' CR LF.
+std::string crlf(const std::string& testo) {
+  std::string out;
+  for (const char c : testo) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+std::string quota(const std::string& s) {
+  std::string out = "'";
+  for (const char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+struct esito {
+  int stato;
+  std::string out;
+  std::string err;
+};
+
+class Cli : public testing::Test {
+ protected:
+  void SetUp() override {
+    radice_ = fs::temp_directory_path() /
+              ("genera-cli-" +
+               std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(radice_);
+    dir_ = radice_ / "work";
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(radice_); }
+
+  /// Runs the program in `dir_` with `argomenti`.
+  esito esegui(const std::vector<std::string>& argomenti) {
+    std::string comando = "cd " + quota(dir_.string()) + " && " + quota(GENERA_EXE);
+    for (const std::string& a : argomenti) comando += " " + quota(a);
+    comando += " >" + quota((radice_ / "out").string()) + " 2>" + quota((radice_ / "err").string());
+    const int stato = std::system(comando.c_str());
+    return {WIFEXITED(stato) ? WEXITSTATUS(stato) : -1, leggi(radice_ / "out"),
+            leggi(radice_ / "err")};
+  }
+
+  std::set<std::string> nomi(const fs::path& d) const {
+    std::set<std::string> out;
+    for (const auto& e : fs::directory_iterator(d)) out.insert(e.path().filename().string());
+    return out;
+  }
+
+  /// The built-in run's six files, made by the program with no command.
+  void file_predefiniti(const fs::path& dove) {
+    fs::create_directories(dove);
+    fs::copy_file(GENERA_EXE, dove / "genera_scenario");
+    const std::string comando = "cd / && " + quota((dove / "genera_scenario").string());
+    ASSERT_EQ(std::system(comando.c_str()), 0);
+    fs::remove(dove / "genera_scenario");
+  }
+
+  fs::path radice_;
+  fs::path dir_;
+};
+
+// ---- compile ----
+
+TEST_F(Cli, CompileOfTheWrittenSourcesGivesTheBuiltInRunsFilesAndKeepsTheSources) {
+  file_predefiniti(radice_ / "builtin");
+  ASSERT_EQ(esegui({"sources"}).stato, 0);
+  const std::set<std::string> cinque = {kLinea, kTreno, kSei[0], kSei[1], kSei[2]};
+  ASSERT_EQ(nomi(dir_), cinque);
+  const std::string linea = leggi(dir_ / kLinea), treno = leggi(dir_ / kTreno);
+
+  const esito r = esegui({"compile", kLinea, kTreno});
+  EXPECT_EQ(r.stato, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out, "");
+  for (const char* nome : kSei)
+    EXPECT_TRUE(leggi(dir_ / nome) == leggi(radice_ / "builtin" / nome)) << nome;
+  EXPECT_EQ(leggi(dir_ / kLinea), linea);
+  EXPECT_EQ(leggi(dir_ / kTreno), treno);
+  EXPECT_EQ(nomi(dir_).size(), 8u);
+}
+
+TEST_F(Cli, CompileIntoAnotherFolderCreatesItAndWritesOnlyTheCompactFiles) {
+  ASSERT_EQ(esegui({"sources", "--out", "src"}).stato, 0);
+  const esito r = esegui({"compile", "src/" + std::string(kLinea), "src/" + std::string(kTreno),
+                          "--out", "a/b"});
+  ASSERT_EQ(r.stato, 0) << r.err;
+  const std::set<std::string> tre = {kSei[3], kSei[4], kSei[5]};
+  EXPECT_EQ(nomi(dir_ / "a/b"), tre);
+  EXPECT_EQ(nomi(dir_ / "src").size(), 5u);
+}
+
+TEST_F(Cli, NoPlanLeavesTheLineCompactFileAsItWas) {
+  ASSERT_EQ(esegui({"sources"}).stato, 0);
+  scrivi(dir_ / "LIVRA_MONTALBA_linea.dat", "older plan");
+  const esito r = esegui({"compile", kLinea, kTreno, "--no-plan", "--json"});
+  ASSERT_EQ(r.stato, 0) << r.err;
+  EXPECT_EQ(leggi(dir_ / "LIVRA_MONTALBA_linea.dat"), "older plan");
+  EXPECT_EQ(json::parse(r.out)["file_scritti"],
+            json({"./LIVRA_MONTALBA_R47316.sim", "./LIVRA_MONTALBA_R47316.dat"}));
+}
+
+TEST_F(Cli, NamesMayBeGivenWhenTheFileNamesDoNotCarryThem) {
+  ASSERT_EQ(esegui({"sources"}).stato, 0);
+  fs::rename(dir_ / kLinea, dir_ / "line.txt");
+  fs::rename(dir_ / kTreno, dir_ / "train.txt");
+  const esito senza = esegui({"compile", "line.txt", "train.txt"});
+  EXPECT_EQ(senza.stato, 2);
+  EXPECT_EQ(senza.err,
+            "genera_scenario: line.txt: the name does not follow NAME_linea.txt; give the line "
+            "name with --line-name\nRun with --help for more information.\n");
+  const esito solo_linea = esegui({"compile", "line.txt", "train.txt", "--line-name", "X"});
+  EXPECT_EQ(solo_linea.stato, 2);
+  EXPECT_NE(solo_linea.err.find("train.txt: the name does not follow X_CODE-.txt; give the train "
+                                "code with --train-code"),
+            std::string::npos)
+      << solo_linea.err;
+
+  const esito r =
+      esegui({"compile", "line.txt", "train.txt", "--line-name", "X", "--train-code", "Y"});
+  EXPECT_EQ(r.stato, 0) << r.err;
+  EXPECT_TRUE(fs::exists(dir_ / "X_linea.dat"));
+  EXPECT_TRUE(fs::exists(dir_ / "X_Y.dat"));
+  EXPECT_TRUE(fs::exists(dir_ / "X_Y.sim"));
+}
+
+TEST_F(Cli, ASourceWhereAnOutputWouldGoIsNeverOverwritten) {
+  ASSERT_EQ(esegui({"sources"}).stato, 0);
+  fs::rename(dir_ / kTreno, dir_ / "X_Y.sim");
+  const std::string treno = leggi(dir_ / "X_Y.sim");
+  const esito r = esegui({"compile", kLinea, "X_Y.sim", "--line-name", "X", "--train-code", "Y"});
+  EXPECT_EQ(r.stato, 3);
+  EXPECT_EQ(r.err, "genera_scenario: cannot write ./X_Y.sim: it is one of the sources\n");
+  EXPECT_EQ(leggi(dir_ / "X_Y.sim"), treno);
+}
+
+TEST_F(Cli, AMissingSourceIsAFileErrorAndNothingIsWritten) {
+  const esito r = esegui({"compile", "A_linea.txt", "A_B-.txt", "--out", "out"});
+  EXPECT_EQ(r.stato, 3);
+  EXPECT_EQ(r.err.rfind("genera_scenario: cannot read A_linea.txt: ", 0), 0u) << r.err;
+  EXPECT_FALSE(fs::exists(dir_ / "out"));
+}
+
+// ---- broken sources ----
+
+// A small line and train that compile cleanly; each case below breaks one
+// line of one of them.
+const char* const kLineaPiccola =
+    "[generale]\n"
+    "lunghezza percorso,    5000\n"
+    "progressiva chilometrica uno,    1000,    0,    0\n"
+    "progressiva chilometrica due,    0,    0,    0\n"
+    "progressiva chilometrica tre,    0,    0,    0\n"
+    "sfondo uno,    1\n"
+    "sfondo due,    2\n"
+    "sfondo tre,    3\n"
+    "ripetizione segnali 9 codici,    1000,    4500\n"
+    "[pendenze]\n"
+    "pendenza,  0,  0\n"
+    "pendenza,  1000,  5\n"
+    "[fine]\n";
+const char* const kTrenoPiccolo =
+    "[generale]\n"
+    "numero vetture,    8\n"
+    "percentuale massa frenata,    125\n"
+    "sabbia,    300\n"
+    "orologio,    8   49   0 \n"
+    "[vel_limite]\n"
+    "velocita,       0,   100\n"
+    "[stazioni]\n"
+    "stazione,    1000,  2,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,   8,50, 0, A\n"
+    "[segnali]\n"
+    "segnale,    3000,   2, 3, 1,  0, 0,    2,  2,1,0, 0\n"
+    "[fine]\n";
+
+std::string sostituisci(std::string testo, const std::string& da, const std::string& a) {
+  const std::size_t p = testo.find(da);
+  EXPECT_NE(p, std::string::npos) << da;
+  if (p != std::string::npos) testo.replace(p, da.size(), a);
+  return testo;
+}
+
+TEST_F(Cli, TheSmallSourcesCompileCleanly) {
+  scrivi(dir_ / "T_linea.txt", crlf(kLineaPiccola));
+  scrivi(dir_ / "T_C-.txt", crlf(kTrenoPiccolo));
+  const esito r = esegui({"compile", "T_linea.txt", "T_C-.txt"});
+  EXPECT_EQ(r.stato, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(leggi(dir_ / "T_C.dat").size(), 15u * 241);  // (5000 + 7000) / 50 + 1 cells
+}
+
+TEST_F(Cli, BrokenSourcesGiveTheirCodeFileAndLine) {
+  struct caso {
+    const char* nome;
+    bool in_linea;          // which source is broken
+    const char* da;
+    const char* a;
+    const char* prefisso;   // the message's start, up to the text
+    int32_t codice;
+    std::optional<int32_t> posizione;
+  };
+  const caso casi[] = {
+      {"length over the limit", true, "lunghezza percorso,    5000",
+       "lunghezza percorso,    1000001", "T_linea.txt:2: error 1: ", 1, std::nullopt},
+      {"repetition without a code count", true, "ripetizione segnali 9 codici",
+       "ripetizione segnali codici", "T_linea.txt:9: error 5: ", 5, std::nullopt},
+      {"curve without a class digit", true, "pendenza,  1000,  5", "curvad,  1000,  100",
+       "T_linea.txt:12: error 103: ", 103, std::nullopt},
+      {"speed record beyond the grid", false, "velocita,       0,   100",
+       "velocita,   11950,   100", "T_C-.txt:7: error 15: ", 15, 11950},
+      {"station off the 50 m grid", false, "stazione,    1000,", "stazione,    1010,",
+       "T_C-.txt:9: error 8: ", 8, 1010},
+      {"signal on the station's stop cell", false, "segnale,    3000,", "segnale,    1100,",
+       "T_C-.txt:11: error 16: ", 16, 1100},
+  };
+  for (const caso& c : casi) {
+    SCOPED_TRACE(c.nome);
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    const std::string linea =
+        crlf(c.in_linea ? sostituisci(kLineaPiccola, c.da, c.a) : kLineaPiccola);
+    const std::string treno =
+        crlf(c.in_linea ? kTrenoPiccolo : sostituisci(kTrenoPiccolo, c.da, c.a));
+    scrivi(dir_ / "T_linea.txt", linea);
+    scrivi(dir_ / "T_C-.txt", treno);
+
+    const esito r = esegui({"compile", "T_linea.txt", "T_C-.txt", "--json"});
+    EXPECT_EQ(r.stato, 1);
+    EXPECT_EQ(r.err.rfind(c.prefisso, 0), 0u) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    const json j = json::parse(r.out);
+    EXPECT_EQ(j["codice_errore"], c.codice);
+    ASSERT_EQ(j["messaggi"].size(), 1u);
+    const json& m = j["messaggi"][0];
+    EXPECT_EQ(m["codice"], c.codice);
+    EXPECT_EQ(m["file"], c.in_linea ? "T_linea.txt" : "T_C-.txt");
+    EXPECT_EQ(m["posizione"], c.posizione ? json(*c.posizione) : json(nullptr));
+    EXPECT_EQ(r.err, std::string(c.prefisso) + m["testo"].get<std::string>() + "\n");
+    // The files are written all the same; the sources stay as they were.
+    EXPECT_EQ(j["file_scritti"].size(), 3u);
+    EXPECT_TRUE(fs::exists(dir_ / "T_C.sim"));
+    EXPECT_EQ(leggi(dir_ / "T_linea.txt"), linea);
+    EXPECT_EQ(leggi(dir_ / "T_C-.txt"), treno);
+  }
+}
+
+TEST_F(Cli, ATakenRaceCodeSlotStopsBeforeAnyCompactFile) {
+  // A signal at 0 m lands on cell 1 with a first aspect pair of 23.
+  scrivi(dir_ / "T_linea.txt", crlf(kLineaPiccola));
+  scrivi(dir_ / "T_C-.txt", crlf(sostituisci(kTrenoPiccolo, "segnale,    3000,", "segnale,    0,")));
+  const esito r = esegui({"compile", "T_linea.txt", "T_C-.txt", "--json"});
+  EXPECT_EQ(r.stato, 1);
+  EXPECT_NE(r.err.find("error 1250: "), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find(" Errore n. 1250\n"), std::string::npos) << r.err;
+  const json j = json::parse(r.out);
+  EXPECT_EQ(j["codice_errore"], 1250);
+  EXPECT_EQ(j["file_scritti"], json::array());
+  EXPECT_FALSE(fs::exists(dir_ / "T_C.sim"));
+  EXPECT_FALSE(fs::exists(dir_ / "T_C.dat"));
+  EXPECT_FALSE(fs::exists(dir_ / "T_linea.dat"));
+}
+
+// ---- check ----
+
+TEST_F(Cli, CheckReportsButWritesAndDeletesNothing) {
+  scrivi(dir_ / "T_linea.txt", crlf(kLineaPiccola));
+  scrivi(dir_ / "T_C-.txt", crlf(sostituisci(kTrenoPiccolo, "velocita,       0,   100",
+                                             "velocita,   11950,   100")));
+  const std::set<std::string> prima = nomi(dir_);
+  const esito r = esegui({"check", "T_linea.txt", "T_C-.txt", "--json"});
+  EXPECT_EQ(r.stato, 1);
+  EXPECT_EQ(r.err.rfind("T_C-.txt:7: error 15: ", 0), 0u) << r.err;
+  const json j = json::parse(r.out);
+  EXPECT_EQ(j["codice_errore"], 15);
+  EXPECT_EQ(j["posizione_errore"], 11950);
+  EXPECT_EQ(j["file_scritti"], json::array());
+  EXPECT_EQ(nomi(dir_), prima);
+
+  scrivi(dir_ / "T_C-.txt", crlf(kTrenoPiccolo));
+  const esito pulito = esegui({"check", "T_linea.txt", "T_C-.txt"});
+  EXPECT_EQ(pulito.stato, 0);
+  EXPECT_EQ(pulito.err + pulito.out, "");
+}
+
+TEST_F(Cli, JsonReportCarriesItsKeysInOrder) {
+  ASSERT_EQ(esegui({"sources"}).stato, 0);
+  const esito r = esegui({"compile", kLinea, kTreno, "--json"});
+  ASSERT_EQ(r.stato, 0) << r.err;
+  const json j = json::parse(r.out);
+  std::vector<std::string> chiavi;
+  for (auto it = j.begin(); it != j.end(); ++it) chiavi.push_back(it.key());
+  // nlohmann::json sorts; the order on the wire is checked on the text.
+  EXPECT_LT(r.out.find("\"codice_errore\""), r.out.find("\"posizione_errore\""));
+  EXPECT_LT(r.out.find("\"posizione_errore\""), r.out.find("\"messaggi\""));
+  EXPECT_LT(r.out.find("\"messaggi\""), r.out.find("\"file_scritti\""));
+  EXPECT_EQ(chiavi.size(), 4u);
+  EXPECT_EQ(j["codice_errore"], 0);
+  EXPECT_EQ(j["messaggi"], json::array());
+  EXPECT_EQ(j["file_scritti"],
+            json({"./LIVRA_MONTALBA_linea.dat", "./LIVRA_MONTALBA_R47316.sim",
+                  "./LIVRA_MONTALBA_R47316.dat"}));
+}
+
+// ---- inspect ----
+
+TEST_F(Cli, InspectShowsTheRaceCodesAndTheSignalOfTheBuiltInFiles) {
+  file_predefiniti(dir_);
+  const esito sim = esegui({"inspect", "LIVRA_MONTALBA_R47316.sim"});
+  ASSERT_EQ(sim.stato, 0) << sim.err;
+  std::istringstream righe(sim.out);
+  std::string riga, voce85;
+  while (std::getline(righe, riga))
+    if (riga.rfind("   85 ", 0) == 0) voce85 = riga;
+  EXPECT_NE(voce85.find(" 610 "), std::string::npos) << voce85;
+  EXPECT_NE(voce85.find(" 32285 \"LIVRA_MONTALBA\""), std::string::npos) << voce85;
+
+  const esito dat = esegui({"inspect", "LIVRA_MONTALBA_R47316.dat"});
+  ASSERT_EQ(dat.stato, 0) << dat.err;
+  EXPECT_NE(dat.out.find("\n  165     8250    1 segnale "), std::string::npos) << dat.out;
+  EXPECT_EQ(dat.out.rfind("LIVRA_MONTALBA_R47316.dat: route file, 1921 cells (0 to 1920), 28815 "
+                          "bytes\n",
+                          0),
+            0u);
+
+  const esito plan = esegui({"inspect", "LIVRA_MONTALBA_linea.dat"});
+  ASSERT_EQ(plan.stato, 0) << plan.err;
+  EXPECT_EQ(plan.out.rfind("LIVRA_MONTALBA_linea.dat: line compact file, 96001 rows (0 to 96000), "
+                           "1919964 bytes\ncomputed points: 95997; rows with an empty "
+                           "coordinate: 2;",
+                           0),
+            0u)
+      << plan.out;
+  EXPECT_NE(plan.out.find("first computed point: row 2 (0.000, 2.000)\n"), std::string::npos);
+}
+
+TEST_F(Cli, InspectJsonOfAllThreeFiles) {
+  file_predefiniti(dir_);
+  const esito r = esegui({"inspect", "--json", "LIVRA_MONTALBA_R47316.sim",
+                          "LIVRA_MONTALBA_R47316.dat", "LIVRA_MONTALBA_linea.dat"});
+  ASSERT_EQ(r.stato, 0) << r.err;
+  const json j = json::parse(r.out);
+  const json& file = j["file_ispezionati"];
+  ASSERT_EQ(file.size(), 3u);
+  EXPECT_EQ(file[0]["tipo"], "testata_linea");
+  EXPECT_EQ(file[0]["voci"].size(), 87u);
+  EXPECT_EQ(file[0]["voci"][85]["intero1"], 610);
+  EXPECT_EQ(file[0]["voci"][85]["dato4"], 32285);
+  EXPECT_EQ(file[0]["voci"][86]["nome"], "R47316");
+  EXPECT_EQ(file[1]["tipo"], "percorso");
+  EXPECT_EQ(file[1]["celle_totali"], 1921);
+  bool trovata = false;
+  for (const json& c : file[1]["celle"])
+    if (c["cella"] == 165) trovata = c["nome_tipo"] == "segnale" && c["tipo"] == 1;
+  EXPECT_TRUE(trovata);
+  EXPECT_EQ(file[2]["tipo"], "tracciato_linea");
+  EXPECT_EQ(file[2]["righe"], 96001);
+  EXPECT_EQ(file[2]["primo_calcolato"]["riga"], 2);
+  EXPECT_EQ(file[2]["ultimo_calcolato"]["riga"], 95998);
+}
+
+TEST_F(Cli, InspectOfABrokenFileNamesTheByteAndExitsThree) {
+  file_predefiniti(radice_ / "builtin");
+  const std::string sim = leggi(radice_ / "builtin" / "LIVRA_MONTALBA_R47316.sim");
+  struct caso {
+    const char* nome;
+    std::string bytes;
+    const char* messaggio;
+  };
+  const caso casi[] = {
+      {"A_B.sim", sim.substr(0, 100),
+       "genera_scenario: A_B.sim: byte 97: the file ends inside entry 2 (18 bytes needed, 3 "
+       "bytes left for its fields after the name)\n"},
+      {"A_B.sim", sim + "\n",
+       "genera_scenario: A_B.sim: byte 3390: the 87 entries end here; 1 byte left over after "
+       "them\n"},
+      {"A_B.dat", std::string(16, '\x01'),
+       "genera_scenario: A_B.dat: byte 15: 1 byte left over after 1 whole cells of 15 bytes\n"},
+      {"A_linea.dat", "garbage!",
+       "genera_scenario: A_linea.dat: byte 0: value 0 has kind code 24935; only 0 (empty), 2 "
+       "(Integer) and 5 (double) are stored\n"},
+  };
+  for (const caso& c : casi) {
+    SCOPED_TRACE(c.messaggio);
+    scrivi(dir_ / c.nome, c.bytes);
+    const esito r = esegui({"inspect", c.nome});
+    EXPECT_EQ(r.stato, 3);
+    EXPECT_EQ(r.err, c.messaggio);
+    EXPECT_EQ(r.out, "");
+    const esito j = esegui({"inspect", "--json", c.nome});
+    EXPECT_EQ(j.stato, 3);
+    EXPECT_FALSE(json::parse(j.out)["file_ispezionati"][0]["errore"]["offset"].is_null());
+  }
+  const esito manca = esegui({"inspect", "nowhere.sim"});
+  EXPECT_EQ(manca.stato, 3);
+  EXPECT_EQ(manca.err.rfind("genera_scenario: cannot read nowhere.sim: ", 0), 0u) << manca.err;
+}
+
+// ---- plot ----
+
+TEST_F(Cli, PlotWritesAnSvgThatRendersToPng) {
+  ASSERT_EQ(esegui({"sources"}).stato, 0);
+  const esito r = esegui({"plot", kLinea, kTreno, "-o", "scenario.svg"});
+  ASSERT_EQ(r.stato, 0) << r.err;
+  const std::string svg = leggi(dir_ / "scenario.svg");
+  EXPECT_EQ(svg.rfind("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1400\"", 0), 0u);
+  EXPECT_NE(svg.find(">Montalba Centrale</text>"), std::string::npos);
+  EXPECT_TRUE(fs::exists(dir_ / kLinea));
+  EXPECT_TRUE(fs::exists(dir_ / kTreno));
+  const std::string rsvg = GENERA_RSVG_CONVERT;
+  if (rsvg.empty() || rsvg.find("NOTFOUND") != std::string::npos)
+    GTEST_SKIP() << "rsvg-convert is not installed";
+  const std::string comando = quota(rsvg) + " " + quota((dir_ / "scenario.svg").string()) +
+                              " -o " + quota((dir_ / "scenario.png").string()) + " 2>" +
+                              quota((radice_ / "rsvg.err").string());
+  EXPECT_EQ(std::system(comando.c_str()), 0) << leggi(radice_ / "rsvg.err");
+  EXPECT_EQ(leggi(radice_ / "rsvg.err"), "");
+  EXPECT_EQ(leggi(dir_ / "scenario.png").substr(0, 8), "\x89PNG\r\n\x1a\n");
+}
+
+// ---- the command line itself ----
+
+TEST_F(Cli, UsageErrorsExitTwo) {
+  const std::vector<std::vector<std::string>> casi = {
+      {"frobnicate"},
+      {"compile"},
+      {"compile", "A_linea.txt"},
+      {"compile", "A_linea.txt", "A_B-.txt", "--bogus"},
+      {"check", "x.txt", "A_B-.txt"},
+      {"plot", "A_linea.txt", "A_B-.txt"},
+      {"inspect"},
+      {"inspect", "notes.txt"},
+      {"--out", "d", "sources"},
+      {"--out"},
+  };
+  for (const auto& argomenti : casi) {
+    std::string riga;
+    for (const auto& a : argomenti) riga += a + " ";
+    SCOPED_TRACE(riga);
+    const esito r = esegui(argomenti);
+    EXPECT_EQ(r.stato, 2);
+    EXPECT_NE(r.err.find("--help"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+  }
+  EXPECT_TRUE(nomi(dir_).empty());
+}
+
+TEST_F(Cli, HelpAndVersion) {
+  const esito v = esegui({"--version"});
+  EXPECT_EQ(v.stato, 0);
+  EXPECT_EQ(v.out, "genera_scenario 1.0.0\n");
+  const esito h = esegui({"--help"});
+  EXPECT_EQ(h.stato, 0);
+  for (const char* parola : {"sources", "compile", "check", "inspect", "plot", "--out"})
+    EXPECT_NE(h.out.find(parola), std::string::npos) << parola;
+  const esito hc = esegui({"compile", "--help"});
+  EXPECT_EQ(hc.stato, 0);
+  EXPECT_NE(hc.out.find("--no-plan"), std::string::npos);
+}
+
+TEST_F(Cli, OutRunsTheBuiltInScenarioElsewhere) {
+  file_predefiniti(radice_ / "builtin");
+  const esito r = esegui({"--out", "pack"});
+  ASSERT_EQ(r.stato, 0) << r.err;
+  EXPECT_EQ(nomi(dir_ / "pack"), std::set<std::string>(std::begin(kSei), std::end(kSei)));
+  for (const char* nome : kSei)
+    EXPECT_TRUE(leggi(dir_ / "pack" / nome) == leggi(radice_ / "builtin" / nome)) << nome;
+}
+
+}  // namespace
