@@ -1,9 +1,162 @@
 #include "postpass/signal_codes.h"
 
+#include <algorithm>
+#include <string>
+
+#include "model/rounding.h"
+
 namespace genera {
+namespace {
+
+constexpr int16_t kValoreCodice = 180;
+constexpr int32_t kSegnaliPrimaAvviso = 20;   // cells before a warning board searched for signals
+constexpr int32_t kPrimaCellaSegnale = 3;
+constexpr int16_t kVelocitaSenzaCodici = 110; // from this speed no codes along a slowdown
+constexpr int32_t kPassoCodici = 8;           // cells between codes along a slowdown
+constexpr int32_t kCelleDopoFine = 12;        // cells after a slowdown's end searched for a signal
+
+class Passata {
+ public:
+  explicit Passata(Form1& f) : f_(f), u_(ultima_cella(f)) {}
+
+  void esegui() {
+    for (int32_t i = 1; i <= u_ - 2; ++i) {
+      if (tipo(i) == cella_avviso_rallentamento) prima_di_avviso(i);
+      if (tipo(i) == cella_inizio_rallentamento) rallentamento(i);
+    }
+  }
+
+ private:
+  // A cell beyond either end of the grid is never free.
+  bool libera(int32_t c) const {
+    return c >= 0 && c <= u_ && cella_libera(f_.percorso[static_cast<std::size_t>(c)]);
+  }
+  int tipo(int32_t c) const { return f_.percorso[static_cast<std::size_t>(c)].tipo; }
+  void metti(int32_t c) {
+    cella_percorso& k = f_.percorso[static_cast<std::size_t>(c)];
+    k.tipo = cella_codice;
+    k.valore1 = kValoreCodice;
+  }
+  bool abbassa(int32_t c) {
+    if (c < 0 || tipo(c) != cella_codice) return false;
+    cella_percorso& k = f_.percorso[static_cast<std::size_t>(c)];
+    k.valore1 = a_intero(minimo(kValoreCodice, k.valore1));
+    return true;
+  }
+  void fallisci(int32_t codice, int32_t cella, std::string testo) {
+    const int32_t posizione = cella * kMetriCella;
+    f_.codice_errore = codice;
+    f_.posizione_errore = posizione;
+    f_.messaggi.push_back({f_.sorgente_treno.nome, 0, codice, posizione, std::move(testo)});
+  }
+  static std::string metri(int32_t cella) {
+    return "cell " + std::to_string(cella) + ", " + std::to_string(cella * kMetriCella) + " m";
+  }
+
+  // Rule A: a code in front of every signal up to 20 cells before a board.
+  void prima_di_avviso(int32_t i) {
+    for (int32_t k = 1; k <= kSegnaliPrimaAvviso; ++k) {
+      const int32_t d = i - k;
+      if (d < kPrimaCellaSegnale) break;
+      if (tipo(d) != cella_segnale) continue;
+      if (libera(d - 1)) {
+        metti(d - 1);
+      } else if (libera(d - 2)) {
+        metti(d - 2);
+      } else if (!abbassa(d - 1) && !abbassa(d - 2)) {
+        fallisci(11, d,
+                 "no free cell for a code in front of the signal at " + metri(d) +
+                     ", before the slowdown warning board at cell " + std::to_string(i));
+      }
+    }
+  }
+
+  // Rules B1 to B3: a code at the first free cell of i - a, i - a - 1, i - a - 2.
+  void prima_di_inizio(int32_t i, int32_t a) {
+    if (i <= a + 2) return;
+    for (int32_t c = i - a; c >= i - a - 2; --c) {
+      if (libera(c)) {
+        metti(c);
+        return;
+      }
+    }
+    fallisci(12, i,
+             "no free cell for a code among cells " + std::to_string(i - a) + " to " +
+                 std::to_string(i - a - 2) + " before the slowdown starting at " + metri(i));
+  }
+
+  // Rule B4: codes 8 cells apart along the slowdown; returns its end cell
+  // (U at the latest).
+  int32_t lungo(int32_t i) {
+    int32_t n = 0;
+    int32_t k = i;
+    do {
+      ++k;
+      ++n;
+      if (n == kPassoCodici) {
+        if (libera(k)) {
+          metti(k);
+          n = 0;
+        } else if (libera(k - 1)) {
+          metti(k - 1);
+          n = 1;
+        } else if (libera(k + 1)) {
+          metti(k + 1);
+          n = -1;
+        } else {
+          // n stays at 8: no further code along this slowdown.
+          fallisci(13, k,
+                   "no free cell for a code at " + metri(k) + " along the slowdown starting at cell " +
+                       std::to_string(i));
+        }
+      }
+    } while (tipo(k) != cella_fine_rallentamento && k < u_);
+    return k;
+  }
+
+  // The first end-of-slowdown cell after the start, U when there is none.
+  int32_t fine(int32_t i) const {
+    int32_t k = i + 1;
+    while (k < u_ && tipo(k) != cella_fine_rallentamento) ++k;
+    return k;
+  }
+
+  // Rule B5: a code in front of the first signal within 12 cells of the end.
+  void dopo_fine(int32_t k) {
+    const int32_t ultima = std::min(k + kCelleDopoFine, u_);
+    for (int32_t s = k; s <= ultima; ++s) {
+      if (tipo(s) != cella_segnale) continue;
+      if (s - 1 <= 0) return;
+      if (libera(s - 1)) {
+        metti(s - 1);
+      } else if (libera(s - 2)) {
+        metti(s - 2);
+      } else {
+        fallisci(13, k,
+                 "no free cell for a code in front of the signal at cell " + std::to_string(s) +
+                     " after the slowdown ending at " + metri(k));
+      }
+      return;
+    }
+  }
+
+  void rallentamento(int32_t i) {
+    prima_di_inizio(i, 5);
+    prima_di_inizio(i, 11);
+    prima_di_inizio(i, 18);
+    const bool lento = f_.percorso[static_cast<std::size_t>(i)].valore1 < kVelocitaSenzaCodici;
+    // A fast slowdown has no walk along it: B5 starts from its own end cell.
+    dopo_fine(lento ? lungo(i) : fine(i));
+  }
+
+  Form1& f_;
+  const int32_t u_;
+};
+
+}  // namespace
 
 double minimo(double x, double y) { return x > y ? y : x; }
 
-void aggiungi_codici(Form1&) {}
+void aggiungi_codici(Form1& f) { Passata(f).esegui(); }
 
 }  // namespace genera
