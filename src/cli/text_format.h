@@ -6,11 +6,7 @@
 namespace genera {
 
 /// printf-style formatting into a string of whatever length it needs.
-std::string formato(const char* fmt, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 1, 2)))
-#endif
-    ;
+std::string formato(const char* fmt, ...);
 
 /// Stored 8-bit characters as UTF-8, read as Latin-1, so JSON and SVG
 /// always receive valid text whatever the bytes.
