@@ -1,5 +1,13 @@
-// The signal-code post-pass: one walk over the grid that adds code cells
-// around the slowdowns and in front of the signals near them.
+// The signal-code post-pass: one walk over cells 1 to U - 2 that places
+// code cells (kind 12, value 180) in front of the signals up to 20 cells
+// before a slowdown warning board, in the kilometre before each slowdown's
+// start, every 8 cells along a slowdown slower than 110 km/h, and in front
+// of the first signal within 12 cells after its end.
+//
+// Codes go only onto free cells; nothing is moved or removed, and no cell
+// outside the grid is read or written. Where no cell is free the pass
+// records code 11, 12 or 13 with its position in `f` and adds a message
+// naming the train source.
 #pragma once
 
 #include "model/route_model.h"
@@ -9,9 +17,7 @@ namespace genera {
 /// The smaller of x and y; x on a tie.
 double minimo(double x, double y);
 
-/// Walks cells 1 to U - 2 once and places the code cells. Where no free
-/// cell is left it records code 11, 12 or 13 with its position and adds a
-/// message; it never moves or removes anything.
+/// Places the code cells of the whole grid.
 void aggiungi_codici(Form1& f);
 
 }  // namespace genera

@@ -1,6 +1,12 @@
 // Lineside signals: a "segnale" record packs its eleven values into the
-// cell after the one holding its position and marks four approach cells
-// before it, 100 m apart.
+// cell after the one holding its position (round(posizione / 50 + 1)) and
+// writes approach markers into cells s - 2, s - 4, s - 6 and s - 8; the
+// markers that would fall before cell 0 are skipped.
+//
+// memo_segnale throws errore_esecuzione when the grid does not exist. A
+// refused signal writes nothing and returns false with the code and the
+// position recorded in `f` and in `*err` (the caller adds file and line):
+// 16 for a taken cell, 23 for a cell outside the grid.
 #pragma once
 
 #include <cstdint>
@@ -25,12 +31,7 @@ struct valori_segnale {
   int32_t tempo = 0;
 };
 
-/// Places the signal in cell round(posizione / 50 + 1) and writes the
-/// approach markers into cells s - 2, s - 4, s - 6, s - 8 that lie on the
-/// grid. Raises a `tempo` of 1 to 100 to 101 (in `s` too). On an occupied
-/// cell (code 16) or a cell outside the grid (code 23) it writes nothing,
-/// records the code and position in `f`, fills `*err` and returns false.
-/// Throws errore_esecuzione when the grid does not exist.
+/// Places signal `s` and its markers; raises a `tempo` of 1 to 100 to 101, in `s` too.
 bool memo_segnale(Form1& f, valori_segnale& s, messaggio* err);
 
 }  // namespace genera

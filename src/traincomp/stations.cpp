@@ -1,6 +1,5 @@
 #include "traincomp/stations.h"
 
-#include <algorithm>
 #include <optional>
 #include <string>
 #include <utility>

@@ -1,6 +1,16 @@
-// Stations: each "stazione" record takes the next entry of `testata_linea`
-// from entry 1 up, gets its area computed and, for kinds below 25, a stop
-// cell at the end of its area with four approach markers before it.
+// Stations: each "stazione" record takes entry `contatore_stazioni` of
+// `testata_linea` (1, 2, 3, ... in file order), gets its area computed and,
+// for kinds below 25, a stop cell at the end of its area with four approach
+// markers before it (none for kinds 5 and 6, none at cell 1 or below).
+//
+// The record is read and checked as it goes: a stop records its code (and
+// the station's position where one applies) in `f` and in `*err` (the
+// caller adds file and line): 15 (soft) when the station lies too near the
+// end of the grid; 8, 9, 22, 24 and 10 (hard) as the station rules say; 23
+// (hard, before any cell) for a stop cell beyond the grid; and 10 before
+// anything is written when the entry would be an indicator board's. Throws
+// errore_esecuzione when the grid does not exist, the record runs past the
+// end, or a value does not fit its Byte, Integer or Long field.
 #pragma once
 
 #include <cstdint>
@@ -14,18 +24,11 @@ namespace genera {
 /// How a station record ended.
 enum class esito_stazione {
   registrata,     // stored; the reading goes on
-  fuori_portata,  // code 15: too near the end of the grid, the soft stop
-  rifiutata,      // codes 8, 9, 10, 22, 23, 24: the hard stop
+  fuori_portata,  // code 15: the soft stop
+  rifiutata,      // any other code: the hard stop
 };
 
-/// Reads the sixteen numbers and the name of a station record from `r`
-/// (the key already read) into entry `contatore_stazioni`, checking as it
-/// goes, and advances the counter. Writes nothing when that entry would be
-/// a board's; the stop cell and the markers only on the grid. On a stop it
-/// records the code (and position, where one applies) in `f` and fills
-/// `*err` (the caller adds file and line). Throws errore_esecuzione when
-/// the grid does not exist, the record runs past the end, or a value does
-/// not fit its Byte, Integer or Long field.
+/// Reads the values of a station record (after its key) from `r` and stores the station.
 esito_stazione leggi_stazione(Form1& f, FieldReader& r, messaggio* err);
 
 }  // namespace genera
