@@ -1,11 +1,10 @@
 #include "cli/commands.h"
 
+#include <CLI/CLI.hpp>
 #include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <CLI/CLI.hpp>
 
 #include "cli/compile_command.h"
 #include "cli/exit_codes.h"
@@ -59,14 +58,16 @@ void opzioni_nomi(CLI::App& c, opzioni_sorgenti& o) {
 }
 
 int esegui(int argc, char** argv) {
-  CLI::App app{"Builds the scenario pack of a train-driving simulator. Without a command it "
-               "writes and compiles the built-in scenario (line LIVRA_MONTALBA, train R47316) "
-               "in the program's own folder.",
-               "genera_scenario"};
+  CLI::App app{
+      "Builds the scenario pack of a train-driving simulator. Without a command it "
+      "writes and compiles the built-in scenario (line LIVRA_MONTALBA, train R47316) "
+      "in the program's own folder.",
+      "genera_scenario"};
   app.set_version_flag("--version", std::string("genera_scenario ") + GENERA_VERSION);
   app.require_subcommand(0, 1);
-  app.footer("Exit status: 0 no failure code, 1 a failure code recorded, 2 usage error, "
-             "3 a file that cannot be read, written or decoded.");
+  app.footer(
+      "Exit status: 0 no failure code, 1 a failure code recorded, 2 usage error, "
+      "3 a file that cannot be read, written or decoded.");
 
   std::optional<std::string> out_predefinito;
   app.add_option("--out", out_predefinito,
@@ -75,8 +76,7 @@ int esegui(int argc, char** argv) {
   std::string out_sorgenti = ".";
   CLI::App* sorgenti = app.add_subcommand(
       "sources", "write the built-in line source, train source and three documents, uncompiled");
-  sorgenti->add_option("--out", out_sorgenti, "the folder to write into")
-      ->capture_default_str();
+  sorgenti->add_option("--out", out_sorgenti, "the folder to write into")->capture_default_str();
 
   opzioni_sorgenti compila_o;
   CLI::App* compila = app.add_subcommand(

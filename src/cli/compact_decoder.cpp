@@ -44,8 +44,8 @@ std::string mancano(std::size_t servono, std::size_t rimasti) {
 decodificato<testata_letta> decodifica_testata(std::string_view bytes) {
   testata_letta voci{};
   Lettore r(bytes);
-  constexpr std::size_t kTesta = L::kVoceNome;                        // up to the name
-  constexpr std::size_t kCoda = L::kVoceFissa - L::kVoceNome;        // after the name
+  constexpr std::size_t kTesta = L::kVoceNome;                 // up to the name
+  constexpr std::size_t kCoda = L::kVoceFissa - L::kVoceNome;  // after the name
   for (int i = 0; i < kVociTestata; ++i) {
     const std::string voce = "entry " + std::to_string(i);
     if (r.rimasti() < kTesta)
@@ -63,8 +63,7 @@ decodificato<testata_letta> decodifica_testata(std::string_view bytes) {
     r.avanza(kTesta);
     if (r.rimasti() < n)
       return errore_formato{r.posizione(), "the name of " + voce + " is " + byte(n) +
-                                               " long, but only " + byte(r.rimasti()) +
-                                               " left"};
+                                               " long, but only " + byte(r.rimasti()) + " left"};
     v.nome.assign(reinterpret_cast<const char*>(r.qui()), n);
     r.avanza(n);
     if (r.rimasti() < kCoda)
@@ -94,9 +93,9 @@ decodificato<testata_letta> decodifica_testata(std::string_view bytes) {
 decodificato<std::vector<cella_percorso>> decodifica_percorso(std::string_view bytes) {
   const std::size_t intere = bytes.size() / L::kCella;
   if (bytes.size() % L::kCella != 0)
-    return errore_formato{intere * L::kCella,
-                          byte(bytes.size() % L::kCella) + " left over after " +
-                              std::to_string(intere) + " whole cells of " + byte(L::kCella)};
+    return errore_formato{intere * L::kCella, byte(bytes.size() % L::kCella) + " left over after " +
+                                                  std::to_string(intere) + " whole cells of " +
+                                                  byte(L::kCella)};
   std::vector<cella_percorso> celle(intere);
   const auto* base = reinterpret_cast<const unsigned char*>(bytes.data());
   for (std::size_t k = 0; k < intere; ++k) {

@@ -69,13 +69,16 @@ TEST(ScenarioDecoder, NamesTheByteWhereTheFileStopsFitting) {
     const char* testo;
   };
   const caso casi[] = {
-      {"", 0, "the file ends inside entry 0 (16 bytes needed, 0 bytes left for its fields "
-              "before the name)"},
-      {buono.substr(0, 40), 34, "the file ends inside entry 1 (16 bytes needed, 6 bytes left "
-                                "for its fields before the name)"},
+      {"", 0,
+       "the file ends inside entry 0 (16 bytes needed, 0 bytes left for its fields "
+       "before the name)"},
+      {buono.substr(0, 40), 34,
+       "the file ends inside entry 1 (16 bytes needed, 6 bytes left "
+       "for its fields before the name)"},
       {buono.substr(0, 52), 50, "the name of entry 1 is 5 bytes long, but only 2 bytes left"},
-      {buono.substr(0, 70), 55, "the file ends inside entry 1 (18 bytes needed, 15 bytes left "
-                                "for its fields after the name)"},
+      {buono.substr(0, 70), 55,
+       "the file ends inside entry 1 (18 bytes needed, 15 bytes left "
+       "for its fields after the name)"},
       {buono.substr(0, buono.size() - 1), buono.size() - 18,
        "the file ends inside entry 86 (18 bytes needed, 17 bytes left for its fields after the "
        "name)"},

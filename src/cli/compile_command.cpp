@@ -79,7 +79,8 @@ void prepara_cartella(const std::string& cartella) {
   std::error_code ec;
   const fs::path p(cartella);
   if (fs::is_directory(p, ec)) return;
-  if (fs::exists(p, ec)) throw errore_file("cannot write into " + cartella + ": it is not a folder");
+  if (fs::exists(p, ec))
+    throw errore_file("cannot write into " + cartella + ": it is not a folder");
   fs::create_directories(p, ec);
   if (ec) throw errore_file("cannot create the folder " + cartella + ": " + ec.message());
 }

@@ -9,7 +9,7 @@ namespace genera {
 
 /// What the three commands are given.
 struct opzioni_sorgenti {
-  std::string sorgente_linea;               // paths as the user wrote them
+  std::string sorgente_linea;  // paths as the user wrote them
   std::string sorgente_treno;
   std::optional<std::string> nome_linea;    // else from the line source's name
   std::optional<std::string> codice_treno;  // else from the train source's name

@@ -5,10 +5,10 @@
 
 namespace genera {
 
-inline constexpr int kUscitaBuona = 0;      // no failure code recorded
-inline constexpr int kUscitaCodice = 1;     // a failure code was recorded
-inline constexpr int kUscitaUso = 2;        // the command line was wrong
-inline constexpr int kUscitaFile = 3;       // a file could not be read, written or decoded
+inline constexpr int kUscitaBuona = 0;   // no failure code recorded
+inline constexpr int kUscitaCodice = 1;  // a failure code was recorded
+inline constexpr int kUscitaUso = 2;     // the command line was wrong
+inline constexpr int kUscitaFile = 3;    // a file could not be read, written or decoded
 
 /// A command line that cannot be carried out as given (exit 2).
 struct errore_uso : std::runtime_error {

@@ -21,8 +21,7 @@ class SorgentiIntatte : public FileSystem {
   std::string read(const std::string& path) override { return base_.read(path); }
   void remove(const std::string& path) override;
   /// Throws errore_file when `path` is one of the sources (by name or on disk).
-  void replace(const std::string& path,
-               const std::function<void(ByteSink&)>& produce) override;
+  void replace(const std::string& path, const std::function<void(ByteSink&)>& produce) override;
 
  private:
   bool e_sorgente(const std::string& path) const;

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
-
 #include <nlohmann/json.hpp>
 
 #include "cli/text_format.h"
@@ -36,18 +35,24 @@ std::string nome_leggibile(const std::string& nome) {
   return out + "\"";
 }
 
+/// A coordinate for the table: metres to the millimetre, or in
+/// exponent form when the bytes hold something far beyond any line.
+std::string coordinata(double v) {
+  return std::abs(v) < 1e9 ? formato("%.3f", v) : formato("%.6g", v);
+}
+
 json numero_o_null(const std::optional<double>& v) { return v ? json(*v) : json(nullptr); }
 
 json numero_json(double v) { return std::isfinite(v) ? json(v) : json(nullptr); }
 
 // ---- scenario file ----
 
-std::string tabella_testata(const std::string& nome, const testata_letta& voci,
-                            std::size_t byte) {
-  std::string out = formato("%s: scenario file, %d entries, %zu bytes\n", nome.c_str(),
-                            kVociTestata, byte);
-  out += "entry tipo       dato1       dato2       dato3 opzione intero1 intero2 intero3 "
-         "intero4 intero5 byte1 byte2 byte3 byte4       dato4 nome\n";
+std::string tabella_testata(const std::string& nome, const testata_letta& voci, std::size_t byte) {
+  std::string out =
+      formato("%s: scenario file, %d entries, %zu bytes\n", nome.c_str(), kVociTestata, byte);
+  out +=
+      "entry tipo       dato1       dato2       dato3 opzione intero1 intero2 intero3 "
+      "intero4 intero5 byte1 byte2 byte3 byte4       dato4 nome\n";
   for (int i = 0; i < kVociTestata; ++i) {
     const voce_testata& v = voci[static_cast<std::size_t>(i)];
     out += formato("%5d %4u %11ld %11ld %11ld %7u %7d %7d %7d %7d %7d %5u %5u %5u %5u %11ld ", i,
@@ -102,17 +107,18 @@ std::string tabella_percorso(const std::string& nome, const std::vector<cella_pe
   for (const auto& [tipo, quante] : per_tipo)
     out += formato(" %s %zu,", nome_tipo_cella(static_cast<uint8_t>(tipo)), quante);
   out.back() = '\n';
-  out += " cell   from m tipo kind                 valore1 valore2 valore3 valore4 tempo "
-         "avviso galleria velocita pendenza aderenza\n";
+  out +=
+      " cell   from m tipo kind                 valore1 valore2 valore3 valore4 tempo "
+      "avviso galleria velocita pendenza aderenza\n";
   for (std::size_t k = 0; k < celle.size(); ++k) {
     const cella_percorso& c = celle[k];
     if (c.tipo == cella_binario) continue;
-    out += formato("%5zu %8zu %4u %-20s %7d %7d %7d %7d %5u %6u %8u %8u %8u %8u\n", k,
-                   k * static_cast<std::size_t>(kMetriCella), unsigned{c.tipo},
-                   nome_tipo_cella(c.tipo), int{c.valore1}, int{c.valore2}, int{c.valore3},
-                   int{c.valore4}, unsigned{c.tempo_segnale}, unsigned{c.avviso},
-                   unsigned{c.galleria}, unsigned{c.velocita}, unsigned{c.pendenza},
-                   unsigned{c.aderenza});
+    out +=
+        formato("%5zu %8zu %4u %-20s %7d %7d %7d %7d %5u %6u %8u %8u %8u %8u\n", k,
+                k * static_cast<std::size_t>(kMetriCella), unsigned{c.tipo},
+                nome_tipo_cella(c.tipo), int{c.valore1}, int{c.valore2}, int{c.valore3},
+                int{c.valore4}, unsigned{c.tempo_segnale}, unsigned{c.avviso}, unsigned{c.galleria},
+                unsigned{c.velocita}, unsigned{c.pendenza}, unsigned{c.aderenza});
   }
   return out;
 }
@@ -147,22 +153,28 @@ json json_percorso(const std::string& nome, const std::vector<cella_percorso>& c
 
 // ---- line compact file ----
 
-std::string tabella_tracciato(const std::string& nome, const tracciato_letto& t,
-                              std::size_t byte) {
+std::string tabella_tracciato(const std::string& nome, const tracciato_letto& t, std::size_t byte) {
   const estensione_tracciato e = misura_tracciato(t);
   std::string out = formato("%s: line compact file, %zu rows", nome.c_str(), e.righe);
   if (e.righe > 0) out += formato(" (0 to %zu)", e.righe - 1);
   out += formato(", %zu bytes\n", byte);
-  out += formato("computed points: %zu; rows with an empty coordinate: %zu; rows whose "
-                 "coordinates differ in kind: %zu\n",
-                 e.righe_calcolate, e.righe_vuote, e.righe_miste);
+  out += formato(
+      "computed points: %zu; rows with an empty coordinate: %zu; rows whose "
+      "coordinates differ in kind: %zu\n",
+      e.righe_calcolate, e.righe_vuote, e.righe_miste);
   if (e.prima_calcolata) {
     const std::size_t a = *e.prima_calcolata, b = *e.ultima_calcolata;
-    out += formato("first computed point: row %zu (%.3f, %.3f)\n", a, t.x[a].numero, t.y[a].numero);
-    out += formato("last computed point:  row %zu (%.3f, %.3f)\n", b, t.x[b].numero, t.y[b].numero);
+    out += formato("first computed point: row %zu (%s, %s)\n", a, coordinata(t.x[a].numero).c_str(),
+                   coordinata(t.y[a].numero).c_str());
+    out += formato("last computed point:  row %zu (%s, %s)\n", b, coordinata(t.x[b].numero).c_str(),
+                   coordinata(t.y[b].numero).c_str());
   }
-  if (e.min_x) out += formato("x from %.3f to %.3f m\n", *e.min_x, *e.max_x);
-  if (e.min_y) out += formato("y from %.3f to %.3f m\n", *e.min_y, *e.max_y);
+  if (e.min_x)
+    out +=
+        formato("x from %s to %s m\n", coordinata(*e.min_x).c_str(), coordinata(*e.max_x).c_str());
+  if (e.min_y)
+    out +=
+        formato("y from %s to %s m\n", coordinata(*e.min_y).c_str(), coordinata(*e.max_y).c_str());
   return out;
 }
 
@@ -170,7 +182,8 @@ json json_tracciato(const std::string& nome, const tracciato_letto& t, std::size
   const estensione_tracciato e = misura_tracciato(t);
   auto punto = [&](const std::optional<std::size_t>& riga) -> json {
     if (!riga) return nullptr;
-    return {{"riga", *riga}, {"x", numero_json(t.x[*riga].numero)},
+    return {{"riga", *riga},
+            {"x", numero_json(t.x[*riga].numero)},
             {"y", numero_json(t.y[*riga].numero)}};
   };
   return {{"file", nome},
@@ -206,19 +219,32 @@ tipo_file_compatto riconosci_file(const std::string& percorso) {
 
 const char* nome_tipo_cella(uint8_t tipo) {
   switch (tipo) {
-    case cella_binario: return "binario";
-    case cella_segnale: return "segnale";
-    case cella_fine_rallentamento: return "fine rallentamento";
-    case cella_inizio_rallentamento: return "inizio rallentamento";
-    case cella_avviso_rallentamento: return "avviso rallentamento";
-    case cella_prima_avviso: return "prima dell'avviso";
-    case cella_indicatore_v_max: return "indicatore v max";
-    case cella_fermata: return "fermata";
-    case cella_marca_galleria: return "marca galleria";
-    case cella_codice: return "codice";
-    case cella_abbattimento: return "abbattimento";
-    case cella_cartello: return "cartello";
-    default: return "sconosciuto";
+    case cella_binario:
+      return "binario";
+    case cella_segnale:
+      return "segnale";
+    case cella_fine_rallentamento:
+      return "fine rallentamento";
+    case cella_inizio_rallentamento:
+      return "inizio rallentamento";
+    case cella_avviso_rallentamento:
+      return "avviso rallentamento";
+    case cella_prima_avviso:
+      return "prima dell'avviso";
+    case cella_indicatore_v_max:
+      return "indicatore v max";
+    case cella_fermata:
+      return "fermata";
+    case cella_marca_galleria:
+      return "marca galleria";
+    case cella_codice:
+      return "codice";
+    case cella_abbattimento:
+      return "abbattimento";
+    case cella_cartello:
+      return "cartello";
+    default:
+      return "sconosciuto";
   }
 }
 
@@ -245,8 +271,7 @@ estensione_tracciato misura_tracciato(const tracciato_letto& t) {
 }
 
 std::optional<errore_formato> ispeziona(const std::string& nome, tipo_file_compatto tipo,
-                                        std::string_view bytes, std::string& testo,
-                                        json& out) {
+                                        std::string_view bytes, std::string& testo, json& out) {
   switch (tipo) {
     case tipo_file_compatto::testata: {
       auto r = decodifica_testata(bytes);

@@ -4,11 +4,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <nlohmann/json_fwd.hpp>
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include <nlohmann/json_fwd.hpp>
 
 #include "cli/compact_decoder.h"
 
@@ -28,9 +27,9 @@ const char* nome_tipo_cella(uint8_t tipo);
 /// hold a value; computed points are those holding doubles.
 struct estensione_tracciato {
   std::size_t righe = 0;
-  std::size_t righe_vuote = 0;        // rows with an empty coordinate
-  std::size_t righe_calcolate = 0;    // rows with two doubles
-  std::size_t righe_miste = 0;        // rows whose two coordinates differ in kind
+  std::size_t righe_vuote = 0;      // rows with an empty coordinate
+  std::size_t righe_calcolate = 0;  // rows with two doubles
+  std::size_t righe_miste = 0;      // rows whose two coordinates differ in kind
   std::optional<std::size_t> prima_calcolata;
   std::optional<std::size_t> ultima_calcolata;
   std::optional<double> min_x, max_x, min_y, max_y;  // finite values only

@@ -1,7 +1,6 @@
 #include "cli/inspect_command.h"
 
 #include <cstdio>
-
 #include <nlohmann/json.hpp>
 
 #include "cli/exit_codes.h"
@@ -13,10 +12,14 @@ namespace {
 
 const char* nome_tipo_file(tipo_file_compatto t) {
   switch (t) {
-    case tipo_file_compatto::testata: return "testata_linea";
-    case tipo_file_compatto::percorso: return "percorso";
-    case tipo_file_compatto::tracciato: return "tracciato_linea";
-    case tipo_file_compatto::sconosciuto: break;
+    case tipo_file_compatto::testata:
+      return "testata_linea";
+    case tipo_file_compatto::percorso:
+      return "percorso";
+    case tipo_file_compatto::tracciato:
+      return "tracciato_linea";
+    case tipo_file_compatto::sconosciuto:
+      break;
   }
   return "sconosciuto";
 }

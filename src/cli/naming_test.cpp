@@ -15,7 +15,8 @@ TEST(Naming, LineNameFromTheLineSource) {
       {"LIVRA.txt", std::nullopt},
       {"dir_linea.txt/", std::nullopt},
   };
-  for (const auto& [percorso, atteso] : casi) EXPECT_EQ(nome_linea_da_file(percorso), atteso) << percorso;
+  for (const auto& [percorso, atteso] : casi)
+    EXPECT_EQ(nome_linea_da_file(percorso), atteso) << percorso;
 }
 
 TEST(Naming, TrainCodeFromTheTrainSource) {

@@ -18,11 +18,11 @@ constexpr double kDestra = 40;
 constexpr double kLarghezzaUtile = kLarghezza - kSinistra - kDestra;
 constexpr double kPiantaAlto = 86;
 constexpr double kPiantaAltezza = 540;
-constexpr double kNomiAlto = 690;          // band of rotated station names
+constexpr double kNomiAlto = 690;  // band of rotated station names
 constexpr double kStrisceAlto = 770;
 constexpr double kStrisciaAltezza = 130;
-constexpr double kStrisciaPasso = 160;     // strip plus the gap below it
-constexpr int kPassoPianta = 50;           // every 50th metre of the plan is drawn
+constexpr double kStrisciaPasso = 160;  // strip plus the gap below it
+constexpr int kPassoPianta = 50;        // every 50th metre of the plan is drawn
 constexpr const char* kCaratteri = "DejaVu Sans, Arial, Helvetica, sans-serif";
 
 constexpr const char* kColoreLinea = "#1f4e79";
@@ -41,10 +41,18 @@ std::string testo_svg(const std::string& s) {
   std::string out;
   for (const char ch : s) {
     switch (ch) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
       default:
         if (static_cast<unsigned char>(ch) >= 0x20) out += ch;
     }
@@ -77,18 +85,24 @@ std::string etichetta(double v, double passo) {
 }
 
 /// What the picture shows, gathered from the model once.
-struct stazione { std::string nome; double metri; };
-struct rallentamento { double inizio, fine; int velocita; };
+struct stazione {
+  std::string nome;
+  double metri;
+};
+struct rallentamento {
+  double inizio, fine;
+  int velocita;
+};
 
 struct dati_disegno {
-  double lunghezza = 0;           // metres of line (entry 84)
-  std::size_t celle = 0;          // cells of the grid
+  double lunghezza = 0;   // metres of line (entry 84)
+  std::size_t celle = 0;  // cells of the grid
   std::vector<stazione> stazioni;
-  std::vector<double> segnali;    // metres
+  std::vector<double> segnali;                      // metres
   std::vector<std::pair<double, double>> gallerie;  // metres from, to
   std::vector<rallentamento> rallentamenti;
-  std::vector<double> avvisi;     // warning boards, metres
-  std::vector<double> codici;     // code cells, metres
+  std::vector<double> avvisi;  // warning boards, metres
+  std::vector<double> codici;  // code cells, metres
 };
 
 /// Where a point object of cell k stands: cells are taken as round(p / 50 + 1).
@@ -116,10 +130,16 @@ dati_disegno raccogli(const Form1& f) {
       galleria_da.reset();
     }
     switch (c.tipo) {
-      case cella_segnale: d.segnali.push_back(metri_oggetto(k)); break;
-      case cella_avviso_rallentamento: d.avvisi.push_back(metri_oggetto(k)); break;
+      case cella_segnale:
+        d.segnali.push_back(metri_oggetto(k));
+        break;
+      case cella_avviso_rallentamento:
+        d.avvisi.push_back(metri_oggetto(k));
+        break;
       case cella_codice:
-      case cella_abbattimento: d.codici.push_back(k * 50.0); break;
+      case cella_abbattimento:
+        d.codici.push_back(k * 50.0);
+        break;
       case cella_inizio_rallentamento: {
         // The end is the next end cell; a slowdown of length 0 has none.
         std::size_t e = k;
@@ -130,7 +150,8 @@ dati_disegno raccogli(const Form1& f) {
         d.rallentamenti.push_back({metri_oggetto(k), metri_oggetto(e), c.valore1});
         break;
       }
-      default: break;
+      default:
+        break;
     }
   }
   if (galleria_da) d.gallerie.emplace_back(*galleria_da * 50.0, f.percorso.size() * 50.0);
@@ -144,8 +165,8 @@ class Svg {
     out_ += formato("<text x=\"%.1f\" y=\"%.1f\" %s>", x, y, extra) + testo_svg(t) + "</text>\n";
   }
   void linea(double x1, double y1, double x2, double y2, const char* stile) {
-    out_ += formato("<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" %s/>\n", x1, y1, x2,
-                    y2, stile);
+    out_ += formato("<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" %s/>\n", x1, y1, x2, y2,
+                    stile);
   }
   std::string fine() { return out_ + "</svg>\n"; }
 
@@ -157,8 +178,8 @@ class Svg {
 
 struct vista_pianta {
   double sinistra = kSinistra, larghezza = kLarghezzaUtile;  // the panel, pixels
-  double scala = 1;       // pixels per metre, the same both ways
-  double cx = 0, cy = 0;  // metres at the panel's centre
+  double scala = 1;                                          // pixels per metre, the same both ways
+  double cx = 0, cy = 0;                                     // metres at the panel's centre
   double px(double x) const { return sinistra + larghezza / 2 + (x - cx) * scala; }
   double py(double y) const { return kPiantaAlto + kPiantaAltezza / 2 - (y - cy) * scala; }
 };
@@ -202,17 +223,18 @@ double larghezza_testo(const std::string& t, double corpo) {
 
 /// Station names beside the line: on the side across from its heading,
 /// alternating, moved along until they no longer cover an earlier name.
-void nomi_stazioni(Svg& svg, const tracciato_linea& t, const vista_pianta& v,
-                   const dati_disegno& d, std::size_t righe) {
+void nomi_stazioni(Svg& svg, const tracciato_linea& t, const vista_pianta& v, const dati_disegno& d,
+                   std::size_t righe) {
   std::vector<riquadro> presi;
   for (std::size_t i = 0; i < d.stazioni.size(); ++i) {
     const auto r = static_cast<std::size_t>(
         std::clamp(d.stazioni[i].metri, 0.0, static_cast<double>(righe - 1)));
     if (!punto_buono(t, r)) continue;
     const double x = v.px(t.x[r]), y = v.py(t.y[r]);
-    svg += formato("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"5\" fill=\"#fff\" stroke=\"#222\" "
-                   "stroke-width=\"2\"/>\n",
-                   x, y);
+    svg += formato(
+        "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"5\" fill=\"#fff\" stroke=\"#222\" "
+        "stroke-width=\"2\"/>\n",
+        x, y);
     // The heading on screen, from 300 m behind to 300 m ahead.
     const std::size_t a = r >= 300 ? r - 300 : 0, b = std::min(r + 300, righe - 1);
     double dx = 0, dy = -1;
@@ -220,7 +242,8 @@ void nomi_stazioni(Svg& svg, const tracciato_linea& t, const vista_pianta& v,
       dx = v.px(t.x[b]) - v.px(t.x[a]);
       dy = v.py(t.y[b]) - v.py(t.y[a]);
       const double n = std::hypot(dx, dy);
-      if (n > 0) dx /= n, dy /= n; else dx = 0, dy = -1;
+      dx = n > 0 ? dx / n : 0;
+      dy = n > 0 ? dy / n : -1;
     }
     const std::string& nome = d.stazioni[i].nome;
     const double w = larghezza_testo(nome, 12), h = 12;
@@ -292,9 +315,10 @@ void disegna_pianta(Svg& svg, const Form1& f, const dati_disegno& d) {
     const double serve = largo / alto * kPiantaAltezza * 1.1 + 120;
     if (kLarghezzaUtile - serve >= 380) v.larghezza = std::max(serve, 480.0);
   }
-  svg += formato("<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"#fbfbf8\" "
-                 "stroke=\"#bbb\"/>\n",
-                 v.sinistra, kPiantaAlto, v.larghezza, kPiantaAltezza);
+  svg += formato(
+      "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"#fbfbf8\" "
+      "stroke=\"#bbb\"/>\n",
+      v.sinistra, kPiantaAlto, v.larghezza, kPiantaAltezza);
   if (v.larghezza < kLarghezzaUtile) tabella_stazioni(svg, f, d, v.sinistra + v.larghezza + 40);
   if (!qualcuno) {
     svg.testo(v.sinistra + v.larghezza / 2, kPiantaAlto + kPiantaAltezza / 2,
@@ -302,8 +326,8 @@ void disegna_pianta(Svg& svg, const Form1& f, const dati_disegno& d) {
     return;
   }
   // Equal scale both ways, a margin all round, at least 1 km shown.
-  const double ampio = std::max(
-      {max_x - min_x, (max_y - min_y) * v.larghezza / kPiantaAltezza, 1000.0});
+  const double ampio =
+      std::max({max_x - min_x, (max_y - min_y) * v.larghezza / kPiantaAltezza, 1000.0});
   v.scala = v.larghezza / (ampio * 1.12);
   v.cx = (min_x + max_x) / 2;
   v.cy = (min_y + max_y) / 2;
@@ -388,7 +412,8 @@ void disegna_profili(Svg& svg, const Form1& f, const dati_disegno& d) {
                                     aderenze.empty() ? 100 : aderenze.front());
   const double margine_p = (pmax - pmin) * 0.12;
   const striscia strisce[] = {
-      {"gradient (\xe2\x80\xb0)", kColorePendenza, kStrisceAlto, pmin - margine_p, pmax + margine_p},
+      {"gradient (\xe2\x80\xb0)", kColorePendenza, kStrisceAlto, pmin - margine_p,
+       pmax + margine_p},
       {"speed limit (km/h)", kColoreVelocita, kStrisceAlto + kStrisciaPasso, 0, vmax * 1.12},
       {"adhesion", kColoreAderenza, kStrisceAlto + 2 * kStrisciaPasso,
        std::floor((amin - 5) / 10) * 10, std::ceil((amax + 5) / 10) * 10},
@@ -396,7 +421,8 @@ void disegna_profili(Svg& svg, const Form1& f, const dati_disegno& d) {
   const std::vector<double>* valori[] = {&pendenze, &velocita, &aderenze};
   const double basso = kStrisceAlto + 2 * kStrisciaPasso + kStrisciaAltezza;
 
-  svg.testo(kSinistra, kNomiAlto - 12, "Along the line (km)", "font-size=\"15\" font-weight=\"bold\"");
+  svg.testo(kSinistra, kNomiAlto - 12, "Along the line (km)",
+            "font-size=\"15\" font-weight=\"bold\"");
   const double passo_km = passo_tacche(metri_griglia / 1000, 16);
 
   for (int i = 0; i < 3; ++i) {
@@ -404,9 +430,10 @@ void disegna_profili(Svg& svg, const Form1& f, const dati_disegno& d) {
     auto py = [&](double v) {
       return s.alto + kStrisciaAltezza - (v - s.min) / (s.max - s.min) * kStrisciaAltezza;
     };
-    svg += formato("<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"#fbfbf8\" "
-                   "stroke=\"#bbb\"/>\n",
-                   kSinistra, s.alto, kLarghezzaUtile, kStrisciaAltezza);
+    svg += formato(
+        "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"#fbfbf8\" "
+        "stroke=\"#bbb\"/>\n",
+        kSinistra, s.alto, kLarghezzaUtile, kStrisciaAltezza);
     for (const double km : tacche(0, metri_griglia / 1000, passo_km))
       svg.linea(px(km * 1000), s.alto, px(km * 1000), s.alto + kStrisciaAltezza,
                 "stroke=\"#e4e4e0\"");
@@ -423,9 +450,10 @@ void disegna_profili(Svg& svg, const Form1& f, const dati_disegno& d) {
       // Slowdowns: a band over their stretch and their speed drawn in it.
       for (const rallentamento& r : d.rallentamenti) {
         const double a = px(r.inizio), b = std::max(px(r.fine), a + 3);
-        svg += formato("<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\" "
-                       "fill-opacity=\"0.3\"/>\n",
-                       a, s.alto, b - a, kStrisciaAltezza, kColoreRallentamento);
+        svg += formato(
+            "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\" "
+            "fill-opacity=\"0.3\"/>\n",
+            a, s.alto, b - a, kStrisciaAltezza, kColoreRallentamento);
         if (r.velocita > s.min && r.velocita < s.max) {
           svg.linea(a - 4, py(r.velocita), b + 4, py(r.velocita),
                     formato("stroke=\"%s\" stroke-width=\"2.5\"", kColoreRallentamento).c_str());
@@ -468,14 +496,15 @@ void disegna_profili(Svg& svg, const Form1& f, const dati_disegno& d) {
     const double x = px(st.metri);
     if (x < kSinistra - 1 || x > kSinistra + kLarghezzaUtile + 1) continue;
     svg.linea(x, kStrisceAlto - 4, x, basso, "stroke=\"#444\" stroke-dasharray=\"2 3\"");
-    svg.testo(x + 2, kStrisceAlto - 8, st.nome,
-              formato("font-size=\"12\" transform=\"rotate(-35 %.1f %.1f)\"", x + 2,
-                      kStrisceAlto - 8)
-                  .c_str());
+    svg.testo(
+        x + 2, kStrisceAlto - 8, st.nome,
+        formato("font-size=\"12\" transform=\"rotate(-35 %.1f %.1f)\"", x + 2, kStrisceAlto - 8)
+            .c_str());
   }
   if (d.lunghezza > 0 && d.lunghezza <= metri_griglia) {
     const double x = px(d.lunghezza);
-    svg.linea(x, kStrisceAlto, x, basso, "stroke=\"#000\" stroke-width=\"1.5\" stroke-dasharray=\"8 4\"");
+    svg.linea(x, kStrisceAlto, x, basso,
+              "stroke=\"#000\" stroke-width=\"1.5\" stroke-dasharray=\"8 4\"");
     svg.testo(x - 4, basso + 14, "end of line", "font-size=\"11\" text-anchor=\"end\"");
   }
   for (const double km : tacche(0, metri_griglia / 1000, passo_km))
@@ -528,9 +557,10 @@ std::string disegna_svg(const Form1& f) {
   const double basso_profili = kStrisceAlto + 2 * kStrisciaPasso + kStrisciaAltezza;
   const double altezza = basso_profili + 100;
   Svg svg;
-  svg += formato("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" "
-                 "viewBox=\"0 0 %.0f %.0f\" font-family=\"%s\">\n",
-                 kLarghezza, altezza, kLarghezza, altezza, kCaratteri);
+  svg += formato(
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" "
+      "viewBox=\"0 0 %.0f %.0f\" font-family=\"%s\">\n",
+      kLarghezza, altezza, kLarghezza, altezza, kCaratteri);
   svg += formato("<rect width=\"%.0f\" height=\"%.0f\" fill=\"#fff\"/>\n", kLarghezza, altezza);
   svg.testo(kSinistra, 32,
             utf8_da_latin1(f.nome_linea) + " \xe2\x80\x94 train " + utf8_da_latin1(f.codice_treno),
@@ -544,7 +574,8 @@ std::string disegna_svg(const Form1& f) {
   disegna_pianta(svg, f, d);
   if (d.celle == 0) {
     svg.testo(kSinistra + kLarghezzaUtile / 2, kStrisceAlto + 100,
-              "no route grid: the line source gave no length", "text-anchor=\"middle\" fill=\"#666\"");
+              "no route grid: the line source gave no length",
+              "text-anchor=\"middle\" fill=\"#666\"");
   } else {
     disegna_profili(svg, f, d);
   }

@@ -8,12 +8,11 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 namespace {
 
@@ -23,9 +22,12 @@ using json = nlohmann::json;
 const char* const kLinea = "LIVRA_MONTALBA_linea.txt";
 const char* const kTreno = "LIVRA_MONTALBA_R47316-.txt";
 const char* const kSei[] = {
-    "LIVRA_MONTALBA_R47316_note.txt", "LIVRA_MONTALBA_R47316_rallentamenti.txt",
-    "LIVRA_MONTALBA_R47316_scheda_treno.txt", "LIVRA_MONTALBA_linea.dat",
-    "LIVRA_MONTALBA_R47316.sim", "LIVRA_MONTALBA_R47316.dat",
+    "LIVRA_MONTALBA_R47316_note.txt",
+    "LIVRA_MONTALBA_R47316_rallentamenti.txt",
+    "LIVRA_MONTALBA_R47316_scheda_treno.txt",
+    "LIVRA_MONTALBA_linea.dat",
+    "LIVRA_MONTALBA_R47316.sim",
+    "LIVRA_MONTALBA_R47316.dat",
 };
 
 std::string leggi(const fs::path& p) {
@@ -124,8 +126,8 @@ TEST_F(Cli, CompileOfTheWrittenSourcesGivesTheBuiltInRunsFilesAndKeepsTheSources
 
 TEST_F(Cli, CompileIntoAnotherFolderCreatesItAndWritesOnlyTheCompactFiles) {
   ASSERT_EQ(esegui({"sources", "--out", "src"}).stato, 0);
-  const esito r = esegui({"compile", "src/" + std::string(kLinea), "src/" + std::string(kTreno),
-                          "--out", "a/b"});
+  const esito r = esegui(
+      {"compile", "src/" + std::string(kLinea), "src/" + std::string(kTreno), "--out", "a/b"});
   ASSERT_EQ(r.stato, 0) << r.err;
   const std::set<std::string> tre = {kSei[3], kSei[4], kSei[5]};
   EXPECT_EQ(nomi(dir_ / "a/b"), tre);
@@ -234,10 +236,10 @@ TEST_F(Cli, TheSmallSourcesCompileCleanly) {
 TEST_F(Cli, BrokenSourcesGiveTheirCodeFileAndLine) {
   struct caso {
     const char* nome;
-    bool in_linea;          // which source is broken
+    bool in_linea;  // which source is broken
     const char* da;
     const char* a;
-    const char* prefisso;   // the message's start, up to the text
+    const char* prefisso;  // the message's start, up to the text
     int32_t codice;
     std::optional<int32_t> posizione;
   };
@@ -289,7 +291,8 @@ TEST_F(Cli, BrokenSourcesGiveTheirCodeFileAndLine) {
 TEST_F(Cli, ATakenRaceCodeSlotStopsBeforeAnyCompactFile) {
   // A signal at 0 m lands on cell 1 with a first aspect pair of 23.
   scrivi(dir_ / "T_linea.txt", crlf(kLineaPiccola));
-  scrivi(dir_ / "T_C-.txt", crlf(sostituisci(kTrenoPiccolo, "segnale,    3000,", "segnale,    0,")));
+  scrivi(dir_ / "T_C-.txt",
+         crlf(sostituisci(kTrenoPiccolo, "segnale,    3000,", "segnale,    0,")));
   const esito r = esegui({"compile", "T_linea.txt", "T_C-.txt", "--json"});
   EXPECT_EQ(r.stato, 1);
   EXPECT_NE(r.err.find("error 1250: "), std::string::npos) << r.err;
@@ -306,8 +309,8 @@ TEST_F(Cli, ATakenRaceCodeSlotStopsBeforeAnyCompactFile) {
 
 TEST_F(Cli, CheckReportsButWritesAndDeletesNothing) {
   scrivi(dir_ / "T_linea.txt", crlf(kLineaPiccola));
-  scrivi(dir_ / "T_C-.txt", crlf(sostituisci(kTrenoPiccolo, "velocita,       0,   100",
-                                             "velocita,   11950,   100")));
+  scrivi(dir_ / "T_C-.txt",
+         crlf(sostituisci(kTrenoPiccolo, "velocita,       0,   100", "velocita,   11950,   100")));
   const std::set<std::string> prima = nomi(dir_);
   const esito r = esegui({"check", "T_linea.txt", "T_C-.txt", "--json"});
   EXPECT_EQ(r.stato, 1);
@@ -338,9 +341,8 @@ TEST_F(Cli, JsonReportCarriesItsKeysInOrder) {
   EXPECT_EQ(chiavi.size(), 4u);
   EXPECT_EQ(j["codice_errore"], 0);
   EXPECT_EQ(j["messaggi"], json::array());
-  EXPECT_EQ(j["file_scritti"],
-            json({"./LIVRA_MONTALBA_linea.dat", "./LIVRA_MONTALBA_R47316.sim",
-                  "./LIVRA_MONTALBA_R47316.dat"}));
+  EXPECT_EQ(j["file_scritti"], json({"./LIVRA_MONTALBA_linea.dat", "./LIVRA_MONTALBA_R47316.sim",
+                                     "./LIVRA_MONTALBA_R47316.dat"}));
 }
 
 // ---- inspect ----
@@ -451,8 +453,8 @@ TEST_F(Cli, PlotWritesAnSvgThatRendersToPng) {
   const std::string rsvg = GENERA_RSVG_CONVERT;
   if (rsvg.empty() || rsvg.find("NOTFOUND") != std::string::npos)
     GTEST_SKIP() << "rsvg-convert is not installed";
-  const std::string comando = quota(rsvg) + " " + quota((dir_ / "scenario.svg").string()) +
-                              " -o " + quota((dir_ / "scenario.png").string()) + " 2>" +
+  const std::string comando = quota(rsvg) + " " + quota((dir_ / "scenario.svg").string()) + " -o " +
+                              quota((dir_ / "scenario.png").string()) + " 2>" +
                               quota((radice_ / "rsvg.err").string());
   EXPECT_EQ(std::system(comando.c_str()), 0) << leggi(radice_ / "rsvg.err");
   EXPECT_EQ(leggi(radice_ / "rsvg.err"), "");
