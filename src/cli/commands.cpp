@@ -9,6 +9,7 @@
 #include "cli/compile_command.h"
 #include "cli/exit_codes.h"
 #include "cli/inspect_command.h"
+#include "model/file_names.h"
 #include "model/file_system.h"
 #include "run/form_load.h"
 #include "run/program_folder.h"
@@ -31,8 +32,9 @@ int comando_predefinito(const std::string& cartella) {
   return f.codice_errore != 0 ? kUscitaCodice : kUscitaBuona;
 }
 
-/// The built-in sources and documents, not compiled.
-int comando_sorgenti(const std::string& cartella) {
+/// The built-in sources and documents, not compiled. Files already there
+/// may be an author's edited sources: they are only replaced on request.
+int comando_sorgenti(const std::string& cartella, bool sovrascrivi) {
   prepara_cartella(cartella);
   DiskFileSystem disco;
   Form1 f;
@@ -40,6 +42,20 @@ int comando_sorgenti(const std::string& cartella) {
   f.cartella = cartella;
   f.nome_linea = kNomeLinea;
   f.codice_treno = kCodiceTreno;
+  if (!sovrascrivi) {
+    const std::string nomi[] = {
+        nome_sorgente_linea(f.nome_linea),
+        nome_sorgente_treno(f.nome_linea, f.codice_treno),
+        nome_documento(f.nome_linea, f.codice_treno, "note.txt"),
+        nome_documento(f.nome_linea, f.codice_treno, "rallentamenti.txt"),
+        nome_documento(f.nome_linea, f.codice_treno, "scheda_treno.txt"),
+    };
+    for (const std::string& nome : nomi) {
+      const std::string p = percorso_file(cartella, nome);
+      if (disco.exists(p))
+        throw errore_file("cannot write " + p + ": it exists already (--force replaces it)");
+    }
+  }
   dati_linea(f);
   dati_treno(f);
   dati_note(f);
@@ -77,6 +93,8 @@ int esegui(int argc, char** argv) {
   CLI::App* sorgenti = app.add_subcommand(
       "sources", "write the built-in line source, train source and three documents, uncompiled");
   sorgenti->add_option("--out", out_sorgenti, "the folder to write into")->capture_default_str();
+  bool sovrascrivi = false;
+  sorgenti->add_flag("--force", sovrascrivi, "replace files that exist already");
 
   opzioni_sorgenti compila_o;
   CLI::App* compila = app.add_subcommand(
@@ -120,7 +138,7 @@ int esegui(int argc, char** argv) {
 
   if (out_predefinito && !app.get_subcommands().empty())
     throw errore_uso("--out goes after the command's name");
-  if (sorgenti->parsed()) return comando_sorgenti(out_sorgenti);
+  if (sorgenti->parsed()) return comando_sorgenti(out_sorgenti, sovrascrivi);
   if (compila->parsed()) return comando_compila(compila_o);
   if (verifica->parsed()) return comando_verifica(verifica_o);
   if (ispeziona->parsed()) return comando_ispeziona(da_ispezionare, ispeziona_json);

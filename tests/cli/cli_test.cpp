@@ -124,6 +124,20 @@ TEST_F(Cli, CompileOfTheWrittenSourcesGivesTheBuiltInRunsFilesAndKeepsTheSources
   EXPECT_EQ(nomi(dir_).size(), 8u);
 }
 
+TEST_F(Cli, SourcesReplacesAnAuthorsFilesOnlyWhenForced) {
+  scrivi(dir_ / kLinea, "the author's own line");
+  const esito r = esegui({"sources"});
+  EXPECT_EQ(r.stato, 3);
+  EXPECT_EQ(r.err, "genera_scenario: cannot write ./" + std::string(kLinea) +
+                       ": it exists already (--force replaces it)\n");
+  EXPECT_EQ(leggi(dir_ / kLinea), "the author's own line");
+  EXPECT_EQ(nomi(dir_).size(), 1u);
+
+  ASSERT_EQ(esegui({"sources", "--force"}).stato, 0);
+  EXPECT_EQ(leggi(dir_ / kLinea).rfind("[generale]\r\n", 0), 0u);
+  EXPECT_EQ(nomi(dir_).size(), 5u);
+}
+
 TEST_F(Cli, CompileIntoAnotherFolderCreatesItAndWritesOnlyTheCompactFiles) {
   ASSERT_EQ(esegui({"sources", "--out", "src"}).stato, 0);
   const esito r = esegui(
