@@ -3,6 +3,7 @@
 // exit statuses checked whole where they are ours.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -66,8 +67,9 @@ struct esito {
 class Cli : public testing::Test {
  protected:
   void SetUp() override {
+    // The process id keeps builds that run these tests at once apart.
     radice_ = fs::temp_directory_path() /
-              ("genera-cli-" +
+              ("genera-cli-" + std::to_string(::getpid()) + "-" +
                std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(radice_);
     dir_ = radice_ / "work";
