@@ -1,0 +1,128 @@
+// A failing disk: every write, rename and delete of a run is made to fail
+// in turn. The run must stop with a message naming the path and the
+// reason, and every output must hold either its old bytes or complete new
+// ones, never a file cut short.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "model/compact_writer.h"
+#include "model/file_system.h"
+#include "run/form_load.h"
+
+namespace genera {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kDocumenti[] = {"LIVRA_MONTALBA_R47316_note.txt", "LIVRA_MONTALBA_R47316_rallentamenti.txt",
+                                  "LIVRA_MONTALBA_R47316_scheda_treno.txt"};
+const char* const kCompatti[] = {"LIVRA_MONTALBA_linea.dat", "LIVRA_MONTALBA_R47316.sim",
+                                 "LIVRA_MONTALBA_R47316.dat"};
+
+std::string read(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+/// Fails the n-th disk operation (counting from 1) and records them all.
+class FailNth : public FaultHook {
+ public:
+  explicit FailNth(int n) : n_(n) {}
+  std::string fail(const char* operation, const std::string& path) override {
+    operations.push_back(std::string(operation) + " " + fs::path(path).filename().string());
+    return static_cast<int>(operations.size()) == n_ ? "injected failure" : "";
+  }
+  std::vector<std::string> operations;
+
+ private:
+  int n_;
+};
+
+std::string serialise(const std::function<void(ByteSink&)>& write) {
+  StringSink s;
+  write(s);
+  return s.bytes;
+}
+
+class FailingDisk : public testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / "genera-failing-disk";
+    fs::remove_all(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // A folder holding an older copy of every file of the run.
+  void prepara() {
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    for (const auto& name : nomi()) std::ofstream(dir_ / name, std::ios::binary) << "old " << name;
+  }
+
+  static std::vector<std::string> nomi() {
+    std::vector<std::string> out(std::begin(kDocumenti), std::end(kDocumenti));
+    out.insert(out.end(), std::begin(kCompatti), std::end(kCompatti));
+    return out;
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(FailingDisk, EveryFailureLeavesEveryFileWholeOrComplete) {
+  // A clean run gives the new bytes and the list of operations to fail.
+  prepara();
+  FailNth count(0);
+  DiskFileSystem counting_disk(&count);
+  {
+    Form1 f;
+    f.file_system = &counting_disk;
+    f.cartella = dir_.string();
+    Form_Load(f);
+  }
+  std::map<std::string, std::string> nuovi;
+  for (const auto& name : nomi()) nuovi[name] = read(dir_ / name);
+  const int operazioni = static_cast<int>(count.operations.size());
+  ASSERT_GE(operazioni, 10);
+
+  for (int n = 1; n <= operazioni; ++n) {
+    SCOPED_TRACE("failing operation " + std::to_string(n) + ": " + count.operations[n - 1]);
+    prepara();
+    FailNth hook(n);
+    DiskFileSystem disk(&hook);
+    Form1 f;
+    f.file_system = &disk;
+    f.cartella = dir_.string();
+    std::map<std::string, std::string> attesi = nuovi;
+    std::string messaggio;
+    try {
+      Form_Load(f);
+      // A source that cannot be deleted is a failure of the parse (code 25):
+      // the run goes on and writes what the model holds.
+      ASSERT_EQ(f.codice_errore, 25);
+      ASSERT_FALSE(f.messaggi.empty());
+      messaggio = f.messaggi.back().testo;
+      attesi["LIVRA_MONTALBA_linea.dat"] = serialise([&](ByteSink& s) { scrivi_tracciato(f.tracciato, s); });
+      attesi["LIVRA_MONTALBA_R47316.sim"] = serialise([&](ByteSink& s) { scrivi_testata(f.testata_linea, s); });
+      attesi["LIVRA_MONTALBA_R47316.dat"] = serialise([&](ByteSink& s) { scrivi_percorso(f.percorso, s); });
+    } catch (const errore_file& e) {
+      messaggio = e.what();
+    }
+    EXPECT_NE(messaggio.find("injected failure"), std::string::npos) << messaggio;
+    EXPECT_NE(messaggio.find(dir_.string()), std::string::npos) << messaggio;
+    for (const auto& name : nomi()) {
+      const std::string bytes = read(dir_ / name);
+      EXPECT_TRUE(bytes == "old " + name || bytes == attesi[name]) << name << " holds " << bytes.size() << " bytes";
+    }
+    for (const auto& entry : fs::directory_iterator(dir_))
+      EXPECT_NE(entry.path().extension(), ".genera-new") << "temporary file left behind";
+  }
+}
+
+}  // namespace
+}  // namespace genera
