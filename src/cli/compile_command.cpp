@@ -1,5 +1,6 @@
 #include "cli/compile_command.h"
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -19,6 +20,12 @@
 namespace genera {
 namespace {
 
+/// The names become file names in the output folder, nowhere else.
+void senza_separatori(const std::string& nome) {
+  if (nome.find_first_of("/\\") != std::string::npos)
+    throw errore_uso("\"" + nome + "\": a line name or train code cannot hold / or \\");
+}
+
 void nomina(Form1& f, const opzioni_sorgenti& o) {
   if (o.nome_linea) {
     f.nome_linea = *o.nome_linea;
@@ -29,6 +36,7 @@ void nomina(Form1& f, const opzioni_sorgenti& o) {
                      ": the name does not follow NAME_linea.txt; give the line name with "
                      "--line-name");
   }
+  senza_separatori(f.nome_linea);
   if (o.codice_treno) {
     f.codice_treno = *o.codice_treno;
   } else if (auto c = codice_treno_da_file(o.sorgente_treno, f.nome_linea)) {
@@ -37,6 +45,15 @@ void nomina(Form1& f, const opzioni_sorgenti& o) {
     throw errore_uso(o.sorgente_treno + ": the name does not follow " + f.nome_linea +
                      "_CODE-.txt; give the train code with --train-code");
   }
+  senza_separatori(f.codice_treno);
+  // NAME_CODE.dat with CODE "linea" would be NAME_linea.dat, the plan's
+  // file: one would overwrite the other (in any letter case, for Windows).
+  std::string minuscolo = f.codice_treno;
+  for (char& c : minuscolo) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (minuscolo == "linea")
+    throw errore_uso("the train code \"" + f.codice_treno +
+                     "\" would give the route file the line compact file's name " + f.nome_linea +
+                     "_linea.dat");
 }
 
 /// Both sources must be readable before anything is written: a mistyped

@@ -184,6 +184,28 @@ TEST_F(Cli, NamesMayBeGivenWhenTheFileNamesDoNotCarryThem) {
   EXPECT_TRUE(fs::exists(dir_ / "X_Y.sim"));
 }
 
+TEST_F(Cli, NamesThatWouldMisplaceOrMixUpTheFilesAreRefused) {
+  ASSERT_EQ(esegui({"sources"}).stato, 0);
+  const std::pair<std::vector<std::string>, std::string> casi[] = {
+      {{"--train-code", "LINEA"},
+       "genera_scenario: the train code \"LINEA\" would give the route file the line compact "
+       "file's name LIVRA_MONTALBA_linea.dat\n"},
+      {{"--line-name", "../up"},
+       "genera_scenario: \"../up\": a line name or train code cannot hold / or \\\n"},
+      {{"--train-code", "a\\b"},
+       "genera_scenario: \"a\\b\": a line name or train code cannot hold / or \\\n"},
+  };
+  for (const auto& [opzioni, messaggio] : casi) {
+    SCOPED_TRACE(messaggio);
+    std::vector<std::string> argomenti = {"compile", kLinea, kTreno, "--out", "o"};
+    argomenti.insert(argomenti.end(), opzioni.begin(), opzioni.end());
+    const esito r = esegui(argomenti);
+    EXPECT_EQ(r.stato, 2);
+    EXPECT_EQ(r.err, messaggio + "Run with --help for more information.\n");
+  }
+  EXPECT_FALSE(fs::exists(dir_ / "o"));
+}
+
 TEST_F(Cli, ASourceWhereAnOutputWouldGoIsNeverOverwritten) {
   ASSERT_EQ(esegui({"sources"}).stato, 0);
   fs::rename(dir_ / kTreno, dir_ / "X_Y.sim");
