@@ -128,9 +128,9 @@ TEST(RouteDecoder, WholeCellsOnly) {
 
 TEST(PlanDecoder, ReadsBackWhatTheWriterWrote) {
   tracciato_linea t;
-  t.x = {0, 0, 0.5, -1e300, 0, 0};
-  t.y = {0, 1, 2.25, 3, 0, 0};
-  t.righe_valide = 4;
+  t.righe = 6;
+  t.x = {0, 0, 0.5, -1e300};
+  t.y = {0, 1, 2.25, 3};
   StringSink s;
   scrivi_tracciato(t, s);
   const tracciato_letto letto = valore(decodifica_tracciato(s.bytes));

@@ -186,8 +186,8 @@ struct vista_pianta {
 
 /// The rows of the plan that hold a point; 0 when there is no plan.
 std::size_t righe_con_punto(const tracciato_linea& t) {
-  const auto valide = static_cast<std::size_t>(std::max(t.righe_valide, 0));
-  return std::min({valide, t.x.size(), t.y.size()});
+  const auto righe = static_cast<std::size_t>(std::max(t.righe, 0));
+  return std::min({righe, t.x.size(), t.y.size()});
 }
 
 bool punto_buono(const tracciato_linea& t, std::size_t r) {

@@ -20,10 +20,8 @@ void modello_piccolo(Form1& f) {
   f.percorso[12].valore1 = 30;
   f.percorso[14].tipo = cella_fine_rallentamento;
   f.percorso[20].galleria = 1;
-  f.tracciato.x.assign(8001, 0);
-  f.tracciato.y.assign(8001, 0);
-  for (std::size_t m = 0; m < 8001; ++m) f.tracciato.y[m] = static_cast<double>(m);
-  f.tracciato.righe_valide = 7999;
+  f.tracciato.righe = 8001;
+  for (int m = 0; m < 7999; ++m) f.tracciato.aggiungi(0, m);
   f.testata_linea[1].nome = "Caf\xe9 & <Bar>";
   f.testata_linea[2].nome = "Z";
   f.testata_linea[2].dato3 = 900;
@@ -57,7 +55,7 @@ TEST(Plot, AnyModelIsDrawnWithoutLeavingItsArrays) {
       {"negative station counter", [](Form1& f) { f.contatore_stazioni = -5; }},
       {"station far beyond the plan", [](Form1& f) { f.testata_linea[2].dato3 = 2000000000; }},
       {"negative length", [](Form1& f) { f.testata_linea[kVoceTreno].dato2 = -7000; }},
-      {"plan count past its rows", [](Form1& f) { f.tracciato.righe_valide = 1 << 30; }},
+      {"plan count past its rows", [](Form1& f) { f.tracciato.righe = 1 << 30; }},
       {"plan of NaN", [](Form1& f) { f.tracciato.x.assign(f.tracciato.x.size(), std::nan("")); }},
       {"grid of 2 cells", [](Form1& f) { f.percorso.resize(2); }},
       {"slowdown start in the last cell", [](Form1& f) { f.percorso.back().tipo = 3; }},

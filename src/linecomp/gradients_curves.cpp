@@ -36,18 +36,17 @@ void scrivi_pendenza(Form1& f) {
 
 // Point i from the step between points i - 1 and i - 2, turned by `passo`
 // (0 for a straight point). The operations run in exactly this order.
+// Point i always follows the last point set: the cursor and the rows
+// that hold a value advance together.
 void calcola_punto(tracciato_linea& t, int32_t i, double passo, bool curva) {
   const std::size_t a = static_cast<std::size_t>(i);
   const double dx = t.x[a - 1] - t.x[a - 2];
   const double dy = t.y[a - 1] - t.y[a - 2];
   if (curva) {
-    t.x[a] = t.x[a - 1] + (dx + passo * dy);
-    t.y[a] = t.y[a - 1] + (dy - passo * dx);
+    t.aggiungi(t.x[a - 1] + (dx + passo * dy), t.y[a - 1] + (dy - passo * dx));
   } else {
-    t.x[a] = t.x[a - 1] + dx;
-    t.y[a] = t.y[a - 1] + dy;
+    t.aggiungi(t.x[a - 1] + dx, t.y[a - 1] + dy);
   }
-  t.righe_valide = i + 1;
 }
 
 double passo_da_chiave(std::string_view chiave) {
@@ -85,13 +84,10 @@ void coda_pendenze(Form1& f) {
 void inizia_tracciato(Form1& f) {
   f.cursore_tracciato = 2;
   tracciato_linea& t = f.tracciato;
-  t.righe_valide = 0;
+  t.x.clear();
+  t.y.clear();
   // A plan of one or two rows (lengths -7000 and -6999) keeps what fits.
-  for (int32_t i = 0; i < 2 && i <= t.ultima_riga(); ++i) {
-    t.x[static_cast<std::size_t>(i)] = 0.0;
-    t.y[static_cast<std::size_t>(i)] = static_cast<double>(i);
-    t.righe_valide = i + 1;
-  }
+  for (int32_t i = 0; i < 2 && i <= t.ultima_riga(); ++i) t.aggiungi(0.0, static_cast<double>(i));
 }
 
 bool record_curva(Form1& f, std::string_view chiave, int32_t p, int32_t len, messaggio* err) {

@@ -111,7 +111,7 @@ TEST(Tracciato, StraightWithoutCurves) {
   prepara(f, 100);  // plan rows 0 to 7100
   coda_tracciato(f);
   const tracciato_linea& t = f.tracciato;
-  EXPECT_EQ(t.righe_valide, 7099);
+  EXPECT_EQ(t.righe_valide(), 7099);
   for (int32_t m = 0; m <= 7098; ++m) {
     ASSERT_EQ(t.x[static_cast<std::size_t>(m)], 0.0) << m;
     ASSERT_EQ(t.y[static_cast<std::size_t>(m)], static_cast<double>(m)) << m;
@@ -147,7 +147,7 @@ TEST(Tracciato, LeftClass6CurveBitForBit) {
     EXPECT_EQ(f.tracciato.x[p.i], da_hex(p.x)) << p.i;
     EXPECT_EQ(f.tracciato.y[p.i], da_hex(p.y)) << p.i;
   }
-  EXPECT_EQ(f.tracciato.righe_valide, 95999);
+  EXPECT_EQ(f.tracciato.righe_valide(), 95999);
 }
 
 TEST(Tracciato, ClassAndSide) {
@@ -177,7 +177,7 @@ TEST(Tracciato, NoClassDigitIs103) {
     EXPECT_EQ(f.codice_errore, 103);
     EXPECT_EQ(err.codice, 103);
     EXPECT_FALSE(err.posizione.has_value());
-    EXPECT_EQ(f.tracciato.righe_valide, 2) << "nothing computed";
+    EXPECT_EQ(f.tracciato.righe_valide(), 2) << "nothing computed";
   }
 }
 
@@ -190,7 +190,7 @@ TEST(Tracciato, CurveBehindTheCursorComputesOnlyWhatLiesBeyond) {
   EXPECT_EQ(f.cursore_tracciato, 201);
   ASSERT_TRUE(record_curva(f, "curvad4", 150, 60, &err));  // 201 to 210 only
   EXPECT_EQ(f.cursore_tracciato, 211);
-  EXPECT_EQ(f.tracciato.righe_valide, 211);
+  EXPECT_EQ(f.tracciato.righe_valide(), 211);
 }
 
 TEST(Tracciato, CurveToThePlansLastPoints) {
@@ -210,8 +210,8 @@ TEST(Tracciato, CurveToThePlansLastPoints) {
     messaggio err;
     ASSERT_TRUE(record_curva(f, "curvad6", c.p, c.len, &err));
     coda_tracciato(f);
-    EXPECT_EQ(f.tracciato.righe_valide, c.righe) << c.p << "+" << c.len;
-    EXPECT_EQ(f.tracciato.x.size(), 7001u);
+    EXPECT_EQ(f.tracciato.righe_valide(), c.righe) << c.p << "+" << c.len;
+    EXPECT_EQ(f.tracciato.righe, 7001);
   }
 }
 
@@ -223,7 +223,7 @@ TEST(Tracciato, CursorPast1000000Is103) {
   EXPECT_EQ(f.cursore_tracciato, 1000000);
   EXPECT_FALSE(record_curva(f, "curvad1", 999999, 10, &err));
   EXPECT_EQ(f.codice_errore, 103);
-  EXPECT_EQ(f.tracciato.righe_valide, 1000001);
+  EXPECT_EQ(f.tracciato.righe_valide(), 1000001);
 }
 
 TEST(Tracciato, TinyPlansHoldOnlyWhatFits) {
@@ -234,7 +234,7 @@ TEST(Tracciato, TinyPlansHoldOnlyWhatFits) {
     ASSERT_TRUE(record_curva(f, "curvad1", 0, 10, &err));
     coda_tracciato(f);
     coda_pendenze(f);
-    EXPECT_EQ(f.tracciato.righe_valide, lunghezza + 7001) << lunghezza;
+    EXPECT_EQ(f.tracciato.righe_valide(), lunghezza + 7001) << lunghezza;
     ASSERT_EQ(f.percorso.size(), 1u);
     EXPECT_EQ(f.percorso[0].pendenza, 100);
   }

@@ -205,7 +205,7 @@ TEST(LeggiSorgenteLinea, ReachCheck) {
     EXPECT_EQ(l->f.percorso[2].pendenza, 105) << c.record;
     EXPECT_EQ(l->f.percorso[1917].pendenza, 105) << c.record;
     EXPECT_EQ(l->f.percorso[1918].pendenza, 0) << c.record;
-    EXPECT_EQ(l->f.tracciato.righe_valide, 95999) << c.record;
+    EXPECT_EQ(l->f.tracciato.righe_valide(), 95999) << c.record;
     EXPECT_EQ(l->f.prossimo_cartello, 80) << c.record;
     for (const cella_percorso& cella : l->f.percorso) {
       ASSERT_EQ(cella.galleria, 0) << c.record;
@@ -281,7 +281,7 @@ TEST(LeggiSorgenteLinea, LengthLimitAndRecreatedGrid) {
   EXPECT_EQ(l->f.testata_linea[84].dato2, 25);
   EXPECT_EQ(ultima_cella(l->f), 140);
   EXPECT_EQ(l->f.tracciato.ultima_riga(), 7025);
-  EXPECT_EQ(l->f.tracciato.righe_valide, 7024);
+  EXPECT_EQ(l->f.tracciato.righe_valide(), 7024);
 }
 
 TEST(LeggiSorgenteLinea, HeaderComments) {
@@ -377,7 +377,7 @@ TEST(LeggiSorgenteLinea, CurvesOnlyWithThePlan) {
   EXPECT_TRUE(l->esito);
   EXPECT_EQ(l->f.tracciato.x[751], -0.003);
   EXPECT_EQ(l->f.tracciato.y[751], 751.0);
-  EXPECT_EQ(l->f.tracciato.righe_valide, 7999);
+  EXPECT_EQ(l->f.tracciato.righe_valide(), 7999);
 }
 
 // The failures memorizza_dati records as code 25: the reader throws, naming
@@ -434,7 +434,7 @@ TEST(LeggiSorgenteLinea, BuiltInLine) {
 
   ASSERT_EQ(ultima_cella(f), 1920);
   ASSERT_EQ(f.tracciato.ultima_riga(), 96000);
-  EXPECT_EQ(f.tracciato.righe_valide, 95999);  // points 95999 and 96000 stay empty
+  EXPECT_EQ(f.tracciato.righe_valide(), 95999);  // points 95999 and 96000 stay empty
   EXPECT_EQ(tipo_riga(f.tracciato, 95998), tipo_variante::doppio);
   EXPECT_EQ(tipo_riga(f.tracciato, 95999), tipo_variante::vuoto);
 

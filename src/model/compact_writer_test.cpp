@@ -76,9 +76,9 @@ TEST(RouteFile, FifteenBytesACellWithNoGap) {
 
 TEST(LineCompactFile, AllThreeVariantKinds) {
   tracciato_linea t;
-  t.x = {0, 0, 0.5, -1.0, 0};
-  t.y = {0, 1, 2.0, 3.0, 0};
-  t.righe_valide = 4;  // rows 0 and 1 Integer, 2 and 3 double, 4 empty
+  t.righe = 5;  // rows 0 and 1 Integer, 2 and 3 double, 4 empty
+  t.x = {0, 0, 0.5, -1.0};
+  t.y = {0, 1, 2.0, 3.0};
   StringSink sink;
   scrivi_tracciato(t, sink);
   const std::string expected =
@@ -96,11 +96,8 @@ TEST(LineCompactFile, AllThreeVariantKinds) {
 TEST(LineCompactFile, LargePlanCrossesTheEncoderBuffer) {
   tracciato_linea t;
   const int rows = 96001;
-  t.x.assign(rows, 0.0);
-  t.y.assign(rows, 0.0);
-  for (int i = 2; i < rows - 2; ++i) t.y[i] = i;
-  t.y[1] = 1;
-  t.righe_valide = rows - 2;
+  t.righe = rows;
+  for (int i = 0; i < rows - 2; ++i) t.aggiungi(0.0, i);
   StringSink sink;
   scrivi_tracciato(t, sink);
   EXPECT_EQ(sink.bytes.size(), 1919964u);

@@ -18,8 +18,10 @@ void alloca_percorso(Form1& f, int32_t lunghezza) {
   f.percorso.assign(static_cast<std::size_t>(u) + 1, cella_percorso{});
   f.tracciato = tracciato_linea{};
   if (f.j != 0) {
-    f.tracciato.x.assign(static_cast<std::size_t>(righe) + 1, 0.0);
-    f.tracciato.y.assign(static_cast<std::size_t>(righe) + 1, 0.0);
+    // Reserved, not filled: pages are only touched as points are computed.
+    f.tracciato.righe = static_cast<int32_t>(righe + 1);
+    f.tracciato.x.reserve(static_cast<std::size_t>(righe) + 1);
+    f.tracciato.y.reserve(static_cast<std::size_t>(righe) + 1);
   }
 }
 

@@ -88,24 +88,31 @@ inline constexpr int kMaxGallerie = 80;
 
 /// The plan of the line, one point a metre, rows 0 to `ultima_riga`.
 ///
-/// The rows that hold a value are always a prefix: rows 0 and 1 hold the
-/// Integer points (0, 0) and (0, 1), rows 2 to `righe_valide` - 1 hold
-/// doubles, the rest are empty. Keeping just the doubles and that count
-/// stores 16 bytes a metre instead of a tagged variant per coordinate.
+/// The rows that hold a value are always a prefix, computed in order: rows
+/// 0 and 1 hold the Integer points (0, 0) and (0, 1), the rows after them
+/// doubles, the rest of the table is empty. Keeping just that prefix as
+/// doubles stores 16 bytes a metre at most, and nothing for the rows that
+/// are never reached.
 struct tracciato_linea {
-  std::vector<double> x;      // column 0
-  std::vector<double> y;      // column 1
-  int32_t righe_valide = 0;   // 0: nothing set yet; >= 2: origin set
+  std::vector<double> x;   // column 0 of the rows that hold a value
+  std::vector<double> y;   // column 1 of the same rows
+  int32_t righe = 0;       // rows in the table, 0 when there is no plan
 
-  bool presente() const { return !x.empty(); }
-  int32_t ultima_riga() const { return static_cast<int32_t>(x.size()) - 1; }
+  bool presente() const { return righe > 0; }
+  int32_t ultima_riga() const { return righe - 1; }
+  int32_t righe_valide() const { return static_cast<int32_t>(x.size()); }
+  /// Sets the next row that holds no value yet.
+  void aggiungi(double px, double py) {
+    x.push_back(px);
+    y.push_back(py);
+  }
 };
 
 /// The kind of a plan value as stored: empty, Integer or double.
 enum class tipo_variante : uint16_t { vuoto = 0, intero = 2, doppio = 5 };
 
 inline tipo_variante tipo_riga(const tracciato_linea& t, int32_t riga) {
-  if (riga >= t.righe_valide) return tipo_variante::vuoto;
+  if (riga >= t.righe_valide()) return tipo_variante::vuoto;
   return riga < 2 ? tipo_variante::intero : tipo_variante::doppio;
 }
 
