@@ -62,11 +62,11 @@ int misura(const std::string& caso, const std::string& cartella) {
       dati_treno(f);
       return;
     }
-    for (const auto& [nome, testo] :
-         {std::pair{nome_sorgente_linea(f.nome_linea), &lungo.linea},
-          std::pair{nome_sorgente_treno(f.nome_linea, f.codice_treno), &lungo.treno}}) {
-      disk.replace(percorso_file(cartella, nome), [&](ByteSink& s) { s.write(testo->data(), testo->size()); });
-    }
+    auto scrivi = [&](const std::string& nome, const std::string& testo) {
+      disk.replace(percorso_file(cartella, nome), [&](ByteSink& s) { s.write(testo.data(), testo.size()); });
+    };
+    scrivi(nome_sorgente_linea(f.nome_linea), lungo.linea);
+    scrivi(nome_sorgente_treno(f.nome_linea, f.codice_treno), lungo.treno);
   };
 
   const int ripetizioni = caso == "builtin" ? 31 : 11;
