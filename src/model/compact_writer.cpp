@@ -57,17 +57,19 @@ class Encoder {
   std::size_t used_ = 0;
 };
 
+// The rows come in three runs (compact_format.h): Integer, double, empty.
 void scrivi_colonna(const tracciato_linea& t, const std::vector<double>& colonna, Encoder& e) {
-  const int32_t ultima = t.ultima_riga();
-  for (int32_t riga = 0; riga <= ultima; ++riga) {
-    const tipo_variante tipo = tipo_riga(t, riga);
-    e.u16(static_cast<uint16_t>(tipo));
-    if (tipo == tipo_variante::intero) {
-      e.i16(static_cast<int16_t>(colonna[static_cast<std::size_t>(riga)]));
-    } else if (tipo == tipo_variante::doppio) {
-      e.f64(colonna[static_cast<std::size_t>(riga)]);
-    }
+  const int32_t valide = t.righe_valide();
+  const int32_t interi = std::min(valide, 2);
+  for (int32_t riga = 0; riga < interi; ++riga) {
+    e.u16(static_cast<uint16_t>(tipo_variante::intero));
+    e.i16(static_cast<int16_t>(colonna[static_cast<std::size_t>(riga)]));
   }
+  for (int32_t riga = interi; riga < valide; ++riga) {
+    e.u16(static_cast<uint16_t>(tipo_variante::doppio));
+    e.f64(colonna[static_cast<std::size_t>(riga)]);
+  }
+  for (int32_t riga = valide; riga < t.righe; ++riga) e.u16(static_cast<uint16_t>(tipo_variante::vuoto));
 }
 
 }  // namespace
