@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "model/diagnostics.h"
 #include "model/run_failure.h"
 
 namespace genera {
@@ -90,23 +91,20 @@ int32_t FieldReader::leggi_numero() {
     i = 1;
   }
   if (i == cifre.size())
-    throw errore_esecuzione("\"" + std::string(cifre) + "\" is not a whole number", riga_campo_);
+    throw errore_esecuzione(citazione(cifre) + " is not a whole number", riga_campo_);
   int64_t valore = 0;
   for (; i < cifre.size(); ++i) {
     const char c = cifre[i];
     if (c < '0' || c > '9') {
-      const std::string_view mostrato = cifre.substr(0, std::min<std::size_t>(cifre.size(), 40));
-      throw errore_esecuzione("\"" + std::string(mostrato) + "\" is not a whole number", riga_campo_);
+      throw errore_esecuzione(citazione(cifre) + " is not a whole number", riga_campo_);
     }
     valore = valore * 10 + (c - '0');
     if (valore > 2147483648LL)
-      throw errore_esecuzione("the number " + std::string(cifre.substr(0, 40)) +
-                                  " does not fit 32 bits",
-                              riga_campo_);
+      throw errore_esecuzione("the number " + citazione(cifre) + " does not fit 32 bits", riga_campo_);
   }
   if (negativo) valore = -valore;
   if (valore > 2147483647LL)
-    throw errore_esecuzione("the number " + std::string(cifre) + " does not fit 32 bits", riga_campo_);
+    throw errore_esecuzione("the number " + citazione(cifre) + " does not fit 32 bits", riga_campo_);
   return static_cast<int32_t>(valore);
 }
 

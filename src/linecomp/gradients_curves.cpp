@@ -99,7 +99,7 @@ bool record_curva(Form1& f, std::string_view chiave, int32_t p, int32_t len, mes
             0,
             103,
             std::nullopt,
-            "curve \"" + std::string(chiave) + "\" names no class digit (1 to 6)"};
+            "curve " + citazione(chiave) + " names no class digit (1 to 6)"};
     return false;
   }
   if (contiene(chiave, "s")) passo = -passo;

@@ -95,7 +95,7 @@ bool LettoreLinea::ripetizione_segnali() {
     v.dato3 = 9;
   } else {
     return fallisci(5, std::nullopt,
-                    "the cab-signal repetition \"" + chiave + "\" names neither 4 nor 9 codes");
+                    "the cab-signal repetition " + citazione(chiave) + " names neither 4 nor 9 codes");
   }
   if (v.dato2 == 0) v.dato3 = 0;
   return true;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace genera {
 
@@ -19,5 +20,10 @@ struct messaggio {
 
 /// "file:line: error N: text" (the line is left out when it is 0).
 std::string formatta(const messaggio& m);
+
+/// A field of a source as a message shows it: in double quotes, control
+/// and 8-bit characters as \xNN, cut after 40 characters with "...", so
+/// a hostile field never floods the terminal.
+std::string citazione(std::string_view campo);
 
 }  // namespace genera
