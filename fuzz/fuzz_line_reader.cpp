@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   MemoryFileSystem disk;
   Form1 f;
   fuzz::prepara(f, disk, std::string(reinterpret_cast<const char*>(data), size), "");
-  f.j = 1;
+  f.j = fuzz::piano_per(size);
   azzera_testata(f);
   try {
     leggi_sorgente_linea(f);

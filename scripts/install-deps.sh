@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ libgtest-dev libcli11-dev nlohmann-json3-dev)
 if [ "${1:-run}" = test ]; then
-  packages+=(libbenchmark-dev librsvg2-bin)
+  packages+=(librsvg2-bin python3 clang-14 libclang-rt-14-dev)
 fi
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything from nothing and runs every test: the release build
-# with warnings as errors, then the AddressSanitizer + UBSan build.
+# with warnings as errors, the AddressSanitizer + UBSan build, and a short
+# run of each fuzz target on its committed corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,3 +14,6 @@ for preset in ci asan; do
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs"
 done
+
+echo "== fuzz smoke"
+bash scripts/fuzz-smoke.sh 30
