@@ -567,9 +567,9 @@ std::string disegna_svg(const Form1& f) {
             "font-size=\"22\" font-weight=\"bold\"");
   svg.testo(kSinistra, 54,
             formato("line length %.1f km \xc2\xb7 %zu stations \xc2\xb7 %zu signals \xc2\xb7 %zu "
-                    "tunnel stretches \xc2\xb7 %zu slowdowns",
+                    "tunnel stretches \xc2\xb7 %zu %s",
                     d.lunghezza / 1000, d.stazioni.size(), d.segnali.size(), d.gallerie.size(),
-                    d.rallentamenti.size()),
+                    d.rallentamenti.size(), d.rallentamenti.size() == 1 ? "slowdown" : "slowdowns"),
             "font-size=\"13\" fill=\"#555\"");
   disegna_pianta(svg, f, d);
   if (d.celle == 0) {
