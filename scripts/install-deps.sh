@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(cmake ninja-build g++ libgtest-dev libcli11-dev nlohmann-json3-dev)
 if [ "${1:-run}" = test ]; then
   packages+=(librsvg2-bin python3 clang-14 libclang-rt-14-dev)
+  # The Windows build and its tests under Wine on a virtual display.
+  packages+=(g++-mingw-w64-x86-64 wine wine64 xvfb imagemagick)
 fi
 
 missing=()

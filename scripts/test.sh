@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything from nothing and runs every test: the release build
-# with warnings as errors, the AddressSanitizer + UBSan build, and a short
-# run of each fuzz target on its committed corpus.
+# with warnings as errors, the AddressSanitizer + UBSan build, a short
+# run of each fuzz target on its committed corpus, and the Windows build
+# under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,3 +18,6 @@ done
 
 echo "== fuzz smoke"
 bash scripts/fuzz-smoke.sh 30
+
+echo "== windows: the MinGW build under Wine, against the ci build's files"
+bash tests/windows/run.sh build/ci/genera_scenario

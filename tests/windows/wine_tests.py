@@ -1,0 +1,436 @@
+#!/usr/bin/env python3
+"""The Windows build of genera_scenario, run under Wine on an Xvfb display.
+
+Each test gets a fresh temporary folder, its own Xvfb display and a fresh
+Wine prefix, and stops all three when it ends, pass or fail. Every program
+runs under `timeout`. The given Linux build of the same sources is run once
+first; its files are the reference the Windows files must match byte for
+byte.
+
+    wine_tests.py --exe build/windows/genera_scenario.exe \\
+                  --probe build/windows/probe/window_probe.exe \\
+                  --linux build/ci/genera_scenario [--artifacts DIR] [--only NAME]
+
+Prints one line per test and "N passed, N failed"; exits 1 on any failure.
+Screenshots (and, on failure, the programs' output) go to the artifacts
+folder, by default wine-artifacts beside the .exe.
+"""
+
+import argparse
+import os
+import re
+import select
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import traceback
+
+SIX_FILES = {
+    "LIVRA_MONTALBA_R47316_note.txt",
+    "LIVRA_MONTALBA_R47316_rallentamenti.txt",
+    "LIVRA_MONTALBA_R47316_scheda_treno.txt",
+    "LIVRA_MONTALBA_linea.dat",
+    "LIVRA_MONTALBA_R47316.sim",
+    "LIVRA_MONTALBA_R47316.dat",
+}
+COMPACT = re.compile(r"\.(dat|sim)$", re.IGNORECASE)
+
+# A signal at 0 m lands on cell 1; its first aspect pair (4, 3) makes the
+# cell's valore1 43, so the race-code marker slot is taken.
+LINE_SOURCE = "[generale]\r\nlunghezza percorso, 5000\r\n[fine]\r\n"
+TRAIN_SOURCE = ("[generale]\r\n"
+                "segnale,    0,   1, 4, 1,  0, 0,    1,  3,1,0, 0\r\n"
+                "[fine]\r\n")
+
+# What the wait window measures in pixels at a given DPI: twips * dpi / 1440
+# to the nearest pixel, halves up (MulDiv). 96 DPI rounds 179.2, 176.8 and
+# 52.8; 144 DPI rounds 268.8, 265.2 and 79.2.
+WINDOW_AT_DPI = {
+    96: {"form_client": "280x179", "label_at": "64,64", "label_size": "177x53"},
+    144: {"form_client": "420x269", "label_at": "96,96", "label_size": "265x79"},
+}
+
+WINE_LIMIT = 120  # seconds for one program run under Wine
+BOOT_LIMIT = 240  # seconds for a fresh prefix
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def files_in(folder, skip=()):
+    """{name: bytes} of the plain files directly in folder."""
+    found = {}
+    for name in sorted(os.listdir(folder)):
+        path = os.path.join(folder, name)
+        if name not in skip and os.path.isfile(path):
+            with open(path, "rb") as f:
+                found[name] = f.read()
+    return found
+
+
+def compare_files(got, want, where):
+    """Fails with the names or the first differing byte when got != want."""
+    check(set(got) == set(want),
+          f"{where}: files differ from the Linux build's\n"
+          f"  only in {where}: {sorted(set(got) - set(want))}\n"
+          f"  only on Linux: {sorted(set(want) - set(got))}")
+    for name in sorted(want):
+        a, b = got[name], want[name]
+        if a != b:
+            at = next((i for i, (x, y) in enumerate(zip(a, b)) if x != y), min(len(a), len(b)))
+            raise Failure(f"{where}: {name} differs from the Linux build's at byte {at} "
+                          f"({len(a)} bytes here, {len(b)} on Linux)")
+
+
+class Session:
+    """One test's world: a temporary folder, an Xvfb display, a Wine prefix.
+
+    close() stops every process the session started (by its own id), shuts
+    the prefix's wineserver down, notes in `troubles` whatever had to be
+    stopped or had stopped too early, and deletes the folder."""
+
+    def __init__(self, name, artifacts, probe):
+        self.name = name
+        self.probe = probe
+        self.artifacts = artifacts
+        self.tmp = tempfile.mkdtemp(prefix=f"genera-wine-{name}-")
+        self.prefix = os.path.join(self.tmp, "prefix")
+        self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEDEBUG="-all",
+                        WINEDLLOVERRIDES="mscoree,mshtml=", WINEARCH="win64")
+        self.xvfb = None
+        self.spawned = []
+        if os.path.isdir(artifacts):  # nothing stale from an earlier run
+            for old in os.listdir(artifacts):
+                if old == name + ".png" or old.startswith(name + "-"):
+                    os.remove(os.path.join(artifacts, old))
+        self.troubles = []
+
+    def folder(self, *parts):
+        path = os.path.join(self.tmp, *parts)
+        os.makedirs(path, exist_ok=True)
+        return path
+
+    def start(self, dpi=96):
+        read_end, write_end = os.pipe()
+        try:
+            self.xvfb = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+                 "-nolisten", "tcp", "-noreset"],
+                pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                stderr=open(os.path.join(self.tmp, "xvfb.log"), "wb"), start_new_session=True)
+            os.close(write_end)
+            write_end = -1
+            # Xvfb writes the number and then a line end, two writes; the
+            # pipe must stay open until both are in, or Xvfb dies.
+            given = b""
+            deadline = time.monotonic() + 30
+            while not given.endswith(b"\n") and time.monotonic() < deadline:
+                ready, _, _ = select.select([read_end], [], [], max(0.0, deadline - time.monotonic()))
+                chunk = os.read(read_end, 64) if ready else b""
+                if not chunk:
+                    break
+                given += chunk
+            number = given.decode(errors="replace").strip()
+        finally:
+            os.close(read_end)
+            if write_end >= 0:
+                os.close(write_end)
+        check(number.isdigit(), "Xvfb did not report a display within 30 s")
+        self.env["DISPLAY"] = ":" + number
+
+        boot = self.run(["wineboot", "-i"], limit=BOOT_LIMIT)
+        check(boot.returncode == 0, f"wineboot failed ({boot.returncode}): {boot.stderr[-2000:]}")
+        # No crash dialog (it would be one more dialog box and wait for a
+        # click), and the screen's DPI for the wait window's measures.
+        reg = os.path.join(self.tmp, "settings.reg")
+        with open(reg, "w", encoding="ascii") as f:
+            f.write("REGEDIT4\n\n"
+                    "[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\n"
+                    "\"ShowCrashDialog\"=dword:00000000\n\n"
+                    "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"
+                    f"\"LogPixels\"=dword:{dpi:08x}\n")
+        done = self.wine(["regedit", "/S", reg], limit=60)
+        check(done.returncode == 0, f"regedit failed ({done.returncode})")
+        # Wine can make windows on this display: the desktop process is up
+        # before the program under test starts, as it is on Windows.
+        ready = self.wine([self.probe, "desktop", "30"], limit=60)
+        check(ready.returncode == 0, f"Wine's desktop did not start: {ready.stdout}{ready.stderr}")
+
+    def run(self, command, limit, cwd=None):
+        """Runs command to its end under `timeout`, its output read back as text.
+
+        The output goes through files, not pipes: Wine's own background
+        processes inherit the handles and would hold a pipe open."""
+        with tempfile.TemporaryFile(dir=self.tmp) as out, tempfile.TemporaryFile(dir=self.tmp) as err:
+            done = subprocess.run(["timeout", "-k", "5", str(limit)] + command, cwd=cwd or self.tmp,
+                                  env=self.env, stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                                  timeout=limit + 30)
+            out.seek(0)
+            err.seek(0)
+            done.stdout = out.read().decode(errors="replace")
+            done.stderr = err.read().decode(errors="replace")
+        return done
+
+    def wine(self, arguments, limit=WINE_LIMIT, cwd=None):
+        return self.run(["wine"] + arguments, limit, cwd)
+
+    def spawn_wine(self, arguments, cwd, log_name):
+        """Starts wine in the background in a session of its own."""
+        log = open(os.path.join(self.tmp, log_name), "wb")
+        process = subprocess.Popen(["timeout", "-k", "5", str(WINE_LIMIT), "wine"] + arguments,
+                                   cwd=cwd, env=self.env, stdin=subprocess.DEVNULL, stdout=log,
+                                   stderr=subprocess.STDOUT, start_new_session=True)
+        log.close()
+        self.spawned.append(process)
+        return process
+
+    def screenshot(self):
+        """The whole display, as the test's artifact NAME.png."""
+        os.makedirs(self.artifacts, exist_ok=True)
+        path = os.path.join(self.artifacts, self.name + ".png")
+        shot = self.run(["import", "-display", self.env["DISPLAY"], "-window", "root", path], 60)
+        check(shot.returncode == 0 and os.path.getsize(path) > 0,
+              f"no screenshot ({shot.returncode}): {shot.stderr[-500:]}")
+        return path
+
+    def keep_logs(self):
+        """Copies the background programs' output to the artifacts."""
+        os.makedirs(self.artifacts, exist_ok=True)
+        for name in os.listdir(self.tmp):
+            if name.endswith(".log"):
+                shutil.copy(os.path.join(self.tmp, name),
+                            os.path.join(self.artifacts, f"{self.name}-{name}"))
+
+    def stop_wineserver(self):
+        if not os.path.isdir(self.prefix):
+            return
+        self.run(["wineserver", "-k"], 30)
+        waited = self.run(["wineserver", "-w"], 60)
+        if waited.returncode != 0:
+            self.troubles.append("the Wine server did not stop")
+
+    def close(self, keep_logs):
+        for process in self.spawned:
+            if process.poll() is None:
+                self.troubles.append(f"wine (pid {process.pid}) was still running")
+                os.killpg(process.pid, signal.SIGKILL)
+            process.wait()
+        self.stop_wineserver()
+        if self.xvfb is not None:
+            if self.xvfb.poll() is not None:
+                self.troubles.append(f"Xvfb stopped early ({self.xvfb.returncode})")
+            self.xvfb.terminate()
+            try:
+                self.xvfb.wait(10)
+            except subprocess.TimeoutExpired:
+                self.xvfb.kill()
+                self.xvfb.wait()
+        if keep_logs or self.troubles:
+            self.keep_logs()
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+
+def run_linux_reference(linux_exe):
+    """The six files of the Linux build, run in a fresh folder."""
+    folder = tempfile.mkdtemp(prefix="genera-wine-linux-")
+    try:
+        exe = os.path.join(folder, "genera_scenario")
+        shutil.copy(linux_exe, exe)
+        done = subprocess.run(["timeout", "-k", "5", "120", exe], cwd="/", stdin=subprocess.DEVNULL,
+                              capture_output=True, text=True, errors="replace", timeout=150)
+        if done.returncode != 0:
+            return None, f"the Linux build failed ({done.returncode}): {done.stderr[-1000:]}"
+        return files_in(folder, skip={"genera_scenario"}), None
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+# ---- the tests ------------------------------------------------------------
+
+
+def test_empty_folder_matches_linux(s, ctx):
+    """No arguments, an empty folder: the six files of the Linux build."""
+    s.start()
+    folder = s.folder("run folder")  # a blank in the path, like Program Files
+    elsewhere = s.folder("elsewhere")
+    shutil.copy(ctx.exe, os.path.join(folder, "genera_scenario.exe"))
+    done = s.wine([os.path.join(folder, "genera_scenario.exe")], cwd=elsewhere)
+    check(done.returncode == 0, f"exit status {done.returncode}: {done.stderr[-1000:]}")
+    got = files_in(folder, skip={"genera_scenario.exe"})
+    compare_files(got, ctx.linux_files, "the program's folder")
+    check(set(got) == SIX_FILES, f"expected the six files, got {sorted(got)}")
+    check(os.listdir(elsewhere) == [], f"files written to the working folder: {os.listdir(elsewhere)}")
+
+
+def test_older_files_replaced_whole(s, ctx):
+    """Older copies, longer and shorter, are replaced by exactly the new bytes."""
+    s.start()
+    folder = s.folder("run")
+    shutil.copy(ctx.exe, os.path.join(folder, "genera_scenario.exe"))
+    for i, name in enumerate(sorted(SIX_FILES)):
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(b"x" * (200000 if i % 2 else 1))
+    done = s.wine([os.path.join(folder, "genera_scenario.exe")], cwd=folder)
+    check(done.returncode == 0, f"exit status {done.returncode}: {done.stderr[-1000:]}")
+    compare_files(files_in(folder, skip={"genera_scenario.exe"}), ctx.linux_files,
+                  "the program's folder")
+
+
+def test_drive_root(s, ctx):
+    """At the root of drive X: the folder is "X:\\" and the files land there."""
+    s.start()
+    root = s.folder("drive-x")
+    elsewhere = s.folder("elsewhere")
+    os.symlink(root, os.path.join(s.prefix, "dosdevices", "x:"))
+    shutil.copy(ctx.exe, os.path.join(root, "genera_scenario.exe"))
+    done = s.wine(["X:\\genera_scenario.exe"], cwd=elsewhere)
+    check(done.returncode == 0, f"exit status {done.returncode}: {done.stderr[-1000:]}")
+    compare_files(files_in(root, skip={"genera_scenario.exe"}), ctx.linux_files, "X:\\")
+    check(os.listdir(elsewhere) == [], f"files written to the working folder: {os.listdir(elsewhere)}")
+
+
+def error_box_test(dpi):
+    def test(s, ctx):
+        s.start(dpi)
+        program = s.folder("program")
+        work = s.folder("work")
+        s.folder("work", "out")
+        shutil.copy(ctx.exe, os.path.join(program, "genera_scenario.exe"))
+        line, train = "LIVRA_MONTALBA_linea.txt", "LIVRA_MONTALBA_R47316-.txt"
+        for name, text in ((line, LINE_SOURCE), (train, TRAIN_SOURCE)):
+            with open(os.path.join(work, name), "w", encoding="ascii", newline="") as f:
+                f.write(text)
+
+        run = s.spawn_wine([os.path.join(program, "genera_scenario.exe"), "compile",
+                            line, train, "--out", "out"], work, "program.log")
+        seen = s.wine([ctx.probe, "inspect", "60"], limit=90)
+        with open(os.path.join(s.tmp, "probe.log"), "w") as f:
+            f.write(seen.stdout + seen.stderr)
+        facts = dict(row.split("=", 1) for row in seen.stdout.replace("\r", "").splitlines()
+                     if "=" in row)
+        s.screenshot()
+        check(facts.get("box_found") == "yes",
+              f"no message box within 60 s (program "
+              f"{'still running' if run.poll() is None else f'ended with {run.returncode}'})")
+
+        want = {
+            "box_text": " Errore n. 1250",
+            "box_title": "Error",
+            "box_buttons": "OK",
+            "box_icons": "0",
+        }
+        if facts.get("form_found") == "yes":
+            want.update({
+                "same_process": "yes",
+                "form_caption": "Form1",
+                "dpi": f"{dpi}x{dpi}",
+                "form_children": "1",
+                "label_class": "Static",
+                "label_text": "Attendere",
+                **WINDOW_AT_DPI[dpi],
+            })
+        wrong = [f"{k}: got {facts.get(k)!r}, want {v!r}" for k, v in want.items() if facts.get(k) != v]
+        if facts.get("form_found") != "yes":
+            wrong.append('no wait window "Form1" on screen while the box waited')
+
+        pressed = s.wine([ctx.probe, "press-ok", "10"], limit=40)
+        check(pressed.returncode == 0, f"could not press OK: {pressed.stdout}")
+        try:
+            status = run.wait(60)
+        except subprocess.TimeoutExpired:
+            raise Failure("the program did not end within 60 s of OK")
+        if status != 1:
+            wrong.append(f"exit status {status} after the box, want 1")
+        compact = [os.path.relpath(os.path.join(d, n), s.tmp)
+                   for d, _, names in os.walk(s.tmp) if not d.startswith(s.prefix)
+                   for n in names if COMPACT.search(n)]
+        if compact:
+            wrong.append(f"compact files written despite the error: {compact}")
+        check(not wrong, "not as expected:\n  " + "\n  ".join(wrong))
+    test.__doc__ = f"Error 1250 at {dpi} DPI: the wait window and the box; OK ends the run."
+    return test
+
+
+TESTS = [
+    ("empty_folder_matches_linux", test_empty_folder_matches_linux),
+    ("older_files_replaced_whole", test_older_files_replaced_whole),
+    ("drive_root", test_drive_root),
+    ("error_1250_96dpi", error_box_test(96)),
+    ("error_1250_144dpi", error_box_test(144)),
+]
+
+
+class Context:
+    pass
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--exe", required=True, help="genera_scenario.exe")
+    parser.add_argument("--probe", required=True, help="window_probe.exe")
+    parser.add_argument("--linux", required=True, help="genera_scenario of the Linux build")
+    parser.add_argument("--artifacts", help="folder for screenshots and logs")
+    parser.add_argument("--only", action="append", help="run only tests whose name contains this")
+    args = parser.parse_args()
+
+    ctx = Context()
+    ctx.exe = os.path.abspath(args.exe)
+    ctx.probe = os.path.abspath(args.probe)
+    artifacts = os.path.abspath(args.artifacts or os.path.join(os.path.dirname(ctx.exe),
+                                                               "wine-artifacts"))
+    for tool in ("wine", "wineserver", "Xvfb", "import", "timeout"):
+        if shutil.which(tool) is None:
+            print(f"missing tool: {tool} (scripts/install-deps.sh test installs it)")
+            return 1
+    for path in (ctx.exe, ctx.probe, args.linux):
+        if not os.path.isfile(path):
+            print(f"missing: {path}")
+            return 1
+    ctx.linux_files, linux_error = run_linux_reference(args.linux)
+
+    passed = failed = 0
+    for name, test in TESTS:
+        if args.only and not any(part in name for part in args.only):
+            continue
+        print(f"[ RUN      ] {name}", flush=True)
+        started = time.monotonic()
+        session = Session(name, artifacts, ctx.probe)
+        problem = None
+        try:
+            if linux_error and test in (test_empty_folder_matches_linux,
+                                        test_older_files_replaced_whole, test_drive_root):
+                raise Failure(linux_error)
+            test(session, ctx)
+        except Failure as e:
+            problem = str(e)
+        except Exception:  # a fault of the harness is a failure too, with its trace
+            problem = traceback.format_exc()
+        try:
+            session.close(keep_logs=bool(problem))
+        except Exception:
+            problem = (problem + "\n" if problem else "") + traceback.format_exc()
+        if session.troubles and not problem:
+            problem = "; ".join(session.troubles)
+        seconds = time.monotonic() - started
+        if problem:
+            failed += 1
+            print(f"[  FAILED  ] {name} ({seconds:.0f} s)\n  " + problem.replace("\n", "\n  "),
+                  flush=True)
+        else:
+            passed += 1
+            print(f"[       OK ] {name} ({seconds:.0f} s)", flush=True)
+    print(f"{passed} passed, {failed} failed (artifacts in {artifacts})")
+    return 0 if failed == 0 and passed > 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
