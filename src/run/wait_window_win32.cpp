@@ -40,7 +40,7 @@ void mostra_attesa() {
   WNDCLASSA classe{};
   classe.lpfnWndProc = DefWindowProcA;
   classe.hInstance = istanza;
-  classe.hCursor = LoadCursor(nullptr, IDC_WAIT);
+  classe.hCursor = LoadCursor(nullptr, IDC_ARROW);
   classe.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
   classe.lpszClassName = kClasseForm1;
   if (RegisterClassA(&classe) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return;
