@@ -16,6 +16,7 @@
 #include "model/file_system.h"
 #include "model/route_model.h"
 #include "run/compaction.h"
+#include "run/wait_window.h"
 
 namespace genera {
 namespace {
@@ -109,12 +110,15 @@ int comando_compila(const opzioni_sorgenti& o) {
   controlla_sorgenti(disco, o);
   prepara_cartella(o.cartella);
   SorgentiIntatte protetto(disco, {o.sorgente_linea, o.sorgente_treno});
+  // The same run as the built-in one, so the same wait window while it works.
+  mostra_attesa();
   const int32_t esito = leggi(f, protetto, o);
   if (esito != 0) {
     if (o.json) std::fputs(rapporto_json(f, esito, {}).c_str(), stdout);
     errore(std::to_string(esito));
   }
   const std::vector<std::string> scritti = scrivi_file_compatti(f);
+  chiudi_attesa();
   if (o.json) std::fputs(rapporto_json(f, f.codice_errore, scritti).c_str(), stdout);
   return uscita(f, esito);
 }
