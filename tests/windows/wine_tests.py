@@ -428,7 +428,8 @@ def main():
         else:
             passed += 1
             print(f"[       OK ] {name} ({seconds:.0f} s)", flush=True)
-    print(f"{passed} passed, {failed} failed (artifacts in {artifacts})")
+    print(f"screenshots and logs in {artifacts}")
+    print(f"wine: {passed} passed, {failed} failed")
     return 0 if failed == 0 and passed > 0 else 1
 
 
