@@ -28,7 +28,8 @@ std::string citazione(std::string_view campo) {
     }
   }
   if (campo.size() > kMostrati) out += "...";
-  return out + "\"";
+  out += '"';
+  return out;
 }
 
 }  // namespace genera
