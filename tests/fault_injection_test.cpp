@@ -12,6 +12,7 @@
 #include "model/compact_writer.h"
 #include "model/file_system.h"
 #include "run/form_load.h"
+#include "test_files.h"
 
 namespace genera {
 namespace {
@@ -22,13 +23,6 @@ const char* const kDocumenti[] = {"LIVRA_MONTALBA_R47316_note.txt", "LIVRA_MONTA
                                   "LIVRA_MONTALBA_R47316_scheda_treno.txt"};
 const char* const kCompatti[] = {"LIVRA_MONTALBA_linea.dat", "LIVRA_MONTALBA_R47316.sim",
                                  "LIVRA_MONTALBA_R47316.dat"};
-
-std::string read(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
 
 /// Fails the n-th disk operation (counting from 1) and records them all.
 class FailNth : public FaultHook {
@@ -86,7 +80,7 @@ TEST_F(FailingDisk, EveryFailureLeavesEveryFileWholeOrComplete) {
     Form_Load(f);
   }
   std::map<std::string, std::string> nuovi;
-  for (const auto& name : nomi()) nuovi[name] = read(dir_ / name);
+  for (const auto& name : nomi()) nuovi[name] = leggi_file(dir_ / name);
   const int operazioni = static_cast<int>(count.operations.size());
   ASSERT_GE(operazioni, 10);
 
@@ -116,7 +110,7 @@ TEST_F(FailingDisk, EveryFailureLeavesEveryFileWholeOrComplete) {
     EXPECT_NE(messaggio.find("injected failure"), std::string::npos) << messaggio;
     EXPECT_NE(messaggio.find(dir_.string()), std::string::npos) << messaggio;
     for (const auto& name : nomi()) {
-      const std::string bytes = read(dir_ / name);
+      const std::string bytes = leggi_file(dir_ / name);
       EXPECT_TRUE(bytes == "old " + name || bytes == attesi[name]) << name << " holds " << bytes.size() << " bytes";
     }
     for (const auto& entry : fs::directory_iterator(dir_))

@@ -9,17 +9,10 @@
 #include "model/file_names.h"
 #include "model/file_system.h"
 #include "run/compaction.h"
-#include "same_bytes.h"
+#include "test_files.h"
 
 namespace genera {
 namespace {
-
-std::string golden(const std::string& name) {
-  std::ifstream in(std::string(GENERA_TEST_DATA) + "/golden/" + name, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
 
 const std::string& linea_builtin() {
   static const std::string text = golden("text/LIVRA_MONTALBA_linea.txt");

@@ -11,18 +11,11 @@
 #include <set>
 #include <sstream>
 
-#include "same_bytes.h"
+#include "test_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string read(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
 
 void write(const fs::path& p, const std::string& bytes) {
   std::ofstream(p, std::ios::binary) << bytes;
@@ -50,7 +43,7 @@ class Program : public testing::Test {
     const std::string command = "cd / && '" + (dir_ / "genera_scenario").string() + "' 2>'" +
                                 (dir_.parent_path() / (dir_.filename().string() + ".err")).string() + "'";
     const int status = std::system(command.c_str());
-    stderr_ = read(dir_.parent_path() / (dir_.filename().string() + ".err"));
+    stderr_ = leggi_file(dir_.parent_path() / (dir_.filename().string() + ".err"));
     fs::remove(dir_.parent_path() / (dir_.filename().string() + ".err"));
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
@@ -72,13 +65,13 @@ TEST_F(Program, RunInAnEmptyFolderLeavesExactlyTheSixFiles) {
   expected.insert("genera_scenario");
   EXPECT_EQ(names(), expected);
   for (const char* name : {"LIVRA_MONTALBA_R47316.sim", "LIVRA_MONTALBA_R47316.dat"})
-    EXPECT_TRUE(SameBytes(read(dir_ / name), read(fs::path(GENERA_TEST_DATA) / "golden/compact" / name))) << name;
+    EXPECT_TRUE(SameBytes(leggi_file(dir_ / name), golden(std::string("compact/") + name))) << name;
 }
 
 TEST_F(Program, OlderFilesAreReplacedWhole) {
   ASSERT_EQ(run(), 0) << stderr_;
   std::map<std::string, std::string> fresh;
-  for (const char* name : kOutputs) fresh[name] = read(dir_ / name);
+  for (const char* name : kOutputs) fresh[name] = leggi_file(dir_ / name);
 
   const std::string olds[] = {std::string(3'000'000, 'x'), "short", std::string("\0\xff\r\n\x1a", 5)};
   for (const std::string& old : olds) {
@@ -86,7 +79,7 @@ TEST_F(Program, OlderFilesAreReplacedWhole) {
     write(dir_ / "LIVRA_MONTALBA_linea.txt", old);
     write(dir_ / "LIVRA_MONTALBA_R47316-.txt", old);
     ASSERT_EQ(run(), 0) << stderr_;
-    for (const char* name : kOutputs) EXPECT_TRUE(SameBytes(read(dir_ / name), fresh[name])) << name;
+    for (const char* name : kOutputs) EXPECT_TRUE(SameBytes(leggi_file(dir_ / name), fresh[name])) << name;
     EXPECT_FALSE(fs::exists(dir_ / "LIVRA_MONTALBA_linea.txt"));
     EXPECT_FALSE(fs::exists(dir_ / "LIVRA_MONTALBA_R47316-.txt"));
   }
@@ -102,7 +95,7 @@ TEST_F(Program, AFolderInTheWayStopsTheRunWithItsName) {
   EXPECT_TRUE(fs::is_regular_file(dir_ / "LIVRA_MONTALBA_linea.txt"));
   EXPECT_TRUE(fs::is_regular_file(dir_ / "LIVRA_MONTALBA_R47316-.txt"));
   EXPECT_TRUE(fs::is_directory(dir_ / "LIVRA_MONTALBA_R47316_note.txt"));
-  EXPECT_EQ(read(dir_ / "LIVRA_MONTALBA_R47316.sim"), "older scenario");
+  EXPECT_EQ(leggi_file(dir_ / "LIVRA_MONTALBA_R47316.sim"), "older scenario");
   EXPECT_FALSE(fs::exists(dir_ / "LIVRA_MONTALBA_R47316_rallentamenti.txt"));
 }
 

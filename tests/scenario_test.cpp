@@ -9,17 +9,10 @@
 #include "model/compact_format.h"
 #include "model/file_system.h"
 #include "run/form_load.h"
-#include "same_bytes.h"
+#include "test_files.h"
 
 namespace genera {
 namespace {
-
-std::string golden(const std::string& name) {
-  std::ifstream in(std::string(GENERA_TEST_DATA) + "/golden/" + name, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
 
 std::string hex(const std::string& bytes) {
   static const char digits[] = "0123456789ABCDEF";

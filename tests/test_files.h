@@ -1,11 +1,28 @@
-// Byte-for-byte comparison that names the first difference instead of
-// printing two whole files.
+// What the whole-program tests share: reading files and golden copies,
+// and a byte-for-byte comparison that names the first difference instead
+// of printing two whole files.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
+
+/// The whole content of a file; empty when it cannot be read.
+inline std::string leggi_file(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+/// A golden file, by its path below tests/golden.
+inline std::string golden(const std::string& name) {
+  return leggi_file(std::filesystem::path(GENERA_TEST_DATA) / "golden" / name);
+}
 
 inline testing::AssertionResult SameBytes(const std::string& actual, const std::string& expected) {
   if (actual == expected) return testing::AssertionSuccess();
