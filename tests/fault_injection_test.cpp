@@ -83,6 +83,7 @@ TEST_F(FailingDisk, EveryFailureLeavesEveryFileWholeOrComplete) {
   for (const auto& name : nomi()) nuovi[name] = leggi_file(dir_ / name);
   const int operazioni = static_cast<int>(count.operations.size());
   ASSERT_GE(operazioni, 10);
+  RecordProperty("failure_points", operazioni);
 
   for (int n = 1; n <= operazioni; ++n) {
     SCOPED_TRACE("failing operation " + std::to_string(n) + ": " + count.operations[n - 1]);
