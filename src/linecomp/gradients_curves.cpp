@@ -11,12 +11,6 @@ namespace {
 
 constexpr int32_t kLimiteTracciato = 1000000;
 
-void richiedi_griglia(const Form1& f, const char* chi) {
-  if (f.percorso.empty())
-    throw errore_esecuzione(std::string(chi) +
-                            " comes before the line length: there is no grid yet");
-}
-
 void richiedi_tracciato(const Form1& f, const char* chi) {
   if (!f.tracciato.presente())
     throw errore_esecuzione(std::string(chi) +

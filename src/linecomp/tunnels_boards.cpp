@@ -13,12 +13,6 @@ namespace {
 constexpr int32_t kDistanzaGallerie = 150;
 constexpr int32_t kTipoGallerieVicine = 3;
 
-void richiedi_griglia(const Form1& f, const char* chi) {
-  if (f.percorso.empty())
-    throw errore_esecuzione(std::string(chi) +
-                            " comes before the line length: there is no grid yet");
-}
-
 // The cell of a board at `p` metres. The reach check keeps it below U;
 // a position before the line's start gives no cell at all.
 std::size_t cella_di(const Form1& f, int32_t p, const char* chi) {
@@ -38,13 +32,6 @@ int16_t velocita_impacchettata(int32_t posizione, int32_t vd, int32_t vs) {
                             " m: the packed speed of " + std::to_string(vs) + " and " +
                             std::to_string(vd) + " does not fit 16 bits");
   return a_intero(v);
-}
-
-bool rifiuta(Form1& f, messaggio* err, int32_t codice, int32_t posizione, std::string testo) {
-  f.codice_errore = codice;
-  f.posizione_errore = posizione;
-  *err = {{}, 0, codice, posizione, std::move(testo)};
-  return false;
 }
 
 }  // namespace

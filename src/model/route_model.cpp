@@ -1,5 +1,7 @@
 #include "model/route_model.h"
 
+#include <utility>
+
 #include "model/rounding.h"
 #include "model/run_failure.h"
 
@@ -7,6 +9,18 @@ namespace genera {
 
 void azzera_testata(Form1& f) {
   for (voce_testata& v : f.testata_linea) v = voce_testata{};
+}
+
+void richiedi_griglia(const Form1& f, const char* chi) {
+  if (f.percorso.empty())
+    throw errore_esecuzione(std::string(chi) + " comes before the line length: there is no grid yet");
+}
+
+bool rifiuta(Form1& f, messaggio* err, int32_t codice, int32_t posizione, std::string testo) {
+  f.codice_errore = codice;
+  f.posizione_errore = posizione;
+  *err = {{}, 0, codice, posizione, std::move(testo)};
+  return false;
 }
 
 void alloca_percorso(Form1& f, int32_t lunghezza) {

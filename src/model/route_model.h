@@ -174,6 +174,15 @@ inline int32_t ultima_cella(const Form1& f) {
 /// Sets every entry of `testata_linea` to its empty state.
 void azzera_testata(Form1& f);
 
+/// Throws errore_esecuzione when no grid exists yet: `chi`, the record
+/// that needs one, came before the line length.
+void richiedi_griglia(const Form1& f, const char* chi);
+
+/// Records failure `codice` at `posizione` metres in the build state and
+/// fills `*err` with the message (file and line left to the reader).
+/// Returns false, for handlers that refuse a record.
+bool rifiuta(Form1& f, messaggio* err, int32_t codice, int32_t posizione, std::string testo);
+
 /// Allocates the grid for line length `lunghezza` (cells 0 to
 /// round((lunghezza + 7000) / 50)) and, when `j` is set, the plan rows
 /// 0 to lunghezza + 7000, all zero or empty. Throws errore_esecuzione when

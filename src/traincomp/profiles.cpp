@@ -8,11 +8,6 @@
 namespace genera {
 namespace {
 
-void richiedi_griglia(const Form1& f, const char* chi) {
-  if (f.percorso.empty())
-    throw errore_esecuzione(std::string(chi) + " comes before the line length: there is no grid yet");
-}
-
 uint8_t velocita_cella(int32_t kmh) {
   const int32_t quinti = a_long(static_cast<double>(kmh) / 5);
   if (quinti < 0 || quinti > 255)

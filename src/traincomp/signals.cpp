@@ -12,13 +12,6 @@ namespace {
 constexpr int32_t kTempoMinimo = 101;   // a time of 1 to 100 is raised to this
 constexpr int kMarcatori = 4;
 
-bool rifiuta(Form1& f, messaggio* err, int32_t codice, int32_t posizione, std::string testo) {
-  f.codice_errore = codice;
-  f.posizione_errore = posizione;
-  *err = {{}, 0, codice, posizione, std::move(testo)};
-  return false;
-}
-
 }  // namespace
 
 bool memo_segnale(Form1& f, valori_segnale& s, messaggio* err) {

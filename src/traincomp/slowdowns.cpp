@@ -13,18 +13,6 @@ constexpr int32_t kSogliaAvviso = 1500;      // at or below: no warning board
 constexpr int32_t kDistanzaAvviso = 1200;    // the board stands this far before the start
 constexpr int kCellePrimaAvviso = 4;
 
-void richiedi_griglia(const Form1& f, const char* chi) {
-  if (f.percorso.empty())
-    throw errore_esecuzione(std::string(chi) + " comes before the line length: there is no grid yet");
-}
-
-bool rifiuta(Form1& f, messaggio* err, int32_t codice, int32_t posizione, std::string testo) {
-  f.codice_errore = codice;
-  f.posizione_errore = posizione;
-  *err = {{}, 0, codice, posizione, std::move(testo)};
-  return false;
-}
-
 bool sulla_griglia(const Form1& f, int32_t c) { return c >= 0 && c <= ultima_cella(f); }
 
 cella_percorso& cella(Form1& f, int32_t c) { return f.percorso[static_cast<std::size_t>(c)]; }

@@ -59,8 +59,7 @@ class LettoreTreno {
 // The reach check of every record but the station's: (p + 100) / 50 in
 // doubles must not pass U. A failure is the soft stop with code 15.
 bool LettoreTreno::entro_griglia(int32_t p) {
-  if (f_.percorso.empty())
-    throw errore_esecuzione("train record comes before the line length: there is no grid yet");
+  richiedi_griglia(f_, "train record");
   if ((static_cast<double>(p) + 100) / kMetriCella > ultima_cella(f_)) {
     f_.codice_errore = 15;
     f_.posizione_errore = p;
