@@ -15,7 +15,7 @@
 
 #include "bench/long_scenario.h"
 #include "model/file_names.h"
-#include "model/file_system.h"
+#include "files/file_system.h"
 #include "run/compaction.h"
 #include "run/form_load.h"
 #include "sources/writers.h"

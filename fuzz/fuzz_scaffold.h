@@ -8,7 +8,7 @@
 #include <string>
 
 #include "model/file_names.h"
-#include "model/file_system.h"
+#include "files/file_system.h"
 #include "model/route_model.h"
 
 namespace genera::fuzz {

@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "model/compact_writer.h"
-#include "model/file_system.h"
+#include "files/file_system.h"
 #include "run/form_load.h"
 #include "test_files.h"
 

@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "model/file_names.h"
-#include "model/file_system.h"
+#include "files/file_system.h"
 #include "run/compaction.h"
 #include "test_files.h"
 

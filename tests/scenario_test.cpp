@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "model/compact_format.h"
-#include "model/file_system.h"
+#include "files/file_system.h"
 #include "run/form_load.h"
 #include "test_files.h"
 

@@ -10,7 +10,7 @@
 #include "cli/exit_codes.h"
 #include "cli/inspect_command.h"
 #include "model/file_names.h"
-#include "model/file_system.h"
+#include "files/file_system.h"
 #include "run/form_load.h"
 #include "run/program_folder.h"
 #include "sources/writers.h"

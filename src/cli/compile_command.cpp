@@ -13,7 +13,7 @@
 #include "cli/json_report.h"
 #include "cli/naming.h"
 #include "cli/plot_svg.h"
-#include "model/file_system.h"
+#include "files/file_system.h"
 #include "model/route_model.h"
 #include "run/compaction.h"
 #include "run/wait_window.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "model/file_system.h"
+#include "files/file_system.h"
 
 namespace genera {
 

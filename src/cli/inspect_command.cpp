@@ -5,7 +5,7 @@
 
 #include "cli/exit_codes.h"
 #include "cli/inspect.h"
-#include "model/file_system.h"
+#include "files/file_system.h"
 
 namespace genera {
 namespace {

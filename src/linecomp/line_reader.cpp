@@ -8,7 +8,7 @@
 #include "linecomp/gradients_curves.h"
 #include "linecomp/progressives.h"
 #include "linecomp/tunnels_boards.h"
-#include "model/file_system.h"
+#include "files/file_system.h"
 #include "model/run_failure.h"
 
 namespace genera {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "model/file_system.h"
+#include "files/file_system.h"
 #include "model/run_failure.h"
 #include "sources/writers.h"
 

@@ -6,7 +6,7 @@
 #include "linecomp/line_reader.h"
 #include "model/compact_writer.h"
 #include "model/file_names.h"
-#include "model/file_system.h"
+#include "files/file_system.h"
 #include "model/run_failure.h"
 #include "postpass/signal_codes.h"
 #include "run/error_box.h"

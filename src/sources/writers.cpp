@@ -1,7 +1,7 @@
 #include "sources/writers.h"
 
 #include "model/file_names.h"
-#include "model/file_system.h"
+#include "files/file_system.h"
 
 namespace genera {
 

@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "model/file_system.h"
+#include "files/file_system.h"
 #include "sources/text_layout.h"
 
 namespace genera {

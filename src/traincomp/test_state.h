@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "model/file_system.h"
+#include "files/file_system.h"
 #include "model/route_model.h"
 
 namespace genera {

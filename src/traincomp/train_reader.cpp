@@ -6,7 +6,7 @@
 
 #include "linecomp/field_reader.h"
 #include "linecomp/progressives.h"
-#include "model/file_system.h"
+#include "files/file_system.h"
 #include "model/rounding.h"
 #include "model/run_failure.h"
 #include "traincomp/profiles.h"

@@ -1,4 +1,4 @@
-#include "model/file_system.h"
+#include "files/file_system.h"
 
 #include <cerrno>
 #include <cstdio>
