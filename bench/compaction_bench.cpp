@@ -18,7 +18,6 @@
 #include "files/file_system.h"
 #include "run/compaction.h"
 #include "run/form_load.h"
-#include "sources/writers.h"
 
 namespace {
 
@@ -54,12 +53,11 @@ int misura(const std::string& caso, const std::string& cartella) {
   f.nome_linea = kNomeLinea;
   f.codice_treno = kCodiceTreno;
 
-  const bench::long_scenario lungo =
-      caso == "longest" ? bench::genera_scenario_lungo() : bench::long_scenario{};
+  const bench::LongScenario lungo =
+      caso == "longest" ? bench::genera_scenario_lungo() : bench::LongScenario{};
   auto scrivi_sorgenti = [&] {
     if (caso == "builtin") {
-      dati_linea(f);
-      dati_treno(f);
+      scrivi_documenti(disk, cartella, f.nome_linea, f.codice_treno);
       return;
     }
     auto scrivi = [&](const std::string& nome, const std::string& testo) {
@@ -75,19 +73,21 @@ int misura(const std::string& caso, const std::string& cartella) {
   for (int r = 0; r < ripetizioni; ++r) {
     scrivi_sorgenti();
     const auto t0 = Clock::now();
-    if (compatta(f, 1) != 0) {
+    memorizza_percorso(f, 1);
+    tempi.push_back(ms(Clock::now() - t0));
+    if (!f.scenario.scrivibile()) {
       std::fprintf(stderr, "%s: race-code slot taken\n", caso.c_str());
       return 1;
     }
-    scritti = scrivi_file_compatti(f);
-    tempi.push_back(ms(Clock::now() - t0));
   }
-  if (f.codice_errore != 0 || !f.messaggi.empty()) {
-    riporta_messaggi(f);
+  if (f.scenario.codice_errore != Codice::nessuno || !f.scenario.diagnostiche.empty()) {
     std::fprintf(stderr, "%s: the scenario does not compile cleanly (code %d)\n", caso.c_str(),
-                 f.codice_errore);
+                 numero(f.scenario.codice_errore));
     return 1;
   }
+  scritti = {percorso_file(cartella, nome_file_linea(f.nome_linea)),
+             percorso_file(cartella, nome_file_scenario(f.nome_linea, f.codice_treno)),
+             percorso_file(cartella, nome_file_percorso(f.nome_linea, f.codice_treno))};
   const double picco = picco_memoria_mib();
   const double file_linea_mib =
       static_cast<double>(std::filesystem::file_size(scritti.front())) / (1024.0 * 1024.0);
@@ -107,7 +107,7 @@ int misura(const std::string& caso, const std::string& cartella) {
   const double w = mediana(limite);
   std::printf("%-8s  cells %7zu  compaction %8.2f ms  write only %8.2f ms  ratio %5.2f  "
               "peak memory %6.1f MiB (aim %6.1f MiB)\n",
-              caso.c_str(), f.percorso.size(), t, w, t / w, picco, file_linea_mib + 8.0);
+              caso.c_str(), f.scenario.percorso.size(), t, w, t / w, picco, file_linea_mib + 8.0);
   return 0;
 }
 

@@ -20,8 +20,8 @@ int cella_punto(int p) { return p / 50 + 1; }
 
 }  // namespace
 
-long_scenario genera_scenario_lungo() {
-  long_scenario s;
+LongScenario genera_scenario_lungo() {
+  LongScenario s;
   std::set<int> occupate;  // cells that take an object, in placing order
 
   std::string& l = s.linea;

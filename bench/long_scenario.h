@@ -6,12 +6,12 @@
 
 namespace genera::bench {
 
-struct long_scenario {
+struct LongScenario {
   std::string linea;  // the line source
   std::string treno;  // the train source
 };
 
 /// The same text on every call.
-long_scenario genera_scenario_lungo();
+LongScenario genera_scenario_lungo();
 
 }  // namespace genera::bench

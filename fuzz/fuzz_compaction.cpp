@@ -5,9 +5,10 @@
 #include <cstdint>
 #include <string_view>
 
+#include "compiler/compile.h"
 #include "fuzz/fuzz_scaffold.h"
 #include "model/compact_format.h"
-#include "run/compaction.h"
+#include "model/compact_writer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace genera;
@@ -16,19 +17,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view linea = input.substr(0, split);
   const std::string_view treno = split == std::string_view::npos ? std::string_view() : input.substr(split + 4);
 
-  MemoryFileSystem disk;
-  Form1 f;
-  fuzz::prepara(f, disk, std::string(linea), std::string(treno));
-  if (compatta(f, fuzz::piano_per(size)) != 0) return 0;  // 1250 / 1251: the run ends before writing
-  fuzz::verifica(!disk.exists(f.sorgente_linea.percorso) || f.codice_errore == 101,
-                 "the line source is deleted once read");
-  fuzz::verifica_modello(f);
-  for (const std::string& path : scrivi_file_compatti(f)) {
-    const std::string& bytes = disk.files.at(path);
-    if (path.ends_with(".dat") && !path.ends_with("_linea.dat"))
-      fuzz::verifica(bytes.size() == layout::kCella * f.percorso.size(), "route file size");
-    if (path.ends_with(".sim"))
-      fuzz::verifica(bytes.size() >= layout::kVoceFissa * kVociTestata, "scenario file size");
-  }
+  fuzz::Eliminazioni eliminate;
+  const ScenarioCompilato s =
+      compila({"L_linea.txt", true, linea, {}}, {"L_T-.txt", true, treno, {}},
+              {"LIVRA_MONTALBA", "R47316", fuzz::piano_per(size)}, eliminate.hook());
+  fuzz::verifica(eliminate.linea, "the line source is deleted once read");
+  fuzz::verifica_modello(s);
+  if (!s.scrivibile()) return 0;  // 1250 / 1251: the run ends before writing
+  StringSink sim, dat, piano;
+  scrivi_testata(s.testata_linea, sim);
+  scrivi_percorso(s.percorso, dat);
+  scrivi_tracciato(s.tracciato, piano);
+  fuzz::verifica(dat.bytes.size() == layout::kCella * s.percorso.size(), "route file size");
+  fuzz::verifica(sim.bytes.size() >= layout::kVoceFissa * kVociTestata, "scenario file size");
   return 0;
 }

@@ -13,12 +13,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
   auto testata = decodifica_testata(bytes);
-  if (auto* t = std::get_if<testata_letta>(&testata)) {
+  if (auto* t = std::get_if<TestataLetta>(&testata)) {
     StringSink again;
     scrivi_testata(*t, again);
     fuzz::verifica(again.bytes == bytes, "scenario file round trip");
   } else {
-    fuzz::verifica(std::get<errore_formato>(testata).offset <= size, "scenario error offset in range");
+    fuzz::verifica(std::get<ErroreFormato>(testata).offset <= size, "scenario error offset in range");
   }
 
   auto percorso = decodifica_percorso(bytes);
@@ -27,14 +27,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     scrivi_percorso(*p, again);
     fuzz::verifica(again.bytes == bytes, "route file round trip");
   } else {
-    fuzz::verifica(std::get<errore_formato>(percorso).offset <= size, "route error offset in range");
+    fuzz::verifica(std::get<ErroreFormato>(percorso).offset <= size, "route error offset in range");
   }
 
   auto tracciato = decodifica_tracciato(bytes);
-  if (auto* t = std::get_if<tracciato_letto>(&tracciato)) {
+  if (auto* t = std::get_if<TracciatoLetto>(&tracciato)) {
     fuzz::verifica(t->x.size() == t->y.size(), "plan columns agree");
   } else {
-    fuzz::verifica(std::get<errore_formato>(tracciato).offset <= size, "plan error offset in range");
+    fuzz::verifica(std::get<ErroreFormato>(tracciato).offset <= size, "plan error offset in range");
   }
   return 0;
 }

@@ -4,22 +4,20 @@
 
 #include "fuzz/fuzz_scaffold.h"
 #include "linecomp/line_reader.h"
-#include "model/run_failure.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace genera;
-  MemoryFileSystem disk;
-  Form1 f;
-  fuzz::prepara(f, disk, std::string(reinterpret_cast<const char*>(data), size), "");
-  f.j = fuzz::piano_per(size);
-  azzera_testata(f);
-  try {
-    leggi_sorgente_linea(f);
-  } catch (const errore_esecuzione&) {
-    // Code 25 in a real run; the caller deletes the source.
-    disk.remove(f.sorgente_linea.percorso);
-  }
-  fuzz::verifica(!disk.exists(f.sorgente_linea.percorso), "the line source is deleted on every path");
-  fuzz::verifica_modello(f);
+  const std::string_view testo(reinterpret_cast<const char*>(data), size);
+  fuzz::Eliminazioni eliminate;
+  ScenarioCompilato s;
+  int32_t prossimo_cartello = kPrimoCartello;
+  const EsitoLettura esito = leggi_sorgente_linea(testo, "L_linea.txt", fuzz::piano_per(size), s,
+                                                  eliminate.hook(), prossimo_cartello);
+  // After a run-time failure the compiler deletes both sources itself.
+  fuzz::verifica(eliminate.linea || esito.passo == Passo::guasto,
+                 "the line source is deleted on every path");
+  fuzz::verifica(prossimo_cartello >= 0 && prossimo_cartello <= kPrimoCartello,
+                 "board entry in range");
+  fuzz::verifica_modello(s);
   return 0;
 }

@@ -1,5 +1,5 @@
-// What every fuzz target shares: a build state over an in-memory disk,
-// with the run's usual names, and the checks that must hold after any run.
+// What every fuzz target shares: a deletion hook that remembers what it
+// was asked, and the checks that must hold after any compile.
 #pragma once
 
 #include <cstdint>
@@ -7,32 +7,28 @@
 #include <cstdlib>
 #include <string>
 
-#include "model/file_names.h"
-#include "files/file_system.h"
-#include "model/route_model.h"
+#include "linecomp/source_reader.h"
+#include "model/compiled_scenario.h"
 
 namespace genera::fuzz {
 
-/// A Form1 over `disk`, sources in folder "f" with the built-in names.
-inline void prepara(Form1& f, MemoryFileSystem& disk, const std::string& linea,
-                    const std::string& treno) {
-  f.file_system = &disk;
-  f.cartella = "f";
-  f.nome_linea = "LIVRA_MONTALBA";
-  f.codice_treno = "R47316";
-  f.sorgente_linea = {percorso_file("f", nome_sorgente_linea(f.nome_linea)),
-                      nome_sorgente_linea(f.nome_linea)};
-  f.sorgente_treno = {percorso_file("f", nome_sorgente_treno(f.nome_linea, f.codice_treno)),
-                      nome_sorgente_treno(f.nome_linea, f.codice_treno)};
-  disk.files[f.sorgente_linea.percorso] = linea;
-  disk.files[f.sorgente_treno.percorso] = treno;
-}
+/// Remembers which sources the compiler deleted; every deletion works.
+struct Eliminazioni {
+  bool linea = false;
+  bool treno = false;
+  EliminaSorgente hook() {
+    return [this](QualeSorgente q) {
+      (q == QualeSorgente::linea ? linea : treno) = true;
+      return std::string();
+    };
+  }
+};
 
 /// The plan flag for an input: set for one input size in sixteen. Building
 /// the plan costs a metre-by-metre walk of the whole line, which would take
 /// most executions away from the readers' own paths; sizes change with
 /// almost every mutation, so both sides stay well explored.
-inline int32_t piano_per(std::size_t size) { return size % 16 == 0 ? 1 : 0; }
+inline bool piano_per(std::size_t size) { return size % 16 == 0; }
 
 /// Stops the fuzzer with a finding when `ok` is false.
 inline void verifica(bool ok, const char* what) {
@@ -42,13 +38,16 @@ inline void verifica(bool ok, const char* what) {
   }
 }
 
-/// The model's own bounds: the grid and the plan agree with the length.
-inline void verifica_modello(const Form1& f) {
-  verifica(f.prossimo_cartello >= 0 && f.prossimo_cartello <= kPrimoCartello, "board entry in range");
-  if (f.tracciato.presente()) {
-    verifica(f.tracciato.x.size() == f.tracciato.y.size(), "plan columns agree");
-    verifica(f.tracciato.righe_valide() <= f.tracciato.righe, "plan rows in range");
+/// The model's own bounds: the grid, its origins and the plan agree.
+inline void verifica_modello(const ScenarioCompilato& s) {
+  verifica(s.origini.celle.size() == s.percorso.size(), "one origin per cell");
+  if (s.tracciato.presente()) {
+    verifica(s.tracciato.x.size() == s.tracciato.y.size(), "plan columns agree");
+    verifica(s.tracciato.righe_valide() <= s.tracciato.righe, "plan rows in range");
   }
+  for (const auto& c : s.origini.celle)
+    for (IdRecord id : {c.oggetto, c.avviso, c.galleria, c.velocita, c.pendenza, c.aderenza})
+      verifica(id < s.origini.record.size(), "origin names a record");
 }
 
 }  // namespace genera::fuzz

@@ -7,11 +7,13 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <sstream>
 
 #include "model/compact_writer.h"
 #include "files/file_system.h"
 #include "run/form_load.h"
+#include "support/temp_folder.h"
 #include "test_files.h"
 
 namespace genera {
@@ -47,10 +49,9 @@ std::string serialise(const std::function<void(ByteSink&)>& write) {
 class FailingDisk : public testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / "genera-failing-disk";
-    fs::remove_all(dir_);
+    cartella_ = std::make_unique<CartellaTemporanea>("genera-failing-disk");
+    dir_ = cartella_->path() / "run";
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
   // A folder holding an older copy of every file of the run.
   void prepara() {
@@ -65,6 +66,7 @@ class FailingDisk : public testing::Test {
     return out;
   }
 
+  std::unique_ptr<CartellaTemporanea> cartella_;
   fs::path dir_;
 };
 
@@ -99,13 +101,14 @@ TEST_F(FailingDisk, EveryFailureLeavesEveryFileWholeOrComplete) {
       Form_Load(f);
       // A source that cannot be deleted is a failure of the parse (code 25):
       // the run goes on and writes what the model holds.
-      ASSERT_EQ(f.codice_errore, 25);
-      ASSERT_FALSE(f.messaggi.empty());
-      messaggio = f.messaggi.back().testo;
-      attesi["LIVRA_MONTALBA_linea.dat"] = serialise([&](ByteSink& s) { scrivi_tracciato(f.tracciato, s); });
-      attesi["LIVRA_MONTALBA_R47316.sim"] = serialise([&](ByteSink& s) { scrivi_testata(f.testata_linea, s); });
-      attesi["LIVRA_MONTALBA_R47316.dat"] = serialise([&](ByteSink& s) { scrivi_percorso(f.percorso, s); });
-    } catch (const errore_file& e) {
+      const ScenarioCompilato& sc = f.scenario;
+      ASSERT_EQ(sc.codice_errore, Codice::guasto_lettura);
+      ASSERT_FALSE(sc.diagnostiche.empty());
+      messaggio = sc.diagnostiche.back().testo;
+      attesi["LIVRA_MONTALBA_linea.dat"] = serialise([&](ByteSink& s) { scrivi_tracciato(sc.tracciato, s); });
+      attesi["LIVRA_MONTALBA_R47316.sim"] = serialise([&](ByteSink& s) { scrivi_testata(sc.testata_linea, s); });
+      attesi["LIVRA_MONTALBA_R47316.dat"] = serialise([&](ByteSink& s) { scrivi_percorso(sc.percorso, s); });
+    } catch (const ErroreFile& e) {
       messaggio = e.what();
     }
     EXPECT_NE(messaggio.find("injected failure"), std::string::npos) << messaggio;

@@ -8,9 +8,11 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <set>
 #include <sstream>
 
+#include "support/temp_folder.h"
 #include "test_files.h"
 
 namespace {
@@ -30,13 +32,11 @@ const char* const kOutputs[] = {
 class Program : public testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("genera-program-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
+    cartella_ = std::make_unique<CartellaTemporanea>("genera-program");
+    dir_ = cartella_->path() / "program";
     fs::create_directories(dir_);
     fs::copy_file(GENERA_EXE, dir_ / "genera_scenario");
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
   // Runs the program in its folder; returns its exit status.
   int run() {
@@ -54,6 +54,7 @@ class Program : public testing::Test {
     return out;
   }
 
+  std::unique_ptr<CartellaTemporanea> cartella_;
   fs::path dir_;
   std::string stderr_;
 };

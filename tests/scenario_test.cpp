@@ -84,8 +84,8 @@ TEST_F(BuiltInScenario, LeavesTheThreeDocumentsAndTheThreeCompactFiles) {
       percorso_file("scenario", "LIVRA_MONTALBA_R47316.dat"),
   };
   EXPECT_EQ(names, expected);
-  EXPECT_EQ(f_->codice_errore, 0);
-  EXPECT_TRUE(f_->messaggi.empty());
+  EXPECT_EQ(f_->scenario.codice_errore, Codice::nessuno);
+  EXPECT_TRUE(f_->scenario.diagnostiche.empty());
 }
 
 TEST_F(BuiltInScenario, DocumentsMatchTheirGoldenFiles) {
@@ -130,20 +130,20 @@ TEST_F(BuiltInScenario, RouteFileCarriesTheRaceCode) {
   const std::string& route = file("LIVRA_MONTALBA_R47316.dat");
   EXPECT_EQ(route.size(), 28815u);
   EXPECT_EQ(hex(route.substr(16, 4)), "01 14 2B 09");
-  EXPECT_EQ(f_->testata_linea[kVoceLinea].intero1, 610);
-  EXPECT_EQ(f_->testata_linea[kVoceLinea].dato4, 32285);
+  EXPECT_EQ(f_->scenario.testata_linea[kVoceLinea].intero1, 610);
+  EXPECT_EQ(f_->scenario.testata_linea[kVoceLinea].dato4, 32285);
 }
 
 // Checks that `field` of cells first..last all hold `value`.
 template <typename Get>
-void expect_run(const Form1& f, int first, int last, int value, Get get, const char* what) {
+void expect_run(const ScenarioCompilato& f, int first, int last, int value, Get get, const char* what) {
   for (int c = first; c <= last; ++c)
     ASSERT_EQ(get(f.percorso[c]), value) << what << " at cell " << c;
 }
 
 TEST_F(BuiltInScenario, GridProfiles) {
-  const Form1& f = *f_;
-  ASSERT_EQ(ultima_cella(f), 1920);
+  const ScenarioCompilato& f = f_->scenario;
+  ASSERT_EQ(f.ultima_cella(), 1920);
   auto pendenza = [](const cella_percorso& c) { return int{c.pendenza}; };
   expect_run(f, 0, 24, 100, pendenza, "pendenza");
   expect_run(f, 25, 89, 107, pendenza, "pendenza");
@@ -164,7 +164,7 @@ TEST_F(BuiltInScenario, GridProfiles) {
 }
 
 TEST_F(BuiltInScenario, TunnelsBoardsAndStations) {
-  const Form1& f = *f_;
+  const ScenarioCompilato& f = f_->scenario;
   auto galleria = [](const cella_percorso& c) { return int{c.galleria}; };
   expect_run(f, 606, 611, 2, galleria, "galleria");
   EXPECT_EQ(f.percorso[605].galleria, 0);
@@ -200,7 +200,7 @@ TEST_F(BuiltInScenario, TunnelsBoardsAndStations) {
 }
 
 TEST_F(BuiltInScenario, SignalsSlowdownAndCodes) {
-  const Form1& f = *f_;
+  const ScenarioCompilato& f = f_->scenario;
   const cella_percorso& s = f.percorso[165];
   EXPECT_EQ(s.tipo, 1);
   EXPECT_EQ(s.valore1, 32);
@@ -221,7 +221,7 @@ TEST_F(BuiltInScenario, SignalsSlowdownAndCodes) {
   }
 
   std::vector<int> codes;
-  for (int c = 0; c <= ultima_cella(f); ++c)
+  for (int c = 0; c <= f.ultima_cella(); ++c)
     if (f.percorso[c].tipo == 12) codes.push_back(c);
   EXPECT_EQ(codes, (std::vector<int>{840, 847, 853, 872}));
   for (int c : codes) EXPECT_EQ(f.percorso[c].valore1, 180);

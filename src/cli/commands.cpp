@@ -9,8 +9,8 @@
 #include "cli/compile_command.h"
 #include "cli/exit_codes.h"
 #include "cli/inspect_command.h"
-#include "model/file_names.h"
 #include "files/file_system.h"
+#include "run/compaction.h"
 #include "run/form_load.h"
 #include "run/program_folder.h"
 #include "sources/writers.h"
@@ -29,7 +29,8 @@ int comando_predefinito(const std::string& cartella) {
   f.file_system = &disco;
   f.cartella = cartella;
   Form_Load(f);
-  return f.codice_errore != 0 ? kUscitaCodice : kUscitaBuona;
+  const ScenarioCompilato& s = f.scenario;
+  return s.codice_errore != Codice::nessuno || !s.scrivibile() ? kUscitaCodice : kUscitaBuona;
 }
 
 /// The built-in sources and documents, not compiled. Files already there
@@ -37,34 +38,18 @@ int comando_predefinito(const std::string& cartella) {
 int comando_sorgenti(const std::string& cartella, bool sovrascrivi) {
   prepara_cartella(cartella);
   DiskFileSystem disco;
-  Form1 f;
-  f.file_system = &disco;
-  f.cartella = cartella;
-  f.nome_linea = kNomeLinea;
-  f.codice_treno = kCodiceTreno;
   if (!sovrascrivi) {
-    const std::string nomi[] = {
-        nome_sorgente_linea(f.nome_linea),
-        nome_sorgente_treno(f.nome_linea, f.codice_treno),
-        nome_documento(f.nome_linea, f.codice_treno, "note.txt"),
-        nome_documento(f.nome_linea, f.codice_treno, "rallentamenti.txt"),
-        nome_documento(f.nome_linea, f.codice_treno, "scheda_treno.txt"),
-    };
-    for (const std::string& nome : nomi) {
-      const std::string p = percorso_file(cartella, nome);
+    for (const Documento& d : documenti(kNomeLinea, kCodiceTreno)) {
+      const std::string p = percorso_file(cartella, d.nome);
       if (disco.exists(p))
-        throw errore_file("cannot write " + p + ": it exists already (--force replaces it)");
+        throw ErroreFile("cannot write " + p + ": it exists already (--force replaces it)");
     }
   }
-  dati_linea(f);
-  dati_treno(f);
-  dati_note(f);
-  dati_rallentamenti(f);
-  dati_scheda(f);
+  scrivi_documenti(disco, cartella, kNomeLinea, kCodiceTreno);
   return kUscitaBuona;
 }
 
-void opzioni_nomi(CLI::App& c, opzioni_sorgenti& o) {
+void opzioni_nomi(CLI::App& c, OpzioniSorgenti& o) {
   c.add_option("LINE_SOURCE", o.sorgente_linea, "the line source, NAME_linea.txt")->required();
   c.add_option("TRAIN_SOURCE", o.sorgente_treno, "the train source, NAME_CODE-.txt")->required();
   c.add_option("--line-name", o.nome_linea,
@@ -96,7 +81,7 @@ int esegui(int argc, char** argv) {
   bool sovrascrivi = false;
   sorgenti->add_flag("--force", sovrascrivi, "replace files that exist already");
 
-  opzioni_sorgenti compila_o;
+  OpzioniSorgenti compila_o;
   CLI::App* compila = app.add_subcommand(
       "compile", "compile a line source and a train source into the three compact files");
   opzioni_nomi(*compila, compila_o);
@@ -106,7 +91,7 @@ int esegui(int argc, char** argv) {
                     "skip the plan: no line compact file (NAME_linea.dat)");
   compila->add_flag("--json", compila_o.json, "print a JSON report on stdout");
 
-  opzioni_sorgenti verifica_o;
+  OpzioniSorgenti verifica_o;
   CLI::App* verifica =
       app.add_subcommand("check", "read both sources and report what is wrong; write nothing");
   opzioni_nomi(*verifica, verifica_o);
@@ -121,7 +106,7 @@ int esegui(int argc, char** argv) {
   ispeziona->add_option("FILE", da_ispezionare, "the files to decode")->required();
   ispeziona->add_flag("--json", ispeziona_json, "print one JSON object on stdout");
 
-  opzioni_sorgenti disegna_o;
+  OpzioniSorgenti disegna_o;
   std::string svg;
   CLI::App* disegna = app.add_subcommand(
       "plot", "draw the plan and the profiles of a line source and a train source as SVG");
@@ -137,7 +122,7 @@ int esegui(int argc, char** argv) {
   }
 
   if (out_predefinito && !app.get_subcommands().empty())
-    throw errore_uso("--out goes after the command's name");
+    throw ErroreUso("--out goes after the command's name");
   if (sorgenti->parsed()) return comando_sorgenti(out_sorgenti, sovrascrivi);
   if (compila->parsed()) return comando_compila(compila_o);
   if (verifica->parsed()) return comando_verifica(verifica_o);
@@ -155,10 +140,10 @@ int esegui(int argc, char** argv) {
 int esegui_comandi(int argc, char** argv) {
   try {
     return esegui(argc, argv);
-  } catch (const errore_uso& e) {
+  } catch (const ErroreUso& e) {
     std::fprintf(stderr, "genera_scenario: %s\nRun with --help for more information.\n", e.what());
     return kUscitaUso;
-  } catch (const errore_file& e) {
+  } catch (const ErroreFile& e) {
     std::fprintf(stderr, "genera_scenario: %s\n", e.what());
     return kUscitaFile;
   }

@@ -41,15 +41,15 @@ std::string mancano(std::size_t servono, std::size_t rimasti) {
 
 }  // namespace
 
-decodificato<testata_letta> decodifica_testata(std::string_view bytes) {
-  testata_letta voci{};
+Decodificato<TestataLetta> decodifica_testata(std::string_view bytes) {
+  TestataLetta voci{};
   Lettore r(bytes);
   constexpr std::size_t kTesta = L::kVoceNome;                 // up to the name
   constexpr std::size_t kCoda = L::kVoceFissa - L::kVoceNome;  // after the name
   for (int i = 0; i < kVociTestata; ++i) {
     const std::string voce = "entry " + std::to_string(i);
     if (r.rimasti() < kTesta)
-      return errore_formato{r.posizione(), "the file ends inside " + voce + " (" +
+      return ErroreFormato{r.posizione(), "the file ends inside " + voce + " (" +
                                                mancano(kTesta, r.rimasti()) +
                                                " for its fields before the name)"};
     const unsigned char* p = r.qui();
@@ -62,12 +62,12 @@ decodificato<testata_letta> decodifica_testata(std::string_view bytes) {
     const std::size_t n = L::leggi_u16(p + L::kVoceLunghezzaNome);
     r.avanza(kTesta);
     if (r.rimasti() < n)
-      return errore_formato{r.posizione(), "the name of " + voce + " is " + byte(n) +
+      return ErroreFormato{r.posizione(), "the name of " + voce + " is " + byte(n) +
                                                " long, but only " + byte(r.rimasti()) + " left"};
     v.nome.assign(reinterpret_cast<const char*>(r.qui()), n);
     r.avanza(n);
     if (r.rimasti() < kCoda)
-      return errore_formato{r.posizione(), "the file ends inside " + voce + " (" +
+      return ErroreFormato{r.posizione(), "the file ends inside " + voce + " (" +
                                                mancano(kCoda, r.rimasti()) +
                                                " for its fields after the name)"};
     p = r.qui();
@@ -84,16 +84,16 @@ decodificato<testata_letta> decodifica_testata(std::string_view bytes) {
     r.avanza(kCoda);
   }
   if (r.rimasti() != 0)
-    return errore_formato{r.posizione(), "the " + std::to_string(kVociTestata) +
+    return ErroreFormato{r.posizione(), "the " + std::to_string(kVociTestata) +
                                              " entries end here; " + byte(r.rimasti()) +
                                              " left over after them"};
   return voci;
 }
 
-decodificato<std::vector<cella_percorso>> decodifica_percorso(std::string_view bytes) {
+Decodificato<std::vector<cella_percorso>> decodifica_percorso(std::string_view bytes) {
   const std::size_t intere = bytes.size() / L::kCella;
   if (bytes.size() % L::kCella != 0)
-    return errore_formato{intere * L::kCella, byte(bytes.size() % L::kCella) + " left over after " +
+    return ErroreFormato{intere * L::kCella, byte(bytes.size() % L::kCella) + " left over after " +
                                                   std::to_string(intere) + " whole cells of " +
                                                   byte(L::kCella)};
   std::vector<cella_percorso> celle(intere);
@@ -116,46 +116,46 @@ decodificato<std::vector<cella_percorso>> decodifica_percorso(std::string_view b
   return celle;
 }
 
-decodificato<tracciato_letto> decodifica_tracciato(std::string_view bytes) {
-  std::vector<valore_variante> valori;
+Decodificato<TracciatoLetto> decodifica_tracciato(std::string_view bytes) {
+  std::vector<ValoreVariante> valori;
   Lettore r(bytes);
   while (r.rimasti() > 0) {
     const std::string quale = "value " + std::to_string(valori.size());
     if (r.rimasti() < L::kVarianteVuota)
-      return errore_formato{r.posizione(), "the file ends inside the kind code of " + quale};
+      return ErroreFormato{r.posizione(), "the file ends inside the kind code of " + quale};
     const uint16_t codice = L::leggi_u16(r.qui());
-    valore_variante v;
+    ValoreVariante v;
     std::size_t lunghezza = 0;
     switch (codice) {
-      case static_cast<uint16_t>(tipo_variante::vuoto):
+      case static_cast<uint16_t>(TipoVariante::vuoto):
         lunghezza = L::kVarianteVuota;
         break;
-      case static_cast<uint16_t>(tipo_variante::intero):
+      case static_cast<uint16_t>(TipoVariante::intero):
         lunghezza = L::kVarianteIntero;
         break;
-      case static_cast<uint16_t>(tipo_variante::doppio):
+      case static_cast<uint16_t>(TipoVariante::doppio):
         lunghezza = L::kVarianteDoppio;
         break;
       default:
-        return errore_formato{r.posizione(), quale + " has kind code " + std::to_string(codice) +
+        return ErroreFormato{r.posizione(), quale + " has kind code " + std::to_string(codice) +
                                                  "; only 0 (empty), 2 (Integer) and 5 (double) "
                                                  "are stored"};
     }
     if (r.rimasti() < lunghezza)
-      return errore_formato{r.posizione(), "the file ends inside " + quale + " (" +
+      return ErroreFormato{r.posizione(), "the file ends inside " + quale + " (" +
                                                mancano(lunghezza, r.rimasti()) + ")"};
-    v.tipo = static_cast<tipo_variante>(codice);
+    v.tipo = static_cast<TipoVariante>(codice);
     const unsigned char* dati = r.qui() + L::kVarianteVuota;
-    if (v.tipo == tipo_variante::intero) v.numero = L::leggi_i16(dati);
-    if (v.tipo == tipo_variante::doppio) v.numero = leggi_doppio(dati);
+    if (v.tipo == TipoVariante::intero) v.numero = L::leggi_i16(dati);
+    if (v.tipo == TipoVariante::doppio) v.numero = leggi_doppio(dati);
     valori.push_back(v);
     r.avanza(lunghezza);
   }
   if (valori.size() % 2 != 0)
-    return errore_formato{r.posizione(), "the file holds " + std::to_string(valori.size()) +
+    return ErroreFormato{r.posizione(), "the file holds " + std::to_string(valori.size()) +
                                              " values, which do not split into two equal "
                                              "columns"};
-  tracciato_letto t;
+  TracciatoLetto t;
   const auto meta = static_cast<std::ptrdiff_t>(valori.size() / 2);
   t.x.assign(valori.begin(), valori.begin() + meta);
   t.y.assign(valori.begin() + meta, valori.end());

@@ -15,36 +15,36 @@
 namespace genera {
 
 /// Where and why a file stops fitting its layout.
-struct errore_formato {
+struct ErroreFormato {
   std::size_t offset = 0;  // byte offset of the first byte that does not fit
   std::string testo;       // plain English, lower case start
 };
 
 template <class T>
-using decodificato = std::variant<T, errore_formato>;
+using Decodificato = std::variant<T, ErroreFormato>;
 
 /// One value of the plan as stored: its kind and, unless empty, its number.
-struct valore_variante {
-  tipo_variante tipo = tipo_variante::vuoto;
+struct ValoreVariante {
+  TipoVariante tipo = TipoVariante::vuoto;
   double numero = 0;
 };
 
 /// The plan read back: column 0 (x) and column 1 (y), rows 0 to N.
-struct tracciato_letto {
-  std::vector<valore_variante> x;
-  std::vector<valore_variante> y;
+struct TracciatoLetto {
+  std::vector<ValoreVariante> x;
+  std::vector<ValoreVariante> y;
 };
 
-using testata_letta = std::array<voce_testata, kVociTestata>;
+using TestataLetta = std::array<voce_testata, kVociTestata>;
 
 /// The scenario file: exactly 87 entries and nothing after them.
-decodificato<testata_letta> decodifica_testata(std::string_view bytes);
+Decodificato<TestataLetta> decodifica_testata(std::string_view bytes);
 
 /// The route file: a whole number of 15-byte cells (none is allowed).
-decodificato<std::vector<cella_percorso>> decodifica_percorso(std::string_view bytes);
+Decodificato<std::vector<cella_percorso>> decodifica_percorso(std::string_view bytes);
 
 /// The line compact file: variant values of kinds 0, 2 and 5 only, an even
 /// number of them, split into two equal columns.
-decodificato<tracciato_letto> decodifica_tracciato(std::string_view bytes);
+Decodificato<TracciatoLetto> decodifica_tracciato(std::string_view bytes);
 
 }  // namespace genera

@@ -12,24 +12,24 @@ namespace genera {
 namespace {
 
 template <class T>
-const T& valore(const decodificato<T>& r) {
-  if (const auto* e = std::get_if<errore_formato>(&r))
+const T& valore(const Decodificato<T>& r) {
+  if (const auto* e = std::get_if<ErroreFormato>(&r))
     ADD_FAILURE() << "byte " << e->offset << ": " << e->testo;
   static const T vuoto{};
   return std::holds_alternative<T>(r) ? std::get<T>(r) : vuoto;
 }
 
 template <class T>
-errore_formato errore(const decodificato<T>& r) {
-  if (!std::holds_alternative<errore_formato>(r)) {
+ErroreFormato errore(const Decodificato<T>& r) {
+  if (!std::holds_alternative<ErroreFormato>(r)) {
     ADD_FAILURE() << "the bytes were accepted";
     return {};
   }
-  return std::get<errore_formato>(r);
+  return std::get<ErroreFormato>(r);
 }
 
-testata_letta testata_di_prova() {
-  testata_letta t{};
+TestataLetta testata_di_prova() {
+  TestataLetta t{};
   t[1] = {2, -450, 450, 0, 1, "LIVRA", 1, 1, 4, 1, 1, 0, 1, 0, 0, 31800};
   t[85].nome = "LIVRA_MONTALBA";
   t[85].intero1 = 610;
@@ -38,7 +38,7 @@ testata_letta testata_di_prova() {
   return t;
 }
 
-std::string codifica(const testata_letta& t) {
+std::string codifica(const TestataLetta& t) {
   StringSink s;
   scrivi_testata(t, s);
   return s.bytes;
@@ -52,8 +52,8 @@ void uguali(const voce_testata& a, const voce_testata& b) {
 }
 
 TEST(ScenarioDecoder, ReadsBackWhatTheWriterWrote) {
-  const testata_letta t = testata_di_prova();
-  const testata_letta letta = valore(decodifica_testata(codifica(t)));
+  const TestataLetta t = testata_di_prova();
+  const TestataLetta letta = valore(decodifica_testata(codifica(t)));
   for (int i = 0; i < kVociTestata; ++i) {
     SCOPED_TRACE(i);
     uguali(letta[static_cast<std::size_t>(i)], t[static_cast<std::size_t>(i)]);
@@ -63,12 +63,12 @@ TEST(ScenarioDecoder, ReadsBackWhatTheWriterWrote) {
 TEST(ScenarioDecoder, NamesTheByteWhereTheFileStopsFitting) {
   const std::string buono = codifica(testata_di_prova());
   // Entry 0 takes bytes 0-33, entry 1 (name "LIVRA") bytes 34-72.
-  struct caso {
+  struct Caso {
     std::string bytes;
     std::size_t offset;
     const char* testo;
   };
-  const caso casi[] = {
+  const Caso casi[] = {
       {"", 0,
        "the file ends inside entry 0 (16 bytes needed, 0 bytes left for its fields "
        "before the name)"},
@@ -84,9 +84,9 @@ TEST(ScenarioDecoder, NamesTheByteWhereTheFileStopsFitting) {
        "name)"},
       {buono + "x", buono.size(), "the 87 entries end here; 1 byte left over after them"},
   };
-  for (const caso& c : casi) {
+  for (const Caso& c : casi) {
     SCOPED_TRACE(c.bytes.size());
-    const errore_formato e = errore(decodifica_testata(c.bytes));
+    const ErroreFormato e = errore(decodifica_testata(c.bytes));
     EXPECT_EQ(e.offset, c.offset);
     EXPECT_EQ(e.testo, c.testo);
   }
@@ -96,7 +96,7 @@ TEST(ScenarioDecoder, ANameLongerThanTheFileIsRefused) {
   std::string bytes(16, '\0');
   bytes[14] = '\xff';
   bytes[15] = '\xff';
-  const errore_formato e = errore(decodifica_testata(bytes));
+  const ErroreFormato e = errore(decodifica_testata(bytes));
   EXPECT_EQ(e.offset, 16u);
   EXPECT_EQ(e.testo, "the name of entry 0 is 65535 bytes long, but only 0 bytes left");
 }
@@ -120,7 +120,7 @@ TEST(RouteDecoder, ReadsBackWhatTheWriterWrote) {
 
 TEST(RouteDecoder, WholeCellsOnly) {
   EXPECT_TRUE(valore(decodifica_percorso("")).empty());
-  const errore_formato e = errore(decodifica_percorso(std::string(31, '\0')));
+  const ErroreFormato e = errore(decodifica_percorso(std::string(31, '\0')));
   EXPECT_EQ(e.offset, 30u);
   EXPECT_EQ(e.testo, "1 byte left over after 2 whole cells of 15 bytes");
   EXPECT_EQ(errore(decodifica_percorso(std::string(14, '\0'))).offset, 0u);
@@ -133,12 +133,12 @@ TEST(PlanDecoder, ReadsBackWhatTheWriterWrote) {
   t.y = {0, 1, 2.25, 3};
   StringSink s;
   scrivi_tracciato(t, s);
-  const tracciato_letto letto = valore(decodifica_tracciato(s.bytes));
+  const TracciatoLetto letto = valore(decodifica_tracciato(s.bytes));
   ASSERT_EQ(letto.x.size(), 6u);
   ASSERT_EQ(letto.y.size(), 6u);
-  const tipo_variante attesi[] = {tipo_variante::intero, tipo_variante::intero,
-                                  tipo_variante::doppio, tipo_variante::doppio,
-                                  tipo_variante::vuoto,  tipo_variante::vuoto};
+  const TipoVariante attesi[] = {TipoVariante::intero, TipoVariante::intero,
+                                  TipoVariante::doppio, TipoVariante::doppio,
+                                  TipoVariante::vuoto,  TipoVariante::vuoto};
   for (std::size_t r = 0; r < 6; ++r) {
     EXPECT_EQ(letto.x[r].tipo, attesi[r]) << r;
     EXPECT_EQ(letto.y[r].tipo, attesi[r]) << r;
@@ -150,13 +150,13 @@ TEST(PlanDecoder, ReadsBackWhatTheWriterWrote) {
 }
 
 TEST(PlanDecoder, RefusesUnknownKindsTruncatedValuesAndUnequalColumns) {
-  struct caso {
+  struct Caso {
     std::string bytes;
     std::size_t offset;
     const char* testo;
   };
   using namespace std::string_literals;
-  const caso casi[] = {
+  const Caso casi[] = {
       {"\x02\x00\x07\x00"
        "\x07\x00"s,
        4, "value 1 has kind code 7; only 0 (empty), 2 (Integer) and 5 (double) are stored"},
@@ -166,9 +166,9 @@ TEST(PlanDecoder, RefusesUnknownKindsTruncatedValuesAndUnequalColumns) {
       {"\x00\x00\x00\x00\x02\x00\x01\x00"s, 8,
        "the file holds 3 values, which do not split into two equal columns"},
   };
-  for (const caso& c : casi) {
+  for (const Caso& c : casi) {
     SCOPED_TRACE(c.testo);
-    const errore_formato e = errore(decodifica_tracciato(c.bytes));
+    const ErroreFormato e = errore(decodifica_tracciato(c.bytes));
     EXPECT_EQ(e.offset, c.offset);
     EXPECT_EQ(e.testo, c.testo);
   }
@@ -188,13 +188,13 @@ TEST(Decoders, ArbitraryBytesGiveAResultOrAnErrorInsideTheInput) {
     const auto t = decodifica_testata(b);
     const auto p = decodifica_percorso(b);
     const auto l = decodifica_tracciato(b);
-    if (auto* e = std::get_if<errore_formato>(&t)) {
+    if (auto* e = std::get_if<ErroreFormato>(&t)) {
       EXPECT_LE(e->offset, n);
     }
-    if (auto* e = std::get_if<errore_formato>(&p)) {
+    if (auto* e = std::get_if<ErroreFormato>(&p)) {
       EXPECT_LE(e->offset, n);
     }
-    if (auto* e = std::get_if<errore_formato>(&l)) {
+    if (auto* e = std::get_if<ErroreFormato>(&l)) {
       EXPECT_LE(e->offset, n);
     }
   }

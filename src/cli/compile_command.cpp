@@ -1,6 +1,5 @@
 #include "cli/compile_command.h"
 
-#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -9,12 +8,11 @@
 #include <vector>
 
 #include "cli/exit_codes.h"
-#include "cli/guarded_file_system.h"
 #include "cli/json_report.h"
 #include "cli/naming.h"
 #include "cli/plot_svg.h"
 #include "files/file_system.h"
-#include "model/route_model.h"
+#include "model/text.h"
 #include "run/compaction.h"
 #include "run/wait_window.h"
 
@@ -24,70 +22,90 @@ namespace {
 /// The names become file names in the output folder, nowhere else.
 void senza_separatori(const std::string& nome) {
   if (nome.find_first_of("/\\") != std::string::npos)
-    throw errore_uso("\"" + nome + "\": a line name or train code cannot hold / or \\");
+    throw ErroreUso("\"" + nome + "\": a line name or train code cannot hold / or \\");
 }
 
-void nomina(Form1& f, const opzioni_sorgenti& o) {
+struct Nomi {
+  std::string linea;
+  std::string treno;
+};
+
+Nomi nomina(const OpzioniSorgenti& o) {
+  Nomi n;
   if (o.nome_linea) {
-    f.nome_linea = *o.nome_linea;
-  } else if (auto n = nome_linea_da_file(o.sorgente_linea)) {
-    f.nome_linea = *n;
+    n.linea = *o.nome_linea;
+  } else if (auto l = nome_linea_da_file(o.sorgente_linea)) {
+    n.linea = *l;
   } else {
-    throw errore_uso(o.sorgente_linea +
+    throw ErroreUso(o.sorgente_linea +
                      ": the name does not follow NAME_linea.txt; give the line name with "
                      "--line-name");
   }
-  senza_separatori(f.nome_linea);
+  senza_separatori(n.linea);
   if (o.codice_treno) {
-    f.codice_treno = *o.codice_treno;
-  } else if (auto c = codice_treno_da_file(o.sorgente_treno, f.nome_linea)) {
-    f.codice_treno = *c;
+    n.treno = *o.codice_treno;
+  } else if (auto c = codice_treno_da_file(o.sorgente_treno, n.linea)) {
+    n.treno = *c;
   } else {
-    throw errore_uso(o.sorgente_treno + ": the name does not follow " + f.nome_linea +
+    throw ErroreUso(o.sorgente_treno + ": the name does not follow " + n.linea +
                      "_CODE-.txt; give the train code with --train-code");
   }
-  senza_separatori(f.codice_treno);
+  senza_separatori(n.treno);
   // NAME_CODE.dat with CODE "linea" would be NAME_linea.dat, the plan's
   // file: one would overwrite the other (in any letter case, for Windows).
-  std::string minuscolo = f.codice_treno;
-  for (char& c : minuscolo) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (minuscolo == "linea")
-    throw errore_uso("the train code \"" + f.codice_treno +
-                     "\" would give the route file the line compact file's name " + f.nome_linea +
+  if (in_minuscolo(n.treno) == "linea")
+    throw ErroreUso("the train code \"" + n.treno +
+                     "\" would give the route file the line compact file's name " + n.linea +
                      "_linea.dat");
+  return n;
 }
 
-/// Both sources must be readable before anything is written: a mistyped
-/// path is the user's error to fix, not a failure code of the parse.
-void controlla_sorgenti(FileSystem& disco, const opzioni_sorgenti& o) {
-  disco.read(o.sorgente_linea);
-  disco.read(o.sorgente_treno);
+/// The author's two sources, read once. Both must be readable before
+/// anything is written: a mistyped path is the user's error to fix, not a
+/// failure code of the parse.
+struct SorgentiLette {
+  std::string testo_linea;
+  std::string testo_treno;
+  Sorgente linea;
+  Sorgente treno;
+};
+
+void leggi_sorgenti(FileSystem& disco, const OpzioniSorgenti& o, SorgentiLette& l) {
+  l.testo_linea = disco.read(o.sorgente_linea);
+  l.testo_treno = disco.read(o.sorgente_treno);
+  l.linea = {o.sorgente_linea, disco.exists(o.sorgente_linea), l.testo_linea, {}};
+  l.treno = {o.sorgente_treno, disco.exists(o.sorgente_treno), l.testo_treno, {}};
 }
 
-std::string testo_codici_gara(int32_t esito) {
-  return esito == 1250
-             ? "a record has already put a value into a race-code marker slot (entry 85 "
-               "intero1 or cell 1 valore1), so no compact file can be written"
-             : "a record has already put a value into a race-code slot (entry 85 dato4 or "
-               "cell 1 valore2), so no compact file can be written";
+/// An output must never land on one of the sources, by name or by another
+/// spelling of the same file ("./a.txt", a link).
+void non_su_sorgente(const std::string& path, const OpzioniSorgenti& o) {
+  for (const std::string& s : {o.sorgente_linea, o.sorgente_treno}) {
+    std::error_code ec;
+    if (s == path || std::filesystem::equivalent(std::filesystem::path(s),
+                                                  std::filesystem::path(path), ec))
+      throw ErroreFile("cannot write " + path + ": it is one of the sources");
+  }
 }
 
-/// Sources and the parse up to the race codes, as the built-in run does
-/// them, on a named `f`. Returns 0, 1250 or 1251; a taken slot is also a
-/// message.
-int32_t leggi(Form1& f, FileSystem& fs, const opzioni_sorgenti& o) {
-  f.cartella = o.cartella;
-  f.file_system = &fs;
-  f.sorgente_linea = {o.sorgente_linea, o.sorgente_linea};
-  f.sorgente_treno = {o.sorgente_treno, o.sorgente_treno};
-  const int32_t esito = compatta(f, o.senza_tracciato ? 0 : 1);
-  if (esito != 0) f.messaggi.push_back({"", 0, esito, std::nullopt, testo_codici_gara(esito)});
-  riporta_messaggi(f);
-  return esito;
+/// The sources through the compiler, which deletes nothing; the
+/// diagnostics on stderr, and a taken race-code slot as one more.
+ScenarioCompilato compila_sorgenti(const Nomi& n, const SorgentiLette& l, bool con_tracciato) {
+  ScenarioCompilato s = compila(l.linea, l.treno, {n.linea, n.treno, con_tracciato}, non_eliminare);
+  if (!s.scrivibile())
+    s.diagnostiche.push_back(
+        {Gravita::errore, s.timbro, {}, std::string(voce_codice(s.timbro).sommario), {}});
+  riporta_diagnostiche(s.diagnostiche);
+  return s;
 }
 
-int uscita(const Form1& f, int32_t esito) {
-  return f.codice_errore != 0 || esito != 0 ? kUscitaCodice : kUscitaBuona;
+int uscita(const ScenarioCompilato& s) {
+  return s.codice_errore != Codice::nessuno || !s.scrivibile() ? kUscitaCodice : kUscitaBuona;
+}
+
+/// The failure code a report ends with: a taken race-code slot, else the parse's.
+Codice codice_finale(const ScenarioCompilato& s) {
+  return s.scrivibile() ? s.codice_errore : s.timbro;
 }
 
 }  // namespace
@@ -98,58 +116,55 @@ void prepara_cartella(const std::string& cartella) {
   const fs::path p(cartella);
   if (fs::is_directory(p, ec)) return;
   if (fs::exists(p, ec))
-    throw errore_file("cannot write into " + cartella + ": it is not a folder");
+    throw ErroreFile("cannot write into " + cartella + ": it is not a folder");
   fs::create_directories(p, ec);
-  if (ec) throw errore_file("cannot create the folder " + cartella + ": " + ec.message());
+  if (ec) throw ErroreFile("cannot create the folder " + cartella + ": " + ec.message());
 }
 
-int comando_compila(const opzioni_sorgenti& o) {
+int comando_compila(const OpzioniSorgenti& o) {
   DiskFileSystem disco;
-  Form1 f;
-  nomina(f, o);
-  controlla_sorgenti(disco, o);
+  const Nomi n = nomina(o);
+  SorgentiLette l;
+  leggi_sorgenti(disco, o, l);
   prepara_cartella(o.cartella);
-  SorgentiIntatte protetto(disco, {o.sorgente_linea, o.sorgente_treno});
   // The same run as the built-in one, so the same wait window while it works.
   mostra_attesa();
-  const int32_t esito = leggi(f, protetto, o);
-  if (esito != 0) {
-    if (o.json) std::fputs(rapporto_json(f, esito, {}).c_str(), stdout);
-    errore(std::to_string(esito));
+  const ScenarioCompilato s = compila_sorgenti(n, l, !o.senza_tracciato);
+  if (!s.scrivibile()) {
+    if (o.json) std::fputs(rapporto_json(s, codice_finale(s), {}).c_str(), stdout);
+    errore(std::to_string(numero(s.timbro)));
+    return kUscitaCodice;
   }
-  const std::vector<std::string> scritti = scrivi_file_compatti(f);
+  const std::vector<std::string> scritti =
+      scrivi_file_compatti(disco, o.cartella, n.linea, n.treno, s, !o.senza_tracciato,
+                           [&](const std::string& p) { non_su_sorgente(p, o); });
   chiudi_attesa();
-  if (o.json) std::fputs(rapporto_json(f, f.codice_errore, scritti).c_str(), stdout);
-  return uscita(f, esito);
+  if (o.json) std::fputs(rapporto_json(s, codice_finale(s), scritti).c_str(), stdout);
+  return uscita(s);
 }
 
-int comando_verifica(const opzioni_sorgenti& o) {
+int comando_verifica(const OpzioniSorgenti& o) {
   DiskFileSystem disco;
-  Form1 f;
-  nomina(f, o);
-  controlla_sorgenti(disco, o);
-  SoloLettura sola(disco);
-  const int32_t esito = leggi(f, sola, o);
-  if (o.json)
-    std::fputs(rapporto_json(f, esito != 0 ? esito : f.codice_errore, {}).c_str(), stdout);
-  return uscita(f, esito);
+  const Nomi n = nomina(o);
+  SorgentiLette l;
+  leggi_sorgenti(disco, o, l);
+  const ScenarioCompilato s = compila_sorgenti(n, l, !o.senza_tracciato);
+  if (o.json) std::fputs(rapporto_json(s, codice_finale(s), {}).c_str(), stdout);
+  return uscita(s);
 }
 
-int comando_disegna(const opzioni_sorgenti& o, const std::string& svg) {
+int comando_disegna(const OpzioniSorgenti& o, const std::string& svg) {
   DiskFileSystem disco;
-  Form1 f;
-  nomina(f, o);
-  controlla_sorgenti(disco, o);
-  SoloLettura sola(disco);
-  opzioni_sorgenti con_tracciato = o;
-  con_tracciato.senza_tracciato = false;  // the picture needs the plan
-  const int32_t esito = leggi(f, sola, con_tracciato);
-  const std::string disegno = disegna_svg(f);
-  SorgentiIntatte protetto(disco, {o.sorgente_linea, o.sorgente_treno});
-  protetto.replace(svg, [&](ByteSink& s) { s.write(disegno.data(), disegno.size()); });
-  if (o.json)
-    std::fputs(rapporto_json(f, esito != 0 ? esito : f.codice_errore, {svg}).c_str(), stdout);
-  return uscita(f, esito);
+  const Nomi n = nomina(o);
+  SorgentiLette l;
+  leggi_sorgenti(disco, o, l);
+  // The picture needs the plan.
+  const ScenarioCompilato s = compila_sorgenti(n, l, true);
+  const std::string disegno = disegna_svg(s);
+  non_su_sorgente(svg, o);
+  disco.replace(svg, [&](ByteSink& b) { b.write(disegno.data(), disegno.size()); });
+  if (o.json) std::fputs(rapporto_json(s, codice_finale(s), {svg}).c_str(), stdout);
+  return uscita(s);
 }
 
 }  // namespace genera

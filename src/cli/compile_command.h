@@ -8,7 +8,7 @@
 namespace genera {
 
 /// What the three commands are given.
-struct opzioni_sorgenti {
+struct OpzioniSorgenti {
   std::string sorgente_linea;  // paths as the user wrote them
   std::string sorgente_treno;
   std::optional<std::string> nome_linea;    // else from the line source's name
@@ -19,17 +19,17 @@ struct opzioni_sorgenti {
 };
 
 /// Writes the compact files into `o.cartella`; never touches the sources.
-/// Returns the exit status; throws errore_uso and errore_file.
-int comando_compila(const opzioni_sorgenti& o);
+/// Returns the exit status; throws ErroreUso and ErroreFile.
+int comando_compila(const OpzioniSorgenti& o);
 
 /// Reads and reports, writes nothing. Returns the exit status.
-int comando_verifica(const opzioni_sorgenti& o);
+int comando_verifica(const OpzioniSorgenti& o);
 
 /// Draws the compiled sources into the SVG file `svg`. Returns the exit
 /// status.
-int comando_disegna(const opzioni_sorgenti& o, const std::string& svg);
+int comando_disegna(const OpzioniSorgenti& o, const std::string& svg);
 
-/// Creates `cartella` when it is missing. Throws errore_file when it
+/// Creates `cartella` when it is missing. Throws ErroreFile when it
 /// cannot be created or is not a folder.
 void prepara_cartella(const std::string& cartella);
 

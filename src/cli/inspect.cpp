@@ -47,7 +47,7 @@ json numero_json(double v) { return std::isfinite(v) ? json(v) : json(nullptr); 
 
 // ---- scenario file ----
 
-std::string tabella_testata(const std::string& nome, const testata_letta& voci, std::size_t byte) {
+std::string tabella_testata(const std::string& nome, const TestataLetta& voci, std::size_t byte) {
   std::string out =
       formato("%s: scenario file, %d entries, %zu bytes\n", nome.c_str(), kVociTestata, byte);
   out +=
@@ -67,7 +67,7 @@ std::string tabella_testata(const std::string& nome, const testata_letta& voci, 
   return out;
 }
 
-json json_testata(const std::string& nome, const testata_letta& voci, std::size_t byte) {
+json json_testata(const std::string& nome, const TestataLetta& voci, std::size_t byte) {
   json lista = json::array();
   for (int i = 0; i < kVociTestata; ++i) {
     const voce_testata& v = voci[static_cast<std::size_t>(i)];
@@ -153,8 +153,8 @@ json json_percorso(const std::string& nome, const std::vector<cella_percorso>& c
 
 // ---- line compact file ----
 
-std::string tabella_tracciato(const std::string& nome, const tracciato_letto& t, std::size_t byte) {
-  const estensione_tracciato e = misura_tracciato(t);
+std::string tabella_tracciato(const std::string& nome, const TracciatoLetto& t, std::size_t byte) {
+  const EstensioneTracciato e = misura_tracciato(t);
   std::string out = formato("%s: line compact file, %zu rows", nome.c_str(), e.righe);
   if (e.righe > 0) out += formato(" (0 to %zu)", e.righe - 1);
   out += formato(", %zu bytes\n", byte);
@@ -178,8 +178,8 @@ std::string tabella_tracciato(const std::string& nome, const tracciato_letto& t,
   return out;
 }
 
-json json_tracciato(const std::string& nome, const tracciato_letto& t, std::size_t byte) {
-  const estensione_tracciato e = misura_tracciato(t);
+json json_tracciato(const std::string& nome, const TracciatoLetto& t, std::size_t byte) {
+  const EstensioneTracciato e = misura_tracciato(t);
   auto punto = [&](const std::optional<std::size_t>& riga) -> json {
     if (!riga) return nullptr;
     return {{"riga", *riga},
@@ -209,12 +209,12 @@ void allarga(std::optional<double>& min, std::optional<double>& max, double v) {
 
 }  // namespace
 
-tipo_file_compatto riconosci_file(const std::string& percorso) {
+TipoFileCompatto riconosci_file(const std::string& percorso) {
   const std::string nome = std::filesystem::path(percorso).filename().string();
-  if (finisce_con(nome, "_linea.dat")) return tipo_file_compatto::tracciato;
-  if (finisce_con(nome, ".dat")) return tipo_file_compatto::percorso;
-  if (finisce_con(nome, ".sim")) return tipo_file_compatto::testata;
-  return tipo_file_compatto::sconosciuto;
+  if (finisce_con(nome, "_linea.dat")) return TipoFileCompatto::tracciato;
+  if (finisce_con(nome, ".dat")) return TipoFileCompatto::percorso;
+  if (finisce_con(nome, ".sim")) return TipoFileCompatto::testata;
+  return TipoFileCompatto::sconosciuto;
 }
 
 const char* nome_tipo_cella(uint8_t tipo) {
@@ -248,18 +248,18 @@ const char* nome_tipo_cella(uint8_t tipo) {
   }
 }
 
-estensione_tracciato misura_tracciato(const tracciato_letto& t) {
-  estensione_tracciato e;
+EstensioneTracciato misura_tracciato(const TracciatoLetto& t) {
+  EstensioneTracciato e;
   e.righe = std::min(t.x.size(), t.y.size());
   for (std::size_t r = 0; r < e.righe; ++r) {
-    const valore_variante& x = t.x[r];
-    const valore_variante& y = t.y[r];
+    const ValoreVariante& x = t.x[r];
+    const ValoreVariante& y = t.y[r];
     if (x.tipo != y.tipo) ++e.righe_miste;
-    if (x.tipo == tipo_variante::vuoto || y.tipo == tipo_variante::vuoto) {
+    if (x.tipo == TipoVariante::vuoto || y.tipo == TipoVariante::vuoto) {
       ++e.righe_vuote;
       continue;
     }
-    if (x.tipo == tipo_variante::doppio && y.tipo == tipo_variante::doppio) {
+    if (x.tipo == TipoVariante::doppio && y.tipo == TipoVariante::doppio) {
       ++e.righe_calcolate;
       if (!e.prima_calcolata) e.prima_calcolata = r;
       e.ultima_calcolata = r;
@@ -270,37 +270,37 @@ estensione_tracciato misura_tracciato(const tracciato_letto& t) {
   return e;
 }
 
-std::optional<errore_formato> ispeziona(const std::string& nome, tipo_file_compatto tipo,
+std::optional<ErroreFormato> ispeziona(const std::string& nome, TipoFileCompatto tipo,
                                         std::string_view bytes, std::string& testo, json& out) {
   switch (tipo) {
-    case tipo_file_compatto::testata: {
+    case TipoFileCompatto::testata: {
       auto r = decodifica_testata(bytes);
-      if (auto* e = std::get_if<errore_formato>(&r)) return *e;
-      const auto& voci = std::get<testata_letta>(r);
+      if (auto* e = std::get_if<ErroreFormato>(&r)) return *e;
+      const auto& voci = std::get<TestataLetta>(r);
       testo = tabella_testata(nome, voci, bytes.size());
       out = json_testata(nome, voci, bytes.size());
       return std::nullopt;
     }
-    case tipo_file_compatto::percorso: {
+    case TipoFileCompatto::percorso: {
       auto r = decodifica_percorso(bytes);
-      if (auto* e = std::get_if<errore_formato>(&r)) return *e;
+      if (auto* e = std::get_if<ErroreFormato>(&r)) return *e;
       const auto& celle = std::get<std::vector<cella_percorso>>(r);
       testo = tabella_percorso(nome, celle, bytes.size());
       out = json_percorso(nome, celle, bytes.size());
       return std::nullopt;
     }
-    case tipo_file_compatto::tracciato: {
+    case TipoFileCompatto::tracciato: {
       auto r = decodifica_tracciato(bytes);
-      if (auto* e = std::get_if<errore_formato>(&r)) return *e;
-      const auto& t = std::get<tracciato_letto>(r);
+      if (auto* e = std::get_if<ErroreFormato>(&r)) return *e;
+      const auto& t = std::get<TracciatoLetto>(r);
       testo = tabella_tracciato(nome, t, bytes.size());
       out = json_tracciato(nome, t, bytes.size());
       return std::nullopt;
     }
-    case tipo_file_compatto::sconosciuto:
+    case TipoFileCompatto::sconosciuto:
       break;
   }
-  return errore_formato{0, "not a compact file (NAME_linea.dat, NAME_CODE.sim or NAME_CODE.dat)"};
+  return ErroreFormato{0, "not a compact file (NAME_linea.dat, NAME_CODE.sim or NAME_CODE.dat)"};
 }
 
 }  // namespace genera

@@ -13,11 +13,11 @@
 
 namespace genera {
 
-enum class tipo_file_compatto { sconosciuto, testata, percorso, tracciato };
+enum class TipoFileCompatto { sconosciuto, testata, percorso, tracciato };
 
 /// The kind of compact file a path names: NAME_linea.dat is the plan,
 /// any other .dat the route grid, .sim the scenario table.
-tipo_file_compatto riconosci_file(const std::string& percorso);
+TipoFileCompatto riconosci_file(const std::string& percorso);
 
 /// The name of a cell kind ("segnale", "fine rallentamento", ...);
 /// "sconosciuto" for a value the program never stores.
@@ -25,7 +25,7 @@ const char* nome_tipo_cella(uint8_t tipo);
 
 /// The extent of a plan read back. Points count when both coordinates
 /// hold a value; computed points are those holding doubles.
-struct estensione_tracciato {
+struct EstensioneTracciato {
   std::size_t righe = 0;
   std::size_t righe_vuote = 0;      // rows with an empty coordinate
   std::size_t righe_calcolate = 0;  // rows with two doubles
@@ -36,13 +36,13 @@ struct estensione_tracciato {
 };
 
 /// Measures the plan: rows, computed points, the box it spans.
-estensione_tracciato misura_tracciato(const tracciato_letto& t);
+EstensioneTracciato misura_tracciato(const TracciatoLetto& t);
 
 /// Decodes `bytes` as a file of kind `tipo` (not sconosciuto) named
 /// `nome`. On success fills `testo` with the readable table and `json`
 /// with the file's object and returns nothing; otherwise returns where the
 /// bytes stop fitting.
-std::optional<errore_formato> ispeziona(const std::string& nome, tipo_file_compatto tipo,
+std::optional<ErroreFormato> ispeziona(const std::string& nome, TipoFileCompatto tipo,
                                         std::string_view bytes, std::string& testo,
                                         nlohmann::ordered_json& json);
 

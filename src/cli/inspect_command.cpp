@@ -10,15 +10,15 @@
 namespace genera {
 namespace {
 
-const char* nome_tipo_file(tipo_file_compatto t) {
+const char* nome_tipo_file(TipoFileCompatto t) {
   switch (t) {
-    case tipo_file_compatto::testata:
+    case TipoFileCompatto::testata:
       return "testata_linea";
-    case tipo_file_compatto::percorso:
+    case TipoFileCompatto::percorso:
       return "percorso";
-    case tipo_file_compatto::tracciato:
+    case TipoFileCompatto::tracciato:
       return "tracciato_linea";
-    case tipo_file_compatto::sconosciuto:
+    case TipoFileCompatto::sconosciuto:
       break;
   }
   return "sconosciuto";
@@ -29,8 +29,8 @@ const char* nome_tipo_file(tipo_file_compatto t) {
 int comando_ispeziona(const std::vector<std::string>& file, bool json) {
   using ordered_json = nlohmann::ordered_json;
   for (const std::string& nome : file)
-    if (riconosci_file(nome) == tipo_file_compatto::sconosciuto)
-      throw errore_uso(nome +
+    if (riconosci_file(nome) == TipoFileCompatto::sconosciuto)
+      throw ErroreUso(nome +
                        ": not a compact file: expected NAME_CODE.sim, NAME_CODE.dat or "
                        "NAME_linea.dat");
 
@@ -39,7 +39,7 @@ int comando_ispeziona(const std::vector<std::string>& file, bool json) {
   int stato = kUscitaBuona;
   bool primo = true;
   for (const std::string& nome : file) {
-    const tipo_file_compatto tipo = riconosci_file(nome);
+    const TipoFileCompatto tipo = riconosci_file(nome);
     std::string testo;
     ordered_json oggetto;
     ordered_json guasto;
@@ -50,7 +50,7 @@ int comando_ispeziona(const std::vector<std::string>& file, bool json) {
                      e->testo.c_str());
         guasto = {{"offset", e->offset}, {"testo", e->testo}};
       }
-    } catch (const errore_file& e) {
+    } catch (const ErroreFile& e) {
       std::fprintf(stderr, "genera_scenario: %s\n", e.what());
       guasto = {{"offset", nullptr}, {"testo", e.what()}};
     }

@@ -4,18 +4,18 @@
 
 namespace genera {
 
-std::string rapporto_json(const Form1& f, int32_t codice_errore,
+std::string rapporto_json(const ScenarioCompilato& s, Codice codice_errore,
                           const std::vector<std::string>& file_scritti) {
   using json = nlohmann::ordered_json;
   json messaggi = json::array();
-  for (const messaggio& m : f.messaggi)
-    messaggi.push_back({{"codice", m.codice},
-                        {"file", m.file},
-                        {"riga", m.riga},
-                        {"posizione", m.posizione ? json(*m.posizione) : json(nullptr)},
-                        {"testo", m.testo}});
-  const json report = {{"codice_errore", codice_errore},
-                       {"posizione_errore", f.posizione_errore},
+  for (const Diagnostica& d : s.diagnostiche)
+    messaggi.push_back({{"codice", numero(d.codice)},
+                        {"file", d.luogo.file},
+                        {"riga", d.luogo.riga},
+                        {"posizione", d.luogo.posizione ? json(*d.luogo.posizione) : json(nullptr)},
+                        {"testo", d.testo}});
+  const json report = {{"codice_errore", numero(codice_errore)},
+                       {"posizione_errore", s.posizione_errore},
                        {"messaggi", messaggi},
                        {"file_scritti", file_scritti}};
   // Texts come from the author's files and may hold any bytes: never

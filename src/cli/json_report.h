@@ -10,12 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "model/route_model.h"
+#include "model/compiled_scenario.h"
 
 namespace genera {
 
-/// The report of the run in `f` as indented JSON text, ending in a newline.
-std::string rapporto_json(const Form1& f, int32_t codice_errore,
+/// The report of the compile `s`, ended by `codice_errore`, as indented
+/// JSON text ending in a newline.
+std::string rapporto_json(const ScenarioCompilato& s, Codice codice_errore,
                           const std::vector<std::string>& file_scritti);
 
 }  // namespace genera

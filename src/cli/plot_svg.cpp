@@ -85,22 +85,22 @@ std::string etichetta(double v, double passo) {
 }
 
 /// What the picture shows, gathered from the model once.
-struct stazione {
+struct StazioneDisegnata {
   std::string nome;
   double metri;
 };
-struct rallentamento {
+struct RallentamentoDisegnato {
   double inizio, fine;
   int velocita;
 };
 
-struct dati_disegno {
+struct DatiDisegno {
   double lunghezza = 0;   // metres of line (entry 84)
   std::size_t celle = 0;  // cells of the grid
-  std::vector<stazione> stazioni;
+  std::vector<StazioneDisegnata> stazioni;
   std::vector<double> segnali;                      // metres
   std::vector<std::pair<double, double>> gallerie;  // metres from, to
-  std::vector<rallentamento> rallentamenti;
+  std::vector<RallentamentoDisegnato> rallentamenti;
   std::vector<double> avvisi;  // warning boards, metres
   std::vector<double> codici;  // code cells, metres
 };
@@ -110,12 +110,12 @@ double metri_oggetto(std::size_t k) {
   return k == 0 ? 0.0 : static_cast<double>(k - 1) * kMetriCella;
 }
 
-dati_disegno raccogli(const Form1& f) {
-  dati_disegno d;
+DatiDisegno raccogli(const ScenarioCompilato& f) {
+  DatiDisegno d;
   d.lunghezza = std::max(0, f.testata_linea[kVoceTreno].dato2);
   d.celle = f.percorso.size();
   // Stations fill entries 1 upward and never reach the board entries.
-  const int ultima = std::clamp(f.contatore_stazioni - 1, 0, kPrimoCartello);
+  const int ultima = std::clamp(f.numero_stazioni, 0, kPrimoCartello);
   for (int i = 1; i <= ultima; ++i) {
     const voce_testata& v = f.testata_linea[static_cast<std::size_t>(i)];
     // Stored names are 8-bit characters; the picture is UTF-8.
@@ -176,7 +176,7 @@ class Svg {
 
 // ---- the plan ----
 
-struct vista_pianta {
+struct VistaPianta {
   double sinistra = kSinistra, larghezza = kLarghezzaUtile;  // the panel, pixels
   double scala = 1;                                          // pixels per metre, the same both ways
   double cx = 0, cy = 0;                                     // metres at the panel's centre
@@ -195,7 +195,7 @@ bool punto_buono(const tracciato_linea& t, std::size_t r) {
 }
 
 /// The plan's path from metre `da` to metre `a`, one point every `passo`.
-std::string tratto(const tracciato_linea& t, const vista_pianta& v, std::size_t da, std::size_t a,
+std::string tratto(const tracciato_linea& t, const VistaPianta& v, std::size_t da, std::size_t a,
                    std::size_t passo) {
   std::string d;
   bool a_capo = true;
@@ -212,9 +212,9 @@ std::string tratto(const tracciato_linea& t, const vista_pianta& v, std::size_t 
 }
 
 /// A label's box, to keep station names from covering each other.
-struct riquadro {
+struct Riquadro {
   double x0, y0, x1, y1;
-  bool tocca(const riquadro& o) const { return x0 < o.x1 && o.x0 < x1 && y0 < o.y1 && o.y0 < y1; }
+  bool tocca(const Riquadro& o) const { return x0 < o.x1 && o.x0 < x1 && y0 < o.y1 && o.y0 < y1; }
 };
 
 double larghezza_testo(const std::string& t, double corpo) {
@@ -223,9 +223,9 @@ double larghezza_testo(const std::string& t, double corpo) {
 
 /// Station names beside the line: on the side across from its heading,
 /// alternating, moved along until they no longer cover an earlier name.
-void nomi_stazioni(Svg& svg, const tracciato_linea& t, const vista_pianta& v, const dati_disegno& d,
+void nomi_stazioni(Svg& svg, const tracciato_linea& t, const VistaPianta& v, const DatiDisegno& d,
                    std::size_t righe) {
-  std::vector<riquadro> presi;
+  std::vector<Riquadro> presi;
   for (std::size_t i = 0; i < d.stazioni.size(); ++i) {
     const auto r = static_cast<std::size_t>(
         std::clamp(d.stazioni[i].metri, 0.0, static_cast<double>(righe - 1)));
@@ -247,7 +247,7 @@ void nomi_stazioni(Svg& svg, const tracciato_linea& t, const vista_pianta& v, co
     }
     const std::string& nome = d.stazioni[i].nome;
     const double w = larghezza_testo(nome, 12), h = 12;
-    riquadro scelto{};
+    Riquadro scelto{};
     bool trovato = false;
     for (int tentativo = 0; tentativo < 10 && !trovato; ++tentativo) {
       const double lato = ((i + static_cast<std::size_t>(tentativo)) % 2 == 0) ? 1 : -1;
@@ -258,7 +258,7 @@ void nomi_stazioni(Svg& svg, const tracciato_linea& t, const vista_pianta& v, co
       const double cy = y + ny * 14 + dy * lungo;
       scelto = {cx - w / 2, cy - h / 2, cx + w / 2, cy + h / 2};
       trovato = std::none_of(presi.begin(), presi.end(),
-                             [&](const riquadro& q) { return q.tocca(scelto); });
+                             [&](const Riquadro& q) { return q.tocca(scelto); });
     }
     presi.push_back(scelto);
     svg.testo((scelto.x0 + scelto.x1) / 2, scelto.y1 - 2, nome,
@@ -268,7 +268,7 @@ void nomi_stazioni(Svg& svg, const tracciato_linea& t, const vista_pianta& v, co
 }
 
 /// The stations as a table beside the plan: km, name, scheduled time.
-void tabella_stazioni(Svg& svg, const Form1& f, const dati_disegno& d, double sinistra) {
+void tabella_stazioni(Svg& svg, const ScenarioCompilato& f, const DatiDisegno& d, double sinistra) {
   svg.testo(sinistra, kPiantaAlto + 14, "Stations", "font-size=\"14\" font-weight=\"bold\"");
   double y = kPiantaAlto + 38;
   svg.testo(sinistra, y, "km", "font-size=\"12\" fill=\"#555\"");
@@ -293,7 +293,7 @@ void tabella_stazioni(Svg& svg, const Form1& f, const dati_disegno& d, double si
   }
 }
 
-void disegna_pianta(Svg& svg, const Form1& f, const dati_disegno& d) {
+void disegna_pianta(Svg& svg, const ScenarioCompilato& f, const DatiDisegno& d) {
   const tracciato_linea& t = f.tracciato;
   const std::size_t righe = righe_con_punto(t);
   svg.testo(kSinistra, kPiantaAlto - 12, "Plan of the line (km)",
@@ -308,7 +308,7 @@ void disegna_pianta(Svg& svg, const Form1& f, const dati_disegno& d) {
     max_y = qualcuno ? std::max(max_y, t.y[r]) : t.y[r];
     qualcuno = true;
   }
-  vista_pianta v;
+  VistaPianta v;
   if (qualcuno) {
     // A plan taller than wide leaves room on the right for the stations.
     const double alto = std::max(max_y - min_y, 1.0), largo = std::max(max_x - min_x, 1.0);
@@ -382,14 +382,14 @@ void disegna_pianta(Svg& svg, const Form1& f, const dati_disegno& d) {
 
 // ---- the profiles ----
 
-struct striscia {
+struct Striscia {
   const char* titolo;
   const char* colore;
   double alto;  // top edge in pixels
   double min, max;
 };
 
-void disegna_profili(Svg& svg, const Form1& f, const dati_disegno& d) {
+void disegna_profili(Svg& svg, const ScenarioCompilato& f, const DatiDisegno& d) {
   const double metri_griglia = std::max(static_cast<double>(d.celle) * kMetriCella, 1000.0);
   auto px = [&](double metri) { return kSinistra + metri / metri_griglia * kLarghezzaUtile; };
   // The last three cells carry no profile.
@@ -411,7 +411,7 @@ void disegna_profili(Svg& svg, const Form1& f, const dati_disegno& d) {
   const auto [amin, amax] = estremi(aderenze, aderenze.empty() ? 0 : aderenze.front(),
                                     aderenze.empty() ? 100 : aderenze.front());
   const double margine_p = (pmax - pmin) * 0.12;
-  const striscia strisce[] = {
+  const Striscia strisce[] = {
       {"gradient (\xe2\x80\xb0)", kColorePendenza, kStrisceAlto, pmin - margine_p,
        pmax + margine_p},
       {"speed limit (km/h)", kColoreVelocita, kStrisceAlto + kStrisciaPasso, 0, vmax * 1.12},
@@ -426,7 +426,7 @@ void disegna_profili(Svg& svg, const Form1& f, const dati_disegno& d) {
   const double passo_km = passo_tacche(metri_griglia / 1000, 16);
 
   for (int i = 0; i < 3; ++i) {
-    const striscia& s = strisce[i];
+    const Striscia& s = strisce[i];
     auto py = [&](double v) {
       return s.alto + kStrisciaAltezza - (v - s.min) / (s.max - s.min) * kStrisciaAltezza;
     };
@@ -448,7 +448,7 @@ void disegna_profili(Svg& svg, const Form1& f, const dati_disegno& d) {
 
     if (i == 1) {
       // Slowdowns: a band over their stretch and their speed drawn in it.
-      for (const rallentamento& r : d.rallentamenti) {
+      for (const RallentamentoDisegnato& r : d.rallentamenti) {
         const double a = px(r.inizio), b = std::max(px(r.fine), a + 3);
         svg += formato(
             "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\" "
@@ -492,7 +492,7 @@ void disegna_profili(Svg& svg, const Form1& f, const dati_disegno& d) {
   }
 
   // Stations across all three strips, names above them; the end of the line.
-  for (const stazione& st : d.stazioni) {
+  for (const StazioneDisegnata& st : d.stazioni) {
     const double x = px(st.metri);
     if (x < kSinistra - 1 || x > kSinistra + kLarghezzaUtile + 1) continue;
     svg.linea(x, kStrisceAlto - 4, x, basso, "stroke=\"#444\" stroke-dasharray=\"2 3\"");
@@ -552,8 +552,8 @@ double disegna_legenda(Svg& svg, double alto) {
 
 }  // namespace
 
-std::string disegna_svg(const Form1& f) {
-  const dati_disegno d = raccogli(f);
+std::string disegna_svg(const ScenarioCompilato& f) {
+  const DatiDisegno d = raccogli(f);
   const double basso_profili = kStrisceAlto + 2 * kStrisciaPasso + kStrisciaAltezza;
   const double altezza = basso_profili + 100;
   Svg svg;
@@ -563,7 +563,7 @@ std::string disegna_svg(const Form1& f) {
       kLarghezza, altezza, kLarghezza, altezza, kCaratteri);
   svg += formato("<rect width=\"%.0f\" height=\"%.0f\" fill=\"#fff\"/>\n", kLarghezza, altezza);
   svg.testo(kSinistra, 32,
-            utf8_da_latin1(f.nome_linea) + " \xe2\x80\x94 train " + utf8_da_latin1(f.codice_treno),
+            utf8_da_latin1(f.testata_linea[kVoceLinea].nome) + " \xe2\x80\x94 train " + utf8_da_latin1(f.testata_linea[kVoceRipetizione].nome),
             "font-size=\"22\" font-weight=\"bold\"");
   svg.testo(kSinistra, 54,
             formato("line length %.1f km \xc2\xb7 %zu stations \xc2\xb7 %zu signals \xc2\xb7 %zu "

@@ -4,14 +4,14 @@
 
 #include <string>
 
-#include "model/route_model.h"
+#include "model/compiled_scenario.h"
 
 namespace genera {
 
-/// The picture of the model in `f` (built with the plan, j = 1): the plan
+/// The picture of the compiled scenario `f` (built with the plan): the plan
 /// with stations, tunnels and signals; gradient, speed limit and adhesion
 /// along the line with stations, slowdowns and code cells; axes in km and a
 /// legend. Any model is drawn, however incomplete; nothing is read or written.
-std::string disegna_svg(const Form1& f);
+std::string disegna_svg(const ScenarioCompilato& f);
 
 }  // namespace genera

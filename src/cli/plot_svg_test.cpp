@@ -9,9 +9,9 @@ namespace genera {
 namespace {
 
 /// A line of 1000 m: grid of 161 cells, a straight plan, two stations.
-void modello_piccolo(Form1& f) {
-  f.nome_linea = "A";
-  f.codice_treno = "T";
+void modello_piccolo(ScenarioCompilato& f) {
+  f.testata_linea[kVoceLinea].nome = "A";
+  f.testata_linea[kVoceRipetizione].nome = "T";
   f.testata_linea[kVoceTreno].dato2 = 1000;
   f.percorso.assign(161, cella_percorso{});
   for (auto& c : f.percorso) c.pendenza = 100, c.velocita = 20, c.aderenza = 90;
@@ -25,11 +25,11 @@ void modello_piccolo(Form1& f) {
   f.testata_linea[1].nome = "Caf\xe9 & <Bar>";
   f.testata_linea[2].nome = "Z";
   f.testata_linea[2].dato3 = 900;
-  f.contatore_stazioni = 3;
+  f.numero_stazioni = 2;
 }
 
 TEST(Plot, StationNamesAreEscapedAndTurnedIntoUtf8) {
-  Form1 f;
+  ScenarioCompilato f;
   modello_piccolo(f);
   const std::string svg = disegna_svg(f);
   EXPECT_EQ(svg.rfind("<svg xmlns=\"http://www.w3.org/2000/svg\"", 0), 0u);
@@ -39,31 +39,31 @@ TEST(Plot, StationNamesAreEscapedAndTurnedIntoUtf8) {
 }
 
 TEST(Plot, AnyModelIsDrawnWithoutLeavingItsArrays) {
-  struct caso {
+  struct Caso {
     const char* nome;
-    void (*guasta)(Form1&);
+    void (*guasta)(ScenarioCompilato&);
   };
-  const caso casi[] = {
+  const Caso casi[] = {
       {"nothing parsed",
-       [](Form1& f) {
+       [](ScenarioCompilato& f) {
          f.percorso.clear();
          f.tracciato = {};
          f.testata_linea = {};
-         f.contatore_stazioni = 1;
+         f.numero_stazioni = 0;
        }},
-      {"station counter past the table", [](Form1& f) { f.contatore_stazioni = 100000; }},
-      {"negative station counter", [](Form1& f) { f.contatore_stazioni = -5; }},
-      {"station far beyond the plan", [](Form1& f) { f.testata_linea[2].dato3 = 2000000000; }},
-      {"negative length", [](Form1& f) { f.testata_linea[kVoceTreno].dato2 = -7000; }},
-      {"plan count past its rows", [](Form1& f) { f.tracciato.righe = 1 << 30; }},
-      {"plan of NaN", [](Form1& f) { f.tracciato.x.assign(f.tracciato.x.size(), std::nan("")); }},
-      {"grid of 2 cells", [](Form1& f) { f.percorso.resize(2); }},
-      {"slowdown start in the last cell", [](Form1& f) { f.percorso.back().tipo = 3; }},
-      {"tunnel to the end", [](Form1& f) { f.percorso.back().galleria = 2; }},
+      {"station counter past the table", [](ScenarioCompilato& f) { f.numero_stazioni = 99999; }},
+      {"negative station counter", [](ScenarioCompilato& f) { f.numero_stazioni = -6; }},
+      {"station far beyond the plan", [](ScenarioCompilato& f) { f.testata_linea[2].dato3 = 2000000000; }},
+      {"negative length", [](ScenarioCompilato& f) { f.testata_linea[kVoceTreno].dato2 = -7000; }},
+      {"plan count past its rows", [](ScenarioCompilato& f) { f.tracciato.righe = 1 << 30; }},
+      {"plan of NaN", [](ScenarioCompilato& f) { f.tracciato.x.assign(f.tracciato.x.size(), std::nan("")); }},
+      {"grid of 2 cells", [](ScenarioCompilato& f) { f.percorso.resize(2); }},
+      {"slowdown start in the last cell", [](ScenarioCompilato& f) { f.percorso.back().tipo = 3; }},
+      {"tunnel to the end", [](ScenarioCompilato& f) { f.percorso.back().galleria = 2; }},
   };
-  for (const caso& c : casi) {
+  for (const Caso& c : casi) {
     SCOPED_TRACE(c.nome);
-    Form1 f;
+    ScenarioCompilato f;
     modello_piccolo(f);
     c.guasta(f);
     const std::string svg = disegna_svg(f);

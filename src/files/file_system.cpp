@@ -20,9 +20,9 @@ class FileSink : public ByteSink {
       : file_(file), path_(path), fault_(fault) {}
   void write(const char* data, std::size_t size) override {
     if (const std::string reason = fault_(); !reason.empty())
-      throw errore_file("cannot write " + path_ + ": " + reason);
+      throw ErroreFile("cannot write " + path_ + ": " + reason);
     if (size != 0 && std::fwrite(data, 1, size, file_) != size)
-      throw errore_file("cannot write " + path_ + ": " + motivo(errno));
+      throw ErroreFile("cannot write " + path_ + ": " + motivo(errno));
   }
 
  private:
@@ -53,9 +53,9 @@ bool DiskFileSystem::exists(const std::string& path) {
 std::string DiskFileSystem::read(const std::string& path) {
   std::error_code ec;
   if (fs::is_directory(fs::path(path), ec))
-    throw errore_file("cannot read " + path + ": it is a folder");
+    throw ErroreFile("cannot read " + path + ": it is a folder");
   std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) throw errore_file("cannot read " + path + ": " + motivo(errno));
+  if (file == nullptr) throw ErroreFile("cannot read " + path + ": " + motivo(errno));
   std::string contents;
   char buffer[1 << 16];
   std::size_t n;
@@ -63,7 +63,7 @@ std::string DiskFileSystem::read(const std::string& path) {
   const bool failed = std::ferror(file) != 0;
   const int errnum = errno;
   std::fclose(file);
-  if (failed) throw errore_file("cannot read " + path + ": " + motivo(errnum));
+  if (failed) throw ErroreFile("cannot read " + path + ": " + motivo(errnum));
   return contents;
 }
 
@@ -71,22 +71,22 @@ void DiskFileSystem::remove(const std::string& path) {
   std::error_code ec;
   const fs::file_status status = fs::symlink_status(fs::path(path), ec);
   if (!fs::exists(status)) return;
-  if (fs::is_directory(status)) throw errore_file("cannot delete " + path + ": it is a folder");
+  if (fs::is_directory(status)) throw ErroreFile("cannot delete " + path + ": it is a folder");
   if (const std::string reason = injected("delete", path); !reason.empty())
-    throw errore_file("cannot delete " + path + ": " + reason);
+    throw ErroreFile("cannot delete " + path + ": " + reason);
   if (std::remove(path.c_str()) != 0)
-    throw errore_file("cannot delete " + path + ": " + motivo(errno));
+    throw ErroreFile("cannot delete " + path + ": " + motivo(errno));
 }
 
 void DiskFileSystem::replace(const std::string& path,
                              const std::function<void(ByteSink&)>& produce) {
   std::error_code ec;
   if (fs::is_directory(fs::path(path), ec))
-    throw errore_file("cannot replace " + path + ": it is a folder");
+    throw ErroreFile("cannot replace " + path + ": it is a folder");
   if (fs::exists(fs::path(path), ec)) {
     // A file we may not write (read-only, locked) is left exactly as it is.
     std::FILE* probe = std::fopen(path.c_str(), "r+b");
-    if (probe == nullptr) throw errore_file("cannot replace " + path + ": " + motivo(errno));
+    if (probe == nullptr) throw ErroreFile("cannot replace " + path + ": " + motivo(errno));
     std::fclose(probe);
   }
 
@@ -94,12 +94,12 @@ void DiskFileSystem::replace(const std::string& path,
   // place only once complete, so a failure never leaves a file cut short.
   const std::string temporary = path + ".genera-new";
   std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (file == nullptr) throw errore_file("cannot write " + path + ": " + motivo(errno));
+  if (file == nullptr) throw ErroreFile("cannot write " + path + ": " + motivo(errno));
   try {
     const std::function<std::string()> fault = [&] { return injected("write", path); };
     FileSink sink(file, path, fault);
     produce(sink);
-    if (std::fflush(file) != 0) throw errore_file("cannot write " + path + ": " + motivo(errno));
+    if (std::fflush(file) != 0) throw ErroreFile("cannot write " + path + ": " + motivo(errno));
   } catch (...) {
     std::fclose(file);
     std::remove(temporary.c_str());
@@ -108,7 +108,7 @@ void DiskFileSystem::replace(const std::string& path,
   if (std::fclose(file) != 0) {
     const int errnum = errno;
     std::remove(temporary.c_str());
-    throw errore_file("cannot write " + path + ": " + motivo(errnum));
+    throw ErroreFile("cannot write " + path + ": " + motivo(errnum));
   }
   std::string reason = injected("rename", path);
   if (reason.empty()) {
@@ -117,7 +117,7 @@ void DiskFileSystem::replace(const std::string& path,
   }
   if (!reason.empty()) {
     std::remove(temporary.c_str());
-    throw errore_file("cannot replace " + path + ": " + reason);
+    throw ErroreFile("cannot replace " + path + ": " + reason);
   }
 }
 
@@ -125,7 +125,7 @@ bool MemoryFileSystem::exists(const std::string& path) { return files.count(path
 
 std::string MemoryFileSystem::read(const std::string& path) {
   auto it = files.find(path);
-  if (it == files.end()) throw errore_file("cannot read " + path + ": No such file or directory");
+  if (it == files.end()) throw ErroreFile("cannot read " + path + ": No such file or directory");
   return it->second;
 }
 

@@ -12,7 +12,7 @@
 namespace genera {
 
 /// A file operation that failed; the message names the path and the reason.
-struct errore_file : std::runtime_error {
+struct ErroreFile : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
@@ -23,16 +23,16 @@ class FileSystem {
   /// True when a file (not a folder) stands at `path`.
   virtual bool exists(const std::string& path) = 0;
 
-  /// The whole content of the file. Throws errore_file.
+  /// The whole content of the file. Throws ErroreFile.
   virtual std::string read(const std::string& path) = 0;
 
-  /// Deletes the file; a missing file is no error. Throws errore_file.
+  /// Deletes the file; a missing file is no error. Throws ErroreFile.
   virtual void remove(const std::string& path) = 0;
 
   /// Replaces the file at `path` with exactly the bytes that `produce`
   /// writes. The old file stays whole until the new one is complete: on any
   /// failure the target holds its old bytes (or is still missing). Throws
-  /// errore_file naming the path and the reason.
+  /// ErroreFile naming the path and the reason.
   virtual void replace(const std::string& path,
                        const std::function<void(ByteSink&)>& produce) = 0;
 };

@@ -4,6 +4,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
+
+#include "support/temp_folder.h"
 
 namespace genera {
 namespace {
@@ -13,12 +16,9 @@ namespace fs = std::filesystem;
 class DiskTest : public testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("genera-fs-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+    cartella_ = std::make_unique<CartellaTemporanea>("genera-fs");
+    dir_ = cartella_->path();
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
   std::string path(const std::string& name) const { return (dir_ / name).string(); }
 
@@ -30,6 +30,7 @@ class DiskTest : public testing::Test {
     return [bytes](ByteSink& s) { s.write(bytes.data(), bytes.size()); };
   }
 
+  std::unique_ptr<CartellaTemporanea> cartella_;
   fs::path dir_;
   DiskFileSystem disk_;
 };
@@ -53,9 +54,9 @@ TEST_F(DiskTest, AFailingProducerLeavesTheOldFileWhole) {
   EXPECT_THROW(disk_.replace(path("f.dat"),
                              [](ByteSink& s) {
                                s.write("partial", 7);
-                               throw errore_file("disk full");
+                               throw ErroreFile("disk full");
                              }),
-               errore_file);
+               ErroreFile);
   EXPECT_EQ(disk_.read(path("f.dat")), "old bytes");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
@@ -65,11 +66,11 @@ TEST_F(DiskTest, AFolderInTheWayIsNamedAndKept) {
   try {
     disk_.replace(path("taken"), writer("x"));
     FAIL() << "replace over a folder succeeded";
-  } catch (const errore_file& e) {
+  } catch (const ErroreFile& e) {
     EXPECT_NE(std::string(e.what()).find(path("taken")), std::string::npos) << e.what();
     EXPECT_NE(std::string(e.what()).find("folder"), std::string::npos) << e.what();
   }
-  EXPECT_THROW(disk_.remove(path("taken")), errore_file);
+  EXPECT_THROW(disk_.remove(path("taken")), ErroreFile);
   EXPECT_TRUE(fs::is_directory(path("taken")));
 }
 

@@ -1,18 +1,19 @@
 #include "linecomp/field_reader.h"
 
-#include <algorithm>
-
-#include "model/diagnostics.h"
-#include "model/run_failure.h"
+#include "model/text.h"
 
 namespace genera {
 namespace {
 
 bool spazio(char c) { return c == ' ' || c == '\t'; }
 
-char minuscola(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 }  // namespace
+
+std::nullopt_t FieldReader::fallisci(std::string perche, int riga) {
+  guasto_ = std::move(perche);
+  riga_guasto_ = riga;
+  return std::nullopt;
+}
 
 void FieldReader::salta_spazi() {
   while (pos_ < text_.size() && spazio(text_[pos_])) ++pos_;
@@ -26,6 +27,7 @@ void FieldReader::consuma_a_capo() {
   if (text_[pos_] == '\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '\n') ++pos_;
   ++pos_;
   ++riga_;
+  inizio_riga_ = pos_;
 }
 
 void FieldReader::consuma_separatore() {
@@ -37,17 +39,21 @@ void FieldReader::consuma_separatore() {
   }
 }
 
-void FieldReader::inizia_campo() {
+bool FieldReader::inizia_campo() {
   // Past the end, the line to name is that of the last field read, not the
   // empty line after its line break.
-  if (fine())
-    throw errore_esecuzione("read past the end of the file", riga_campo_ > 0 ? riga_campo_ : riga_);
+  if (fine()) {
+    fallisci("read past the end of the file", riga_campo_ > 0 ? riga_campo_ : riga_);
+    return false;
+  }
   salta_spazi();
   riga_campo_ = riga_;
+  colonna_campo_ = static_cast<int>(pos_ - inizio_riga_) + 1;
+  return true;
 }
 
-std::string FieldReader::leggi_testo() {
-  inizia_campo();
+std::optional<std::string> FieldReader::leggi_testo() {
+  if (!inizia_campo()) return std::nullopt;
   if (pos_ < text_.size() && text_[pos_] == '"') {
     ++pos_;
     std::string valore;
@@ -75,8 +81,8 @@ std::string FieldReader::leggi_testo() {
   return valore;
 }
 
-int32_t FieldReader::leggi_numero() {
-  inizia_campo();
+std::optional<int32_t> FieldReader::leggi_numero() {
+  if (!inizia_campo()) return std::nullopt;
   const std::size_t inizio = pos_;
   while (pos_ < text_.size() && text_[pos_] != ',' && !spazio(text_[pos_]) && !a_capo_qui()) ++pos_;
   const std::string_view cifre = text_.substr(inizio, pos_ - inizio);
@@ -90,33 +96,19 @@ int32_t FieldReader::leggi_numero() {
     negativo = cifre[0] == '-';
     i = 1;
   }
-  if (i == cifre.size())
-    throw errore_esecuzione(citazione(cifre) + " is not a whole number", riga_campo_);
+  if (i == cifre.size()) return fallisci(citazione(cifre) + " is not a whole number", riga_campo_);
   int64_t valore = 0;
   for (; i < cifre.size(); ++i) {
     const char c = cifre[i];
-    if (c < '0' || c > '9') {
-      throw errore_esecuzione(citazione(cifre) + " is not a whole number", riga_campo_);
-    }
+    if (c < '0' || c > '9') return fallisci(citazione(cifre) + " is not a whole number", riga_campo_);
     valore = valore * 10 + (c - '0');
     if (valore > 2147483648LL)
-      throw errore_esecuzione("the number " + citazione(cifre) + " does not fit 32 bits", riga_campo_);
+      return fallisci("the number " + citazione(cifre) + " does not fit 32 bits", riga_campo_);
   }
   if (negativo) valore = -valore;
   if (valore > 2147483647LL)
-    throw errore_esecuzione("the number " + citazione(cifre) + " does not fit 32 bits", riga_campo_);
+    return fallisci("the number " + citazione(cifre) + " does not fit 32 bits", riga_campo_);
   return static_cast<int32_t>(valore);
-}
-
-bool contiene(std::string_view campo, std::string_view parola) {
-  if (parola.empty()) return true;
-  auto it = std::search(campo.begin(), campo.end(), parola.begin(), parola.end(),
-                        [](char a, char b) { return minuscola(a) == minuscola(b); });
-  return it != campo.end();
-}
-
-bool contiene_esatto(std::string_view campo, std::string_view parola) {
-  return campo.find(parola) != std::string_view::npos;
 }
 
 }  // namespace genera

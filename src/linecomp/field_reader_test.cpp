@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "model/run_failure.h"
+#include "model/text.h"
 
 namespace genera {
 namespace {
@@ -70,8 +70,9 @@ TEST(FieldReader, EndOfFileComesAfterTheLastFieldAndItsLineBreak) {
   EXPECT_FALSE(r.fine());
   EXPECT_EQ(r.leggi_testo(), "[fine]");
   EXPECT_TRUE(r.fine());
-  EXPECT_THROW(r.leggi_testo(), errore_esecuzione);
-  EXPECT_THROW(r.leggi_numero(), errore_esecuzione);
+  EXPECT_FALSE(r.leggi_testo());
+  EXPECT_FALSE(r.leggi_numero());
+  EXPECT_EQ(r.guasto(), "read past the end of the file");
 
   FieldReader senza_a_capo("[fine]");
   EXPECT_EQ(senza_a_capo.leggi_testo(), "[fine]");
@@ -79,7 +80,7 @@ TEST(FieldReader, EndOfFileComesAfterTheLastFieldAndItsLineBreak) {
 
   FieldReader vuoto("");
   EXPECT_TRUE(vuoto.fine());
-  EXPECT_THROW(vuoto.leggi_testo(), errore_esecuzione);
+  EXPECT_FALSE(vuoto.leggi_testo());
 }
 
 TEST(FieldReader, NumbersThatAreNotNumbersFail) {
@@ -100,7 +101,7 @@ TEST(FieldReader, NumbersThatAreNotNumbersFail) {
     if (c.valido) {
       EXPECT_EQ(r.leggi_numero(), c.valore) << c.testo;
     } else {
-      EXPECT_THROW(r.leggi_numero(), errore_esecuzione) << c.testo;
+      EXPECT_FALSE(r.leggi_numero()) << c.testo;
     }
   }
 }
@@ -110,30 +111,22 @@ TEST(FieldReader, ReadPastTheEndNamesTheLastFieldsLine) {
   r.leggi_testo();
   r.leggi_testo();
   r.leggi_numero();
-  try {
-    r.leggi_numero();
-    FAIL();
-  } catch (const errore_esecuzione& e) {
-    EXPECT_EQ(e.riga, 2);
-  }
-  try {
-    FieldReader("").leggi_testo();
-    FAIL();
-  } catch (const errore_esecuzione& e) {
-    EXPECT_EQ(e.riga, 1);
-  }
+  EXPECT_FALSE(r.leggi_numero());
+  EXPECT_EQ(r.riga_guasto(), 2);
+  FieldReader vuoto("");
+  EXPECT_FALSE(vuoto.leggi_testo());
+  EXPECT_EQ(vuoto.riga_guasto(), 1);
 }
 
-TEST(FieldReader, FailuresKnowTheirLine) {
-  FieldReader r("a\r\nb, x1\r\n");
+TEST(FieldReader, FailuresKnowTheirLineAndColumn) {
+  FieldReader r("a\r\nb,   x1\r\n");
   r.leggi_testo();
   r.leggi_testo();
-  try {
-    r.leggi_numero();
-    FAIL();
-  } catch (const errore_esecuzione& e) {
-    EXPECT_EQ(e.riga, 2);
-  }
+  EXPECT_EQ(r.colonna(), 1);
+  EXPECT_FALSE(r.leggi_numero());
+  EXPECT_EQ(r.riga_guasto(), 2);
+  EXPECT_EQ(r.colonna(), 6);
+  EXPECT_EQ(r.guasto(), "\"x1\" is not a whole number");
 }
 
 TEST(Contiene, CaseRules) {

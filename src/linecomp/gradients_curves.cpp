@@ -2,36 +2,29 @@
 
 #include <string>
 
-#include "linecomp/field_reader.h"
 #include "model/rounding.h"
-#include "model/run_failure.h"
+#include "model/text.h"
 
 namespace genera {
 namespace {
 
 constexpr int32_t kLimiteTracciato = 1000000;
 
-void richiedi_tracciato(const Form1& f, const char* chi) {
-  if (!f.tracciato.presente())
-    throw errore_esecuzione(std::string(chi) +
-                            " comes before the line length: there is no plan yet");
-}
-
 // One step of the gradient profile. The cursor stops one past the last
 // cell, so out-of-order records can neither write outside the grid nor
 // make the cursor overflow.
-void scrivi_pendenza(Form1& f) {
-  const int32_t u = ultima_cella(f);
-  if (f.cursore_pendenza > u) return;
-  f.percorso[static_cast<std::size_t>(f.cursore_pendenza)].pendenza =
-      basso8(int64_t{f.pendenza_corrente} + 100);
-  ++f.cursore_pendenza;
+void scrivi_pendenza(ScenarioCompilato& s, StatoPendenze& st) {
+  if (st.cursore > s.ultima_cella()) return;
+  const auto c = static_cast<std::size_t>(st.cursore);
+  s.percorso[c].pendenza = basso8(int64_t{st.corrente} + 100);
+  s.origini.celle[c].pendenza = st.origine;
+  ++st.cursore;
 }
 
-// Point i from the step between points i - 1 and i - 2, turned by `passo`
-// (0 for a straight point). The operations run in exactly this order.
-// Point i always follows the last point set: the cursor and the rows
-// that hold a value advance together.
+// Row i from the step between rows i - 1 and i - 2, turned by `passo`
+// (0 for a straight row). The operations run in exactly this order.
+// Row i always follows the last row set: the cursor and the rows that hold
+// a value advance together.
 void calcola_punto(tracciato_linea& t, int32_t i, double passo, bool curva) {
   const std::size_t a = static_cast<std::size_t>(i);
   const double dx = t.x[a - 1] - t.x[a - 2];
@@ -56,77 +49,68 @@ double passo_da_chiave(std::string_view chiave) {
 
 }  // namespace
 
-void record_pendenza(Form1& f, int32_t p, int32_t g) {
-  richiedi_griglia(f, "gradient record");
-  const int32_t n = a_long(static_cast<double>(p) / kMetriCella);
+void record_pendenza(ScenarioCompilato& s, StatoPendenze& st, int32_t p, int32_t g, IdRecord id) {
+  const int32_t n = arrotonda_cella(static_cast<double>(p) / kMetriCella);
   if (n > 0) {
     do {
-      scrivi_pendenza(f);
-    } while (f.cursore_pendenza < n);
+      scrivi_pendenza(s, st);
+    } while (st.cursore < n);
   }
-  f.pendenza_corrente = g;
+  st.corrente = g;
+  st.origine = id;
 }
 
-void coda_pendenze(Form1& f) {
-  richiedi_griglia(f, "the gradient tail");
-  const int32_t u = ultima_cella(f);
+void coda_pendenze(ScenarioCompilato& s, StatoPendenze& st) {
+  const int32_t u = s.ultima_cella();
   do {
-    scrivi_pendenza(f);
-  } while (f.cursore_pendenza < u - 2);
+    scrivi_pendenza(s, st);
+  } while (st.cursore < u - 2);
 }
 
-void inizia_tracciato(Form1& f) {
-  f.cursore_tracciato = 2;
-  tracciato_linea& t = f.tracciato;
+void inizia_tracciato(tracciato_linea& t, StatoTracciato& st) {
+  st.cursore = 2;
   t.x.clear();
   t.y.clear();
   // A plan of one or two rows (lengths -7000 and -6999) keeps what fits.
   for (int32_t i = 0; i < 2 && i <= t.ultima_riga(); ++i) t.aggiungi(0.0, static_cast<double>(i));
 }
 
-bool record_curva(Form1& f, std::string_view chiave, int32_t p, int32_t len, messaggio* err) {
-  richiedi_tracciato(f, "curve record");
+std::optional<Rifiuto> record_curva(ScenarioCompilato& s, StatoTracciato& st,
+                                    std::string_view chiave, int32_t p, int32_t len, IdRecord id) {
   double passo = passo_da_chiave(chiave);
-  if (passo == 0.0) {
-    f.codice_errore = 103;
-    *err = {{},
-            0,
-            103,
-            std::nullopt,
-            "curve " + citazione(chiave) + " names no class digit (1 to 6)"};
-    return false;
-  }
+  if (passo == 0.0)
+    return Rifiuto{Codice::curva_errata, std::nullopt,
+                   "curve " + citazione(chiave) + " names no class digit (1 to 6)"};
   if (contiene(chiave, "s")) passo = -passo;
 
-  tracciato_linea& t = f.tracciato;
+  tracciato_linea& t = s.tracciato;
+  int32_t prima = st.cursore;
   const int64_t fine_curva = int64_t{p} + len;
+  std::optional<Rifiuto> esito;
   for (bool curva : {false, true}) {
     const int64_t ultimo = curva ? fine_curva : p;
-    // A curve that runs past the plan's last point stops there.
-    while (f.cursore_tracciato <= ultimo && f.cursore_tracciato <= t.ultima_riga()) {
-      calcola_punto(t, f.cursore_tracciato, passo, curva);
-      ++f.cursore_tracciato;
-      if (f.cursore_tracciato > kLimiteTracciato) {
-        f.codice_errore = 103;
-        *err = {{},
-                0,
-                103,
-                std::nullopt,
-                "the curve at " + std::to_string(p) + " m takes the plan past " +
-                    std::to_string(kLimiteTracciato) + " m"};
-        return false;
+    if (curva) prima = st.cursore;
+    // A curve that runs past the plan's last row stops there.
+    while (st.cursore <= ultimo && st.cursore <= t.ultima_riga()) {
+      calcola_punto(t, st.cursore, passo, curva);
+      ++st.cursore;
+      if (st.cursore > kLimiteTracciato) {
+        esito = Rifiuto{Codice::curva_errata, std::nullopt,
+                        "the curve at " + std::to_string(p) + " m takes the plan past " +
+                            std::to_string(kLimiteTracciato) + " m"};
+        break;
       }
     }
+    if (esito) break;
   }
-  return true;
+  s.origini.curve.push_back({id, prima, st.cursore - 1});
+  return esito;
 }
 
-void coda_tracciato(Form1& f) {
-  richiedi_tracciato(f, "the plan tail");
-  tracciato_linea& t = f.tracciato;
-  while (f.cursore_tracciato <= t.ultima_riga() - 2) {
-    calcola_punto(t, f.cursore_tracciato, 0.0, false);
-    ++f.cursore_tracciato;
+void coda_tracciato(tracciato_linea& t, StatoTracciato& st) {
+  while (st.cursore <= t.ultima_riga() - 2) {
+    calcola_punto(t, st.cursore, 0.0, false);
+    ++st.cursore;
   }
 }
 

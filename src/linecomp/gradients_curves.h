@@ -2,32 +2,46 @@
 // per-cell gradient profile of the grid, curve records build the plan, one
 // point a metre. The two tails finish both after the last record.
 //
-// The record and tail functions throw errore_esecuzione when the grid (for
-// the plan: the plan) does not exist yet. None of them writes outside the
-// grid or the plan, whatever the order or size of the positions.
+// Every function expects the grid (for the plan functions: the plan) to
+// exist. None of them writes outside the grid or the plan, whatever the
+// order or size of the positions.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
-#include "model/diagnostics.h"
-#include "model/route_model.h"
+#include "model/compiled_scenario.h"
 
 namespace genera {
 
+/// The gradient profile being built: the first cell not yet written, and
+/// the value in force with the record it comes from.
+struct StatoPendenze {
+  int32_t cursore = 0;
+  int32_t corrente = 0;
+  IdRecord origine = 0;
+};
+
+/// The next plan row to compute.
+struct StatoTracciato {
+  int32_t cursore = 2;
+};
+
 /// Gradient record (p, g): fills cells from the cursor up to round(p / 50), then puts g in force.
-void record_pendenza(Form1& f, int32_t p, int32_t g);
+void record_pendenza(ScenarioCompilato& s, StatoPendenze& st, int32_t p, int32_t g, IdRecord id);
 
 /// Gradient tail: fills cells from the cursor to U - 3, always at least one cell (never past U).
-void coda_pendenze(Form1& f);
+void coda_pendenze(ScenarioCompilato& s, StatoPendenze& st);
 
-/// Sets the plan cursor to 2 and, when the plan exists, points 0 and 1 to (0, 0) and (0, 1).
-void inizia_tracciato(Form1& f);
+/// Sets the cursor to 2 and, when the plan has rows, rows 0 and 1 to (0, 0) and (0, 1).
+void inizia_tracciato(tracciato_linea& t, StatoTracciato& st);
 
-/// Curve record (key field, p, len); false with code 103 in `f` and `*err` on a bad class or cursor.
-bool record_curva(Form1& f, std::string_view chiave, int32_t p, int32_t len, messaggio* err);
+/// Curve record (key field, p, len); code 103 for a key with no class digit or a plan past 1,000,000 m.
+std::optional<Rifiuto> record_curva(ScenarioCompilato& s, StatoTracciato& st,
+                                    std::string_view chiave, int32_t p, int32_t len, IdRecord id);
 
-/// Plan tail: continues the straight line to the plan's third-last point.
-void coda_tracciato(Form1& f);
+/// Plan tail: continues the straight line to the plan's third-last row.
+void coda_tracciato(tracciato_linea& t, StatoTracciato& st);
 
 }  // namespace genera

@@ -3,33 +3,47 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
-#include "model/run_failure.h"
+#include "linecomp/test_support.h"
 
 namespace genera {
 namespace {
 
-// A grid for `lunghezza` and, with `j`, a plan with its first two points.
-void prepara(Form1& f, int32_t lunghezza, int32_t j = 1) {
-  f.j = j;
-  alloca_percorso(f, lunghezza);
-  f.cursore_pendenza = 0;
-  f.pendenza_corrente = 0;
-  inizia_tracciato(f);
-}
+// A grid for `lunghezza`, a plan with its first two points, and both
+// profiles at their start.
+struct Linea {
+  ScenarioCompilato s;
+  StatoPendenze pendenze;
+  StatoTracciato tracciato;
 
-std::vector<int> pendenze(const Form1& f) {
+  explicit Linea(int32_t lunghezza) {
+    prepara_griglia(s, lunghezza);
+    inizia_tracciato(s.tracciato, tracciato);
+  }
+  void pendenza(int32_t p, int32_t g) { record_pendenza(s, pendenze, p, g, 0); }
+  std::optional<Rifiuto> curva(std::string_view chiave, int32_t p, int32_t len) {
+    return record_curva(s, tracciato, chiave, p, len, 0);
+  }
+  void code() {
+    coda_pendenze(s, pendenze);
+    coda_tracciato(s.tracciato, tracciato);
+  }
+};
+
+std::vector<int> pendenze(const ScenarioCompilato& s) {
   std::vector<int> v;
-  for (const cella_percorso& c : f.percorso) v.push_back(c.pendenza);
+  for (const cella_percorso& c : s.percorso) v.push_back(c.pendenza);
   return v;
 }
 
 // Cells 0.. filled as runs of (count, value).
-std::vector<int> righe(std::initializer_list<std::pair<int, int>> tratti) {
+std::vector<int> tratti(std::initializer_list<std::pair<int, int>> t) {
   std::vector<int> v;
-  for (const auto& [n, valore] : tratti) v.insert(v.end(), static_cast<std::size_t>(n), valore);
+  for (const auto& [n, valore] : t) v.insert(v.end(), static_cast<std::size_t>(n), valore);
   return v;
 }
 
@@ -40,95 +54,91 @@ TEST(RecordPendenza, CellsUpToTheRecordsOwnCell) {
     std::vector<std::pair<int32_t, int32_t>> record;
     std::vector<int> atteso;  // before the tail
   } casi[] = {
-      {"0 m writes nothing", {{0, 0}}, righe({{141, 0}})},
-      {"25 m rounds to cell 0", {{25, 5}}, righe({{141, 0}})},
-      {"75 m rounds to cell 2", {{0, 3}, {75, 5}}, righe({{2, 103}, {139, 0}})},
+      {"0 m writes nothing", {{0, 0}}, tratti({{141, 0}})},
+      {"25 m rounds to cell 0", {{25, 5}}, tratti({{141, 0}})},
+      {"75 m rounds to cell 2", {{0, 3}, {75, 5}}, tratti({{2, 103}, {139, 0}})},
       {"the scenario's first records",
        {{0, 0}, {1250, 7}, {4500, 10}},
-       righe({{25, 100}, {65, 107}, {51, 0}})},
+       tratti({{25, 100}, {65, 107}, {51, 0}})},
       {"same cell: one cell with the older value",
        {{100, 1}, {125, 2}},
-       righe({{2, 100}, {1, 101}, {138, 0}})},
+       tratti({{2, 100}, {1, 101}, {138, 0}})},
       {"a record behind the cursor still fills one cell",
        {{500, 4}, {100, 6}},
-       righe({{10, 100}, {1, 104}, {130, 0}})},
+       tratti({{10, 100}, {1, 104}, {130, 0}})},
       {"gradient 200 wraps to 44, -5 is 95",
        {{0, 200}, {100, -5}, {200, 0}},
-       righe({{2, 44}, {2, 95}, {137, 0}})},
+       tratti({{2, 44}, {2, 95}, {137, 0}})},
   };
   for (const auto& c : casi) {
-    Form1 f;
-    prepara(f, 0);
-    for (const auto& [p, g] : c.record) record_pendenza(f, p, g);
-    EXPECT_EQ(pendenze(f), c.atteso) << c.nome;
+    Linea l(0);
+    for (const auto& [p, g] : c.record) l.pendenza(p, g);
+    EXPECT_EQ(pendenze(l.s), c.atteso) << c.nome;
   }
 }
 
 TEST(CodaPendenze, RunsToUMinus3AndAlwaysWritesOneCell) {
-  Form1 f;
-  prepara(f, 0);
-  coda_pendenze(f);
-  EXPECT_EQ(pendenze(f), righe({{138, 100}, {3, 0}}));
+  Linea l(0);
+  coda_pendenze(l.s, l.pendenze);
+  EXPECT_EQ(pendenze(l.s), tratti({{138, 100}, {3, 0}}));
 
   // The cursor already at U - 2 or at U: the tail still writes that one cell.
   for (int32_t cursore : {138, 140}) {
-    Form1 g;
-    prepara(g, 0);
-    g.cursore_pendenza = cursore;
-    g.pendenza_corrente = 7;
-    coda_pendenze(g);
-    std::vector<int> atteso = righe({{141, 0}});
+    Linea m(0);
+    m.pendenze.cursore = cursore;
+    m.pendenze.corrente = 7;
+    coda_pendenze(m.s, m.pendenze);
+    std::vector<int> atteso = tratti({{141, 0}});
     atteso[static_cast<std::size_t>(cursore)] = 107;
-    EXPECT_EQ(pendenze(g), atteso) << cursore;
+    EXPECT_EQ(pendenze(m.s), atteso) << cursore;
   }
 }
 
 TEST(RecordPendenza, OutOfOrderRecordsNeverWritePastTheGrid) {
-  Form1 f;
-  prepara(f, 0);
-  for (int i = 0; i < 500; ++i) record_pendenza(f, 50, i % 50);
-  coda_pendenze(f);
+  Linea l(0);
+  for (int i = 0; i < 500; ++i) l.pendenza(50, i % 50);
+  coda_pendenze(l.s, l.pendenze);
   // Record i wrote cell i with record i - 1's value; the rest wrote nothing.
-  EXPECT_EQ(f.cursore_pendenza, 141);
-  EXPECT_EQ(f.percorso[0].pendenza, 100);
-  EXPECT_EQ(f.percorso[140].pendenza, 100 + 139 % 50);
+  EXPECT_EQ(l.pendenze.cursore, 141);
+  EXPECT_EQ(l.s.percorso[0].pendenza, 100);
+  EXPECT_EQ(l.s.percorso[140].pendenza, 100 + 139 % 50);
 }
 
+// The gradient and plan functions need the grid: a body after a header
+// without a line length is a run-time failure before any of its records,
+// and neither tail runs.
 TEST(GradientsCurves, NeedTheGrid) {
-  Form1 f;
-  f.j = 1;
-  messaggio err;
-  EXPECT_THROW(record_pendenza(f, 100, 1), errore_esecuzione);
-  EXPECT_THROW(coda_pendenze(f), errore_esecuzione);
-  EXPECT_THROW(record_curva(f, "curvad1", 100, 100, &err), errore_esecuzione);
-  EXPECT_THROW(coda_tracciato(f), errore_esecuzione);
+  for (const char* corpo : {"", "pendenza, 100, 1\r\n", "curvad1, 100, 100\r\n"}) {
+    const LetturaLinea l = leggi_linea(righe({"[generale]", "sfondo uno, 1", "[corpo]"}) + corpo);
+    EXPECT_EQ(l.esito.passo, Passo::guasto) << corpo;
+    EXPECT_EQ(l.esito.riga, 3) << corpo;
+    EXPECT_TRUE(l.s.percorso.empty()) << corpo;
+    EXPECT_EQ(l.s.tracciato.righe_valide(), 0) << corpo;
+  }
 }
 
 double da_hex(const char* s) { return std::strtod(s, nullptr); }
 
 TEST(Tracciato, StraightWithoutCurves) {
-  Form1 f;
-  prepara(f, 100);  // plan rows 0 to 7100
-  coda_tracciato(f);
-  const tracciato_linea& t = f.tracciato;
+  Linea l(100);  // plan rows 0 to 7100
+  coda_tracciato(l.s.tracciato, l.tracciato);
+  const tracciato_linea& t = l.s.tracciato;
   EXPECT_EQ(t.righe_valide(), 7099);
   for (int32_t m = 0; m <= 7098; ++m) {
     ASSERT_EQ(t.x[static_cast<std::size_t>(m)], 0.0) << m;
     ASSERT_EQ(t.y[static_cast<std::size_t>(m)], static_cast<double>(m)) << m;
   }
-  EXPECT_EQ(tipo_riga(t, 1), tipo_variante::intero);
-  EXPECT_EQ(tipo_riga(t, 2), tipo_variante::doppio);
-  EXPECT_EQ(tipo_riga(t, 7099), tipo_variante::vuoto);
-  EXPECT_EQ(tipo_riga(t, 7100), tipo_variante::vuoto);
+  EXPECT_EQ(tipo_riga(t, 1), TipoVariante::intero);
+  EXPECT_EQ(tipo_riga(t, 2), TipoVariante::doppio);
+  EXPECT_EQ(tipo_riga(t, 7099), TipoVariante::vuoto);
+  EXPECT_EQ(tipo_riga(t, 7100), TipoVariante::vuoto);
 }
 
 TEST(Tracciato, LeftClass6CurveBitForBit) {
-  Form1 f;
-  prepara(f, 89000);
-  messaggio err;
-  ASSERT_TRUE(record_curva(f, "curvas6", 750, 250, &err));
-  EXPECT_EQ(f.cursore_tracciato, 1001);
-  coda_tracciato(f);
+  Linea l(89000);
+  ASSERT_TRUE(accettato(l.curva("curvas6", 750, 250)));
+  EXPECT_EQ(l.tracciato.cursore, 1001);
+  coda_tracciato(l.s.tracciato, l.tracciato);
   // Computed independently, IEEE double with no fused operations.
   const struct {
     std::size_t i;
@@ -144,10 +154,10 @@ TEST(Tracciato, LeftClass6CurveBitForBit) {
       {95998, "-0x1.fb29cac40f957p+15", "0x1.13a491219d6b2p+16"},
   };
   for (const auto& p : punti) {
-    EXPECT_EQ(f.tracciato.x[p.i], da_hex(p.x)) << p.i;
-    EXPECT_EQ(f.tracciato.y[p.i], da_hex(p.y)) << p.i;
+    EXPECT_EQ(l.s.tracciato.x[p.i], da_hex(p.x)) << p.i;
+    EXPECT_EQ(l.s.tracciato.y[p.i], da_hex(p.y)) << p.i;
   }
-  EXPECT_EQ(f.tracciato.righe_valide(), 95999);
+  EXPECT_EQ(l.s.tracciato.righe_valide(), 95999);
 }
 
 TEST(Tracciato, ClassAndSide) {
@@ -160,37 +170,31 @@ TEST(Tracciato, ClassAndSide) {
       {"curvad12", 0.0001}, {"curvad61", 0.0001}, {"curva7x5", 0.002},
   };
   for (const auto& c : casi) {
-    Form1 f;
-    prepara(f, 0);
-    messaggio err;
-    ASSERT_TRUE(record_curva(f, c.chiave, 750, 10, &err)) << c.chiave;
-    EXPECT_EQ(f.tracciato.x[751], c.x751) << c.chiave;
+    Linea l(0);
+    ASSERT_TRUE(accettato(l.curva(c.chiave, 750, 10))) << c.chiave;
+    EXPECT_EQ(l.s.tracciato.x[751], c.x751) << c.chiave;
   }
 }
 
 TEST(Tracciato, NoClassDigitIs103) {
   for (const char* chiave : {"curvad", "curvas0", "curva789"}) {
-    Form1 f;
-    prepara(f, 0);
-    messaggio err;
-    EXPECT_FALSE(record_curva(f, chiave, 500, 100, &err)) << chiave;
-    EXPECT_EQ(f.codice_errore, 103);
-    EXPECT_EQ(err.codice, 103);
-    EXPECT_FALSE(err.posizione.has_value());
-    EXPECT_EQ(f.tracciato.righe_valide(), 2) << "nothing computed";
+    Linea l(0);
+    const std::optional<Rifiuto> r = l.curva(chiave, 500, 100);
+    ASSERT_TRUE(r) << chiave;
+    EXPECT_EQ(r->codice, Codice::curva_errata) << chiave;
+    EXPECT_FALSE(r->posizione.has_value()) << chiave;
+    EXPECT_EQ(l.s.tracciato.righe_valide(), 2) << "nothing computed";
   }
 }
 
 TEST(Tracciato, CurveBehindTheCursorComputesOnlyWhatLiesBeyond) {
-  Form1 f;
-  prepara(f, 0);
-  messaggio err;
-  ASSERT_TRUE(record_curva(f, "curvad4", 100, 100, &err));
-  ASSERT_TRUE(record_curva(f, "curvad4", 50, 100, &err));  // wholly behind
-  EXPECT_EQ(f.cursore_tracciato, 201);
-  ASSERT_TRUE(record_curva(f, "curvad4", 150, 60, &err));  // 201 to 210 only
-  EXPECT_EQ(f.cursore_tracciato, 211);
-  EXPECT_EQ(f.tracciato.righe_valide(), 211);
+  Linea l(0);
+  ASSERT_TRUE(accettato(l.curva("curvad4", 100, 100)));
+  ASSERT_TRUE(accettato(l.curva("curvad4", 50, 100)));  // wholly behind
+  EXPECT_EQ(l.tracciato.cursore, 201);
+  ASSERT_TRUE(accettato(l.curva("curvad4", 150, 60)));  // 201 to 210 only
+  EXPECT_EQ(l.tracciato.cursore, 211);
+  EXPECT_EQ(l.s.tracciato.righe_valide(), 211);
 }
 
 TEST(Tracciato, CurveToThePlansLastPoints) {
@@ -205,38 +209,32 @@ TEST(Tracciato, CurveToThePlansLastPoints) {
       {9000, 10, 7001},    // starts past the end: the straight run stops there
   };
   for (const auto& c : casi) {
-    Form1 f;
-    prepara(f, 0);
-    messaggio err;
-    ASSERT_TRUE(record_curva(f, "curvad6", c.p, c.len, &err));
-    coda_tracciato(f);
-    EXPECT_EQ(f.tracciato.righe_valide(), c.righe) << c.p << "+" << c.len;
-    EXPECT_EQ(f.tracciato.righe, 7001);
+    Linea l(0);
+    ASSERT_TRUE(accettato(l.curva("curvad6", c.p, c.len)));
+    coda_tracciato(l.s.tracciato, l.tracciato);
+    EXPECT_EQ(l.s.tracciato.righe_valide(), c.righe) << c.p << "+" << c.len;
+    EXPECT_EQ(l.s.tracciato.righe, 7001);
   }
 }
 
 TEST(Tracciato, CursorPast1000000Is103) {
-  Form1 f;
-  prepara(f, kLunghezzaMassima);
-  messaggio err;
-  ASSERT_TRUE(record_curva(f, "curvad1", 999000, 999, &err));
-  EXPECT_EQ(f.cursore_tracciato, 1000000);
-  EXPECT_FALSE(record_curva(f, "curvad1", 999999, 10, &err));
-  EXPECT_EQ(f.codice_errore, 103);
-  EXPECT_EQ(f.tracciato.righe_valide(), 1000001);
+  Linea l(kLunghezzaMassima);
+  ASSERT_TRUE(accettato(l.curva("curvad1", 999000, 999)));
+  EXPECT_EQ(l.tracciato.cursore, 1000000);
+  const std::optional<Rifiuto> r = l.curva("curvad1", 999999, 10);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->codice, Codice::curva_errata);
+  EXPECT_EQ(l.s.tracciato.righe_valide(), 1000001);
 }
 
 TEST(Tracciato, TinyPlansHoldOnlyWhatFits) {
   for (int32_t lunghezza : {-7000, -6999, -6998}) {
-    Form1 f;
-    prepara(f, lunghezza);
-    messaggio err;
-    ASSERT_TRUE(record_curva(f, "curvad1", 0, 10, &err));
-    coda_tracciato(f);
-    coda_pendenze(f);
-    EXPECT_EQ(f.tracciato.righe_valide(), lunghezza + 7001) << lunghezza;
-    ASSERT_EQ(f.percorso.size(), 1u);
-    EXPECT_EQ(f.percorso[0].pendenza, 100);
+    Linea l(lunghezza);
+    ASSERT_TRUE(accettato(l.curva("curvad1", 0, 10)));
+    l.code();
+    EXPECT_EQ(l.s.tracciato.righe_valide(), lunghezza + 7001) << lunghezza;
+    ASSERT_EQ(l.s.percorso.size(), 1u);
+    EXPECT_EQ(l.s.percorso[0].pendenza, 100);
   }
 }
 

@@ -1,15 +1,14 @@
 #include "linecomp/line_reader.h"
 
+#include <array>
 #include <optional>
 #include <string>
 #include <utility>
 
-#include "linecomp/field_reader.h"
 #include "linecomp/gradients_curves.h"
 #include "linecomp/progressives.h"
 #include "linecomp/tunnels_boards.h"
-#include "files/file_system.h"
-#include "model/run_failure.h"
+#include "model/text.h"
 
 namespace genera {
 namespace {
@@ -17,258 +16,275 @@ namespace {
 constexpr int kCommentiTestata = 10;  // comments in a row replaced in the header
 constexpr int kCommentiCorpo = 2;     // ... and in the body
 
-class LettoreLinea {
+class LettoreLinea : public LettoreSorgente {
  public:
-  LettoreLinea(Form1& f, std::string_view testo) : f_(f), r_(testo) {}
+  LettoreLinea(std::string_view testo, const std::string& nome, bool con_tracciato,
+               ScenarioCompilato& s, const EliminaSorgente& elimina)
+      : LettoreSorgente(testo, QualeSorgente::linea, nome, s),
+        con_tracciato_(con_tracciato),
+        elimina_(elimina) {}
 
-  // Steps 3 to 8 of the line half; false when the parse has ended.
-  bool leggi();
+  EsitoLettura leggi();
+  int32_t prossimo_cartello() const { return prossimo_cartello_; }
 
-  int riga_chiave() const { return riga_chiave_; }
+  // Header records.
+  Passo lunghezza();
+  Passo progressiva_tre() { return progressiva(Chiave::progressiva_tre, kVoceProgressivaTre); }
+  Passo progressiva_due() { return progressiva(Chiave::progressiva_due, kVoceProgressivaDue); }
+  Passo progressiva_uno() { return progressiva(Chiave::progressiva_uno, kVoceProgressivaUno); }
+  // The backgrounds cross over: "due" goes to dato3, "tre" to dato2.
+  Passo sfondo_uno() { return sfondo(Chiave::sfondo_uno, &voce_testata::dato1); }
+  Passo sfondo_due() { return sfondo(Chiave::sfondo_due, &voce_testata::dato3); }
+  Passo sfondo_tre() { return sfondo(Chiave::sfondo_tre, &voce_testata::dato2); }
+  Passo ripetizione_segnali();
+
+  // Body records.
+  Passo pendenza();
+  Passo curva();
+  Passo montagna();
+  Passo indicatori_v_max();
+  Passo cartello();
 
  private:
+  Passo progressiva(Chiave chiave, int voce);
+  Passo sfondo(Chiave chiave, int32_t voce_testata::*campo);
   bool cerca_generale();
-  bool testata();
-  bool prove_testata();
-  bool ripetizione_segnali();
-  enum class esito { continua, fine_corpo, fine_lettura };
-  esito corpo();
-  esito prove_corpo();
-  bool entro_griglia(int32_t p);
+  Passo testata();
+  Passo corpo();
+  EsitoLettura elimina_sorgente(Passo dopo);
+  EsitoLettura chiudi(Passo p) { return p == Passo::guasto ? esito_guasto() : elimina_sorgente(p); }
+  EsitoLettura esito_guasto() const { return {Passo::guasto, testo_guasto(), riga_guasto()}; }
+  voce_testata& voce(int i) { return s_.testata_linea[static_cast<std::size_t>(i)]; }
+  void scrive_voce(int i, IdRecord id) { s_.origini.voci[static_cast<std::size_t>(i)] = id; }
 
-  void leggi_chiave() {
-    f_.campo_letto = r_.leggi_testo();
-    riga_chiave_ = r_.riga();
-  }
-  bool commento() const { return contiene(f_.campo_letto, "-"); }
-
-  // Records the failure, deletes the source and ends the parse.
-  bool fallisci(int32_t codice, std::optional<int32_t> posizione, std::string testo);
-  esito fallisci(messaggio m) {
-    fallisci(m.codice, m.posizione, std::move(m.testo));
-    return esito::fine_lettura;
-  }
-  void elimina_sorgente() { f_.file_system->remove(f_.sorgente_linea.percorso); }
-
-  Form1& f_;
-  FieldReader r_;
-  int riga_chiave_ = 0;
+  bool con_tracciato_;
+  const EliminaSorgente& elimina_;
+  StatoPendenze pendenze_;
+  StatoTracciato tracciato_;
+  StatoGallerie gallerie_;
+  int32_t prossimo_cartello_ = kPrimoCartello;
 };
 
-bool LettoreLinea::fallisci(int32_t codice, std::optional<int32_t> posizione, std::string testo) {
-  f_.codice_errore = codice;
-  if (posizione) f_.posizione_errore = *posizione;
-  f_.messaggi.push_back(
-      {f_.sorgente_linea.nome, riga_chiave_, codice, posizione, std::move(testo)});
-  elimina_sorgente();
-  return false;
-}
+constexpr Gestore<LettoreLinea> kTestata[] = {
+    {Chiave::lunghezza_percorso, &LettoreLinea::lunghezza},
+    {Chiave::progressiva_tre, &LettoreLinea::progressiva_tre},
+    {Chiave::progressiva_due, &LettoreLinea::progressiva_due},
+    {Chiave::progressiva_uno, &LettoreLinea::progressiva_uno},
+    {Chiave::sfondo_uno, &LettoreLinea::sfondo_uno},
+    {Chiave::sfondo_due, &LettoreLinea::sfondo_due},
+    {Chiave::sfondo_tre, &LettoreLinea::sfondo_tre},
+    {Chiave::ripetizione_segnali, &LettoreLinea::ripetizione_segnali},
+};
 
-bool LettoreLinea::cerca_generale() {
-  for (;;) {
-    // An empty file holds no "[generale]" either: code 102, not a read past the end.
-    if (r_.fine()) break;
-    leggi_chiave();
-    if (r_.fine()) break;
-    if (contiene(f_.campo_letto, "[generale]")) return true;
+constexpr Gestore<LettoreLinea> kCorpo[] = {
+    {Chiave::pendenza, &LettoreLinea::pendenza},
+    {Chiave::curva, &LettoreLinea::curva},
+    {Chiave::montagna, &LettoreLinea::montagna},
+    {Chiave::indicatori_v_max, &LettoreLinea::indicatori_v_max},
+    {Chiave::cartello_indicatore, &LettoreLinea::cartello},
+};
+
+Passo LettoreLinea::lunghezza() {
+  int32_t& l = voce(kVoceTreno).dato2;
+  if (!numeri(l)) return Passo::guasto;
+  scrive_voce(kVoceTreno, registra(Chiave::lunghezza_percorso, l));
+  if (l > kLunghezzaMassima)
+    return rifiuta({Codice::lunghezza_eccessiva, std::nullopt,
+                    "the line length " + std::to_string(l) + " m exceeds " +
+                        std::to_string(kLunghezzaMassima) + " m"});
+  const int32_t celle = celle_percorso(l);
+  if (celle == 0)
+    return guasto("the line length " + std::to_string(l) +
+                  " leaves no grid (it must be at least -7000)");
+  // A second length record makes both tables anew, empty.
+  s_.percorso.assign(static_cast<std::size_t>(celle), cella_percorso{});
+  s_.origini.celle.assign(static_cast<std::size_t>(celle), OrigineCella{});
+  s_.tracciato = tracciato_linea{};
+  if (con_tracciato_) {
+    // Reserved, not filled: pages are only touched as rows are computed.
+    const int64_t righe = righe_tracciato(l);
+    s_.tracciato.righe = static_cast<int32_t>(righe);
+    s_.tracciato.x.reserve(static_cast<std::size_t>(righe));
+    s_.tracciato.y.reserve(static_cast<std::size_t>(righe));
   }
-  riga_chiave_ = 0;
-  return fallisci(102, std::nullopt, "no field holds \"[generale]\" before the end of the file");
+  return Passo::continua;
 }
 
-bool LettoreLinea::ripetizione_segnali() {
-  voce_testata& v = f_.testata_linea[kVoceRipetizione];
-  const std::string chiave = f_.campo_letto;
-  v.dato1 = r_.leggi_numero();
-  v.dato2 = r_.leggi_numero();
+Passo LettoreLinea::progressiva(Chiave chiave, int i) {
+  voce_testata& v = voce(i);
+  const bool letti = numeri(v.dato1, v.dato2, v.dato3);
+  scrive_voce(i, registra(chiave, v.dato1));
+  return letti ? Passo::continua : Passo::guasto;
+}
+
+Passo LettoreLinea::sfondo(Chiave chiave, int32_t voce_testata::*campo) {
+  voce_testata& v = voce(kVoceLinea);
+  if (!numeri(v.*campo)) return Passo::guasto;
+  scrive_voce(kVoceLinea, registra(chiave, v.*campo));
+  return Passo::continua;
+}
+
+Passo LettoreLinea::ripetizione_segnali() {
+  voce_testata& v = voce(kVoceRipetizione);
+  const std::string chiave = this->chiave();
+  if (!numeri(v.dato1, v.dato2)) return Passo::guasto;
+  scrive_voce(kVoceRipetizione, registra(Chiave::ripetizione_segnali, v.dato1));
   if (v.dato1 % kMetriCella != 0)
-    return fallisci(3, std::nullopt,
+    return rifiuta({Codice::ripetizione_inizio_non_multiplo, std::nullopt,
                     "the cab-signal repetition starts at " + std::to_string(v.dato1) +
-                        " m, not a multiple of 50 m");
+                        " m, not a multiple of 50 m"});
   if (v.dato2 % kMetriCella != 0)
-    return fallisci(4, std::nullopt,
+    return rifiuta({Codice::ripetizione_fine_non_multiplo, std::nullopt,
                     "the cab-signal repetition ends at " + std::to_string(v.dato2) +
-                        " m, not a multiple of 50 m");
+                        " m, not a multiple of 50 m"});
   if (contiene_esatto(chiave, "4")) {
     v.dato3 = 4;
   } else if (contiene_esatto(chiave, "9")) {
     v.dato3 = 9;
   } else {
-    return fallisci(5, std::nullopt,
-                    "the cab-signal repetition " + citazione(chiave) + " names neither 4 nor 9 codes");
+    return rifiuta({Codice::ripetizione_senza_codici, std::nullopt,
+                    "the cab-signal repetition " + citazione(chiave) +
+                        " names neither 4 nor 9 codes"});
   }
   if (v.dato2 == 0) v.dato3 = 0;
-  return true;
+  return Passo::continua;
 }
 
-// The eight header tests, each on the same key field, in this order.
-bool LettoreLinea::prove_testata() {
-  const std::string chiave = f_.campo_letto;
-  if (contiene(chiave, "percorso") && contiene(chiave, "lunghezza")) {
-    const int32_t lunghezza = r_.leggi_numero();
-    f_.testata_linea[kVoceTreno].dato2 = lunghezza;
-    if (lunghezza > kLunghezzaMassima)
-      return fallisci(1, std::nullopt,
-                      "the line length " + std::to_string(lunghezza) + " m exceeds " +
-                          std::to_string(kLunghezzaMassima) + " m");
-    alloca_percorso(f_, lunghezza);
-  }
-  const struct {
-    const char* parola;
-    int voce;
-  } progressive[] = {
-      {"tre", kVoceProgressivaTre}, {"due", kVoceProgressivaDue}, {"uno", kVoceProgressivaUno}};
-  for (const auto& p : progressive) {
-    if (contiene_esatto(chiave, p.parola) && contiene_esatto(chiave, "progressiva")) {
-      voce_testata& v = f_.testata_linea[p.voce];
-      v.dato1 = r_.leggi_numero();
-      v.dato2 = r_.leggi_numero();
-      v.dato3 = r_.leggi_numero();
-    }
-  }
-  // The backgrounds cross over: "due" goes to dato3, "tre" to dato2.
-  voce_testata& linea = f_.testata_linea[kVoceLinea];
-  const struct {
-    const char* parola;
-    int32_t voce_testata::*campo;
-  } sfondi[] = {
-      {"uno", &voce_testata::dato1}, {"due", &voce_testata::dato3}, {"tre", &voce_testata::dato2}};
-  for (const auto& s : sfondi) {
-    if (contiene_esatto(chiave, "sfondo") && contiene_esatto(chiave, s.parola))
-      linea.*s.campo = r_.leggi_numero();
-  }
-  if (contiene_esatto(chiave, "segnali") && contiene_esatto(chiave, "ripetizione"))
-    return ripetizione_segnali();
-  return true;
+Passo LettoreLinea::pendenza() {
+  int32_t p = 0, g = 0;
+  if (!numeri(p, g)) return Passo::guasto;
+  if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
+  record_pendenza(s_, pendenze_, p, g, registra(Chiave::pendenza, p));
+  return Passo::continua;
 }
 
-bool LettoreLinea::testata() {
-  for (;;) {
-    if (r_.fine()) return true;
+Passo LettoreLinea::curva() {
+  // Without the plan a curve is no record: its fields are passed over as keys.
+  if (!con_tracciato_) return Passo::continua;
+  const std::string chiave = this->chiave();
+  int32_t p = 0, len = 0;
+  if (!numeri(p, len)) return Passo::guasto;
+  if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
+  if (auto r = record_curva(s_, tracciato_, chiave, p, len, registra(Chiave::curva, p)))
+    return rifiuta(std::move(*r));
+  return Passo::continua;
+}
+
+Passo LettoreLinea::montagna() {
+  int32_t inizio = 0, fine = 0, tipo = 0;
+  if (!numeri(inizio, fine, tipo)) return Passo::guasto;
+  if (const Passo e = entro_griglia(inizio); e != Passo::continua) return e;
+  if (auto r = memo_montagna(s_, gallerie_, inizio, fine, tipo, registra(Chiave::montagna, inizio)))
+    return rifiuta(std::move(*r));
+  return Passo::continua;
+}
+
+Passo LettoreLinea::indicatori_v_max() {
+  ValoriIndicatore v;
+  if (!numeri(v.posizione, v.vas, v.vbs, v.vcs, v.strisces, v.vad, v.vbd, v.vcd, v.strisced))
+    return Passo::guasto;
+  if (const Passo e = entro_griglia(v.posizione); e != Passo::continua) return e;
+  if (auto r = memo_indicatori_v_max(s_, v, registra(Chiave::indicatori_v_max, v.posizione)))
+    return rifiuta(std::move(*r));
+  return Passo::continua;
+}
+
+Passo LettoreLinea::cartello() {
+  int32_t p = 0;
+  std::string testo_cartello;
+  if (!numeri(p) || !testo(testo_cartello)) return Passo::guasto;
+  if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
+  if (auto r = cartello_indicatore(s_, prossimo_cartello_, p, testo_cartello,
+                                   registra(Chiave::cartello_indicatore, p)))
+    return rifiuta(std::move(*r));
+  return Passo::continua;
+}
+
+EsitoLettura LettoreLinea::elimina_sorgente(Passo dopo) {
+  std::string perche = elimina_(QualeSorgente::linea);
+  if (!perche.empty()) return {Passo::guasto, std::move(perche), 0, true};
+  return {dopo, {}, 0};
+}
+
+bool LettoreLinea::cerca_generale() {
+  // An empty file holds no "[generale]" either: code 102, not a read past the end.
+  while (!fine()) {
     leggi_chiave();
-    if (r_.fine()) return true;
-    // No end-of-file test here: a comment that runs past the end is a read
-    // past the end.
-    for (int i = 0; i < kCommentiTestata && commento(); ++i) leggi_chiave();
-    if (!prove_testata()) return false;
-    const std::string& c = f_.campo_letto;
+    if (fine()) break;
+    if (contiene(chiave(), kGenerale)) return true;
+  }
+  genera::registra(s_, Codice::generale_mancante, {nome(), 0, 0, std::nullopt},
+           "no field holds \"[generale]\" before the end of the file");
+  return false;
+}
+
+Passo LettoreLinea::testata() {
+  for (;;) {
+    // No end-of-file test among the comments: one that runs past the end
+    // is a read past the end.
+    switch (prossima_chiave(kCommentiTestata, false)) {
+      case EsitoChiave::fine:
+        return Passo::continua;
+      case EsitoChiave::guasto:
+        return Passo::guasto;
+      case EsitoChiave::letta:
+        break;
+    }
+    if (const Passo p = applica_record<LettoreLinea>(*this, kTestata); p != Passo::continua)
+      return p;
+    const std::string& c = chiave();
     const std::size_t primo = c.find_first_not_of(' ');
     const bool inizia_con_trattino = primo != std::string::npos && c[primo] == '-';
-    if (contiene_esatto(c, "[") && contiene_esatto(c, "]") && !inizia_con_trattino) return true;
+    if (contiene_esatto(c, "[") && contiene_esatto(c, "]") && !inizia_con_trattino)
+      return Passo::continua;
   }
 }
 
-bool LettoreLinea::entro_griglia(int32_t p) {
-  if (f_.percorso.empty())
-    throw errore_esecuzione("body record comes before the line length: there is no grid yet");
-  // In doubles: a position near the 32-bit limit is simply out of reach.
-  if ((static_cast<double>(p) + 100) / kMetriCella > ultima_cella(f_)) {
-    f_.codice_errore = 15;
-    f_.posizione_errore = p;
-    f_.messaggi.push_back(
-        {f_.sorgente_linea.nome, riga_chiave_, 15, p,
-         "record at " + std::to_string(p) + " m lies beyond the end of the grid"});
-    return false;
-  }
-  return true;
-}
-
-// The five body tests, each on the same key field, in this order. A failed
-// reach check ends the body with code 15 (the tails still run); a
-// handler's failure ends the parse.
-LettoreLinea::esito LettoreLinea::prove_corpo() {
-  const std::string chiave = f_.campo_letto;
-  messaggio err;
-  if (contiene(chiave, "pendenza")) {
-    const int32_t p = r_.leggi_numero();
-    const int32_t g = r_.leggi_numero();
-    if (!entro_griglia(p)) return esito::fine_corpo;
-    record_pendenza(f_, p, g);
-  }
-  if (contiene(chiave, "curva") && f_.j != 0) {
-    const int32_t p = r_.leggi_numero();
-    const int32_t len = r_.leggi_numero();
-    if (!entro_griglia(p)) return esito::fine_corpo;
-    if (!record_curva(f_, chiave, p, len, &err)) return fallisci(std::move(err));
-  }
-  if (contiene(chiave, "montagna")) {
-    const int32_t inizio = r_.leggi_numero();
-    const int32_t fine = r_.leggi_numero();
-    const int32_t tipo = r_.leggi_numero();
-    if (!entro_griglia(inizio)) return esito::fine_corpo;
-    if (!memo_montagna(f_, inizio, fine, tipo, &err)) return fallisci(std::move(err));
-  }
-  if (contiene(chiave, "indicatori_v")) {
-    int32_t v[9];
-    for (int32_t& x : v) x = r_.leggi_numero();
-    if (!entro_griglia(v[0])) return esito::fine_corpo;
-    if (!memo_indicatori_v_max(f_, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], &err))
-      return fallisci(std::move(err));
-  }
-  if (contiene(chiave, "cartello") && contiene(chiave, "indicat")) {
-    const int32_t p = r_.leggi_numero();
-    f_.campo_letto = r_.leggi_testo();
-    if (!entro_griglia(p)) return esito::fine_corpo;
-    if (!cartello_indicatore(f_, p, f_.campo_letto, &err)) return fallisci(std::move(err));
-  }
-  return esito::continua;
-}
-
-LettoreLinea::esito LettoreLinea::corpo() {
+Passo LettoreLinea::corpo() {
   for (;;) {
-    if (r_.fine()) return esito::continua;
-    leggi_chiave();
-    if (r_.fine()) return esito::continua;
     // A third comment in a row is read as a key field.
-    for (int i = 0; i < kCommentiCorpo && commento(); ++i) {
-      leggi_chiave();
-      if (r_.fine()) return esito::continua;
+    switch (prossima_chiave(kCommentiCorpo, true)) {
+      case EsitoChiave::fine:
+        return Passo::continua;
+      case EsitoChiave::guasto:
+        return Passo::guasto;
+      case EsitoChiave::letta:
+        break;
     }
-    const esito e = prove_corpo();
-    if (e != esito::continua) return e;
+    if (const Passo p = applica_record<LettoreLinea>(*this, kCorpo); p != Passo::continua) return p;
   }
 }
 
-bool LettoreLinea::leggi() {
-  if (!cerca_generale()) return false;
-  if (!testata()) return false;
-  progressive_ordina(f_);
+EsitoLettura LettoreLinea::leggi() {
+  if (!cerca_generale()) return elimina_sorgente(Passo::fine_dura);
+  if (const Passo p = testata(); p != Passo::continua) return chiudi(p);
+  if (auto r = progressive_ordina(s_)) return chiudi(rifiuta(std::move(*r)));
+  if (s_.percorso.empty()) {
+    guasto("the header block ends without a line length (\"lunghezza percorso\"): there is no grid");
+    return esito_guasto();
+  }
+  inizia_tracciato(s_.tracciato, tracciato_);
 
-  if (f_.percorso.empty())
-    throw errore_esecuzione(
-        "the header block ends without a line length (\"lunghezza percorso\"): there is no grid");
-  f_.numero_gallerie = 0;
-  f_.prossimo_cartello = kPrimoCartello;
-  f_.cursore_pendenza = 0;
-  inizia_tracciato(f_);
-
-  if (corpo() == esito::fine_lettura) return false;
-  elimina_sorgente();
-  coda_pendenze(f_);
-  if (f_.j != 0) coda_tracciato(f_);
-  return true;
+  const Passo p = corpo();
+  if (p == Passo::guasto) return esito_guasto();
+  if (p == Passo::fine_dura) return elimina_sorgente(p);
+  // A normal end, or the soft stop: the source goes, then the tails run.
+  EsitoLettura esito = elimina_sorgente(Passo::continua);
+  if (esito.passo != Passo::continua) return esito;
+  coda_pendenze(s_, pendenze_);
+  if (con_tracciato_) coda_tracciato(s_.tracciato, tracciato_);
+  return esito;
 }
 
 }  // namespace
 
-bool leggi_sorgente_linea(Form1& f) {
-  f.testata_linea[kVoceLinea].nome = f.nome_linea;
-  f.testata_linea[kVoceRipetizione].nome = f.codice_treno;
-  if (!f.file_system->exists(f.sorgente_linea.percorso)) {
-    f.codice_errore = 101;
-    f.messaggi.push_back(
-        {f.sorgente_linea.nome, 0, 101, std::nullopt, "the line source does not exist"});
-    return false;
-  }
-  const std::string testo = f.file_system->read(f.sorgente_linea.percorso);
-  LettoreLinea lettore(f, testo);
-  try {
-    return lettore.leggi();
-  } catch (const errore_esecuzione& e) {
-    // Conversions do not know the line: name the record being read.
-    if (e.riga == 0) throw errore_esecuzione(e.what(), lettore.riga_chiave());
-    throw;
-  }
+EsitoLettura leggi_sorgente_linea(std::string_view testo, const std::string& nome,
+                                  bool con_tracciato, ScenarioCompilato& s,
+                                  const EliminaSorgente& elimina, int32_t& prossimo_cartello) {
+  LettoreLinea lettore(testo, nome, con_tracciato, s, elimina);
+  EsitoLettura esito = lettore.leggi();
+  prossimo_cartello = lettore.prossimo_cartello();
+  return esito;
 }
 
 }  // namespace genera

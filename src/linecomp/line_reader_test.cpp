@@ -2,79 +2,48 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
-#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "files/file_system.h"
-#include "model/run_failure.h"
+#include "compiler/compile.h"
+#include "linecomp/test_support.h"
 #include "sources/writers.h"
 
 namespace genera {
 namespace {
-
-const char kPercorso[] = "cartella/LIVRA_MONTALBA_linea.txt";
-const char kNome[] = "LIVRA_MONTALBA_linea.txt";
-const char kAltro[] = "cartella/LIVRA_MONTALBA_R47316-.txt";
-
-// Lines joined with CR LF, the last one included.
-std::string righe(std::initializer_list<std::string> r) {
-  std::string s;
-  for (const std::string& riga : r) s += riga + "\r\n";
-  return s;
-}
 
 // A header with a short line (cells 0 to 160, plan points 0 to 8000).
 std::string con_testata(const std::string& corpo) {
   return righe({"[generale]", "lunghezza percorso,    1000", "[corpo]"}) + corpo;
 }
 
-struct Lettura {
-  MemoryFileSystem fs;
-  Form1 f;
-  bool esito = false;
-  std::optional<errore_esecuzione> eccezione;
-
-  bool sorgente_presente() const { return fs.files.count(kPercorso) != 0; }
-  bool altro_presente() const { return fs.files.count(kAltro) != 0; }
-  std::string messaggi() const {
-    std::string s;
-    for (const messaggio& m : f.messaggi) s += formatta(m) + "\n";
-    return s;
-  }
+// The whole compile of the line source `testo` (none: no such file), the
+// train source present beside it.
+struct Compilazione {
+  ScenarioCompilato s;
+  Eliminazioni eliminazioni;
 };
 
-std::unique_ptr<Lettura> leggi(const std::optional<std::string>& testo, int32_t j = 1) {
-  auto l = std::make_unique<Lettura>();
-  if (testo) l->fs.files[kPercorso] = *testo;
-  l->fs.files[kAltro] = "the train source stays";
-  Form1& f = l->f;
-  f.file_system = &l->fs;
-  f.j = j;
-  f.nome_linea = "LIVRA_MONTALBA";
-  f.codice_treno = "R47316";
-  f.sorgente_linea = {kPercorso, kNome};
-  f.posizione_errore = 777;  // shows whether a failure sets it
-  azzera_testata(f);
-  try {
-    l->esito = leggi_sorgente_linea(f);
-  } catch (const errore_esecuzione& e) {
-    l->eccezione = e;
-  }
-  return l;
+Compilazione compila_linea(const std::optional<std::string>& testo) {
+  Compilazione c;
+  const Sorgente linea{kNomeLinea, testo.has_value(), testo ? *testo : std::string_view(), {}};
+  const Sorgente treno{kNomeTreno, true, "the train source stays", {}};
+  c.s = compila(linea, treno, {"LIVRA_MONTALBA", "R47316", true}, c.eliminazioni.hook());
+  return c;
 }
 
 TEST(LeggiSorgenteLinea, MissingSourceIs101) {
-  auto l = leggi(std::nullopt);
-  EXPECT_FALSE(l->esito);
-  EXPECT_EQ(l->f.codice_errore, 101);
-  EXPECT_EQ(l->f.posizione_errore, 777);
-  EXPECT_EQ(l->messaggi(), "LIVRA_MONTALBA_linea.txt: error 101: the line source does not exist\n");
-  EXPECT_TRUE(l->altro_presente());
-  EXPECT_EQ(l->f.testata_linea[85].nome, "LIVRA_MONTALBA");
-  EXPECT_EQ(l->f.testata_linea[86].nome, "R47316");
+  const Compilazione c = compila_linea(std::nullopt);
+  EXPECT_EQ(c.s.codice_errore, Codice::sorgente_linea_mancante);
+  EXPECT_EQ(c.s.posizione_errore, 0);
+  EXPECT_EQ(messaggi(c.s), "LIVRA_MONTALBA_linea.txt: error 101: the line source does not exist\n");
+  EXPECT_FALSE(c.eliminazioni.eliminata(QualeSorgente::treno));
+  EXPECT_EQ(c.s.testata_linea[85].nome, "LIVRA_MONTALBA");
+  EXPECT_EQ(c.s.testata_linea[86].nome, "R47316");
 }
 
 // Every failure that ends the parse: the code, the position when it has
@@ -91,37 +60,41 @@ TEST(LeggiSorgenteLinea, FailuresThatEndTheParse) {
     const char* nome;
     std::string testo;
     int32_t codice;
-    int32_t posizione;  // 777: unchanged
+    int32_t posizione;  // kPosizioneIntatta: unchanged
     const char* messaggio;
   } casi[] = {
-      {"empty file", "", 102, 777,
+      {"empty file", "", 102, kPosizioneIntatta,
        "LIVRA_MONTALBA_linea.txt: error 102: no field holds \"[generale]\" before the end of the "
        "file"},
-      {"blank line", "\r\n", 102, 777, nullptr},
-      {"no [generale]", righe({"[curve]", "curvas6,  750,  250"}), 102, 777, nullptr},
-      {"ends right after [generale]", righe({"xx", "[generale]"}), 102, 777, nullptr},
-      {"[generale] without a line break", "[generale]", 102, 777, nullptr},
+      {"blank line", "\r\n", 102, kPosizioneIntatta, nullptr},
+      {"no [generale]", righe({"[curve]", "curvas6,  750,  250"}), 102, kPosizioneIntatta, nullptr},
+      {"ends right after [generale]", righe({"xx", "[generale]"}), 102, kPosizioneIntatta, nullptr},
+      {"[generale] without a line break", "[generale]", 102, kPosizioneIntatta, nullptr},
       {"length 1000001",
-       righe({"[generale]", "lunghezza percorso,    1000001", "[curve]", "pendenza, 0, 1"}), 1, 777,
+       righe({"[generale]", "lunghezza percorso,    1000001", "[curve]", "pendenza, 0, 1"}), 1,
+       kPosizioneIntatta,
        "LIVRA_MONTALBA_linea.txt:2: error 1: the line length 1000001 m exceeds 1000000 m"},
       {"repetition start 1025",
        righe({"[generale]", "lunghezza percorso, 89000",
               "ripetizione segnali 9 codici, 1025, 89500", "[curve]"}),
-       3, 777,
+       3, kPosizioneIntatta,
        "LIVRA_MONTALBA_linea.txt:3: error 3: the cab-signal repetition starts at 1025 m, not a "
        "multiple of 50 m"},
       {"repetition end 89525",
-       righe({"[generale]", "ripetizione segnali 9 codici, 1000, 89525", "[curve]"}), 4, 777,
+       righe({"[generale]", "ripetizione segnali 9 codici, 1000, 89525", "[curve]"}), 4,
+       kPosizioneIntatta,
        "LIVRA_MONTALBA_linea.txt:2: error 4: the cab-signal repetition ends at 89525 m, not a "
        "multiple of 50 m"},
       {"repetition without 4 or 9",
-       righe({"[generale]", "ripetizione segnali codici, 1000, 89500", "[curve]"}), 5, 777,
+       righe({"[generale]", "ripetizione segnali codici, 1000, 89500", "[curve]"}), 5,
+       kPosizioneIntatta,
        "LIVRA_MONTALBA_linea.txt:2: error 5: the cab-signal repetition \"ripetizione segnali "
        "codici\" names neither 4 nor 9 codes"},
       {"no codes and end 0 still fails",
-       righe({"[generale]", "ripetizione segnali codici, 1000, 0", "[curve]"}), 5, 777, nullptr},
+       righe({"[generale]", "ripetizione segnali codici, 1000, 0", "[curve]"}), 5,
+       kPosizioneIntatta, nullptr},
       {"curve without class digit", con_testata(righe({"pendenza, 100, 2", "curvad, 500, 100"})),
-       103, 777,
+       103, kPosizioneIntatta,
        "LIVRA_MONTALBA_linea.txt:5: error 103: curve \"curvad\" names no class digit (1 to 6)"},
       {"indicator board on a taken cell",
        con_testata(
@@ -143,20 +116,20 @@ TEST(LeggiSorgenteLinea, FailuresThatEndTheParse) {
        "board texts the table can hold"},
   };
   for (const auto& c : casi) {
-    auto l = leggi(c.testo);
-    ASSERT_FALSE(l->eccezione) << c.nome << ": " << l->eccezione->what();
-    EXPECT_FALSE(l->esito) << c.nome;
-    EXPECT_EQ(l->f.codice_errore, c.codice) << c.nome;
-    EXPECT_EQ(l->f.posizione_errore, c.posizione) << c.nome;
-    ASSERT_EQ(l->f.messaggi.size(), 1u) << c.nome;
-    EXPECT_EQ(l->f.messaggi[0].codice, c.codice) << c.nome;
+    const LetturaLinea l = leggi_linea(c.testo);
+    ASSERT_NE(l.esito.passo, Passo::guasto) << c.nome << ": " << l.esito.guasto;
+    EXPECT_EQ(l.esito.passo, Passo::fine_dura) << c.nome;
+    EXPECT_EQ(numero(l.s.codice_errore), c.codice) << c.nome;
+    EXPECT_EQ(l.s.posizione_errore, c.posizione) << c.nome;
+    ASSERT_EQ(l.s.diagnostiche.size(), 1u) << c.nome;
+    EXPECT_EQ(numero(l.s.diagnostiche[0].codice), c.codice) << c.nome;
     if (c.messaggio != nullptr) {
-      EXPECT_EQ(formatta(l->f.messaggi[0]), c.messaggio) << c.nome;
+      EXPECT_EQ(formatta(l.s.diagnostiche[0]), c.messaggio) << c.nome;
     }
-    EXPECT_FALSE(l->sorgente_presente()) << c.nome;
-    EXPECT_TRUE(l->altro_presente()) << c.nome;
-    if (!l->f.percorso.empty()) {
-      EXPECT_EQ(l->f.percorso[static_cast<std::size_t>(ultima_cella(l->f) - 3)].pendenza, 0)
+    EXPECT_TRUE(l.linea_eliminata()) << c.nome;
+    EXPECT_FALSE(l.treno_eliminato()) << c.nome;
+    if (!l.s.percorso.empty()) {
+      EXPECT_EQ(l.s.percorso[static_cast<std::size_t>(l.s.ultima_cella() - 3)].pendenza, 0)
           << c.nome << ": the gradient tail ran";
     }
   }
@@ -165,16 +138,16 @@ TEST(LeggiSorgenteLinea, FailuresThatEndTheParse) {
 TEST(LeggiSorgenteLinea, ReachCheck) {
   const std::string testata = righe({"[generale]", "lunghezza percorso,    89000", "[pendenze]"});
   {
-    auto l = leggi(testata + righe({"pendenza,  95900,   7"}));
-    EXPECT_TRUE(l->esito);
-    EXPECT_EQ(l->f.codice_errore, 0);
+    const LetturaLinea l = leggi_linea(testata + righe({"pendenza,  95900,   7"}));
+    EXPECT_TRUE(l.prosegue());
+    EXPECT_EQ(l.s.codice_errore, Codice::nessuno);
     // The record's cell is 1918 = U - 2: it fills cells 0 to 1917 with 100,
     // and the tail still writes its one cell, 1918, before it tests.
-    EXPECT_EQ(l->f.percorso[1917].pendenza, 100);
-    EXPECT_EQ(l->f.percorso[1918].pendenza, 107);
-    EXPECT_EQ(l->f.percorso[1919].pendenza, 0);
-    EXPECT_EQ(l->f.percorso[1920].pendenza, 0);
-    EXPECT_EQ(l->messaggi(), "");
+    EXPECT_EQ(l.s.percorso[1917].pendenza, 100);
+    EXPECT_EQ(l.s.percorso[1918].pendenza, 107);
+    EXPECT_EQ(l.s.percorso[1919].pendenza, 0);
+    EXPECT_EQ(l.s.percorso[1920].pendenza, 0);
+    EXPECT_EQ(l.messaggi(), "");
   }
   // Each kind: the record is not applied, the body ends, the tails run and
   // the train source is still to be read.
@@ -190,24 +163,25 @@ TEST(LeggiSorgenteLinea, ReachCheck) {
       {"cartello_indicatore,  95950,   (Galleria)(Montalba)", 95950},
   };
   for (const auto& c : casi) {
-    auto l = leggi(testata + righe({"pendenza, 100, 5", c.record, "pendenza, 200, 9"}));
-    ASSERT_FALSE(l->eccezione) << c.record << ": " << l->eccezione->what();
-    EXPECT_TRUE(l->esito) << c.record;
-    EXPECT_EQ(l->f.codice_errore, 15) << c.record;
-    EXPECT_EQ(l->f.posizione_errore, c.posizione) << c.record;
-    EXPECT_EQ(l->messaggi(), "LIVRA_MONTALBA_linea.txt:5: error 15: record at " +
-                                 std::to_string(c.posizione) +
-                                 " m lies beyond the end of the grid\n")
+    const LetturaLinea l =
+        leggi_linea(testata + righe({"pendenza, 100, 5", c.record, "pendenza, 200, 9"}));
+    ASSERT_NE(l.esito.passo, Passo::guasto) << c.record << ": " << l.esito.guasto;
+    EXPECT_TRUE(l.prosegue()) << c.record;
+    EXPECT_EQ(l.s.codice_errore, Codice::oltre_griglia) << c.record;
+    EXPECT_EQ(l.s.posizione_errore, c.posizione) << c.record;
+    EXPECT_EQ(l.messaggi(), "LIVRA_MONTALBA_linea.txt:5: error 15: record at " +
+                                std::to_string(c.posizione) +
+                                " m lies beyond the end of the grid\n")
         << c.record;
-    EXPECT_FALSE(l->sorgente_presente()) << c.record;
+    EXPECT_TRUE(l.linea_eliminata()) << c.record;
     // The record after it was never read; the tail carried gradient 5 on.
-    EXPECT_EQ(l->f.percorso[1].pendenza, 100) << c.record;
-    EXPECT_EQ(l->f.percorso[2].pendenza, 105) << c.record;
-    EXPECT_EQ(l->f.percorso[1917].pendenza, 105) << c.record;
-    EXPECT_EQ(l->f.percorso[1918].pendenza, 0) << c.record;
-    EXPECT_EQ(l->f.tracciato.righe_valide(), 95999) << c.record;
-    EXPECT_EQ(l->f.prossimo_cartello, 80) << c.record;
-    for (const cella_percorso& cella : l->f.percorso) {
+    EXPECT_EQ(l.s.percorso[1].pendenza, 100) << c.record;
+    EXPECT_EQ(l.s.percorso[2].pendenza, 105) << c.record;
+    EXPECT_EQ(l.s.percorso[1917].pendenza, 105) << c.record;
+    EXPECT_EQ(l.s.percorso[1918].pendenza, 0) << c.record;
+    EXPECT_EQ(l.s.tracciato.righe_valide(), 95999) << c.record;
+    EXPECT_EQ(l.prossimo_cartello, 80) << c.record;
+    for (const cella_percorso& cella : l.s.percorso) {
       ASSERT_EQ(cella.galleria, 0) << c.record;
       ASSERT_EQ(cella.tipo, 0) << c.record;
     }
@@ -215,7 +189,7 @@ TEST(LeggiSorgenteLinea, ReachCheck) {
 }
 
 TEST(LeggiSorgenteLinea, HeaderCaseRules) {
-  auto l = leggi(righe({
+  const LetturaLinea l = leggi_linea(righe({
       "pendenza, 100, 5",  // before the header: passed over
       "[GENERALE]",
       "LUNGHEZZA PERCORSO,    1000",
@@ -228,11 +202,11 @@ TEST(LeggiSorgenteLinea, HeaderCaseRules) {
       "[curve]",
       "sfondo uno,    7",
   }));
-  EXPECT_TRUE(l->esito);
-  EXPECT_EQ(l->messaggi(), "");
-  const Form1& f = l->f;
+  EXPECT_TRUE(l.prosegue());
+  EXPECT_EQ(l.messaggi(), "");
+  const ScenarioCompilato& f = l.s;
   EXPECT_EQ(f.testata_linea[84].dato2, 1000);
-  EXPECT_EQ(ultima_cella(f), 160);
+  EXPECT_EQ(f.ultima_cella(), 160);
   EXPECT_EQ(f.tracciato.ultima_riga(), 8000);
   // Only "due" was recognised, and it is the only progressive.
   EXPECT_EQ(f.testata_linea[81].dato1, 3000);
@@ -259,29 +233,31 @@ TEST(LeggiSorgenteLinea, SignalRepetition) {
       {"xripetizione_segnali 49, -50, 50", -50, 50, 4},
   };
   for (const auto& c : casi) {
-    auto l = leggi(righe({"[generale]", "lunghezza percorso, 89000", c.riga, "[curve]"}));
-    EXPECT_TRUE(l->esito) << c.riga;
-    EXPECT_EQ(l->f.testata_linea[86].dato1, c.dato1) << c.riga;
-    EXPECT_EQ(l->f.testata_linea[86].dato2, c.dato2) << c.riga;
-    EXPECT_EQ(l->f.testata_linea[86].dato3, c.codici) << c.riga;
+    const LetturaLinea l =
+        leggi_linea(righe({"[generale]", "lunghezza percorso, 89000", c.riga, "[curve]"}));
+    EXPECT_TRUE(l.prosegue()) << c.riga;
+    EXPECT_EQ(l.s.testata_linea[86].dato1, c.dato1) << c.riga;
+    EXPECT_EQ(l.s.testata_linea[86].dato2, c.dato2) << c.riga;
+    EXPECT_EQ(l.s.testata_linea[86].dato3, c.codici) << c.riga;
   }
 }
 
 TEST(LeggiSorgenteLinea, LengthLimitAndRecreatedGrid) {
-  auto l = leggi(righe({"[generale]", "lunghezza percorso, 1000000", "[curve]"}), 0);
-  EXPECT_TRUE(l->esito);
-  EXPECT_EQ(l->f.codice_errore, 0);
-  EXPECT_EQ(ultima_cella(l->f), 20140);
-  EXPECT_FALSE(l->f.tracciato.presente());
+  LetturaLinea l =
+      leggi_linea(righe({"[generale]", "lunghezza percorso, 1000000", "[curve]"}), false);
+  EXPECT_TRUE(l.prosegue());
+  EXPECT_EQ(l.s.codice_errore, Codice::nessuno);
+  EXPECT_EQ(l.s.ultima_cella(), 20140);
+  EXPECT_FALSE(l.s.tracciato.presente());
 
   // L = 25: round(140.5) = 140. The second length record makes both anew.
-  l = leggi(
+  l = leggi_linea(
       righe({"[generale]", "lunghezza percorso, 89000", "lunghezza percorso, 25", "[curve]"}));
-  EXPECT_TRUE(l->esito);
-  EXPECT_EQ(l->f.testata_linea[84].dato2, 25);
-  EXPECT_EQ(ultima_cella(l->f), 140);
-  EXPECT_EQ(l->f.tracciato.ultima_riga(), 7025);
-  EXPECT_EQ(l->f.tracciato.righe_valide(), 7024);
+  EXPECT_TRUE(l.prosegue());
+  EXPECT_EQ(l.s.testata_linea[84].dato2, 25);
+  EXPECT_EQ(l.s.ultima_cella(), 140);
+  EXPECT_EQ(l.s.tracciato.ultima_riga(), 7025);
+  EXPECT_EQ(l.s.tracciato.righe_valide(), 7024);
 }
 
 TEST(LeggiSorgenteLinea, HeaderComments) {
@@ -315,11 +291,11 @@ TEST(LeggiSorgenteLinea, HeaderComments) {
       {"a section line ends it", 3, {"[pendenze]", "sfondo due, 5"}, 0, 0},
   };
   for (const auto& c : casi) {
-    auto l = leggi(sorgente(commenti(c.commenti), c.dopo));
-    ASSERT_FALSE(l->eccezione) << c.nome << ": " << l->eccezione->what();
-    EXPECT_TRUE(l->esito) << c.nome;
-    EXPECT_EQ(l->f.testata_linea[85].dato1, c.sfondo_uno) << c.nome;
-    EXPECT_EQ(l->f.testata_linea[85].dato3, c.sfondo_due) << c.nome;
+    const LetturaLinea l = leggi_linea(sorgente(commenti(c.commenti), c.dopo));
+    ASSERT_NE(l.esito.passo, Passo::guasto) << c.nome << ": " << l.esito.guasto;
+    EXPECT_TRUE(l.prosegue()) << c.nome;
+    EXPECT_EQ(l.s.testata_linea[85].dato1, c.sfondo_uno) << c.nome;
+    EXPECT_EQ(l.s.testata_linea[85].dato3, c.sfondo_due) << c.nome;
   }
 }
 
@@ -343,45 +319,46 @@ TEST(LeggiSorgenteLinea, BodyRecords) {
   for (const auto& c : casi) {
     const std::string testo =
         righe({"[generale]", "lunghezza percorso, 1000", "pendenza, 250, 8", "[corpo]"}) + c.corpo;
-    auto l = leggi(testo);
-    ASSERT_FALSE(l->eccezione) << c.nome << ": " << l->eccezione->what();
-    EXPECT_TRUE(l->esito) << c.nome;
-    EXPECT_EQ(l->f.codice_errore, 0) << c.nome;
-    EXPECT_EQ(l->f.percorso[9].pendenza, 100) << c.nome;
-    EXPECT_EQ(l->f.percorso[10].pendenza, c.pendenza_cella_10) << c.nome;
-    EXPECT_FALSE(l->sorgente_presente()) << c.nome;
-    EXPECT_EQ(l->messaggi(), "") << c.nome;
+    const LetturaLinea l = leggi_linea(testo);
+    ASSERT_NE(l.esito.passo, Passo::guasto) << c.nome << ": " << l.esito.guasto;
+    EXPECT_TRUE(l.prosegue()) << c.nome;
+    EXPECT_EQ(l.s.codice_errore, Codice::nessuno) << c.nome;
+    EXPECT_EQ(l.s.percorso[9].pendenza, 100) << c.nome;
+    EXPECT_EQ(l.s.percorso[10].pendenza, c.pendenza_cella_10) << c.nome;
+    EXPECT_TRUE(l.linea_eliminata()) << c.nome;
+    EXPECT_EQ(l.messaggi(), "") << c.nome;
   }
 }
 
 TEST(LeggiSorgenteLinea, HeaderKeysAreNotBodyKeys) {
-  auto l = leggi(con_testata(righe(
+  const LetturaLinea l = leggi_linea(con_testata(righe(
       {"lunghezza percorso, 2000", "sfondo uno, 3", "progressiva chilometrica uno, 50, 0, 0"})));
-  EXPECT_TRUE(l->esito);
-  EXPECT_EQ(l->f.testata_linea[84].dato2, 1000);
-  EXPECT_EQ(ultima_cella(l->f), 160);
-  EXPECT_EQ(l->f.testata_linea[85].dato1, 0);
-  EXPECT_EQ(l->f.testata_linea[81].dato1, 0);
+  EXPECT_TRUE(l.prosegue());
+  EXPECT_EQ(l.s.testata_linea[84].dato2, 1000);
+  EXPECT_EQ(l.s.ultima_cella(), 160);
+  EXPECT_EQ(l.s.testata_linea[85].dato1, 0);
+  EXPECT_EQ(l.s.testata_linea[81].dato1, 0);
 }
 
 TEST(LeggiSorgenteLinea, CurvesOnlyWithThePlan) {
   const std::string testo = con_testata(righe({"curvad, 500, 100", "curvas6, 750, 250"}));
-  auto l = leggi(testo, 0);
-  EXPECT_TRUE(l->esito);
-  EXPECT_EQ(l->f.codice_errore, 0);
-  EXPECT_FALSE(l->f.tracciato.presente());
-  EXPECT_EQ(l->f.percorso[157].pendenza, 100);
-  EXPECT_EQ(l->f.percorso[158].pendenza, 0);
+  LetturaLinea l = leggi_linea(testo, false);
+  EXPECT_TRUE(l.prosegue());
+  EXPECT_EQ(l.s.codice_errore, Codice::nessuno);
+  EXPECT_FALSE(l.s.tracciato.presente());
+  EXPECT_EQ(l.s.percorso[157].pendenza, 100);
+  EXPECT_EQ(l.s.percorso[158].pendenza, 0);
 
-  l = leggi(con_testata(righe({"curvas6,  750,  250"})), 1);
-  EXPECT_TRUE(l->esito);
-  EXPECT_EQ(l->f.tracciato.x[751], -0.003);
-  EXPECT_EQ(l->f.tracciato.y[751], 751.0);
-  EXPECT_EQ(l->f.tracciato.righe_valide(), 7999);
+  l = leggi_linea(con_testata(righe({"curvas6,  750,  250"})), true);
+  EXPECT_TRUE(l.prosegue());
+  EXPECT_EQ(l.s.tracciato.x[751], -0.003);
+  EXPECT_EQ(l.s.tracciato.y[751], 751.0);
+  EXPECT_EQ(l.s.tracciato.righe_valide(), 7999);
 }
 
-// The failures memorizza_dati records as code 25: the reader throws, naming
-// the line of the field or record that failed.
+// The failures the compile records as code 25: the reading ends naming
+// the line of the field or record that failed, and records nothing itself;
+// the compile records code 25 there and deletes both sources.
 TEST(LeggiSorgenteLinea, RunTimeFailuresNameTheirLine) {
   const struct {
     const char* nome;
@@ -406,37 +383,38 @@ TEST(LeggiSorgenteLinea, RunTimeFailuresNameTheirLine) {
        4},
   };
   for (const auto& c : casi) {
-    auto l = leggi(c.testo);
-    ASSERT_TRUE(l->eccezione) << c.nome;
-    EXPECT_EQ(l->eccezione->riga, c.riga) << c.nome << ": " << l->eccezione->what();
-    EXPECT_EQ(l->f.codice_errore, 0) << c.nome;
-    EXPECT_EQ(l->messaggi(), "") << c.nome;
+    const LetturaLinea l = leggi_linea(c.testo);
+    ASSERT_EQ(l.esito.passo, Passo::guasto) << c.nome;
+    EXPECT_EQ(l.esito.riga, c.riga) << c.nome << ": " << l.esito.guasto;
+    EXPECT_EQ(l.s.codice_errore, Codice::nessuno) << c.nome;
+    EXPECT_EQ(l.messaggi(), "") << c.nome;
+
+    const Compilazione compilata = compila_linea(c.testo);
+    EXPECT_EQ(compilata.s.codice_errore, Codice::guasto_lettura) << c.nome;
+    EXPECT_EQ(messaggi(compilata.s), std::string(kNomeLinea) + ":" + std::to_string(c.riga) +
+                                         ": error 25: " + l.esito.guasto + "\n")
+        << c.nome;
+    EXPECT_TRUE(compilata.eliminazioni.eliminata(QualeSorgente::linea)) << c.nome;
+    EXPECT_TRUE(compilata.eliminazioni.eliminata(QualeSorgente::treno)) << c.nome;
   }
 }
 
 // The built-in line source, as the program writes it, read back.
 TEST(LeggiSorgenteLinea, BuiltInLine) {
-  auto l = std::make_unique<Lettura>();
-  Form1& f = l->f;
-  f.file_system = &l->fs;
-  f.cartella = "cartella";
-  f.nome_linea = "LIVRA_MONTALBA";
-  f.codice_treno = "R47316";
-  f.j = 1;
-  dati_linea(f);
-  ASSERT_TRUE(l->sorgente_presente());
-  f.sorgente_linea = {kPercorso, kNome};
-  azzera_testata(f);
-  ASSERT_TRUE(leggi_sorgente_linea(f));
-  EXPECT_EQ(f.codice_errore, 0);
-  EXPECT_EQ(l->messaggi(), "");
-  EXPECT_FALSE(l->sorgente_presente());
-
-  ASSERT_EQ(ultima_cella(f), 1920);
+  std::string testo;
+  testo_righe(dati_linea(), [&](std::string_view parte) { testo += parte; });
+  ASSERT_FALSE(testo.empty());
+  const LetturaLinea l = leggi_linea(testo);
+  ASSERT_TRUE(l.prosegue());
+  const ScenarioCompilato& f = l.s;
+  EXPECT_EQ(f.codice_errore, Codice::nessuno);
+  EXPECT_EQ(l.messaggi(), "");
+  EXPECT_TRUE(l.linea_eliminata());
+  ASSERT_EQ(f.ultima_cella(), 1920);
   ASSERT_EQ(f.tracciato.ultima_riga(), 96000);
   EXPECT_EQ(f.tracciato.righe_valide(), 95999);  // points 95999 and 96000 stay empty
-  EXPECT_EQ(tipo_riga(f.tracciato, 95998), tipo_variante::doppio);
-  EXPECT_EQ(tipo_riga(f.tracciato, 95999), tipo_variante::vuoto);
+  EXPECT_EQ(tipo_riga(f.tracciato, 95998), TipoVariante::doppio);
+  EXPECT_EQ(tipo_riga(f.tracciato, 95999), TipoVariante::vuoto);
 
   // Gradients: each value from its record's cell to the next record's;
   // 100 in cells 0 to 24, 107 in 25 to 89, 110 from 90, and the last
@@ -477,8 +455,11 @@ TEST(LeggiSorgenteLinea, BuiltInLine) {
   EXPECT_EQ(f.percorso[1764].tipo, cella_cartello);
   EXPECT_EQ(f.percorso[1764].valore1, 71);
   EXPECT_EQ(f.testata_linea[71].nome, "(Galleria)(Montalba)");
-  EXPECT_EQ(f.prossimo_cartello, 70);
-  EXPECT_EQ(f.numero_gallerie, 9);
+  EXPECT_EQ(l.prossimo_cartello, 70);
+  // All nine tunnel records were applied.
+  EXPECT_EQ(std::count_if(f.origini.record.begin(), f.origini.record.end(),
+                          [](const RecordSorgente& r) { return r.chiave == Chiave::montagna; }),
+            9);
 
   const struct {
     int voce;

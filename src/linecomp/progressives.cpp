@@ -3,28 +3,28 @@
 #include <array>
 #include <string>
 
-#include "model/run_failure.h"
 
 namespace genera {
 namespace {
 
-struct terna {
+struct Terna {
   int32_t primo = 0;
   int32_t secondo = 0;
   int32_t terzo = 0;
+  IdRecord origine = 0;
 };
 
-terna leggi(const voce_testata& v) { return {v.dato1, v.dato2, v.dato3}; }
+Terna leggi(const voce_testata& v, IdRecord origine) { return {v.dato1, v.dato2, v.dato3, origine}; }
 
-void scrivi(voce_testata& v, const terna& t) {
+void scrivi(voce_testata& v, const Terna& t) {
   v.dato1 = t.primo;
   v.dato2 = t.secondo;
   v.dato3 = t.terzo;
 }
 
 // The new contents of slots T, D, U, from the values as they stood before.
-std::array<terna, 3> ordinate(const terna& t, const terna& d, const terna& u) {
-  const terna zero{};
+std::array<Terna, 3> ordinate(const Terna& t, const Terna& d, const Terna& u) {
+  const Terna zero{};
   // The sum is taken in 64 bits: three 32-bit values cannot overflow it.
   const int64_t somma = int64_t{t.primo} + d.primo + u.primo;
   if (somma != 0) {
@@ -44,27 +44,29 @@ std::array<terna, 3> ordinate(const terna& t, const terna& d, const terna& u) {
 
 }  // namespace
 
-void progressive_ordina(Form1& f) {
+std::optional<Rifiuto> progressive_ordina(ScenarioCompilato& s) {
   const int voci[3] = {kVoceProgressivaTre, kVoceProgressivaDue, kVoceProgressivaUno};
-  std::array<terna, 3> nuove =
-      ordinate(leggi(f.testata_linea[voci[0]]), leggi(f.testata_linea[voci[1]]),
-               leggi(f.testata_linea[voci[2]]));
+  auto terna_di = [&](int v) { return leggi(s.testata_linea[v], s.origini.voci[v]); };
+  std::array<Terna, 3> nuove = ordinate(terna_di(voci[0]), terna_di(voci[1]), terna_di(voci[2]));
   for (int i = 0; i < 3; ++i) {
-    terna& t = nuove[static_cast<std::size_t>(i)];
+    Terna& t = nuove[static_cast<std::size_t>(i)];
     if (t.terzo == 1) {
       const int64_t corretto = int64_t{t.secondo} + 100;
       if (corretto > INT32_MAX)
-        throw errore_esecuzione("the kilometric progressive's second value " +
-                                std::to_string(t.secondo) + " plus 100 does not fit 32 bits");
+        return Rifiuto{Codice::guasto_lettura, std::nullopt,
+                       "the kilometric progressive's second value " + std::to_string(t.secondo) +
+                           " plus 100 does not fit 32 bits"};
       t.secondo = static_cast<int32_t>(corretto);
     }
-    scrivi(f.testata_linea[voci[i]], t);
+    scrivi(s.testata_linea[voci[i]], t);
+    s.origini.voci[voci[i]] = t.origine;
   }
+  return std::nullopt;
 }
 
-bool progressive_valide(const Form1& f) {
+bool progressive_valide(const std::array<voce_testata, kVociTestata>& testata) {
   for (int v : {kVoceProgressivaTre, kVoceProgressivaDue, kVoceProgressivaUno}) {
-    const voce_testata& e = f.testata_linea[v];
+    const voce_testata& e = testata[v];
     if (e.dato1 % kMetriCella != 0 || e.dato2 % kMetriCella != 0) return false;
   }
   return true;

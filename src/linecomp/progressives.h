@@ -3,15 +3,18 @@
 // makes at its end.
 #pragma once
 
-#include "model/route_model.h"
+#include <array>
+#include <optional>
+
+#include "model/compiled_scenario.h"
 
 namespace genera {
 
-// The addition of 100 throws errore_esecuzione when it leaves 32 bits.
 /// Orders entries 81 to 83 (largest first value in 81) and adds 100 where the third value is 1.
-void progressive_ordina(Form1& f);
+/// Gives a run-time failure (code 25) when the addition leaves 32 bits.
+std::optional<Rifiuto> progressive_ordina(ScenarioCompilato& s);
 
 /// True when the first two values of entries 81 to 83 are multiples of 50 (else: code 2).
-bool progressive_valide(const Form1& f);
+bool progressive_valide(const std::array<voce_testata, kVociTestata>& testata);
 
 }  // namespace genera

@@ -3,22 +3,23 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <optional>
 
-#include "model/run_failure.h"
+#include "linecomp/test_support.h"
 
 namespace genera {
 namespace {
 
 using Terna = std::array<int32_t, 3>;
 
-void metti(Form1& f, int voce, const Terna& t) {
-  f.testata_linea[voce].dato1 = t[0];
-  f.testata_linea[voce].dato2 = t[1];
-  f.testata_linea[voce].dato3 = t[2];
+void metti(ScenarioCompilato& s, int voce, const Terna& t) {
+  s.testata_linea[voce].dato1 = t[0];
+  s.testata_linea[voce].dato2 = t[1];
+  s.testata_linea[voce].dato3 = t[2];
 }
 
-Terna prendi(const Form1& f, int voce) {
-  const voce_testata& v = f.testata_linea[voce];
+Terna prendi(const ScenarioCompilato& s, int voce) {
+  const voce_testata& v = s.testata_linea[voce];
   return {v.dato1, v.dato2, v.dato3};
 }
 
@@ -118,31 +119,33 @@ TEST(ProgressiveOrdina, Orderings) {
        {1000, 0, 1}},
   };
   for (const auto& c : casi) {
-    Form1 f;
-    metti(f, kVoceProgressivaUno, c.uno);
-    metti(f, kVoceProgressivaDue, c.due);
-    metti(f, kVoceProgressivaTre, c.tre);
-    progressive_ordina(f);
-    EXPECT_EQ(prendi(f, 81), c.e81) << c.nome;
-    EXPECT_EQ(prendi(f, 82), c.e82) << c.nome;
-    EXPECT_EQ(prendi(f, 83), c.e83) << c.nome;
+    ScenarioCompilato s;
+    metti(s, kVoceProgressivaUno, c.uno);
+    metti(s, kVoceProgressivaDue, c.due);
+    metti(s, kVoceProgressivaTre, c.tre);
+    ASSERT_TRUE(accettato(progressive_ordina(s))) << c.nome;
+    EXPECT_EQ(prendi(s, 81), c.e81) << c.nome;
+    EXPECT_EQ(prendi(s, 82), c.e82) << c.nome;
+    EXPECT_EQ(prendi(s, 83), c.e83) << c.nome;
   }
 }
 
 TEST(ProgressiveOrdina, HugeFirstValuesDoNotOverflowTheSum) {
-  Form1 f;
-  metti(f, kVoceProgressivaUno, {INT32_MAX, 0, 0});
-  metti(f, kVoceProgressivaDue, {INT32_MAX - 1, 0, 0});
-  metti(f, kVoceProgressivaTre, {1, 0, 0});
-  progressive_ordina(f);
-  EXPECT_EQ(prendi(f, 81), (Terna{INT32_MAX, 0, 0}));
-  EXPECT_EQ(prendi(f, 83), (Terna{1, 0, 0}));
+  ScenarioCompilato s;
+  metti(s, kVoceProgressivaUno, {INT32_MAX, 0, 0});
+  metti(s, kVoceProgressivaDue, {INT32_MAX - 1, 0, 0});
+  metti(s, kVoceProgressivaTre, {1, 0, 0});
+  ASSERT_TRUE(accettato(progressive_ordina(s)));
+  EXPECT_EQ(prendi(s, 81), (Terna{INT32_MAX, 0, 0}));
+  EXPECT_EQ(prendi(s, 83), (Terna{1, 0, 0}));
 }
 
 TEST(ProgressiveOrdina, CorrectionBeyond32BitsIsARunTimeFailure) {
-  Form1 f;
-  metti(f, kVoceProgressivaUno, {1000, INT32_MAX - 50, 1});
-  EXPECT_THROW(progressive_ordina(f), errore_esecuzione);
+  ScenarioCompilato s;
+  metti(s, kVoceProgressivaUno, {1000, INT32_MAX - 50, 1});
+  const std::optional<Rifiuto> r = progressive_ordina(s);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->codice, Codice::guasto_lettura);
 }
 
 TEST(ProgressiveValide, FirstTwoValuesMustBeMultiplesOf50) {
@@ -155,16 +158,17 @@ TEST(ProgressiveValide, FirstTwoValuesMustBeMultiplesOf50) {
   };
   for (const auto& c : casi) {
     for (int voce : {kVoceProgressivaTre, kVoceProgressivaDue, kVoceProgressivaUno}) {
-      Form1 f;
-      metti(f, voce, c.t);
-      EXPECT_EQ(progressive_valide(f), c.valida) << c.t[0] << "," << c.t[1] << " in " << voce;
+      ScenarioCompilato s;
+      metti(s, voce, c.t);
+      EXPECT_EQ(progressive_valide(s.testata_linea), c.valida)
+          << c.t[0] << "," << c.t[1] << " in " << voce;
     }
   }
-  Form1 f;
-  metti(f, kVoceProgressivaUno, {1000, 50, 1});
-  progressive_ordina(f);
-  EXPECT_EQ(prendi(f, 81), (Terna{1000, 150, 1}));
-  EXPECT_TRUE(progressive_valide(f));
+  ScenarioCompilato s;
+  metti(s, kVoceProgressivaUno, {1000, 50, 1});
+  ASSERT_TRUE(accettato(progressive_ordina(s)));
+  EXPECT_EQ(prendi(s, 81), (Terna{1000, 150, 1}));
+  EXPECT_TRUE(progressive_valide(s.testata_linea));
 }
 
 }  // namespace

@@ -2,32 +2,50 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "model/run_failure.h"
+#include "linecomp/test_support.h"
 
 namespace genera {
 namespace {
 
-// The scenario's grid: length 89000, cells 0 to 1920.
-void prepara(Form1& f, int32_t lunghezza = 89000) {
-  alloca_percorso(f, lunghezza);
-  f.numero_gallerie = 0;
-  f.prossimo_cartello = kPrimoCartello;
-}
+// A grid (by default the scenario's: length 89000, cells 0 to 1920), no
+// tunnel yet and the first board entry free.
+struct Linea {
+  ScenarioCompilato s;
+  StatoGallerie gallerie;
+  int32_t prossimo_cartello = kPrimoCartello;
 
-std::vector<int> celle_con(const Form1& f, int galleria) {
+  explicit Linea(int32_t lunghezza = 89000) { prepara_griglia(s, lunghezza, false); }
+
+  std::optional<Rifiuto> montagna(int32_t inizio, int32_t fine, int32_t tipo) {
+    return memo_montagna(s, gallerie, inizio, fine, tipo, 0);
+  }
+  std::optional<Rifiuto> v_max(const ValoriIndicatore& v) { return memo_indicatori_v_max(s, v, 0); }
+  // A speed board with the same speeds on every row, as the tests need it.
+  std::optional<Rifiuto> v_max(int32_t p, int32_t v) {
+    return v_max(ValoriIndicatore{p, v, v, v, 0, 0, 0, 0, 0});
+  }
+  std::optional<Rifiuto> cartello(int32_t p, const std::string& testo) {
+    return cartello_indicatore(s, prossimo_cartello, p, testo, 0);
+  }
+  const cella_percorso& cella(int c) const { return s.percorso[static_cast<std::size_t>(c)]; }
+  cella_percorso& cella(int c) { return s.percorso[static_cast<std::size_t>(c)]; }
+};
+
+std::vector<int> celle_con(const ScenarioCompilato& s, int galleria) {
   std::vector<int> v;
-  for (std::size_t c = 0; c < f.percorso.size(); ++c)
-    if (f.percorso[c].galleria == galleria) v.push_back(static_cast<int>(c));
+  for (std::size_t c = 0; c < s.percorso.size(); ++c)
+    if (s.percorso[c].galleria == galleria) v.push_back(static_cast<int>(c));
   return v;
 }
 
-std::vector<int> marcatori(const Form1& f) {
+std::vector<int> marcatori(const ScenarioCompilato& s) {
   std::vector<int> v;
-  for (std::size_t c = 0; c < f.percorso.size(); ++c)
-    if (f.percorso[c].tipo == cella_marca_galleria) v.push_back(static_cast<int>(c));
+  for (std::size_t c = 0; c < s.percorso.size(); ++c)
+    if (s.percorso[c].tipo == cella_marca_galleria) v.push_back(static_cast<int>(c));
   return v;
 }
 
@@ -38,17 +56,15 @@ std::vector<int> intervallo(int da, int a, int passo = 1) {
 }
 
 TEST(MemoMontagna, ScenarioTunnels) {
-  Form1 f;
-  prepara(f);
-  messaggio err;
-  ASSERT_TRUE(memo_montagna(f, 30300, 30600, 2, &err));
-  ASSERT_TRUE(memo_montagna(f, 41950, 43750, 11, &err));
-  EXPECT_EQ(celle_con(f, 2), intervallo(606, 611));
-  EXPECT_EQ(celle_con(f, 1), intervallo(839, 874));
-  EXPECT_EQ(marcatori(f), intervallo(842, 874, 4));
-  EXPECT_EQ(f.numero_gallerie, 2);
-  EXPECT_EQ(f.inizi_gallerie[2], 41950);
-  EXPECT_EQ(f.fini_gallerie[2], 43750);
+  Linea l;
+  ASSERT_TRUE(accettato(l.montagna(30300, 30600, 2)));
+  ASSERT_TRUE(accettato(l.montagna(41950, 43750, 11)));
+  EXPECT_EQ(celle_con(l.s, 2), intervallo(606, 611));
+  EXPECT_EQ(celle_con(l.s, 1), intervallo(839, 874));
+  EXPECT_EQ(marcatori(l.s), intervallo(842, 874, 4));
+  EXPECT_EQ(l.gallerie.numero, 2);
+  EXPECT_EQ(l.gallerie.inizi[2], 41950);
+  EXPECT_EQ(l.gallerie.fini[2], 43750);
 }
 
 TEST(MemoMontagna, KindsAndSpacing) {
@@ -67,75 +83,63 @@ TEST(MemoMontagna, KindsAndSpacing) {
       {"kind 266: lit, 256 stored as its low byte", 5000, 266, 0, true},
   };
   for (const auto& c : casi) {
-    Form1 f;
-    prepara(f);
-    messaggio err;
-    ASSERT_TRUE(memo_montagna(f, 1000, 2000, 1, &err));
-    ASSERT_TRUE(memo_montagna(f, c.inizio2, c.inizio2 + 1000, c.tipo2, &err));
+    Linea l;
+    ASSERT_TRUE(accettato(l.montagna(1000, 2000, 1)));
+    ASSERT_TRUE(accettato(l.montagna(c.inizio2, c.inizio2 + 1000, c.tipo2)));
     const int prima = static_cast<int>(c.inizio2 / 50);
-    EXPECT_EQ(f.percorso[static_cast<std::size_t>(prima + 1)].galleria, c.galleria) << c.nome;
-    EXPECT_EQ(f.percorso[static_cast<std::size_t>(prima + 3)].tipo,
-              c.marcatori ? cella_marca_galleria : cella_binario)
+    EXPECT_EQ(l.cella(prima + 1).galleria, c.galleria) << c.nome;
+    EXPECT_EQ(l.cella(prima + 3).tipo, c.marcatori ? cella_marca_galleria : cella_binario)
         << c.nome;
   }
 }
 
 TEST(MemoMontagna, MarkersOnlyOnEmptyCells) {
-  Form1 f;
-  prepara(f);
-  f.percorso[23].tipo = cella_segnale;
-  messaggio err;
-  ASSERT_TRUE(memo_montagna(f, 1000, 1400, 11, &err));  // cells 20 to 27
-  EXPECT_EQ(marcatori(f), (std::vector<int>{27}));
-  EXPECT_EQ(f.percorso[23].tipo, cella_segnale);
-  EXPECT_EQ(f.percorso[23].galleria, 1);
+  Linea l;
+  l.cella(23).tipo = cella_segnale;
+  ASSERT_TRUE(accettato(l.montagna(1000, 1400, 11)));  // cells 20 to 27
+  EXPECT_EQ(marcatori(l.s), (std::vector<int>{27}));
+  EXPECT_EQ(l.cella(23).tipo, cella_segnale);
+  EXPECT_EQ(l.cella(23).galleria, 1);
 }
 
 TEST(MemoMontagna, EndBeforeStartWritesNothingButCounts) {
-  Form1 f;
-  prepara(f);
-  messaggio err;
-  ASSERT_TRUE(memo_montagna(f, 1000, 1025, 2, &err));  // cells 20 to round(-0.5 + 20) = 20
-  EXPECT_EQ(celle_con(f, 2), (std::vector<int>{20}));
-  ASSERT_TRUE(memo_montagna(f, 2000, 1000, 2, &err));
-  EXPECT_EQ(celle_con(f, 2), (std::vector<int>{20}));
-  ASSERT_TRUE(memo_montagna(f, 1100, 1500, 5, &err));  // 1100 - 1000 <= 150: kind 3
-  EXPECT_EQ(celle_con(f, 3), intervallo(22, 29));
+  Linea l;
+  ASSERT_TRUE(accettato(l.montagna(1000, 1025, 2)));  // cells 20 to round(-0.5 + 20) = 20
+  EXPECT_EQ(celle_con(l.s, 2), (std::vector<int>{20}));
+  ASSERT_TRUE(accettato(l.montagna(2000, 1000, 2)));
+  EXPECT_EQ(celle_con(l.s, 2), (std::vector<int>{20}));
+  ASSERT_TRUE(accettato(l.montagna(1100, 1500, 5)));  // 1100 - 1000 <= 150: kind 3
+  EXPECT_EQ(celle_con(l.s, 3), intervallo(22, 29));
 }
 
 TEST(MemoMontagna, ClippedToTheGrid) {
-  Form1 f;
-  prepara(f, 0);  // cells 0 to 140
-  messaggio err;
-  ASSERT_TRUE(memo_montagna(f, 6000, 2000000000, 11, &err));
-  EXPECT_EQ(celle_con(f, 1), intervallo(120, 140));
-  EXPECT_EQ(marcatori(f), intervallo(123, 140, 4));
+  Linea l(0);  // cells 0 to 140
+  ASSERT_TRUE(accettato(l.montagna(6000, 2000000000, 11)));
+  EXPECT_EQ(celle_con(l.s, 1), intervallo(120, 140));
+  EXPECT_EQ(marcatori(l.s), intervallo(123, 140, 4));
   // A start before the line keeps its marker spacing from its own first cell.
-  ASSERT_TRUE(memo_montagna(f, -500, 500, 13, &err));  // cells -10 to 9
-  EXPECT_EQ(celle_con(f, 3), intervallo(0, 9));
-  EXPECT_EQ(f.percorso[1].tipo, cella_marca_galleria);  // k = 12
-  EXPECT_EQ(f.percorso[5].tipo, cella_marca_galleria);  // k = 16
-  EXPECT_EQ(f.percorso[3].tipo, cella_binario);
+  ASSERT_TRUE(accettato(l.montagna(-500, 500, 13)));  // cells -10 to 9
+  EXPECT_EQ(celle_con(l.s, 3), intervallo(0, 9));
+  EXPECT_EQ(l.cella(1).tipo, cella_marca_galleria);  // k = 12
+  EXPECT_EQ(l.cella(5).tipo, cella_marca_galleria);  // k = 16
+  EXPECT_EQ(l.cella(3).tipo, cella_binario);
 }
 
 TEST(MemoMontagna, The81stTunnelIsRefused) {
-  Form1 f;
-  prepara(f);
-  messaggio err;
+  Linea l;
   for (int i = 1; i <= kMaxGallerie; ++i)
-    ASSERT_TRUE(memo_montagna(f, i * 1000, i * 1000 + 100, 1, &err));
-  EXPECT_FALSE(memo_montagna(f, 85000, 86000, 2, &err));
-  EXPECT_EQ(f.codice_errore, 104);
-  EXPECT_EQ(f.posizione_errore, 85000);
-  EXPECT_EQ(err.codice, 104);
-  EXPECT_EQ(err.posizione, 85000);
-  EXPECT_EQ(f.numero_gallerie, kMaxGallerie);
-  EXPECT_TRUE(celle_con(f, 2).empty());
+    ASSERT_TRUE(accettato(l.montagna(i * 1000, i * 1000 + 100, 1)));
+  const std::optional<Rifiuto> r = l.montagna(85000, 86000, 2);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->codice, Codice::gallerie_troppe);
+  EXPECT_EQ(r->posizione, 85000);
+  EXPECT_EQ(l.gallerie.numero, kMaxGallerie);
+  EXPECT_TRUE(celle_con(l.s, 2).empty());
 }
 
 TEST(MemoIndicatoriVMax, Packing) {
   const struct {
-    int32_t v[9];
+    ValoriIndicatore v;
     int cella;
     int16_t valore[4];
   } casi[] = {
@@ -147,30 +151,25 @@ TEST(MemoIndicatoriVMax, Packing) {
       {{500, 1638, 0, 0, 3276, 0, 0, 0, 8}, 11, {32760, 0, 0, -32768}},
   };
   for (const auto& c : casi) {
-    Form1 f;
-    prepara(f);
-    messaggio err;
-    const int32_t* v = c.v;
-    ASSERT_TRUE(
-        memo_indicatori_v_max(f, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], &err))
-        << v[0];
-    const cella_percorso& cella = f.percorso[static_cast<std::size_t>(c.cella)];
-    EXPECT_EQ(cella.tipo, cella_indicatore_v_max) << v[0];
-    EXPECT_EQ(cella.valore1, c.valore[0]) << v[0];
-    EXPECT_EQ(cella.valore2, c.valore[1]) << v[0];
-    EXPECT_EQ(cella.valore3, c.valore[2]) << v[0];
-    EXPECT_EQ(cella.valore4, c.valore[3]) << v[0];
+    Linea l;
+    const int32_t p = c.v.posizione;
+    ASSERT_TRUE(accettato(l.v_max(c.v))) << p;
+    const cella_percorso& cella = l.cella(c.cella);
+    EXPECT_EQ(cella.tipo, cella_indicatore_v_max) << p;
+    EXPECT_EQ(cella.valore1, c.valore[0]) << p;
+    EXPECT_EQ(cella.valore2, c.valore[1]) << p;
+    EXPECT_EQ(cella.valore3, c.valore[2]) << p;
+    EXPECT_EQ(cella.valore4, c.valore[3]) << p;
   }
 }
 
 TEST(MemoIndicatoriVMax, PackedSpeedBeyond16BitsIsARunTimeFailure) {
-  Form1 f;
-  prepara(f);
-  messaggio err;
-  EXPECT_THROW(memo_indicatori_v_max(f, 500, 100, 100, 1639, 0, 0, 0, 0, 0, &err),
-               errore_esecuzione);
-  EXPECT_EQ(f.percorso[11].tipo, cella_binario);
-  EXPECT_EQ(f.percorso[11].valore1, 0);
+  Linea l;
+  const std::optional<Rifiuto> r = l.v_max(ValoriIndicatore{500, 100, 100, 1639, 0, 0, 0, 0, 0});
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->codice, Codice::guasto_lettura);
+  EXPECT_EQ(l.cella(11).tipo, cella_binario);
+  EXPECT_EQ(l.cella(11).valore1, 0);
 }
 
 TEST(Cartelli, OccupiedCells) {
@@ -179,89 +178,86 @@ TEST(Cartelli, OccupiedCells) {
     const char* nome;
     bool primo_v_max;  // the first board is a speed board (else an indicator board)
     bool secondo_v_max;
-    int32_t codice;  // of the second board
+    Codice codice;  // of the second board
   } casi[] = {
-      {"speed board after speed board", true, true, 21},
-      {"indicator board after speed board", true, false, 6},
-      {"speed board after indicator board", false, true, 21},
-      {"indicator board after indicator board", false, false, 6},
+      {"speed board after speed board", true, true, Codice::indicatore_occupato},
+      {"indicator board after speed board", true, false, Codice::cartello_occupato},
+      {"speed board after indicator board", false, true, Codice::indicatore_occupato},
+      {"indicator board after indicator board", false, false, Codice::cartello_occupato},
   };
   for (const auto& c : casi) {
-    Form1 f;
-    prepara(f);
-    messaggio err;
+    Linea l;
     auto posa = [&](bool v_max, int32_t p) {
-      return v_max ? memo_indicatori_v_max(f, p, 100, 100, 100, 0, 0, 0, 0, 0, &err)
-                   : cartello_indicatore(f, p, "(Testo)", &err);
+      return v_max ? l.v_max(p, 100) : l.cartello(p, "(Testo)");
     };
-    ASSERT_TRUE(posa(c.primo_v_max, 1000)) << c.nome;
-    const cella_percorso prima = f.percorso[21];
-    EXPECT_FALSE(posa(c.secondo_v_max, 1010)) << c.nome;  // also cell 21
-    EXPECT_EQ(f.codice_errore, c.codice) << c.nome;
-    EXPECT_EQ(f.posizione_errore, 1010) << c.nome;
-    EXPECT_EQ(err.posizione, 1010) << c.nome;
-    EXPECT_EQ(f.percorso[21].tipo, prima.tipo) << c.nome;
-    EXPECT_EQ(f.percorso[21].valore1, prima.valore1) << c.nome;
+    ASSERT_TRUE(accettato(posa(c.primo_v_max, 1000))) << c.nome;
+    const cella_percorso prima = l.cella(21);
+    const std::optional<Rifiuto> r = posa(c.secondo_v_max, 1010);  // also cell 21
+    ASSERT_TRUE(r) << c.nome;
+    EXPECT_EQ(r->codice, c.codice) << c.nome;
+    EXPECT_EQ(r->posizione, 1010) << c.nome;
+    EXPECT_EQ(l.cella(21).tipo, prima.tipo) << c.nome;
+    EXPECT_EQ(l.cella(21).valore1, prima.valore1) << c.nome;
   }
 
-  Form1 f;
-  prepara(f);
-  messaggio err;
-  ASSERT_TRUE(memo_montagna(f, 1000, 2000, 11, &err));
-  ASSERT_EQ(f.percorso[23].tipo, cella_marca_galleria);
-  EXPECT_TRUE(cartello_indicatore(f, 1100, "(A)", &err));                     // cell 23
-  EXPECT_TRUE(memo_indicatori_v_max(f, 1300, 1, 1, 1, 0, 0, 0, 0, 0, &err));  // cell 27
-  EXPECT_EQ(f.percorso[23].tipo, cella_cartello);
-  EXPECT_EQ(f.percorso[27].tipo, cella_indicatore_v_max);
-  EXPECT_EQ(f.percorso[23].galleria, 1);
+  Linea l;
+  ASSERT_TRUE(accettato(l.montagna(1000, 2000, 11)));
+  ASSERT_EQ(l.cella(23).tipo, cella_marca_galleria);
+  EXPECT_TRUE(accettato(l.cartello(1100, "(A)")));  // cell 23
+  EXPECT_TRUE(accettato(l.v_max(1300, 1)));         // cell 27
+  EXPECT_EQ(l.cella(23).tipo, cella_cartello);
+  EXPECT_EQ(l.cella(27).tipo, cella_indicatore_v_max);
+  EXPECT_EQ(l.cella(23).galleria, 1);
 }
 
 TEST(CartelloIndicatore, EntriesFrom80Down) {
-  Form1 f;
-  prepara(f);
-  messaggio err;
-  ASSERT_TRUE(cartello_indicatore(f, 75, "(Galleria)(Uno)", &err));  // 2.5 -> cell 2
-  ASSERT_TRUE(cartello_indicatore(f, 125, "(B)", &err));             // 3.5 -> cell 4
-  EXPECT_EQ(f.percorso[2].tipo, cella_cartello);
-  EXPECT_EQ(f.percorso[2].valore1, 80);
-  EXPECT_EQ(f.percorso[4].valore1, 79);
-  EXPECT_EQ(f.testata_linea[80].nome, "(Galleria)(Uno)");
-  EXPECT_EQ(f.testata_linea[79].nome, "(B)");
-  EXPECT_EQ(f.prossimo_cartello, 78);
+  Linea l;
+  ASSERT_TRUE(accettato(l.cartello(75, "(Galleria)(Uno)")));  // 2.5 -> cell 2
+  ASSERT_TRUE(accettato(l.cartello(125, "(B)")));             // 3.5 -> cell 4
+  EXPECT_EQ(l.cella(2).tipo, cella_cartello);
+  EXPECT_EQ(l.cella(2).valore1, 80);
+  EXPECT_EQ(l.cella(4).valore1, 79);
+  EXPECT_EQ(l.s.testata_linea[80].nome, "(Galleria)(Uno)");
+  EXPECT_EQ(l.s.testata_linea[79].nome, "(B)");
+  EXPECT_EQ(l.prossimo_cartello, 78);
 }
 
 TEST(CartelloIndicatore, The81stBoardIsRefused) {
-  Form1 f;
-  prepara(f);
-  messaggio err;
+  Linea l;
   for (int i = 0; i < kPrimoCartello; ++i)
-    ASSERT_TRUE(cartello_indicatore(f, i * 100, "(T" + std::to_string(i) + ")", &err));
-  EXPECT_EQ(f.prossimo_cartello, 0);
-  EXPECT_EQ(f.testata_linea[1].nome, "(T79)");
-  EXPECT_FALSE(cartello_indicatore(f, 50000, "(X)", &err));
-  EXPECT_EQ(f.codice_errore, 105);
-  EXPECT_EQ(f.posizione_errore, 50000);
-  EXPECT_EQ(f.testata_linea[0].nome, "");
-  EXPECT_EQ(f.percorso[1001].tipo, cella_binario);
-  EXPECT_EQ(f.prossimo_cartello, 0);
+    ASSERT_TRUE(accettato(l.cartello(i * 100, "(T" + std::to_string(i) + ")")));
+  EXPECT_EQ(l.prossimo_cartello, 0);
+  EXPECT_EQ(l.s.testata_linea[1].nome, "(T79)");
+  const std::optional<Rifiuto> r = l.cartello(50000, "(X)");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->codice, Codice::cartelli_troppi);
+  EXPECT_EQ(r->posizione, 50000);
+  EXPECT_EQ(l.s.testata_linea[0].nome, "");
+  EXPECT_EQ(l.cella(1001).tipo, cella_binario);
+  EXPECT_EQ(l.prossimo_cartello, 0);
 }
 
 TEST(Cartelli, OutsideTheGridOrWithoutOne) {
-  messaggio err;
-  {
-    Form1 senza_griglia;
-    EXPECT_THROW(memo_montagna(senza_griglia, 0, 100, 1, &err), errore_esecuzione);
-    EXPECT_THROW(cartello_indicatore(senza_griglia, 100, "(A)", &err), errore_esecuzione);
-    EXPECT_THROW(memo_indicatori_v_max(senza_griglia, 100, 1, 1, 1, 0, 0, 0, 0, 0, &err),
-                 errore_esecuzione);
+  // Without a grid no record of the body is applied: a header without a
+  // line length is a run-time failure before the first of them.
+  for (const char* record : {"montagna, 0, 100, 1", "cartello_indicatore, 100, (A)",
+                             "indicatori_vmax, 100, 1, 1, 1, 0, , , , 0"}) {
+    const LetturaLinea senza_griglia =
+        leggi_linea(righe({"[generale]", "sfondo uno, 1", "[corpo]", record}));
+    EXPECT_EQ(senza_griglia.esito.passo, Passo::guasto) << record;
+    EXPECT_EQ(senza_griglia.esito.riga, 3) << record;
+    EXPECT_TRUE(senza_griglia.s.percorso.empty()) << record;
+    EXPECT_EQ(senza_griglia.prossimo_cartello, kPrimoCartello) << record;
   }
-  Form1 f;
-  prepara(f, 0);                                                               // cells 0 to 140
-  EXPECT_THROW(cartello_indicatore(f, -100, "(A)", &err), errore_esecuzione);  // cell -1
-  EXPECT_THROW(memo_indicatori_v_max(f, 7000, 1, 1, 1, 0, 0, 0, 0, 0, &err),   // cell 141
-               errore_esecuzione);
-  EXPECT_TRUE(cartello_indicatore(f, -75, "(A)", &err));  // -0.5 rounds to cell 0
-  EXPECT_EQ(f.percorso[0].tipo, cella_cartello);
+  Linea l(0);                                                    // cells 0 to 140
+  const std::optional<Rifiuto> prima = l.cartello(-100, "(A)");  // cell -1
+  ASSERT_TRUE(prima);
+  EXPECT_EQ(prima->codice, Codice::guasto_lettura);
+  const std::optional<Rifiuto> dopo = l.v_max(7000, 1);  // cell 141
+  ASSERT_TRUE(dopo);
+  EXPECT_EQ(dopo->codice, Codice::guasto_lettura);
+  EXPECT_TRUE(accettato(l.cartello(-75, "(A)")));  // -0.5 rounds to cell 0
+  EXPECT_EQ(l.cella(0).tipo, cella_cartello);
 }
 
 }  // namespace

@@ -62,14 +62,14 @@ void scrivi_colonna(const tracciato_linea& t, const std::vector<double>& colonna
   const int32_t valide = t.righe_valide();
   const int32_t interi = std::min(valide, 2);
   for (int32_t riga = 0; riga < interi; ++riga) {
-    e.u16(static_cast<uint16_t>(tipo_variante::intero));
+    e.u16(static_cast<uint16_t>(TipoVariante::intero));
     e.i16(static_cast<int16_t>(colonna[static_cast<std::size_t>(riga)]));
   }
   for (int32_t riga = interi; riga < valide; ++riga) {
-    e.u16(static_cast<uint16_t>(tipo_variante::doppio));
+    e.u16(static_cast<uint16_t>(TipoVariante::doppio));
     e.f64(colonna[static_cast<std::size_t>(riga)]);
   }
-  for (int32_t riga = valide; riga < t.righe; ++riga) e.u16(static_cast<uint16_t>(tipo_variante::vuoto));
+  for (int32_t riga = valide; riga < t.righe; ++riga) e.u16(static_cast<uint16_t>(TipoVariante::vuoto));
 }
 
 }  // namespace

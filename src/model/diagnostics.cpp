@@ -1,15 +1,17 @@
 #include "model/diagnostics.h"
 
+#include "model/text.h"
+
 namespace genera {
 
-std::string formatta(const messaggio& m) {
+std::string formatta(const Diagnostica& d) {
   std::string out;
-  if (!m.file.empty()) {
-    out += m.file;
-    if (m.riga > 0) out += ":" + std::to_string(m.riga);
+  if (!d.luogo.file.empty()) {
+    out += d.luogo.file;
+    if (d.luogo.riga > 0) out += ":" + std::to_string(d.luogo.riga);
     out += ": ";
   }
-  out += "error " + std::to_string(m.codice) + ": " + m.testo;
+  out += "error " + std::to_string(numero(d.codice)) + ": " + d.testo;
   return out;
 }
 

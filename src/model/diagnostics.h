@@ -1,29 +1,43 @@
-// Messages for the user: every failure code the run records is also
-// reported, in the usual compiler form "file:line: error N: text".
+// Diagnostics: every fault the compiler finds is one value of this type,
+// with its place in a source and, where another record is involved, notes
+// that point there. One function prints them all.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
+#include <vector>
+
+#include "model/codes.h"
 
 namespace genera {
 
-/// One recorded failure, as the user will read it.
-struct messaggio {
-  std::string file;                  // the source's name, or empty
-  int riga = 0;                      // 1-based line; 0 when no line applies
-  int32_t codice = 0;                // the failure code recorded
-  std::optional<int32_t> posizione;  // metres, where the failure has one
-  std::string testo;                 // what is wrong
+enum class Gravita : uint8_t { errore, avviso, nota };
+
+/// A place in a source. `riga` and `colonna` are 1-based, 0 when unknown.
+struct Luogo {
+  std::string file;                  // the source as its driver named it; empty for none
+  int riga = 0;
+  int colonna = 0;
+  std::optional<int32_t> posizione;  // metres along the line, where one applies
 };
 
-/// "file:line: error N: text" (the line is left out when it is 0).
-std::string formatta(const messaggio& m);
+/// A related place: "the earlier signal is here".
+struct Nota {
+  Luogo luogo;
+  std::string testo;
+};
 
-/// A field of a source as a message shows it: in double quotes, control
-/// and 8-bit characters as \xNN, cut after 40 characters with "...", so
-/// a hostile field never floods the terminal.
-std::string citazione(std::string_view campo);
+struct Diagnostica {
+  Gravita gravita = Gravita::errore;
+  Codice codice = Codice::nessuno;
+  Luogo luogo;
+  std::string testo;        // what is wrong, in plain English, lower case start
+  std::vector<Nota> note;
+};
+
+/// "file:line: error N: text" (the line is left out when it is 0, the
+/// file and its colon when there is no file).
+std::string formatta(const Diagnostica& d);
 
 }  // namespace genera

@@ -2,13 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include "model/text.h"
+
 namespace genera {
 namespace {
 
 TEST(Formatta, CompilerForm) {
-  EXPECT_EQ(formatta({"L_linea.txt", 45, 15, 95950, "record at 95950 m lies beyond the end of the grid"}),
+  EXPECT_EQ(formatta({Gravita::errore, Codice::oltre_griglia, {"L_linea.txt", 45, 1, 95950},
+                      "record at 95950 m lies beyond the end of the grid", {}}),
             "L_linea.txt:45: error 15: record at 95950 m lies beyond the end of the grid");
-  EXPECT_EQ(formatta({"T-.txt", 0, 12, 42000, "no free cell"}), "T-.txt: error 12: no free cell");
+  EXPECT_EQ(formatta({Gravita::errore, Codice::codice_prima_rallentamento, {"T-.txt", 0, 0, 42000},
+                      "no free cell", {}}),
+            "T-.txt: error 12: no free cell");
+  EXPECT_EQ(formatta({Gravita::errore, Codice::marcatori_occupati, {}, "taken", {}}),
+            "error 1250: taken");
 }
 
 TEST(Citazione, ShowsHostileFieldsSafely) {
@@ -20,6 +27,16 @@ TEST(Citazione, ShowsHostileFieldsSafely) {
       {std::string(10'000'000, 'x'), "\"" + std::string(40, 'x') + "...\""},
   };
   for (const auto& c : cases) EXPECT_EQ(citazione(c.campo), c.atteso);
+}
+
+TEST(TabellaCodici, EveryCodeHasItsRowAndEveryRowItsWords) {
+  for (const VoceCodice& v : tabella_codici()) {
+    EXPECT_EQ(cerca_codice(numero(v.codice)), &v);
+    EXPECT_FALSE(v.nome.empty() || v.sommario.empty() || v.causa.empty() || v.rimedio.empty())
+        << numero(v.codice);
+  }
+  EXPECT_EQ(cerca_codice(14), nullptr);
+  EXPECT_EQ(cerca_codice(0), nullptr);
 }
 
 }  // namespace

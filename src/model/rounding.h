@@ -1,8 +1,10 @@
-// Whole-number conversions of the model: nearest, halves to even, and a
-// run-time failure when the result does not fit its type.
+// Whole-number conversions of the model: nearest, halves to even. A
+// conversion whose result does not fit its type gives no value: the caller
+// turns that into the run-time failure of the reading.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 namespace genera {
 
@@ -10,19 +12,21 @@ namespace genera {
 /// Exact on every platform: no dependence on the FPU rounding mode.
 double arrotonda(double r);
 
-/// CLng: arrotonda(r) as a 32-bit value; throws errore_esecuzione when it
-/// does not fit.
-int32_t a_long(double r);
+/// CLng: arrotonda(r) as a 32-bit value, nothing when it does not fit.
+std::optional<int32_t> a_long(double r);
 
-/// CInt: arrotonda(r) as a 16-bit value; throws errore_esecuzione when it
-/// does not fit.
-int16_t a_intero(double r);
+/// CInt: arrotonda(r) as a 16-bit value, nothing when it does not fit.
+std::optional<int16_t> a_intero(double r);
 
-/// A whole number as a Byte (0 to 255); throws errore_esecuzione otherwise.
-uint8_t a_byte(int64_t v);
+/// A whole number as a Byte (0 to 255), nothing otherwise.
+std::optional<uint8_t> a_byte(int64_t v);
 
-/// A whole number as an Integer (16-bit); throws errore_esecuzione otherwise.
-int16_t a_intero(int64_t v);
+/// A whole number as an Integer (16-bit), nothing otherwise.
+std::optional<int16_t> a_intero(int64_t v);
+
+/// arrotonda(r) as a 32-bit value, for the quotients that always fit: a
+/// 32-bit position in metres divided by 50, plus or minus a few cells.
+int32_t arrotonda_cella(double r);
 
 /// The low 16 bits, for the fields that wrap instead of failing.
 inline int16_t basso16(int64_t v) {

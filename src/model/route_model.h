@@ -1,8 +1,6 @@
 // The route model: everything the two sources say, reduced to fixed-size
-// numbers, and the build state that owns it for the whole run.
-//
-// Every other directory includes this header. The stored forms of these
-// structures are written down once, in compact_format.h.
+// numbers. Every other directory includes this header. The stored forms of
+// these structures are written down once, in compact_format.h.
 #pragma once
 
 #include <array>
@@ -11,11 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "model/diagnostics.h"
-
 namespace genera {
-
-class FileSystem;
 
 /// One 50 m stretch of the line. Field order is the stored order.
 struct cella_percorso {
@@ -33,7 +27,7 @@ struct cella_percorso {
 };
 
 /// Cell kinds stored in `tipo`; no other value is ever stored.
-enum tipo_cella : uint8_t {
+enum TipoCella : uint8_t {
   cella_binario = 0,
   cella_segnale = 1,
   cella_fine_rallentamento = 2,
@@ -109,84 +103,22 @@ struct tracciato_linea {
 };
 
 /// The kind of a plan value as stored: empty, Integer or double.
-enum class tipo_variante : uint16_t { vuoto = 0, intero = 2, doppio = 5 };
+enum class TipoVariante : uint16_t { vuoto = 0, intero = 2, doppio = 5 };
 
-inline tipo_variante tipo_riga(const tracciato_linea& t, int32_t riga) {
-  if (riga >= t.righe_valide()) return tipo_variante::vuoto;
-  return riga < 2 ? tipo_variante::intero : tipo_variante::doppio;
+inline TipoVariante tipo_riga(const tracciato_linea& t, int32_t riga) {
+  if (riga >= t.righe_valide()) return TipoVariante::vuoto;
+  return riga < 2 ? TipoVariante::intero : TipoVariante::doppio;
 }
 
-/// A source the run reads: where it lies and how messages name it.
-struct sorgente {
-  std::string percorso;   // full path handed to the file layer
-  std::string nome;       // what messages call it
-};
-
-/// The build state: the one owner of everything a run computes.
-///
-/// Procedures are free functions that take it by reference. It is not
-/// copied by accident: a Form1 holds up to 20 MB of plan.
-struct Form1 {
-  Form1() = default;
-  Form1(const Form1&) = delete;
-  Form1& operator=(const Form1&) = delete;
-
-  // Names and places (set by the driver).
-  std::string nome_linea;
-  std::string codice_treno;
-  std::string cartella;
-  int32_t j = 0;
-  FileSystem* file_system = nullptr;   // every file access goes through it
-  sorgente sorgente_linea;
-  sorgente sorgente_treno;
-
-  // The compiled scenario.
-  std::vector<cella_percorso> percorso;   // cells 0 to U, empty before the length record
-  std::array<voce_testata, kVociTestata> testata_linea{};
-  tracciato_linea tracciato;
-
-  // Outcome of the parse and the post-pass.
-  int32_t codice_errore = 0;
-  int32_t posizione_errore = 0;
-  std::vector<messaggio> messaggi;
-
-  // Readers' shared state.
-  std::string campo_letto;
-  int32_t prossimo_cartello = kPrimoCartello;
-  int32_t cursore_pendenza = 0;
-  int32_t pendenza_corrente = 0;
-  int32_t cursore_tracciato = 2;
-  int32_t numero_gallerie = 0;
-  std::array<int32_t, kMaxGallerie + 1> inizi_gallerie{};
-  std::array<int32_t, kMaxGallerie + 1> fini_gallerie{};
-  int32_t cursore_velocita = 0;
-  int32_t velocita_corrente = 0;
-  int32_t cursore_aderenza = 0;
-  int32_t aderenza_corrente = 0;
-  int32_t contatore_stazioni = 1;
-};
-
-/// U, the last index of the grid; -1 while no grid exists.
-inline int32_t ultima_cella(const Form1& f) {
-  return static_cast<int32_t>(f.percorso.size()) - 1;
+/// U, the last index of a grid; -1 while no grid exists.
+inline int32_t ultima_cella(const std::vector<cella_percorso>& percorso) {
+  return static_cast<int32_t>(percorso.size()) - 1;
 }
 
-/// Sets every entry of `testata_linea` to its empty state.
-void azzera_testata(Form1& f);
-
-/// Throws errore_esecuzione when no grid exists yet: `chi`, the record
-/// that needs one, came before the line length.
-void richiedi_griglia(const Form1& f, const char* chi);
-
-/// Records failure `codice` at `posizione` metres in the build state and
-/// fills `*err` with the message (file and line left to the reader).
-/// Returns false, for handlers that refuse a record.
-bool rifiuta(Form1& f, messaggio* err, int32_t codice, int32_t posizione, std::string testo);
-
-/// Allocates the grid for line length `lunghezza` (cells 0 to
-/// round((lunghezza + 7000) / 50)) and, when `j` is set, the plan rows
-/// 0 to lunghezza + 7000, all zero or empty. Throws errore_esecuzione when
-/// the length gives no grid (below -7000).
-void alloca_percorso(Form1& f, int32_t lunghezza);
+/// The number of rows of the plan of a line of `lunghezza` metres
+/// (lunghezza + 7001), and of cells of its grid (U + 1), both 0 when the
+/// length gives no grid at all (below -7000 m).
+int64_t righe_tracciato(int32_t lunghezza);
+int32_t celle_percorso(int32_t lunghezza);
 
 }  // namespace genera

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#include "model/rounding.h"
 
 namespace genera {
 namespace {
@@ -17,10 +16,12 @@ constexpr int32_t kCelleDopoFine = 12;        // cells after a slowdown's end se
 
 class Passata {
  public:
-  explicit Passata(Form1& f) : f_(f), u_(ultima_cella(f)) {}
+  Passata(ScenarioCompilato& s, const std::string& sorgente_treno)
+      : s_(s), sorgente_treno_(sorgente_treno), u_(s.ultima_cella()) {}
 
   void esegui() {
     for (int32_t i = 1; i <= u_ - 2; ++i) {
+      origine_ = s_.origini.celle[static_cast<std::size_t>(i)].oggetto;
       if (tipo(i) == cella_avviso_rallentamento) prima_di_avviso(i);
       if (tipo(i) == cella_inizio_rallentamento) rallentamento(i);
     }
@@ -29,25 +30,24 @@ class Passata {
  private:
   // A cell beyond either end of the grid is never free.
   bool libera(int32_t c) const {
-    return c >= 0 && c <= u_ && cella_libera(f_.percorso[static_cast<std::size_t>(c)]);
+    return c >= 0 && c <= u_ && cella_libera(s_.percorso[static_cast<std::size_t>(c)]);
   }
-  int tipo(int32_t c) const { return f_.percorso[static_cast<std::size_t>(c)].tipo; }
+  int tipo(int32_t c) const { return s_.percorso[static_cast<std::size_t>(c)].tipo; }
   void metti(int32_t c) {
-    cella_percorso& k = f_.percorso[static_cast<std::size_t>(c)];
+    cella_percorso& k = s_.percorso[static_cast<std::size_t>(c)];
     k.tipo = cella_codice;
     k.valore1 = kValoreCodice;
+    s_.origini.celle[static_cast<std::size_t>(c)].oggetto = origine_;
   }
   bool abbassa(int32_t c) {
     if (c < 0 || tipo(c) != cella_codice) return false;
-    cella_percorso& k = f_.percorso[static_cast<std::size_t>(c)];
-    k.valore1 = a_intero(minimo(kValoreCodice, k.valore1));
+    cella_percorso& k = s_.percorso[static_cast<std::size_t>(c)];
+    // The smaller of 180 and an Integer: always an Integer.
+    k.valore1 = static_cast<int16_t>(minimo(kValoreCodice, k.valore1));
     return true;
   }
-  void fallisci(int32_t codice, int32_t cella, std::string testo) {
-    const int32_t posizione = cella * kMetriCella;
-    f_.codice_errore = codice;
-    f_.posizione_errore = posizione;
-    f_.messaggi.push_back({f_.sorgente_treno.nome, 0, codice, posizione, std::move(testo)});
+  void fallisci(Codice codice, int32_t cella, std::string testo) {
+    registra(s_, codice, {sorgente_treno_, 0, 0, cella * kMetriCella}, std::move(testo));
   }
   static std::string metri(int32_t cella) {
     return "cell " + std::to_string(cella) + ", " + std::to_string(cella * kMetriCella) + " m";
@@ -64,7 +64,7 @@ class Passata {
       } else if (libera(d - 2)) {
         metti(d - 2);
       } else if (!abbassa(d - 1) && !abbassa(d - 2)) {
-        fallisci(11, d,
+        fallisci(Codice::codice_davanti_segnale, d,
                  "no free cell for a code in front of the signal at " + metri(d) +
                      ", before the slowdown warning board at cell " + std::to_string(i));
       }
@@ -80,7 +80,7 @@ class Passata {
         return;
       }
     }
-    fallisci(12, i,
+    fallisci(Codice::codice_prima_rallentamento, i,
              "no free cell for a code among cells " + std::to_string(i - a) + " to " +
                  std::to_string(i - a - 2) + " before the slowdown starting at " + metri(i));
   }
@@ -105,7 +105,7 @@ class Passata {
           n = -1;
         } else {
           // n stays at 8: no further code along this slowdown.
-          fallisci(13, k,
+          fallisci(Codice::codice_lungo_rallentamento, k,
                    "no free cell for a code at " + metri(k) + " along the slowdown starting at cell " +
                        std::to_string(i));
         }
@@ -132,7 +132,7 @@ class Passata {
       } else if (libera(s - 2)) {
         metti(s - 2);
       } else {
-        fallisci(13, k,
+        fallisci(Codice::codice_lungo_rallentamento, k,
                  "no free cell for a code in front of the signal at cell " + std::to_string(s) +
                      " after the slowdown ending at " + metri(k));
       }
@@ -144,19 +144,23 @@ class Passata {
     prima_di_inizio(i, 5);
     prima_di_inizio(i, 11);
     prima_di_inizio(i, 18);
-    const bool lento = f_.percorso[static_cast<std::size_t>(i)].valore1 < kVelocitaSenzaCodici;
+    const bool lento = s_.percorso[static_cast<std::size_t>(i)].valore1 < kVelocitaSenzaCodici;
     // A fast slowdown has no walk along it: B5 starts from its own end cell.
     dopo_fine(lento ? lungo(i) : fine(i));
   }
 
-  Form1& f_;
+  ScenarioCompilato& s_;
+  const std::string& sorgente_treno_;
   const int32_t u_;
+  IdRecord origine_ = 0;  // the slowdown of the board or start being handled
 };
 
 }  // namespace
 
 double minimo(double x, double y) { return x > y ? y : x; }
 
-void aggiungi_codici(Form1& f) { Passata(f).esegui(); }
+void aggiungi_codici(ScenarioCompilato& s, const std::string& sorgente_treno) {
+  Passata(s, sorgente_treno).esegui();
+}
 
 }  // namespace genera

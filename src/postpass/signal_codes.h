@@ -6,18 +6,21 @@
 //
 // Codes go only onto free cells; nothing is moved or removed, and no cell
 // outside the grid is read or written. Where no cell is free the pass
-// records code 11, 12 or 13 with its position in `f` and adds a message
-// naming the train source.
+// records code 11, 12 or 13 with its position and adds a diagnostic naming
+// the train source. Each code cell it places names its slowdown as origin.
 #pragma once
 
-#include "model/route_model.h"
+#include <string>
+
+#include "model/compiled_scenario.h"
 
 namespace genera {
 
 /// The smaller of x and y; x on a tie.
 double minimo(double x, double y);
 
-/// Places the code cells of the whole grid.
-void aggiungi_codici(Form1& f);
+/// Places the code cells of the whole grid; `sorgente_treno` names the
+/// train source in the diagnostics.
+void aggiungi_codici(ScenarioCompilato& s, const std::string& sorgente_treno);
 
 }  // namespace genera

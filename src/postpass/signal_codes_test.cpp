@@ -11,13 +11,14 @@ namespace genera {
 namespace {
 
 constexpr int32_t kU = 1920;   // a line of 89000 m
+constexpr const char* kTreno = "LIVRA_MONTALBA_R47316-.txt";
 
 struct Griglia {
   Griglia() {
-    alloca_percorso(f, 89000);
-    f.sorgente_treno = {"/scenari/LIVRA_MONTALBA_R47316-.txt", "LIVRA_MONTALBA_R47316-.txt"};
+    s.percorso.assign(kU + 1, cella_percorso{});
+    s.origini.celle.assign(kU + 1, OrigineCella{});
   }
-  cella_percorso& operator[](int32_t k) { return f.percorso.at(static_cast<std::size_t>(k)); }
+  cella_percorso& operator[](int32_t k) { return s.percorso.at(static_cast<std::size_t>(k)); }
   void metti(int32_t k, uint8_t tipo, int16_t valore1 = 0) {
     (*this)[k].tipo = tipo;
     (*this)[k].valore1 = valore1;
@@ -29,16 +30,17 @@ struct Griglia {
   }
   std::vector<int32_t> codici() {
     std::vector<int32_t> out;
-    for (int32_t k = 0; k <= ultima_cella(f); ++k)
+    for (int32_t k = 0; k <= s.ultima_cella(); ++k)
       if ((*this)[k].tipo == cella_codice) out.push_back(k);
     return out;
   }
   std::vector<std::string> messaggi() const {
     std::vector<std::string> out;
-    for (const messaggio& m : f.messaggi) out.push_back(formatta(m));
+    for (const Diagnostica& d : s.diagnostiche) out.push_back(formatta(d));
     return out;
   }
-  Form1 f;
+  void aggiungi() { aggiungi_codici(s, kTreno); }
+  ScenarioCompilato s;
 };
 
 using Celle = std::vector<int32_t>;
@@ -50,11 +52,11 @@ TEST(AggiungiCodici, BuiltInSlowdownGetsExactlyFourCodes) {
   for (int32_t k = 842; k <= 874; k += 4) g.metti(k, cella_marca_galleria);
   g.rallentamento(858, 862, 60);
   g.metti(873, cella_segnale, 40);
-  aggiungi_codici(g.f);
+  g.aggiungi();
   EXPECT_EQ(g.codici(), (Celle{840, 847, 853, 872}));
   for (int32_t k : g.codici()) EXPECT_EQ(g[k].valore1, 180);
-  EXPECT_EQ(g.f.codice_errore, 0);
-  EXPECT_TRUE(g.f.messaggi.empty());
+  EXPECT_EQ(numero(g.s.codice_errore), 0);
+  EXPECT_TRUE(g.s.diagnostiche.empty());
 }
 
 TEST(AggiungiCodici, SignalsBeforeAWarningBoard) {
@@ -75,9 +77,9 @@ TEST(AggiungiCodici, SignalsBeforeAWarningBoard) {
     Griglia g;
     g.metti(c.avviso, cella_avviso_rallentamento);
     for (int32_t s : c.segnali) g.metti(s, cella_segnale);
-    aggiungi_codici(g.f);
+    g.aggiungi();
     EXPECT_EQ(g.codici(), c.codici) << c.caso;
-    EXPECT_TRUE(g.f.messaggi.empty()) << c.caso;
+    EXPECT_TRUE(g.s.diagnostiche.empty()) << c.caso;
   }
 }
 
@@ -102,11 +104,11 @@ TEST(AggiungiCodici, ExistingCodeCellsInFrontOfASignalAreLoweredTo180) {
     g.metti(90, cella_segnale);
     g.metti(89, c.tipo1, c.valore1);
     g.metti(88, c.tipo2, c.valore2);
-    aggiungi_codici(g.f);
+    g.aggiungi();
     EXPECT_EQ(g[89].valore1, c.atteso1) << c.caso;
     EXPECT_EQ(g[88].valore1, c.atteso2) << c.caso;
     EXPECT_EQ(g[88].tipo, c.tipo_atteso2) << c.caso;
-    EXPECT_TRUE(g.f.messaggi.empty()) << c.caso;
+    EXPECT_TRUE(g.s.diagnostiche.empty()) << c.caso;
   }
 }
 
@@ -116,9 +118,9 @@ TEST(AggiungiCodici, ASignalWithNoRoomRecordsCode11) {
   g.metti(90, cella_segnale);
   g.metti(89, cella_cartello);
   g.metti(88, cella_fermata);
-  aggiungi_codici(g.f);
-  EXPECT_EQ(g.f.codice_errore, 11);
-  EXPECT_EQ(g.f.posizione_errore, 4500);
+  g.aggiungi();
+  EXPECT_EQ(numero(g.s.codice_errore), 11);
+  EXPECT_EQ(g.s.posizione_errore, 4500);
   EXPECT_EQ(g.messaggi(), std::vector<std::string>{
                               "LIVRA_MONTALBA_R47316-.txt: error 11: no free cell for a code in "
                               "front of the signal at cell 90, 4500 m, before the slowdown warning "
@@ -156,9 +158,9 @@ TEST(AggiungiCodici, CodesBeforeAndAlongASlowdown) {
     g.rallentamento(c.inizio, c.fine, c.v);
     for (int32_t k : c.occupate) g.metti(k, cella_cartello);
     if (c.segnale != 0) g.metti(c.segnale, cella_segnale);
-    aggiungi_codici(g.f);
+    g.aggiungi();
     EXPECT_EQ(g.codici(), c.codici) << c.caso;
-    EXPECT_TRUE(g.f.messaggi.empty()) << c.caso;
+    EXPECT_TRUE(g.s.diagnostiche.empty()) << c.caso;
   }
 }
 
@@ -190,11 +192,11 @@ TEST(AggiungiCodici, NoRoomBeforeOrAlongASlowdownRecords12And13) {
     g.rallentamento(100, 130, c.v);
     for (int32_t k : c.occupate) g.metti(k, cella_cartello);
     if (c.segnale != 0) g.metti(c.segnale, cella_segnale);
-    aggiungi_codici(g.f);
+    g.aggiungi();
     EXPECT_EQ(g.codici(), c.codici) << c.caso;
     EXPECT_EQ(g.messaggi(), c.messaggi) << c.caso;
-    EXPECT_EQ(g.f.codice_errore, c.codice) << c.caso;
-    EXPECT_EQ(g.f.posizione_errore, c.posizione) << c.caso;
+    EXPECT_EQ(numero(g.s.codice_errore), c.codice) << c.caso;
+    EXPECT_EQ(g.s.posizione_errore, c.posizione) << c.caso;
   }
 }
 
@@ -219,12 +221,12 @@ TEST(AggiungiCodici, WalksNeverLeaveTheGrid) {
     g.rallentamento(c.inizio, c.fine, 60);
     for (int32_t k : c.occupate) g.metti(k, cella_cartello);
     if (c.segnale != 0) g.metti(c.segnale, cella_segnale);
-    aggiungi_codici(g.f);
+    g.aggiungi();
     Celle lungo;
     for (int32_t k : g.codici())
       if (k > c.inizio) lungo.push_back(k);
     EXPECT_EQ(lungo, c.lungo) << c.caso;
-    EXPECT_EQ(g.f.codice_errore, c.codice) << c.caso;
+    EXPECT_EQ(numero(g.s.codice_errore), c.codice) << c.caso;
   }
 }
 
@@ -233,16 +235,17 @@ TEST(AggiungiCodici, OnlyCellsOneToUMinus2AreVisited) {
   Griglia g;
   g.rallentamento(0, 5, 60);
   g.rallentamento(kU - 1, kU, 60);
-  aggiungi_codici(g.f);
+  g.aggiungi();
   EXPECT_TRUE(g.codici().empty());
 
   // Tiny and missing grids: nothing to do, nothing read outside them.
-  Form1 vuoto;
-  aggiungi_codici(vuoto);
-  Form1 piccolo;
+  ScenarioCompilato vuoto;
+  aggiungi_codici(vuoto, kTreno);
+  ScenarioCompilato piccolo;
   piccolo.percorso.resize(3);
+  piccolo.origini.celle.resize(3);
   piccolo.percorso[1].tipo = cella_inizio_rallentamento;
-  aggiungi_codici(piccolo);
+  aggiungi_codici(piccolo, kTreno);
   EXPECT_EQ(piccolo.percorso[1].tipo, cella_inizio_rallentamento);
 }
 
@@ -254,7 +257,7 @@ TEST(AggiungiCodici, CodesTurnTunnelMarkersAndAreNotSignals) {
   g.metti(139, cella_marca_galleria);
   g.metti(140, cella_segnale);
   g.metti(150, cella_avviso_rallentamento);
-  aggiungi_codici(g.f);
+  g.aggiungi();
   EXPECT_EQ(g.codici(), (Celle{82, 89, 95, 138, 139}));
 }
 

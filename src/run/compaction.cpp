@@ -1,121 +1,92 @@
 #include "run/compaction.h"
 
 #include <cstdio>
-#include <cstdlib>
 
-#include "linecomp/line_reader.h"
 #include "model/compact_writer.h"
 #include "model/file_names.h"
-#include "files/file_system.h"
-#include "model/run_failure.h"
-#include "postpass/signal_codes.h"
 #include "run/error_box.h"
-#include "run/race_codes.h"
-#include "traincomp/train_reader.h"
+#include "sources/writers.h"
 
 namespace genera {
-namespace {
 
-void azzera_stato(Form1& f) {
-  azzera_testata(f);
-  f.percorso.clear();
-  f.tracciato = tracciato_linea{};
-  f.codice_errore = 0;
-  f.posizione_errore = 0;
-  f.messaggi.clear();
-  f.campo_letto.clear();
-  f.prossimo_cartello = kPrimoCartello;
-  f.cursore_pendenza = 0;
-  f.pendenza_corrente = 0;
-  f.cursore_tracciato = 2;
-  f.numero_gallerie = 0;
-  f.inizi_gallerie.fill(0);
-  f.fini_gallerie.fill(0);
-  f.cursore_velocita = 0;
-  f.velocita_corrente = 0;
-  f.cursore_aderenza = 0;
-  f.aderenza_corrente = 0;
-  f.contatore_stazioni = 1;
+void scrivi_documenti(FileSystem& fs, const std::string& cartella, const std::string& nome_linea,
+                      const std::string& codice_treno) {
+  for (const Documento& d : documenti(nome_linea, codice_treno)) {
+    const ListaRighe righe = d.righe();
+    fs.replace(percorso_file(cartella, d.nome), [&](ByteSink& s) {
+      testo_righe(righe, [&](std::string_view riga) { s.write(riga.data(), riga.size()); });
+    });
+  }
 }
 
-void elimina_senza_errori(Form1& f, const std::string& percorso) {
+Sorgente leggi_sorgente(FileSystem& fs, const std::string& percorso, const std::string& nome,
+                        std::string& contenuto) {
+  Sorgente s;
+  s.nome = nome;
+  if (!fs.exists(percorso)) return s;
+  s.presente = true;
   try {
-    f.file_system->remove(percorso);
-  } catch (const errore_file&) {
-    // The failure being reported already ends the parse; a source that
-    // cannot be deleted as well changes nothing about it.
+    contenuto = fs.read(percorso);
+    s.testo = contenuto;
+  } catch (const ErroreFile& e) {
+    s.illeggibile = e.what();
   }
+  return s;
 }
 
-void fallimento(Form1& f, const sorgente& dove, int riga, const std::string& testo) {
-  elimina_senza_errori(f, f.sorgente_linea.percorso);
-  elimina_senza_errori(f, f.sorgente_treno.percorso);
-  f.codice_errore = 25;
-  f.messaggi.push_back({dove.nome, riga, 25, std::nullopt, testo});
-}
-
-}  // namespace
-
-void memorizza_dati(Form1& f) {
-  const sorgente* corrente = &f.sorgente_linea;
-  try {
-    if (!leggi_sorgente_linea(f)) return;
-    corrente = &f.sorgente_treno;
-    leggi_sorgente_treno(f);
-  } catch (const errore_esecuzione& e) {
-    fallimento(f, *corrente, e.riga, e.what());
-  } catch (const errore_file& e) {
-    fallimento(f, *corrente, 0, e.what());
-  }
-}
-
-int32_t compatta(Form1& f, int32_t j) {
-  azzera_stato(f);
-  f.j = j;
-  if (f.sorgente_linea.percorso.empty()) {
-    const std::string linea = nome_sorgente_linea(f.nome_linea);
-    f.sorgente_linea = {percorso_file(f.cartella, linea), linea};
-  }
-  if (f.sorgente_treno.percorso.empty()) {
-    const std::string treno = nome_sorgente_treno(f.nome_linea, f.codice_treno);
-    f.sorgente_treno = {percorso_file(f.cartella, treno), treno};
-  }
-  memorizza_dati(f);
-  aggiungi_codici(f);
-  return timbra_codici_gara(f);
-}
-
-std::vector<std::string> scrivi_file_compatti(Form1& f) {
+std::vector<std::string> scrivi_file_compatti(
+    FileSystem& fs, const std::string& cartella, const std::string& nome_linea,
+    const std::string& codice_treno, const ScenarioCompilato& s, bool con_tracciato,
+    const std::function<void(const std::string&)>& prima) {
   std::vector<std::string> scritti;
-  if (f.j != 0) {
-    const std::string p = percorso_file(f.cartella, nome_file_linea(f.nome_linea));
-    f.file_system->replace(p, [&](ByteSink& s) { scrivi_tracciato(f.tracciato, s); });
+  auto scrivi = [&](const std::string& nome, const std::function<void(ByteSink&)>& produci) {
+    const std::string p = percorso_file(cartella, nome);
+    if (prima) prima(p);
+    fs.replace(p, produci);
     scritti.push_back(p);
-  }
-  const std::string sim = percorso_file(f.cartella, nome_file_scenario(f.nome_linea, f.codice_treno));
-  f.file_system->replace(sim, [&](ByteSink& s) { scrivi_testata(f.testata_linea, s); });
-  scritti.push_back(sim);
-  const std::string dat = percorso_file(f.cartella, nome_file_percorso(f.nome_linea, f.codice_treno));
-  f.file_system->replace(dat, [&](ByteSink& s) { scrivi_percorso(f.percorso, s); });
-  scritti.push_back(dat);
+  };
+  if (con_tracciato)
+    scrivi(nome_file_linea(nome_linea), [&](ByteSink& b) { scrivi_tracciato(s.tracciato, b); });
+  scrivi(nome_file_scenario(nome_linea, codice_treno),
+         [&](ByteSink& b) { scrivi_testata(s.testata_linea, b); });
+  scrivi(nome_file_percorso(nome_linea, codice_treno),
+         [&](ByteSink& b) { scrivi_percorso(s.percorso, b); });
   return scritti;
 }
 
-void riporta_messaggi(const Form1& f) {
-  for (const messaggio& m : f.messaggi) std::fprintf(stderr, "%s\n", formatta(m).c_str());
+void riporta_diagnostiche(const std::vector<Diagnostica>& diagnostiche) {
+  for (const Diagnostica& d : diagnostiche) std::fprintf(stderr, "%s\n", formatta(d).c_str());
 }
 
 void memorizza_percorso(Form1& f, int32_t j) {
-  const int32_t esito = compatta(f, j);
-  riporta_messaggi(f);
-  if (esito != 0) errore(std::to_string(esito));
-  scrivi_file_compatti(f);
+  f.j = j;
+  FileSystem& fs = *f.file_system;
+  const std::string nome_linea = nome_sorgente_linea(f.nome_linea);
+  const std::string nome_treno = nome_sorgente_treno(f.nome_linea, f.codice_treno);
+  const std::string percorso_linea = percorso_file(f.cartella, nome_linea);
+  const std::string percorso_treno = percorso_file(f.cartella, nome_treno);
+  std::string testo_linea, testo_treno;
+  const Sorgente linea = leggi_sorgente(fs, percorso_linea, nome_linea, testo_linea);
+  const Sorgente treno = leggi_sorgente(fs, percorso_treno, nome_treno, testo_treno);
+
+  // The built-in run deletes its sources as it reads them.
+  const EliminaSorgente elimina = [&](QualeSorgente q) -> std::string {
+    try {
+      fs.remove(q == QualeSorgente::linea ? percorso_linea : percorso_treno);
+      return {};
+    } catch (const ErroreFile& e) {
+      return e.what();
+    }
+  };
+  f.scenario = compila(linea, treno, {f.nome_linea, f.codice_treno, j != 0}, elimina);
+  riporta_diagnostiche(f.scenario.diagnostiche);
+  if (!f.scenario.scrivibile()) return errore(std::to_string(numero(f.scenario.timbro)));
+  scrivi_file_compatti(fs, f.cartella, f.nome_linea, f.codice_treno, f.scenario, j != 0);
 }
 
 void errore(const std::string& a) {
   mostra_errore(" Errore n. " + a);
   std::fflush(nullptr);
-  std::exit(1);
 }
 
 }  // namespace genera

@@ -1,37 +1,48 @@
-// The compaction step: parse both sources onto the route model, run the
-// post-pass, stamp the race codes and write the three compact files.
+// The compaction step of a run and what it shares with the author's
+// commands: reading the sources for the compiler, the deletions the rules
+// ask for, the diagnostics on stderr, and the three compact files.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "model/route_model.h"
+#include "compiler/compile.h"
+#include "files/file_system.h"
+#include "run/form_load.h"
 
 namespace genera {
 
-/// Both readers, line source first. Traps every run-time failure of the
-/// parse as code 25: closes, deletes both sources, adds a message.
-void memorizza_dati(Form1& f);
+/// Replaces the five documents in `cartella`, in the run's order.
+void scrivi_documenti(FileSystem& fs, const std::string& cartella, const std::string& nome_linea,
+                      const std::string& codice_treno);
 
-/// Everything up to the files: resets the table and the counters, parses,
-/// runs the post-pass and stamps the race codes. Returns 0, or 1250 / 1251
-/// when a race-code slot was taken (the model is then not to be written).
-int32_t compatta(Form1& f, int32_t j);
+/// The source at `percorso` as the compiler takes it, named `nome`; its
+/// bytes go into `contenuto`, which must outlive the result.
+Sorgente leggi_sorgente(FileSystem& fs, const std::string& percorso, const std::string& nome,
+                        std::string& contenuto);
 
-/// Writes the line compact file (only when `f.j` is set), the scenario file
-/// and the route file, in that order, each replaced whole. Returns the
-/// paths written. Throws errore_file naming the path that failed.
-std::vector<std::string> scrivi_file_compatti(Form1& f);
+/// Writes the line compact file (only when `con_tracciato`), the scenario
+/// file and the route file of `s` into `cartella`, in that order, each
+/// replaced whole; `prima` sees each path before it is written and may
+/// refuse it by throwing ErroreFile. Returns the paths written. Throws
+/// ErroreFile naming the path that failed.
+std::vector<std::string> scrivi_file_compatti(
+    FileSystem& fs, const std::string& cartella, const std::string& nome_linea,
+    const std::string& codice_treno, const ScenarioCompilato& s, bool con_tracciato,
+    const std::function<void(const std::string&)>& prima = {});
 
-/// Every message of the parse and the post-pass, one line each, on stderr.
-void riporta_messaggi(const Form1& f);
+/// Every diagnostic, one line each, on stderr.
+void riporta_diagnostiche(const std::vector<Diagnostica>& diagnostiche);
 
-/// compatta, then the files; a taken race-code slot ends the program
-/// through errore. The messages are reported before that.
+/// Compiles the run's two sources in `f.cartella` (deleting them as the
+/// rules say), reports the diagnostics, and, unless a race-code slot was
+/// taken (then errore), writes the compact files.
 void memorizza_percorso(Form1& f, int32_t j);
 
-/// Shows " Errore n. " & a and ends the program; does not return.
-[[noreturn]] void errore(const std::string& a);
+/// Shows " Errore n. " & a, the run's one message of its own, and waits
+/// until it is acknowledged. The caller then ends the run.
+void errore(const std::string& a);
 
 }  // namespace genera

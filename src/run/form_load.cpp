@@ -10,11 +10,7 @@ void Form_Load(Form1& f) {
   f.nome_linea = kNomeLinea;
   f.codice_treno = kCodiceTreno;
   mostra_attesa();
-  dati_linea(f);
-  dati_treno(f);
-  dati_note(f);
-  dati_rallentamenti(f);
-  dati_scheda(f);
+  scrivi_documenti(*f.file_system, f.cartella, f.nome_linea, f.codice_treno);
   memorizza_percorso(f, 1);
   chiudi_attesa();
 }

@@ -6,7 +6,6 @@
 #include <string_view>
 #include <vector>
 
-#include "model/file_names.h"
 #include "sources/scenario_names.h"
 #include "sources/text_layout.h"
 
@@ -89,7 +88,7 @@ constexpr std::string_view kSchedaPiede[] = {
 
 // One timetable entry: every cell as the card writes it, except the place,
 // which is laid into its cell by the writer.
-struct voce_orario {
+struct VoceOrario {
   std::string_view limite;       // 5
   std::string_view marcia;       // 5
   std::string_view progressiva;  // 10
@@ -100,7 +99,7 @@ struct voce_orario {
 
 // Times: "         hh.mm  " departure only, "     hh.mm      " a single time,
 // " hh.mm   hh.mm  " arrival and departure.
-constexpr voce_orario kOrario[] = {
+constexpr VoceOrario kOrario[] = {
     {" 95  ", " 80  ", "  0+00    ", kStazione1, "         08.35  ", "     "},
     {"150  ", " 90  ", "  2+00    ", "Cippo Km", "     08.37      ", "     "},
     {"     ", " 130 ", "  4+490   ", kStazione2, "     08.39      ", "     "},
@@ -123,7 +122,7 @@ constexpr voce_orario kOrario[] = {
     {"     ", "  60 ", " 88+790   ", kStazione14, "     09.54      ", " 1   "},
 };
 
-std::string riga_orario(const voce_orario& v) {
+std::string riga_orario(const VoceOrario& v) {
   return " |" + a_sinistra(v.limite, 5) + "|" + a_sinistra(v.marcia, 5) + "|" +
          a_sinistra(v.progressiva, 10) + "|" + a_sinistra("", 5) + "|" +
          a_sinistra("  " + std::string(v.luogo), 28) + "|" + a_sinistra(v.orario, 16) + "|" +
@@ -132,7 +131,7 @@ std::string riga_orario(const voce_orario& v) {
 
 }  // namespace
 
-void dati_note(Form1& f) {
+ListaRighe dati_note() {
   std::vector<std::string> righe = {
       "LA LINEA PRESENTA LE STESSE DIFFICOLTA' DEL " + std::string(kAltroTreno),
       "IL 47316 E' UN REGIONALE CON L'ORARIO MOLTO LARGo",
@@ -140,10 +139,10 @@ void dati_note(Form1& f) {
       "BUON DIVERTIMENTO",
       std::string(kIndirizzoAutore),
   };
-  scrivi_righe(f, nome_documento(f.nome_linea, f.codice_treno, "note.txt"), chiudi_lista(righe));
+  return chiudi_lista(righe);
 }
 
-void dati_rallentamenti(Form1& f) {
+ListaRighe dati_rallentamenti() {
   std::vector<std::string> righe;
   aggiungi(righe, kModuloTesta);
   righe.push_back("  Linea  " + std::string(kStazione1) + " " + std::string(kMontalbaMaiuscolo));
@@ -154,11 +153,10 @@ void dati_rallentamenti(Form1& f) {
   righe.push_back(riga_modulo("", "  Galleria  " + std::string(kGalleria41700), "", "", ""));
   righe.insert(righe.end(), 23, std::string(kModuloRigaVuota));
   aggiungi(righe, kModuloPiede);
-  scrivi_righe(f, nome_documento(f.nome_linea, f.codice_treno, "rallentamenti.txt"),
-               chiudi_lista(righe));
+  return chiudi_lista(righe);
 }
 
-void dati_scheda(Form1& f) {
+ListaRighe dati_scheda() {
   std::vector<std::string> righe;
   aggiungi(righe, kSchedaTesta);
   // Both terminal names start in column 46.
@@ -167,11 +165,10 @@ void dati_scheda(Form1& f) {
   righe.push_back(" |___________________|                    a: " + a_sinistra(kArrivoScheda, 22) +
                   "|     125%     |");
   aggiungi(righe, kSchedaCentro);
-  for (const voce_orario& v : kOrario) righe.push_back(riga_orario(v));
+  for (const VoceOrario& v : kOrario) righe.push_back(riga_orario(v));
   righe.insert(righe.end(), 12, std::string(kSchedaRigaVuota));
   aggiungi(righe, kSchedaPiede);
-  scrivi_righe(f, nome_documento(f.nome_linea, f.codice_treno, "scheda_treno.txt"),
-               chiudi_lista(righe));
+  return chiudi_lista(righe);
 }
 
 }  // namespace genera

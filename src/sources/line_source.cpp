@@ -7,14 +7,13 @@
 #include <string_view>
 #include <vector>
 
-#include "model/file_names.h"
 #include "sources/scenario_names.h"
 #include "sources/text_layout.h"
 
 namespace genera {
 namespace {
 
-constexpr std::string_view kGenerale[] = {
+constexpr std::string_view kRigheGenerale[] = {
     "[generale]",
     "lunghezza percorso,    89000",
     "progressiva chilometrica uno,    1000,    0,    0",
@@ -105,9 +104,9 @@ std::string cartello(const char* posizione, std::initializer_list<std::string_vi
 
 }  // namespace
 
-void dati_linea(Form1& f) {
+ListaRighe dati_linea() {
   std::vector<std::string> righe;
-  aggiungi(righe, kGenerale);
+  aggiungi(righe, kRigheGenerale);
   aggiungi(righe, kCurve);
   aggiungi(righe, kPendenze);
   aggiungi(righe, kMontagne);
@@ -125,7 +124,7 @@ void dati_linea(Form1& f) {
   righe.push_back(cartello("80800", {"Galleria", kGalleria80800, "6934 mt."}));
   righe.push_back(cartello("88150", {"Galleria", kMontalba}));
   righe.push_back("[fine]");
-  scrivi_righe(f, nome_sorgente_linea(f.nome_linea), chiudi_lista(righe));
+  return chiudi_lista(righe);
 }
 
 }  // namespace genera

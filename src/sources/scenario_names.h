@@ -8,6 +8,9 @@
 #include <cstddef>
 #include <string_view>
 
+#include "model/keywords.h"
+#include "model/text.h"
+
 namespace genera {
 
 // Stations of the train source, in journey order. The timetable card names
@@ -56,35 +59,23 @@ inline constexpr std::string_view kIndirizzoAutore = "scenari.livra@example.org"
 
 namespace nomi_detail {
 
-constexpr char minuscola(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-constexpr bool contiene_parola(std::string_view testo, std::string_view parola) {
-  for (std::size_t i = 0; i + parola.size() <= testo.size(); ++i) {
-    std::size_t k = 0;
-    while (k < parola.size() && minuscola(testo[i + k]) == parola[k]) ++k;
-    if (k == parola.size()) return true;
-  }
-  return false;
-}
-
 // A name fit for a source: 7-bit printable, no field or comment marks, no
 // section brackets, and no word that either reader matches as a record.
+constexpr bool numerale(std::string_view parola) {
+  return parola == "uno" || parola == "due" || parola == "tre";
+}
+
 constexpr bool nome_ammesso(std::string_view nome) {
-  constexpr std::string_view parole[] = {
-      "generale", "lunghezza", "percorso",     "progressiva", "sfondo",   "ripetizione",
-      "pendenza", "curva",     "montagna",     "indicat",     "cartello", "frenata",
-      "massa",    "vetture",   "velocit",      "aderenza",    "orologio", "sabbia",
-      "segnal",   "rallentamento", "abbattimento", "stazion"};
   if (nome.empty() || nome.front() == ' ' || nome.back() == ' ') return false;
   for (char c : nome) {
     if (c < ' ' || c > '~' || c == ',' || c == '-' || c == '[' || c == ']' || c == '"' ||
         c == '(' || c == ')')
       return false;
   }
-  for (std::string_view parola : parole) {
-    if (contiene_parola(nome, parola)) return false;
+  if (contiene(nome, kGenerale.substr(1, kGenerale.size() - 2))) return false;
+  for (const ParolaChiave& p : kParoleChiave) {
+    if (contiene(nome, p.parola)) return false;
+    if (!p.seconda.empty() && !numerale(p.seconda) && contiene(nome, p.seconda)) return false;
   }
   return true;
 }

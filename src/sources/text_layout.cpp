@@ -23,8 +23,8 @@ std::string testo_cartello(std::initializer_list<std::string_view> righe) {
   return testo;
 }
 
-lista_righe chiudi_lista(const std::vector<std::string>& righe) {
-  lista_righe lista;
+ListaRighe chiudi_lista(const std::vector<std::string>& righe) {
+  ListaRighe lista;
   if (righe.size() >= lista.size()) {
     throw std::length_error(std::to_string(righe.size()) + " lines leave no room for the sentinel");
   }

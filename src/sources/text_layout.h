@@ -24,7 +24,7 @@ std::string testo_cartello(std::initializer_list<std::string_view> righe);
 /// The lines in order with the sentinel after the last. Throws
 /// std::length_error for more than 1000 lines, which would leave no room
 /// for the sentinel.
-lista_righe chiudi_lista(const std::vector<std::string>& righe);
+ListaRighe chiudi_lista(const std::vector<std::string>& righe);
 
 /// Appends every line of a constant table.
 template <std::size_t N>

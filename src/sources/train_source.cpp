@@ -6,7 +6,6 @@
 #include <string_view>
 #include <vector>
 
-#include "model/file_names.h"
 #include "sources/scenario_names.h"
 #include "sources/text_layout.h"
 
@@ -15,7 +14,7 @@ namespace {
 
 // The clock's three values are apart by blanks alone, and the line keeps
 // its trailing blank.
-constexpr std::string_view kGenerale[] = {
+constexpr std::string_view kRigheGenerale[] = {
     "[generale]",
     "numero vetture,    8",
     "percentuale massa frenata,    125",
@@ -42,12 +41,12 @@ constexpr std::string_view kVelLimite[] = {
 };
 
 // A station record: its sixteen fields, then the name.
-struct stazione {
+struct StazioneScritta {
   std::string_view campi;
   std::string_view nome;
 };
 
-constexpr stazione kStazioniTreno[] = {
+constexpr StazioneScritta kStazioniTreno[] = {
     {"stazione,       0,  2,  900,  0, 1, 0,  1,1,0,  4,1,1,    1,   8,50, 0, ", kStazione1},
     {"stazione,    4500, 12,  500,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, ", kStazione2},
     {"stazione,    9050, 28,  400,  0, 0, 0,  0,0,0,  0,0,0,  120,   0, 0, 0, ", kStazione3},
@@ -114,13 +113,13 @@ constexpr std::string_view kSegnali[] = {
 
 }  // namespace
 
-void dati_treno(Form1& f) {
+ListaRighe dati_treno() {
   std::vector<std::string> righe;
-  aggiungi(righe, kGenerale);
+  aggiungi(righe, kRigheGenerale);
   aggiungi(righe, kAderenze);
   aggiungi(righe, kVelLimite);
   righe.push_back("[stazioni]");
-  for (const stazione& s : kStazioniTreno) {
+  for (const StazioneScritta& s : kStazioniTreno) {
     righe.push_back(std::string(s.campi) + std::string(s.nome));
   }
   aggiungi(righe, kRallentamenti);
@@ -128,7 +127,7 @@ void dati_treno(Form1& f) {
   // Codes come from the post-pass: the header stands alone.
   righe.push_back("[codici]");
   righe.push_back("[fine]");
-  scrivi_righe(f, nome_sorgente_treno(f.nome_linea, f.codice_treno), chiudi_lista(righe));
+  return chiudi_lista(righe);
 }
 
 }  // namespace genera

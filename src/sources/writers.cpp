@@ -1,20 +1,17 @@
 #include "sources/writers.h"
 
 #include "model/file_names.h"
-#include "files/file_system.h"
 
 namespace genera {
 
-// The range ends with the list: a list without a sentinel is written whole
-// and never read past its last entry.
-void scrivi_righe(Form1& f, const std::string& nome, const lista_righe& righe) {
-  f.file_system->replace(percorso_file(f.cartella, nome), [&](ByteSink& s) {
-    for (const std::string& riga : righe) {
-      if (riga == kSentinella) break;
-      s.write(riga.data(), riga.size());
-      s.write("\r\n", 2);
-    }
-  });
+std::array<Documento, 5> documenti(const std::string& linea, const std::string& treno) {
+  return {{
+      {nome_sorgente_linea(linea), &dati_linea},
+      {nome_sorgente_treno(linea, treno), &dati_treno},
+      {nome_documento(linea, treno, "note.txt"), &dati_note},
+      {nome_documento(linea, treno, "rallentamenti.txt"), &dati_rallentamenti},
+      {nome_documento(linea, treno, "scheda_treno.txt"), &dati_scheda},
+  }};
 }
 
 }  // namespace genera

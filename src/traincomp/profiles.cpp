@@ -3,69 +3,100 @@
 #include <string>
 
 #include "model/rounding.h"
-#include "model/run_failure.h"
 
 namespace genera {
 namespace {
 
-uint8_t velocita_cella(int32_t kmh) {
-  const int32_t quinti = a_long(static_cast<double>(kmh) / 5);
-  if (quinti < 0 || quinti > 255)
-    throw errore_esecuzione("the speed limit of " + std::to_string(kmh) +
-                            " km/h does not fit the grid's speed field (-2 to 1277 km/h)");
+using Campo = uint8_t cella_percorso::*;
+using CampoOrigine = IdRecord OrigineCella::*;
+
+std::optional<uint8_t> velocita_cella(int32_t kmh) {
+  const int32_t quinti = arrotonda_cella(static_cast<double>(kmh) / 5);
+  if (quinti < 0 || quinti > 255) return std::nullopt;
   return static_cast<uint8_t>(quinti);
 }
 
-uint8_t aderenza_cella(int32_t a) { return basso8(a); }
+Rifiuto velocita_fuori(int32_t kmh) {
+  return {Codice::guasto_lettura, std::nullopt,
+          "the speed limit of " + std::to_string(kmh) +
+              " km/h does not fit the grid's speed field (-2 to 1277 km/h)"};
+}
+
+void scrivi(ScenarioCompilato& s, Campo campo, CampoOrigine origine, int32_t c, uint8_t valore,
+            IdRecord id) {
+  const auto i = static_cast<std::size_t>(c);
+  s.percorso[i].*campo = valore;
+  s.origini.celle[i].*origine = id;
+}
 
 // One profile step: write `valore` from the cursor up to cell n - 1, at
 // least once when n > 0, never reaching cell U.
-template <typename Valore>
-void passo(Form1& f, uint8_t cella_percorso::*campo, int32_t& cursore, int32_t n, Valore valore) {
+void passo(ScenarioCompilato& s, Campo campo, CampoOrigine origine, StatoProfilo& st, int32_t n,
+           uint8_t valore) {
   if (n <= 0) return;
-  const int32_t u = ultima_cella(f);
+  const int32_t u = s.ultima_cella();
   do {
-    if (cursore >= u) break;
-    f.percorso[static_cast<std::size_t>(cursore)].*campo = valore();
-    ++cursore;
-  } while (cursore < n);
+    if (st.cursore >= u) break;
+    scrivi(s, campo, origine, st.cursore, valore, st.origine);
+    ++st.cursore;
+  } while (st.cursore < n);
 }
 
-template <typename Valore>
-void coda(Form1& f, uint8_t cella_percorso::*campo, int32_t& cursore, Valore valore) {
-  const int32_t u = ultima_cella(f);
+// True when the step of a record at cell n writes at least one cell.
+bool scrive(const ScenarioCompilato& s, const StatoProfilo& st, int32_t n) {
+  return n > 0 && st.cursore < s.ultima_cella();
+}
+
+void coda(ScenarioCompilato& s, Campo campo, CampoOrigine origine, StatoProfilo& st,
+          uint8_t valore) {
+  const int32_t u = s.ultima_cella();
   do {
     // The record steps leave the cursor at U at most; the test keeps any
     // other start inside the grid as well.
-    if (cursore >= 0 && cursore <= u) f.percorso[static_cast<std::size_t>(cursore)].*campo = valore();
-    ++cursore;
-  } while (cursore < u - 2);
+    if (st.cursore >= 0 && st.cursore <= u) scrivi(s, campo, origine, st.cursore, valore, st.origine);
+    ++st.cursore;
+  } while (st.cursore < u - 2);
+}
+
+// True when the tail fill writes at least one cell.
+bool coda_scrive(const ScenarioCompilato& s, const StatoProfilo& st) {
+  return st.cursore >= 0 && st.cursore <= s.ultima_cella();
 }
 
 }  // namespace
 
-void record_velocita(Form1& f, int32_t p, int32_t v) {
-  richiedi_griglia(f, "speed record");
-  const int32_t n = a_long(static_cast<double>(p) / kMetriCella);
-  const int32_t corrente = f.velocita_corrente;
-  passo(f, &cella_percorso::velocita, f.cursore_velocita, n, [&] { return velocita_cella(corrente); });
-  f.velocita_corrente = v;
+std::optional<Rifiuto> record_velocita(ScenarioCompilato& s, StatoProfilo& st, int32_t p, int32_t v,
+                                       IdRecord id) {
+  const int32_t n = arrotonda_cella(static_cast<double>(p) / kMetriCella);
+  if (scrive(s, st, n)) {
+    // The value in force is converted only when a cell takes it.
+    const auto valore = velocita_cella(st.corrente);
+    if (!valore) return velocita_fuori(st.corrente);
+    passo(s, &cella_percorso::velocita, &OrigineCella::velocita, st, n, *valore);
+  }
+  st.corrente = v;
+  st.origine = id;
+  return std::nullopt;
 }
 
-void record_aderenza(Form1& f, int32_t p, int32_t a) {
-  richiedi_griglia(f, "adhesion record");
-  const int32_t n = a_long(static_cast<double>(p) / kMetriCella);
-  const int32_t corrente = f.aderenza_corrente;
-  passo(f, &cella_percorso::aderenza, f.cursore_aderenza, n, [&] { return aderenza_cella(corrente); });
-  f.aderenza_corrente = a;
+void record_aderenza(ScenarioCompilato& s, StatoProfilo& st, int32_t p, int32_t a, IdRecord id) {
+  const int32_t n = arrotonda_cella(static_cast<double>(p) / kMetriCella);
+  passo(s, &cella_percorso::aderenza, &OrigineCella::aderenza, st, n, basso8(st.corrente));
+  st.corrente = a;
+  st.origine = id;
 }
 
-void coda_profili(Form1& f) {
-  richiedi_griglia(f, "the profiles' tail fill");
-  const int32_t v = f.velocita_corrente;
-  coda(f, &cella_percorso::velocita, f.cursore_velocita, [&] { return velocita_cella(v); });
-  const int32_t a = f.aderenza_corrente;
-  coda(f, &cella_percorso::aderenza, f.cursore_aderenza, [&] { return aderenza_cella(a); });
+std::optional<Rifiuto> coda_profili(ScenarioCompilato& s, StatoProfilo& velocita,
+                                    StatoProfilo& aderenza) {
+  uint8_t v = 0;
+  if (coda_scrive(s, velocita)) {
+    const auto valore = velocita_cella(velocita.corrente);
+    if (!valore) return velocita_fuori(velocita.corrente);
+    v = *valore;
+  }
+  coda(s, &cella_percorso::velocita, &OrigineCella::velocita, velocita, v);
+  coda(s, &cella_percorso::aderenza, &OrigineCella::aderenza, aderenza, basso8(aderenza.corrente));
+  return std::nullopt;
 }
 
 }  // namespace genera

@@ -1,10 +1,8 @@
 #include "traincomp/signals.h"
 
 #include <string>
-#include <utility>
 
 #include "model/rounding.h"
-#include "model/run_failure.h"
 
 namespace genera {
 namespace {
@@ -14,39 +12,39 @@ constexpr int kMarcatori = 4;
 
 }  // namespace
 
-bool memo_segnale(Form1& f, valori_segnale& s, messaggio* err) {
-  if (f.percorso.empty())
-    throw errore_esecuzione("signal record comes before the line length: there is no grid yet");
-  const int32_t u = ultima_cella(f);
-  const int32_t c = a_long(static_cast<double>(s.posizione) / kMetriCella + 1);
-  const std::string dove = "signal at " + std::to_string(s.posizione) + " m";
+std::optional<Rifiuto> memo_segnale(ScenarioCompilato& s, ValoriSegnale& v, IdRecord id) {
+  const int32_t u = s.ultima_cella();
+  const int32_t c = arrotonda_cella(static_cast<double>(v.posizione) / kMetriCella + 1);
+  const std::string dove = "signal at " + std::to_string(v.posizione) + " m";
   if (c < 0 || c > u)
-    return rifiuta(f, err, 23, s.posizione,
+    return Rifiuto{Codice::fuori_griglia, v.posizione,
                    dove + " gives cell " + std::to_string(c) + ", outside the grid (0 to " +
-                       std::to_string(u) + ")");
-  cella_percorso& cella = f.percorso[static_cast<std::size_t>(c)];
+                       std::to_string(u) + ")"};
+  cella_percorso& cella = s.percorso[static_cast<std::size_t>(c)];
   if (!cella_libera(cella))
-    return rifiuta(f, err, 16, s.posizione,
+    return Rifiuto{Codice::segnale_occupato, v.posizione,
                    dove + " falls on cell " + std::to_string(c) +
-                       ", which already holds an object of kind " + std::to_string(cella.tipo));
+                       ", which already holds an object of kind " + std::to_string(cella.tipo)};
 
   // The packed fields wrap to their width; the record's values are not tested.
   cella.tipo = cella_segnale;
-  cella.valore1 = basso16(int64_t{s.s1} * 10 + s.d1);
-  cella.valore2 = basso16(int64_t{s.s2} * 10 + s.d2);
-  cella.valore3 = basso16(int64_t{s.s3} * 10 + s.d3);
-  cella.valore4 = basso16(int64_t{s.rapp} * 10 + int64_t{s.sx} * 3 + s.dx);
-  if (s.tempo >= 1 && s.tempo <= 100) s.tempo = kTempoMinimo;
-  cella.tempo_segnale = s.sx == 2 ? basso8(s.tempo) : 0;
+  cella.valore1 = basso16(int64_t{v.s1} * 10 + v.d1);
+  cella.valore2 = basso16(int64_t{v.s2} * 10 + v.d2);
+  cella.valore3 = basso16(int64_t{v.s3} * 10 + v.d3);
+  cella.valore4 = basso16(int64_t{v.rapp} * 10 + int64_t{v.sx} * 3 + v.dx);
+  if (v.tempo >= 1 && v.tempo <= 100) v.tempo = kTempoMinimo;
+  cella.tempo_segnale = v.sx == 2 ? basso8(v.tempo) : 0;
+  s.origini.celle[static_cast<std::size_t>(c)].oggetto = id;
 
-  const int64_t lati = (int64_t{s.sx} * 3 + s.dx) * 10;
+  const int64_t lati = (int64_t{v.sx} * 3 + v.dx) * 10;
   for (int m = 1; m <= kMarcatori; ++m) {
     const int32_t k = c - 2 * m;
     // A signal in the first 350 m has markers before cell 0: those are skipped.
     if (k < 0) break;
-    f.percorso[static_cast<std::size_t>(k)].avviso = basso8(lati + m);
+    s.percorso[static_cast<std::size_t>(k)].avviso = basso8(lati + m);
+    s.origini.celle[static_cast<std::size_t>(k)].avviso = id;
   }
-  return true;
+  return std::nullopt;
 }
 
 }  // namespace genera

@@ -3,21 +3,20 @@
 // writes approach markers into cells s - 2, s - 4, s - 6 and s - 8; the
 // markers that would fall before cell 0 are skipped.
 //
-// memo_segnale throws errore_esecuzione when the grid does not exist. A
-// refused signal writes nothing and returns false with the code and the
-// position recorded in `f` and in `*err` (the caller adds file and line):
+// memo_segnale expects the grid to exist. A refused signal writes nothing:
 // 16 for a taken cell, 23 for a cell outside the grid.
 #pragma once
 
 #include <cstdint>
 
-#include "model/diagnostics.h"
-#include "model/route_model.h"
+#include <optional>
+
+#include "model/compiled_scenario.h"
 
 namespace genera {
 
 /// The eleven values of a "segnale" record, in the record's order.
-struct valori_segnale {
+struct ValoriSegnale {
   int32_t posizione = 0;
   int32_t sx = 0;
   int32_t s1 = 0;
@@ -31,7 +30,7 @@ struct valori_segnale {
   int32_t tempo = 0;
 };
 
-/// Places signal `s` and its markers; raises a `tempo` of 1 to 100 to 101, in `s` too.
-bool memo_segnale(Form1& f, valori_segnale& s, messaggio* err);
+/// Places signal `v` and its markers; raises a `tempo` of 1 to 100 to 101, in `v` too.
+std::optional<Rifiuto> memo_segnale(ScenarioCompilato& s, ValoriSegnale& v, IdRecord id);
 
 }  // namespace genera

@@ -2,20 +2,27 @@
 
 #include <gtest/gtest.h>
 
-#include "model/run_failure.h"
+#include <optional>
+
 #include "traincomp/test_state.h"
 
 namespace genera {
 namespace {
 
-valori_segnale segnale(int32_t posizione, int32_t sx, int32_t s1, int32_t s2, int32_t s3,
-                       int32_t rapp, int32_t dx, int32_t d1, int32_t d2, int32_t d3, int32_t tempo) {
+constexpr IdRecord kRecord = 1;
+
+ValoriSegnale segnale(int32_t posizione, int32_t sx, int32_t s1, int32_t s2, int32_t s3,
+                      int32_t rapp, int32_t dx, int32_t d1, int32_t d2, int32_t d3, int32_t tempo) {
   return {posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo};
+}
+
+std::optional<Rifiuto> posa(StatoTreno& t, ValoriSegnale& v) {
+  return memo_segnale(t.s, v, kRecord);
 }
 
 TEST(MemoSegnale, BuiltInSignalsPackTheirValues) {
   const struct {
-    valori_segnale s;
+    ValoriSegnale s;
     int32_t cella;
     int v1, v2, v3, v4;
     int avviso1;   // the marker nearest the signal; the others follow 1 apart
@@ -25,9 +32,8 @@ TEST(MemoSegnale, BuiltInSignalsPackTheirValues) {
   };
   for (const auto& c : cases) {
     StatoTreno t;
-    valori_segnale s = c.s;
-    messaggio err;
-    ASSERT_TRUE(memo_segnale(t.f, s, &err));
+    ValoriSegnale s = c.s;
+    EXPECT_EQ(codice(posa(t, s)), 0);
     const cella_percorso& k = t.cella(c.cella);
     EXPECT_EQ(k.tipo, 1);
     EXPECT_EQ(k.valore1, c.v1);
@@ -38,7 +44,6 @@ TEST(MemoSegnale, BuiltInSignalsPackTheirValues) {
     for (int m = 1; m <= 4; ++m) EXPECT_EQ(t.cella(c.cella - 2 * m).avviso, c.avviso1 + m - 1);
     for (int32_t odd = c.cella - 7; odd < c.cella; odd += 2) EXPECT_EQ(t.cella(odd).avviso, 0);
     EXPECT_EQ(t.cella(c.cella - 10).avviso, 0);
-    EXPECT_EQ(t.f.codice_errore, 0);
   }
 }
 
@@ -54,9 +59,8 @@ TEST(MemoSegnale, TimeIsRaisedTo101AndKeptOnlyWithLeftKind2) {
   };
   for (const auto& c : cases) {
     StatoTreno t;
-    valori_segnale s = segnale(8200, c.sx, 0, 0, 0, 0, c.sx, 0, 0, 0, c.tempo);
-    messaggio err;
-    ASSERT_TRUE(memo_segnale(t.f, s, &err));
+    ValoriSegnale s = segnale(8200, c.sx, 0, 0, 0, 0, c.sx, 0, 0, 0, c.tempo);
+    ASSERT_EQ(codice(posa(t, s)), 0);
     EXPECT_EQ(s.tempo, c.tempo_dopo) << c.tempo << " " << c.sx;
     EXPECT_EQ(t.cella(165).tempo_segnale, c.tempo_segnale) << c.tempo << " " << c.sx;
   }
@@ -64,9 +68,8 @@ TEST(MemoSegnale, TimeIsRaisedTo101AndKeptOnlyWithLeftKind2) {
 
 TEST(MemoSegnale, PackedFieldsWrapInsteadOfFailing) {
   StatoTreno t;
-  valori_segnale s = segnale(8200, 30, 4000, -4000, 3277, 10000, 0, 0, 0, 0, 0);
-  messaggio err;
-  ASSERT_TRUE(memo_segnale(t.f, s, &err));
+  ValoriSegnale s = segnale(8200, 30, 4000, -4000, 3277, 10000, 0, 0, 0, 0, 0);
+  ASSERT_EQ(codice(posa(t, s)), 0);
   EXPECT_EQ(t.cella(165).valore1, -25536);   // 40000 - 65536
   EXPECT_EQ(t.cella(165).valore2, 25536);
   EXPECT_EQ(t.cella(165).valore3, -32766);
@@ -77,32 +80,29 @@ TEST(MemoSegnale, PackedFieldsWrapInsteadOfFailing) {
 TEST(MemoSegnale, ATunnelMarkerCellTakesTheSignal) {
   StatoTreno t;
   t.cella(165).tipo = cella_marca_galleria;
-  valori_segnale s = segnale(8200, 1, 4, 1, 0, 0, 1, 3, 1, 0, 0);
-  messaggio err;
-  EXPECT_TRUE(memo_segnale(t.f, s, &err));
+  ValoriSegnale s = segnale(8200, 1, 4, 1, 0, 0, 1, 3, 1, 0, 0);
+  EXPECT_EQ(codice(posa(t, s)), 0);
   EXPECT_EQ(t.cella(165).tipo, 1);
 }
 
 TEST(MemoSegnale, AnOccupiedCellIsRefusedWithCode16AndNothingWritten) {
   StatoTreno t;
-  messaggio err;
-  valori_segnale primo = segnale(8200, 2, 3, 1, 0, 0, 2, 2, 1, 0, 0);
-  ASSERT_TRUE(memo_segnale(t.f, primo, &err));
+  ValoriSegnale primo = segnale(8200, 2, 3, 1, 0, 0, 2, 2, 1, 0, 0);
+  ASSERT_EQ(codice(posa(t, primo)), 0);
   // Neighbours that round half to even away from cell 165 are accepted.
-  valori_segnale dopo = segnale(8225, 1, 4, 1, 0, 0, 1, 3, 1, 0, 0);   // 165.5 -> 166
-  ASSERT_TRUE(memo_segnale(t.f, dopo, &err));
-  valori_segnale prima = segnale(8175, 1, 4, 1, 0, 0, 1, 3, 1, 0, 0);  // 164.5 -> 164
-  ASSERT_TRUE(memo_segnale(t.f, prima, &err));
+  ValoriSegnale dopo = segnale(8225, 1, 4, 1, 0, 0, 1, 3, 1, 0, 0);   // 165.5 -> 166
+  ASSERT_EQ(codice(posa(t, dopo)), 0);
+  ValoriSegnale prima = segnale(8175, 1, 4, 1, 0, 0, 1, 3, 1, 0, 0);  // 164.5 -> 164
+  ASSERT_EQ(codice(posa(t, prima)), 0);
   EXPECT_EQ(t.cella(166).tipo, 1);
   EXPECT_EQ(t.cella(164).tipo, 1);
 
-  valori_segnale stesso = segnale(8180, 1, 4, 1, 0, 0, 1, 3, 1, 0, 0);  // 164.6 -> 165
-  EXPECT_FALSE(memo_segnale(t.f, stesso, &err));
-  EXPECT_EQ(t.f.codice_errore, 16);
-  EXPECT_EQ(t.f.posizione_errore, 8180);
-  EXPECT_EQ(err.codice, 16);
-  EXPECT_EQ(err.posizione, 8180);
-  EXPECT_EQ(err.testo, "signal at 8180 m falls on cell 165, which already holds an object of kind 1");
+  ValoriSegnale stesso = segnale(8180, 1, 4, 1, 0, 0, 1, 3, 1, 0, 0);  // 164.6 -> 165
+  const std::optional<Rifiuto> r = posa(t, stesso);
+  ASSERT_TRUE(r.has_value());
+  EXPECT_EQ(codice(r), 16);
+  EXPECT_EQ(r->posizione, 8180);
+  EXPECT_EQ(r->testo, "signal at 8180 m falls on cell 165, which already holds an object of kind 1");
   EXPECT_EQ(t.cella(165).valore1, 32);
   EXPECT_EQ(t.cella(163).avviso, 81);   // its markers were not written
   EXPECT_EQ(t.cella(157).avviso, 84);
@@ -112,9 +112,8 @@ TEST(MemoSegnale, MarkersOverwriteWithoutATest) {
   StatoTreno t;
   t.cella(163).avviso = 84;
   t.cella(163).tipo = cella_fermata;
-  valori_segnale s = segnale(8200, 1, 4, 1, 0, 0, 1, 3, 1, 0, 0);
-  messaggio err;
-  ASSERT_TRUE(memo_segnale(t.f, s, &err));
+  ValoriSegnale s = segnale(8200, 1, 4, 1, 0, 0, 1, 3, 1, 0, 0);
+  ASSERT_EQ(codice(posa(t, s)), 0);
   EXPECT_EQ(t.cella(163).avviso, 41);
   EXPECT_EQ(t.cella(163).tipo, cella_fermata);
 }
@@ -127,9 +126,8 @@ TEST(MemoSegnale, SignalsNearTheStartSkipTheMarkersBeforeCell0) {
   } cases[] = {{350, 8, 4}, {300, 7, 3}, {100, 3, 1}, {0, 1, 0}, {-50, 0, 0}};
   for (const auto& c : cases) {
     StatoTreno t;
-    valori_segnale s = segnale(c.posizione, 1, 4, 1, 0, 0, 1, 3, 1, 0, 0);
-    messaggio err;
-    ASSERT_TRUE(memo_segnale(t.f, s, &err)) << c.posizione;
+    ValoriSegnale s = segnale(c.posizione, 1, 4, 1, 0, 0, 1, 3, 1, 0, 0);
+    ASSERT_EQ(codice(posa(t, s)), 0) << c.posizione;
     EXPECT_EQ(t.cella(c.cella).tipo, 1) << c.posizione;
     int scritti = 0;
     for (int32_t k = 0; k < c.cella; ++k) scritti += t.cella(k).avviso != 0;
@@ -140,19 +138,12 @@ TEST(MemoSegnale, SignalsNearTheStartSkipTheMarkersBeforeCell0) {
 TEST(MemoSegnale, ACellOutsideTheGridIsRefusedWithCode23) {
   for (int32_t posizione : {-100, 96000}) {
     StatoTreno t;
-    valori_segnale s = segnale(posizione, 1, 4, 1, 0, 0, 1, 3, 1, 0, 0);
-    messaggio err;
-    EXPECT_FALSE(memo_segnale(t.f, s, &err)) << posizione;
-    EXPECT_EQ(t.f.codice_errore, 23);
-    EXPECT_EQ(t.f.posizione_errore, posizione);
+    ValoriSegnale s = segnale(posizione, 1, 4, 1, 0, 0, 1, 3, 1, 0, 0);
+    const std::optional<Rifiuto> r = posa(t, s);
+    ASSERT_TRUE(r.has_value()) << posizione;
+    EXPECT_EQ(codice(r), 23) << posizione;
+    EXPECT_EQ(r->posizione, posizione);
   }
-}
-
-TEST(MemoSegnale, NoGridIsARunTimeFailure) {
-  Form1 f;
-  valori_segnale s = segnale(8200, 1, 4, 1, 0, 0, 1, 3, 1, 0, 0);
-  messaggio err;
-  EXPECT_THROW(memo_segnale(f, s, &err), errore_esecuzione);
 }
 
 }  // namespace

@@ -2,13 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <optional>
 #include <utility>
 
-#include "model/run_failure.h"
 #include "traincomp/test_state.h"
 
 namespace genera {
 namespace {
+
+constexpr IdRecord kRecord = 1;
 
 struct Attesa {
   int32_t cella;
@@ -27,14 +30,22 @@ void controlla(StatoTreno& t, std::initializer_list<Attesa> attese) {
 
 int celle_occupate(StatoTreno& t) {
   int n = 0;
-  for (const cella_percorso& c : t.f.percorso) n += c.tipo != 0;
+  for (const cella_percorso& c : t.s.percorso) n += c.tipo != 0;
   return n;
+}
+
+std::optional<Rifiuto> rallentamento(StatoTreno& t, int32_t x, int32_t v, int32_t l, int32_t f_tt,
+                                     int32_t f_ta, int32_t d_v) {
+  return memo_rallentamento(t.s, x, v, l, f_tt, f_ta, d_v, kRecord);
+}
+
+std::optional<Rifiuto> abbattimento(StatoTreno& t, int32_t p, int32_t w) {
+  return memo_abbattimento(t.s, p, w, kRecord);
 }
 
 TEST(MemoRallentamento, BuiltInSlowdown) {
   StatoTreno t;
-  messaggio err;
-  ASSERT_TRUE(memo_rallentamento(t.f, 42850, 60, 200, 0, 1, 50, &err));
+  ASSERT_EQ(codice(rallentamento(t, 42850, 60, 200, 0, 1, 50)), 0);
   controlla(t, {{858, 3, 60, 50, 0},
                 {862, 2, 60, 50, 0},
                 {834, 4, 60, 50, 0},
@@ -43,7 +54,6 @@ TEST(MemoRallentamento, BuiltInSlowdown) {
                 {831, 5, 3, 3, 0},
                 {830, 5, 4, 4, 0}});
   EXPECT_EQ(celle_occupate(t), 7);   // the cells between start and end stay as they were
-  EXPECT_EQ(t.f.codice_errore, 0);
 }
 
 TEST(MemoRallentamento, NoWarningBoardUpTo1500Metres) {
@@ -54,8 +64,7 @@ TEST(MemoRallentamento, NoWarningBoardUpTo1500Metres) {
   } cases[] = {{1500, 2, 0}, {1550, 7, 8}, {1000, 2, 0}};
   for (const auto& c : cases) {
     StatoTreno t;
-    messaggio err;
-    ASSERT_TRUE(memo_rallentamento(t.f, c.x, 60, 200, 0, 1, 0, &err)) << c.x;
+    ASSERT_EQ(codice(rallentamento(t, c.x, 60, 200, 0, 1, 0)), 0) << c.x;
     EXPECT_EQ(celle_occupate(t), c.celle) << c.x;
     if (c.avviso != 0) {
       EXPECT_EQ(t.cella(c.avviso).tipo, 4);
@@ -70,8 +79,7 @@ TEST(MemoRallentamento, ZeroDvLeavesValore2AndFttIsAlwaysWritten) {
     t.cella(k).valore2 = 77;
     t.cella(k).valore3 = 9;
   }
-  messaggio err;
-  ASSERT_TRUE(memo_rallentamento(t.f, 42850, 60, 200, 0, 1, 0, &err));
+  ASSERT_EQ(codice(rallentamento(t, 42850, 60, 200, 0, 1, 0)), 0);
   controlla(t, {{858, 3, 60, 77, 0}, {862, 2, 60, 77, 0}, {834, 4, 60, 77, 9}, {833, 5, 1, 77, 9}});
 }
 
@@ -79,18 +87,17 @@ TEST(MemoRallentamento, TunnelMarkersAreFreeAndLengthZeroEndsAsAStart) {
   StatoTreno t;
   t.cella(858).tipo = cella_marca_galleria;
   t.cella(862).tipo = cella_marca_galleria;
-  messaggio err;
-  ASSERT_TRUE(memo_rallentamento(t.f, 42850, 60, 200, 5, 0, 0, &err));
+  ASSERT_EQ(codice(rallentamento(t, 42850, 60, 200, 5, 0, 0)), 0);
   EXPECT_EQ(t.cella(858).tipo, 3);
   EXPECT_EQ(t.cella(862).tipo, 2);
   EXPECT_EQ(t.cella(833).tipo, 0);   // f_ta 0: no four cells
 
   StatoTreno z;
-  ASSERT_TRUE(memo_rallentamento(z.f, 42850, 60, 0, 5, 0, 0, &err));
+  ASSERT_EQ(codice(rallentamento(z, 42850, 60, 0, 5, 0, 0)), 0);
   controlla(z, {{858, 3, 60, 0, 5}});
 }
 
-TEST(MemoRallentamento, RefusalsRecordTheirCodeAndTheStart) {
+TEST(MemoRallentamento, RefusalsGiveTheirCodeAndTheStart) {
   // Each case occupies one cell; 17 to 19 write nothing, 20 keeps the three
   // main cells.
   const struct {
@@ -101,27 +108,33 @@ TEST(MemoRallentamento, RefusalsRecordTheirCodeAndTheStart) {
   for (const auto& c : cases) {
     StatoTreno t;
     t.cella(c.occupata).tipo = cella_segnale;
-    messaggio err;
-    EXPECT_FALSE(memo_rallentamento(t.f, 42850, 60, 200, 0, 1, 50, &err)) << c.occupata;
-    EXPECT_EQ(t.f.codice_errore, c.codice) << c.occupata;
-    EXPECT_EQ(t.f.posizione_errore, 42850);
-    EXPECT_EQ(err.codice, c.codice);
+    const std::optional<Rifiuto> r = rallentamento(t, 42850, 60, 200, 0, 1, 50);
+    ASSERT_TRUE(r.has_value()) << c.occupata;
+    EXPECT_EQ(codice(r), c.codice) << c.occupata;
+    EXPECT_EQ(r->posizione, 42850) << c.occupata;
     EXPECT_EQ(celle_occupate(t), 1 + c.celle_scritte) << c.occupata;
   }
 }
 
 TEST(MemoRallentamento, RefusalTextsNameTheCell) {
-  StatoTreno t;
-  t.cella(831).tipo = cella_cartello;
-  messaggio err;
-  EXPECT_FALSE(memo_rallentamento(t.f, 42850, 60, 200, 0, 1, 50, &err));
-  EXPECT_EQ(err.testo,
-            "slowdown at 42850 m: of the four cells before its warning board, cell 831 already "
-            "holds an object of kind 14");
-  StatoTreno u;
-  u.cella(862).tipo = cella_segnale;
-  EXPECT_FALSE(memo_rallentamento(u.f, 42850, 60, 200, 0, 1, 50, &err));
-  EXPECT_EQ(err.testo, "slowdown at 42850 m: its end cell 862 already holds an object of kind 1");
+  const struct {
+    int32_t occupata;
+    uint8_t tipo;
+    const char* testo;
+  } cases[] = {
+      {831, cella_cartello,
+       "slowdown at 42850 m: of the four cells before its warning board, cell 831 already "
+       "holds an object of kind 14"},
+      {862, cella_segnale,
+       "slowdown at 42850 m: its end cell 862 already holds an object of kind 1"},
+  };
+  for (const auto& c : cases) {
+    StatoTreno t;
+    t.cella(c.occupata).tipo = c.tipo;
+    const std::optional<Rifiuto> r = rallentamento(t, 42850, 60, 200, 0, 1, 50);
+    ASSERT_TRUE(r.has_value()) << c.occupata;
+    EXPECT_EQ(r->testo, c.testo);
+  }
 }
 
 TEST(MemoRallentamento, StartOrEndOffTheGridIsRefusedWithCode23) {
@@ -136,16 +149,15 @@ TEST(MemoRallentamento, StartOrEndOffTheGridIsRefusedWithCode23) {
   };
   for (const auto& c : cases) {
     StatoTreno t;
-    messaggio err;
-    EXPECT_FALSE(memo_rallentamento(t.f, c.x, 60, c.l, 0, 1, 50, &err)) << c.x << " " << c.l;
-    EXPECT_EQ(t.f.codice_errore, 23);
-    EXPECT_EQ(t.f.posizione_errore, c.x);
+    const std::optional<Rifiuto> r = rallentamento(t, c.x, 60, c.l, 0, 1, 50);
+    ASSERT_TRUE(r.has_value()) << c.x << " " << c.l;
+    EXPECT_EQ(codice(r), 23) << c.x << " " << c.l;
+    EXPECT_EQ(r->posizione, c.x);
     EXPECT_EQ(celle_occupate(t), 0);
   }
   // The last cell of the grid is a valid end.
   StatoTreno t;
-  messaggio err;
-  EXPECT_TRUE(memo_rallentamento(t.f, 95000, 60, 950, 0, 1, 50, &err));
+  EXPECT_EQ(codice(rallentamento(t, 95000, 60, 950, 0, 1, 50)), 0);
   EXPECT_EQ(t.cella(1920).tipo, 2);
 }
 
@@ -158,8 +170,7 @@ TEST(MemoAbbattimento, ValueAboveZeroGivesACodeCellElseACut) {
   for (const auto& c : cases) {
     StatoTreno t;
     t.cella(240).valore1 = 33;
-    messaggio err;
-    ASSERT_TRUE(memo_abbattimento(t.f, 12000, c.w, &err));
+    ASSERT_EQ(codice(abbattimento(t, 12000, c.w)), 0) << c.w;
     EXPECT_EQ(t.cella(240).tipo, c.tipo) << c.w;
     EXPECT_EQ(t.cella(240).valore1, c.valore1) << c.w;
   }
@@ -169,8 +180,7 @@ TEST(MemoAbbattimento, TakesTheCellThatHoldsItsPosition) {
   // round(p / 50), half to even: 12025 -> 240, 12075 -> 242.
   for (auto [p, k] : {std::pair{12025, 240}, std::pair{12075, 242}, std::pair{12049, 241}}) {
     StatoTreno t;
-    messaggio err;
-    ASSERT_TRUE(memo_abbattimento(t.f, p, 1, &err));
+    ASSERT_EQ(codice(abbattimento(t, p, 1)), 0) << p;
     EXPECT_EQ(t.cella(k).tipo, 12) << p;
   }
 }
@@ -178,29 +188,23 @@ TEST(MemoAbbattimento, TakesTheCellThatHoldsItsPosition) {
 TEST(MemoAbbattimento, OccupiedOrOffTheGridIsRefused) {
   StatoTreno t;
   t.cella(240).tipo = cella_abbattimento;
-  messaggio err;
-  EXPECT_FALSE(memo_abbattimento(t.f, 12000, 180, &err));
-  EXPECT_EQ(t.f.codice_errore, 7);
-  EXPECT_EQ(t.f.posizione_errore, 12000);
+  const std::optional<Rifiuto> r = abbattimento(t, 12000, 180);
+  ASSERT_TRUE(r.has_value());
+  EXPECT_EQ(codice(r), 7);
+  EXPECT_EQ(r->posizione, 12000);
   EXPECT_EQ(t.cella(240).tipo, 13);
 
   StatoTreno u;
   u.cella(240).tipo = cella_marca_galleria;
-  EXPECT_TRUE(memo_abbattimento(u.f, 12000, 180, &err));
+  EXPECT_EQ(codice(abbattimento(u, 12000, 180)), 0);
 
   for (int32_t p : {-26, 96050}) {
     StatoTreno v;
-    EXPECT_FALSE(memo_abbattimento(v.f, p, 180, &err));
-    EXPECT_EQ(v.f.codice_errore, 23);
-    EXPECT_EQ(v.f.posizione_errore, p);
+    const std::optional<Rifiuto> fuori = abbattimento(v, p, 180);
+    ASSERT_TRUE(fuori.has_value()) << p;
+    EXPECT_EQ(codice(fuori), 23) << p;
+    EXPECT_EQ(fuori->posizione, p);
   }
-}
-
-TEST(MemoRallentamento, NoGridIsARunTimeFailure) {
-  Form1 f;
-  messaggio err;
-  EXPECT_THROW(memo_rallentamento(f, 42850, 60, 200, 0, 1, 50, &err), errore_esecuzione);
-  EXPECT_THROW(memo_abbattimento(f, 12000, 180, &err), errore_esecuzione);
 }
 
 }  // namespace

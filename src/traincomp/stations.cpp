@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "model/rounding.h"
-#include "model/run_failure.h"
 
 namespace genera {
 namespace {
@@ -21,129 +20,181 @@ constexpr int kTipoSenzaCelle = 25;        // kinds from here up get no cells
 constexpr int kMarcatori = 4;
 constexpr uint8_t kAvvisoStazione = 80;
 
-esito_stazione ferma(Form1& f, messaggio* err, int32_t codice, std::optional<int32_t> posizione,
-                     std::string testo) {
-  f.codice_errore = codice;
-  if (posizione) f.posizione_errore = *posizione;
-  *err = {{}, 0, codice, posizione, std::move(testo)};
-  return codice == 15 ? esito_stazione::fuori_portata : esito_stazione::rifiutata;
-}
+/// Reads the fields of one station in order, each into its entry field,
+/// converting as the field's width asks. The first failure sticks.
+class CampiStazione {
+ public:
+  explicit CampiStazione(LettoreSorgente& r) : r_(r) {}
 
-int32_t long_da(int64_t v, const char* cosa) {
-  if (v < INT32_MIN || v > INT32_MAX)
-    throw errore_esecuzione(std::string(cosa) + " " + std::to_string(v) + " does not fit 32 bits");
+  bool byte(uint8_t& campo) {
+    int64_t v = 0;
+    if (!r_.numeri(v)) return false;
+    const auto b = a_byte(v);
+    if (!b) return fallisci("the value " + std::to_string(v) + " does not fit a byte (0 to 255)");
+    campo = *b;
+    return true;
+  }
+  bool intero(int16_t& campo) {
+    int64_t v = 0;
+    if (!r_.numeri(v)) return false;
+    const auto i = a_intero(v);
+    if (!i) return fallisci("the value " + std::to_string(v) + " does not fit a 16-bit number");
+    campo = *i;
+    return true;
+  }
+  bool fallisci(std::string testo) {
+    r_.guasto(std::move(testo));
+    return false;
+  }
+
+ private:
+  LettoreSorgente& r_;
+};
+
+std::optional<int32_t> long_da(int64_t v) {
+  if (v < INT32_MIN || v > INT32_MAX) return std::nullopt;
   return static_cast<int32_t>(v);
 }
 
-int16_t intero(FieldReader& r) { return a_intero(int64_t{r.leggi_numero()}); }
-uint8_t byte(FieldReader& r) { return a_byte(r.leggi_numero()); }
+std::string non_entra(int64_t v, const char* cosa) {
+  return std::string(cosa) + " " + std::to_string(v) + " does not fit 32 bits";
+}
+
+constexpr const char* kNonEntraLong = "the value does not fit a 32-bit number";
+
+// Fields 4 to 16 and the name, into entry `e`.
+bool leggi_valori(LettoreSorgente& r, CampiStazione& c, voce_testata& e) {
+  if (!(c.byte(e.opzione) && c.byte(e.byte4) && c.byte(e.byte3) && c.intero(e.intero1) &&
+        c.intero(e.intero2) && c.byte(e.byte1) && c.intero(e.intero3) && c.intero(e.intero4) &&
+        c.intero(e.intero5) && c.byte(e.byte2)))
+    return false;
+  int64_t ore = 0, minuti = 0, secondi = 0;
+  if (!r.numeri(ore, minuti, secondi)) return false;
+  const int64_t tempo = (ore * 60 + minuti) * 60 + secondi;
+  const auto dato4 = long_da(tempo);
+  if (!dato4) return c.fallisci(non_entra(tempo, "the scheduled time in seconds"));
+  e.dato4 = *dato4;
+  return r.testo(e.nome);
+}
+
+// The area (dato1, dato2) of station `e` at `p` of length `l`; byte3 is
+// cleared for the kinds that take no extension.
+bool area(CampiStazione& c, voce_testata& e, int32_t p, int32_t l) {
+  const int tipo = e.tipo;
+  if (tipo == 5 || tipo == 6) {
+    const int64_t fine = int64_t{p} + kCodaBreve, inizio = int64_t{p} - l;
+    if (!long_da(fine)) return c.fallisci(non_entra(fine, "the station area's end"));
+    e.dato2 = static_cast<int32_t>(fine);
+    if (!long_da(inizio)) return c.fallisci(non_entra(inizio, "the station area's start"));
+    e.dato1 = static_cast<int32_t>(inizio);
+    e.byte3 = 0;
+  } else if (tipo == 7 || tipo == 8) {
+    const int64_t inizio = int64_t{p} - l, fine = int64_t{p} + l;
+    if (!long_da(inizio)) return c.fallisci(non_entra(inizio, "the station area's start"));
+    e.dato1 = static_cast<int32_t>(inizio);
+    if (!long_da(fine)) return c.fallisci(non_entra(fine, "the station area's end"));
+    e.dato2 = static_cast<int32_t>(fine);
+    e.byte3 = 0;
+  } else {
+    const auto inizio = a_long(static_cast<double>(p) - static_cast<double>(l) / 2);
+    if (!inizio) return c.fallisci(kNonEntraLong);
+    e.dato1 = *inizio;
+    const auto fine = e.byte3 != 0
+                          ? a_long(static_cast<double>(p) + static_cast<double>(l) / 2 + kProlunga)
+                          : a_long(static_cast<double>(p) + static_cast<double>(l) / 2);
+    if (!fine) return c.fallisci(kNonEntraLong);
+    e.dato2 = *fine;
+  }
+  return true;
+}
 
 }  // namespace
 
-esito_stazione leggi_stazione(Form1& f, FieldReader& r, messaggio* err) {
-  if (f.percorso.empty())
-    throw errore_esecuzione("station record comes before the line length: there is no grid yet");
-  const int32_t u = ultima_cella(f);
-  const int32_t p = r.leggi_numero();
-  const int32_t i = f.contatore_stazioni;
+Passo leggi_stazione(LettoreSorgente& r, ScenarioCompilato& s, int32_t& contatore,
+                     int32_t prossimo_cartello) {
+  const int32_t u = s.ultima_cella();
+  int32_t p = 0;
+  if (!r.numeri(p)) return Passo::guasto;
+  const IdRecord id = r.registra(Chiave::stazione, p);
+  const int32_t i = contatore;
   const std::string dove = "station at " + std::to_string(p) + " m";
 
   // Only reachable with 80 indicator boards: the entry is a board's text.
-  if (i < 1 || i > f.prossimo_cartello || i >= kPrimoCartello)
-    return ferma(f, err, 10, std::nullopt,
-                 dove + " finds no entry left in the table: entry " + std::to_string(i) +
-                     " holds an indicator board's text");
+  if (i < 1 || i > prossimo_cartello || i >= kPrimoCartello)
+    return r.rifiuta({Codice::stazioni_troppe, std::nullopt,
+                      dove + " finds no entry left in the table: entry " + std::to_string(i) +
+                          " holds an indicator board's text"});
 
-  voce_testata& e = f.testata_linea[static_cast<std::size_t>(i)];
+  voce_testata& e = s.testata_linea[static_cast<std::size_t>(i)];
+  s.origini.voci[static_cast<std::size_t>(i)] = id;
   e.dato3 = p;
   if ((static_cast<double>(p) + kMarginePortata) / kMetriCella > u)
-    return ferma(f, err, 15, p,
-                 dove + " lies beyond the end of the grid (a station needs 800 m after it)");
+    return r.rifiuta({Codice::oltre_griglia, p,
+                      dove + " lies beyond the end of the grid (a station needs 800 m after it)"});
   if (p % kMultiploPosizione != 0)
-    return ferma(f, err, 8, p, dove + ": the position is not a multiple of 50 m");
+    return r.rifiuta({Codice::stazione_non_multipla, p,
+                      dove + ": the position is not a multiple of 50 m"});
 
-  e.tipo = byte(r);
-  const int32_t l = r.leggi_numero();
+  CampiStazione campi(r);
+  if (!campi.byte(e.tipo)) return Passo::guasto;
+  int32_t l = 0;
+  if (!r.numeri(l)) return Passo::guasto;
   if (l % kMultiploLunghezza != 0)
-    return ferma(f, err, 9, p,
-                 dove + ": the length " + std::to_string(l) + " m is not a multiple of 100 m");
-
-  e.opzione = byte(r);
-  e.byte4 = byte(r);
-  e.byte3 = byte(r);
-  e.intero1 = intero(r);
-  e.intero2 = intero(r);
-  e.byte1 = byte(r);
-  e.intero3 = intero(r);
-  e.intero4 = intero(r);
-  e.intero5 = intero(r);
-  e.byte2 = byte(r);
-  const int64_t ore = r.leggi_numero();
-  const int64_t minuti = r.leggi_numero();
-  const int64_t secondi = r.leggi_numero();
-  e.dato4 = long_da((ore * 60 + minuti) * 60 + secondi, "the scheduled time in seconds");
-  e.nome = r.leggi_testo();
-
-  const int tipo = e.tipo;
-  if (tipo == 5 || tipo == 6) {
-    e.dato2 = long_da(int64_t{p} + kCodaBreve, "the station area's end");
-    e.dato1 = long_da(int64_t{p} - l, "the station area's start");
-    e.byte3 = 0;
-  } else if (tipo == 7 || tipo == 8) {
-    e.dato1 = long_da(int64_t{p} - l, "the station area's start");
-    e.dato2 = long_da(int64_t{p} + l, "the station area's end");
-    e.byte3 = 0;
-  } else {
-    e.dato1 = a_long(static_cast<double>(p) - static_cast<double>(l) / 2);
-    e.dato2 = e.byte3 != 0 ? a_long(static_cast<double>(p) + static_cast<double>(l) / 2 + kProlunga)
-                           : a_long(static_cast<double>(p) + static_cast<double>(l) / 2);
-  }
+    return r.rifiuta({Codice::lunghezza_stazione_non_multipla, p,
+                      dove + ": the length " + std::to_string(l) + " m is not a multiple of 100 m"});
+  if (!leggi_valori(r, campi, e)) return Passo::guasto;
+  if (!area(campi, e, p, l)) return Passo::guasto;
   if (l < kLunghezzaByte4) e.byte4 = 0;
   if (i == 1) {
     e.byte3 = 0;
     e.byte4 = 0;
   }
 
+  const int tipo = e.tipo;
   const double fine_celle = static_cast<double>(e.dato2) / kMetriCella;
   const bool con_celle = tipo < kTipoSenzaCelle;
   const bool ferma_oltre_1 = fine_celle - 1 > 1;
-  const int32_t c = a_long(fine_celle - 1);
+  const int32_t c = arrotonda_cella(fine_celle - 1);
   if (con_celle && ferma_oltre_1 && c > u)
-    return ferma(f, err, 23, p,
-                 dove + ": its area ends at " + std::to_string(e.dato2) + " m, so its stop cell " +
-                     std::to_string(c) + " lies beyond the grid (0 to " + std::to_string(u) + ")");
+    return r.rifiuta({Codice::fuori_griglia, p,
+                      dove + ": its area ends at " + std::to_string(e.dato2) +
+                          " m, so its stop cell " + std::to_string(c) +
+                          " lies beyond the grid (0 to " + std::to_string(u) + ")"});
   if (con_celle && tipo != 5 && tipo != 6) {
     for (int m = 1; m <= kMarcatori; ++m) {
-      const int32_t k = a_long(fine_celle - m - 1);
-      if (k > 1 && k <= u)
-        f.percorso[static_cast<std::size_t>(k)].avviso = static_cast<uint8_t>(kAvvisoStazione + m);
+      const int32_t k = arrotonda_cella(fine_celle - m - 1);
+      if (k > 1 && k <= u) {
+        s.percorso[static_cast<std::size_t>(k)].avviso = static_cast<uint8_t>(kAvvisoStazione + m);
+        s.origini.celle[static_cast<std::size_t>(k)].avviso = id;
+      }
     }
   }
   if (con_celle) {
     if (!ferma_oltre_1)
-      return ferma(f, err, 24, std::nullopt,
-                   dove + ": its area ends at " + std::to_string(e.dato2) +
-                       " m, so its stop cell would not lie beyond cell 1");
-    cella_percorso& fermata = f.percorso[static_cast<std::size_t>(c)];
+      return r.rifiuta({Codice::fermata_troppo_presto, std::nullopt,
+                        dove + ": its area ends at " + std::to_string(e.dato2) +
+                            " m, so its stop cell would not lie beyond cell 1"});
+    cella_percorso& fermata = s.percorso[static_cast<std::size_t>(c)];
     fermata.tipo = cella_fermata;
     fermata.valore1 = basso16(i);
+    s.origini.celle[static_cast<std::size_t>(c)].oggetto = id;
   }
 
   if (i > 1) {
-    const voce_testata& prima = f.testata_linea[static_cast<std::size_t>(i - 1)];
+    const voce_testata& prima = s.testata_linea[static_cast<std::size_t>(i - 1)];
     if (int64_t{e.dato1} - kDistanzaStazioni < prima.dato2)
-      return ferma(f, err, 22, p,
-                   dove + ": its area starts at " + std::to_string(e.dato1) +
-                       " m, less than 350 m after the previous station's area ends at " +
-                       std::to_string(prima.dato2) + " m");
+      return r.rifiuta({Codice::stazioni_vicine, p,
+                        dove + ": its area starts at " + std::to_string(e.dato1) +
+                            " m, less than 350 m after the previous station's area ends at " +
+                            std::to_string(prima.dato2) + " m"});
   }
 
-  ++f.contatore_stazioni;
-  if (f.contatore_stazioni >= f.prossimo_cartello)
-    return ferma(f, err, 10, std::nullopt,
-                 dove + " takes entry " + std::to_string(i) +
-                     ", the last one below the indicator boards' texts: no further station fits");
-  return esito_stazione::registrata;
+  ++contatore;
+  if (contatore >= prossimo_cartello)
+    return r.rifiuta({Codice::stazioni_troppe, std::nullopt,
+                      dove + " takes entry " + std::to_string(i) +
+                          ", the last one below the indicator boards' texts: no further station fits"});
+  return Passo::continua;
 }
 
 }  // namespace genera

@@ -2,38 +2,48 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 
-#include "model/run_failure.h"
 #include "traincomp/test_state.h"
 
 namespace genera {
 namespace {
 
-// Reads one station record (the values after the key) into `t`.
-esito_stazione stazione(StatoTreno& t, const std::string& valori, messaggio* err) {
-  FieldReader r(valori);
-  return leggi_stazione(t.f, r, err);
+// A station far before the one under test, so the spacing test passes.
+constexpr const char* kPrima = "0, 2, 900, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, PRIMA";
+
+// Reads a train source of the station records `valori` (the values after
+// each key) followed by one more record, and tells how the reading went on
+// after the last station: it read the next record (continua), it stopped
+// but the profile tails ran (fine_morbida), it stopped at once
+// (fine_dura), or it failed (guasto).
+Passo stazioni(StatoTreno& t, std::initializer_list<std::string> valori) {
+  std::string testo = "[generale]\r\n";
+  for (const std::string& v : valori) testo += "stazione, " + v + "\r\n";
+  testo += "numero vetture, 5\r\n[fine]\r\n";
+  t.cella(0).velocita = 9;   // the tail writes 0 here
+  const EsitoLettura esito = t.leggi(testo);
+  if (esito.passo == Passo::guasto) return Passo::guasto;
+  if (t.voce(kVoceTreno).dato3 == 5) return Passo::continua;
+  return t.cella(0).velocita == 0 ? Passo::fine_morbida : Passo::fine_dura;
 }
 
-// A station far before the one under test, so the spacing test passes.
-void dopo_la_prima(StatoTreno& t) {
-  messaggio err;
-  ASSERT_EQ(stazione(t, "0, 2, 900, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, PRIMA\r\n", &err),
-            esito_stazione::registrata);
+// A station that fails before its record ends: nothing follows it.
+Passo guasta(StatoTreno& t, const std::string& valori) {
+  return t.leggi("[generale]\r\nstazione, " + valori).passo;
 }
 
 int avvisi(StatoTreno& t) {
   int n = 0;
-  for (const cella_percorso& c : t.f.percorso) n += c.avviso != 0;
+  for (const cella_percorso& c : t.s.percorso) n += c.avviso != 0;
   return n;
 }
 
 TEST(Stazione, BuiltInFirstStation) {
   StatoTreno t;
-  messaggio err;
-  ASSERT_EQ(stazione(t, "      0,  2,  900,  0, 1, 0,  1,1,0,  4,1,1,    1,   8,50, 0, LIVRA\r\n", &err),
-            esito_stazione::registrata);
+  ASSERT_EQ(stazioni(t, {"      0,  2,  900,  0, 1, 0,  1,1,0,  4,1,1,    1,   8,50, 0, LIVRA"}),
+            Passo::continua);
   const voce_testata& e = t.voce(1);
   EXPECT_EQ(e.tipo, 2);
   EXPECT_EQ(e.dato3, 0);
@@ -55,8 +65,8 @@ TEST(Stazione, BuiltInFirstStation) {
   EXPECT_EQ(t.cella(8).valore1, 1);
   for (int m = 1; m <= 4; ++m) EXPECT_EQ(t.cella(8 - m).avviso, 80 + m);
   EXPECT_EQ(avvisi(t), 4);
-  EXPECT_EQ(t.f.contatore_stazioni, 2);
-  EXPECT_EQ(t.f.codice_errore, 0);
+  EXPECT_EQ(t.s.numero_stazioni, 1);
+  EXPECT_EQ(numero(t.s.codice_errore), 0);
 }
 
 TEST(Stazione, AreasStopCellsAndMarkersByKind) {
@@ -85,18 +95,16 @@ TEST(Stazione, AreasStopCellsAndMarkersByKind) {
   };
   for (const auto& c : cases) {
     StatoTreno t;
-    dopo_la_prima(t);
-    const int prima = avvisi(t);
-    messaggio err;
-    ASSERT_EQ(stazione(t, c.valori, &err), esito_stazione::registrata) << c.valori;
+    ASSERT_EQ(stazioni(t, {kPrima, c.valori}), Passo::continua) << c.valori;
     const voce_testata& e = t.voce(2);
     EXPECT_EQ(e.dato1, c.dato1) << c.valori;
     EXPECT_EQ(e.dato2, c.dato2) << c.valori;
     EXPECT_EQ(e.byte3, c.byte3) << c.valori;
     EXPECT_EQ(e.byte4, c.byte4) << c.valori;
-    EXPECT_EQ(avvisi(t) - prima, c.marcatori) << c.valori;
+    // The first station has its four markers below cell 9.
+    EXPECT_EQ(avvisi(t) - 4, c.marcatori) << c.valori;
     int fermate = 0;
-    for (int32_t k = 9; k < static_cast<int32_t>(t.f.percorso.size()); ++k) {
+    for (int32_t k = 9; k < static_cast<int32_t>(t.s.percorso.size()); ++k) {
       if (t.cella(k).tipo != 10) continue;
       ++fermate;
       EXPECT_EQ(k, c.fermata) << c.valori;
@@ -113,9 +121,7 @@ TEST(Stazione, StopCellAndMarkersOverwriteWithoutATest) {
   StatoTreno t;
   t.cella(8).tipo = cella_segnale;
   t.cella(6).avviso = 43;
-  messaggio err;
-  ASSERT_EQ(stazione(t, "0, 2, 900, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A", &err),
-            esito_stazione::registrata);
+  ASSERT_EQ(stazioni(t, {"0, 2, 900, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A"}), Passo::continua);
   EXPECT_EQ(t.cella(8).tipo, 10);
   EXPECT_EQ(t.cella(6).avviso, 82);
 }
@@ -125,78 +131,77 @@ TEST(Stazione, StopsRecordTheirCode) {
     const char* valori;
     int32_t codice;
     int32_t posizione;   // posizione_errore after the stop (starts at 7)
-    esito_stazione esito;
+    Passo passo;
     const char* testo;
   } cases[] = {
-      {"95250, 2, 400", 15, 95250, esito_stazione::fuori_portata,
+      {"95250, 2, 400", 15, 95250, Passo::fine_morbida,
        "station at 95250 m lies beyond the end of the grid (a station needs 800 m after it)"},
-      {"10025, 2, 400", 8, 10025, esito_stazione::rifiutata,
+      {"10025, 2, 400", 8, 10025, Passo::fine_dura,
        "station at 10025 m: the position is not a multiple of 50 m"},
-      {"10000, 2, 450", 9, 10000, esito_stazione::rifiutata,
+      {"10000, 2, 450", 9, 10000, Passo::fine_dura,
        "station at 10000 m: the length 450 m is not a multiple of 100 m"},
       // The previous area ends at 450 m: 300 m is too close.
-      {"1050, 2, 600, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, B", 22, 1050, esito_stazione::rifiutata,
+      {"1050, 2, 600, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, B", 22, 1050, Passo::fine_dura,
        "station at 1050 m: its area starts at 750 m, less than 350 m after the previous "
        "station's area ends at 450 m"},
       // An area that reaches past the grid: no cell written.
-      {"90000, 7, 7000, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, B", 23, 90000, esito_stazione::rifiutata,
+      {"90000, 7, 7000, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, B", 23, 90000, Passo::fine_dura,
        "station at 90000 m: its area ends at 97000 m, so its stop cell 1939 lies beyond the "
        "grid (0 to 1920)"},
   };
   for (const auto& c : cases) {
     StatoTreno t;
-    dopo_la_prima(t);
-    t.f.posizione_errore = 7;
-    messaggio err;
-    EXPECT_EQ(stazione(t, c.valori, &err), c.esito) << c.valori;
-    EXPECT_EQ(t.f.codice_errore, c.codice) << c.valori;
-    EXPECT_EQ(t.f.posizione_errore, c.posizione) << c.valori;
-    EXPECT_EQ(err.codice, c.codice);
-    EXPECT_EQ(err.testo, c.testo);
+    t.s.posizione_errore = 7;
+    EXPECT_EQ(stazioni(t, {kPrima, c.valori}), c.passo) << c.valori;
+    EXPECT_EQ(numero(t.s.codice_errore), c.codice) << c.valori;
+    EXPECT_EQ(t.s.posizione_errore, c.posizione) << c.valori;
+    ASSERT_FALSE(t.s.diagnostiche.empty()) << c.valori;
+    EXPECT_EQ(numero(t.s.diagnostiche.back().codice), c.codice);
+    EXPECT_EQ(t.s.diagnostiche.back().testo, c.testo);
     EXPECT_EQ(t.voce(2).dato3, std::stoi(c.valori)) << c.valori;
   }
 }
 
 TEST(Stazione, TooCloseStationKeepsItsEntryAndCells) {
   StatoTreno t;
-  dopo_la_prima(t);
-  messaggio err;
-  ASSERT_EQ(stazione(t, "1050, 2, 600, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, B", &err),
-            esito_stazione::rifiutata);
+  ASSERT_EQ(stazioni(t, {kPrima, "1050, 2, 600, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, B"}),
+            Passo::fine_dura);
   EXPECT_EQ(t.voce(2).nome, "B");
   EXPECT_EQ(t.cella(26).tipo, 10);   // area 750 to 1350
-  EXPECT_EQ(t.f.contatore_stazioni, 2);
+  EXPECT_EQ(t.s.numero_stazioni, 1);
 }
 
 TEST(Stazione, AStopCellNotBeyondCell1IsCode24WithThePositionUnchanged) {
   // Area -200 to 100 m: 100 / 50 - 1 = 1 is not above 1.
   StatoTreno t;
-  t.f.posizione_errore = 7;
-  messaggio err;
-  EXPECT_EQ(stazione(t, "-50, 4, 300, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A", &err),
-            esito_stazione::rifiutata);
-  EXPECT_EQ(t.f.codice_errore, 24);
-  EXPECT_EQ(t.f.posizione_errore, 7);
-  EXPECT_FALSE(err.posizione.has_value());
+  t.s.posizione_errore = 7;
+  EXPECT_EQ(stazioni(t, {"-50, 4, 300, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A"}), Passo::fine_dura);
+  EXPECT_EQ(numero(t.s.codice_errore), 24);
+  EXPECT_EQ(t.s.posizione_errore, 7);
+  ASSERT_FALSE(t.s.diagnostiche.empty());
+  EXPECT_FALSE(t.s.diagnostiche.back().luogo.posizione.has_value());
   EXPECT_EQ(avvisi(t), 0);
   // Kinds from 25 up have no stop cell to test.
   StatoTreno u;
-  EXPECT_EQ(stazione(u, "-50, 25, 300, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A", &err),
-            esito_stazione::registrata);
+  EXPECT_EQ(stazioni(u, {"-50, 25, 300, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A"}), Passo::continua);
 }
 
 TEST(Stazione, TheTableLimitStopsAfterTheLastEntryBelowTheBoards) {
   // Ten boards: entries 71 to 80; station 69 fills the last room.
   StatoTreno t(89000, 70);
-  t.f.contatore_stazioni = 69;
-  t.f.posizione_errore = 7;
-  messaggio err;
-  EXPECT_EQ(stazione(t, "10000, 26, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, ULTIMA", &err),
-            esito_stazione::rifiutata);
-  EXPECT_EQ(t.f.codice_errore, 10);
-  EXPECT_EQ(t.f.posizione_errore, 7);
+  t.s.posizione_errore = 7;
+  std::string testo = "[generale]\r\n";
+  for (int i = 1; i <= 68; ++i)
+    testo += "stazione, " + std::to_string(i * 1000) +
+             ", 26, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, S\r\n";
+  testo += "stazione, 69000, 26, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, ULTIMA\r\n"
+           "numero vetture, 5\r\n[fine]\r\n";
+  EXPECT_EQ(t.leggi(testo).passo, Passo::fine_dura);
+  EXPECT_EQ(numero(t.s.codice_errore), 10);
+  EXPECT_EQ(t.s.posizione_errore, 7);
   EXPECT_EQ(t.voce(69).nome, "ULTIMA");
-  EXPECT_EQ(t.f.contatore_stazioni, 70);
+  EXPECT_EQ(t.voce(kVoceTreno).dato3, 0);
+  EXPECT_EQ(t.s.numero_stazioni, 69);
 }
 
 TEST(Stazione, AnEntryHoldingABoardTextIsNeverWritten) {
@@ -205,14 +210,13 @@ TEST(Stazione, AnEntryHoldingABoardTextIsNeverWritten) {
   StatoTreno t(89000, 0);
   t.voce(1).nome = "BIVIO";
   t.voce(1).dato3 = 5;
-  messaggio err;
-  EXPECT_EQ(stazione(t, "10000, 4, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A", &err),
-            esito_stazione::rifiutata);
-  EXPECT_EQ(t.f.codice_errore, 10);
+  EXPECT_EQ(stazioni(t, {"10000, 4, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A"}), Passo::fine_dura);
+  EXPECT_EQ(numero(t.s.codice_errore), 10);
   EXPECT_EQ(t.voce(1).nome, "BIVIO");
   EXPECT_EQ(t.voce(1).dato3, 5);
   EXPECT_EQ(avvisi(t), 0);
-  EXPECT_EQ(err.testo,
+  ASSERT_FALSE(t.s.diagnostiche.empty());
+  EXPECT_EQ(t.s.diagnostiche.back().testo,
             "station at 10000 m finds no entry left in the table: entry 1 holds an indicator "
             "board's text");
 }
@@ -230,8 +234,7 @@ TEST(Stazione, ValuesThatDoNotFitTheirFieldAreRunTimeFailures) {
   };
   for (const char* c : cases) {
     StatoTreno t;
-    messaggio err;
-    EXPECT_THROW(stazione(t, c, &err), errore_esecuzione) << c;
+    EXPECT_EQ(guasta(t, c), Passo::guasto) << c;
   }
 }
 

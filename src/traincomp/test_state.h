@@ -1,36 +1,59 @@
-// Test support: a build state as the line half leaves it (grid of 89000 m,
-// U = 1920) with the train source held in memory.
+// Test support: a compiled scenario as the line half leaves it (grid of
+// 89000 m, U = 1920), a reading of the train source held in memory, and a
+// deletion hook that notes the sources it was asked to delete.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
+#include <optional>
 #include <string>
-#include <utility>
+#include <vector>
 
-#include "files/file_system.h"
-#include "model/route_model.h"
+#include "linecomp/source_reader.h"
+#include "model/compiled_scenario.h"
+#include "traincomp/train_reader.h"
 
 namespace genera {
 
 struct StatoTreno {
-  static constexpr const char* kPercorso = "/scenari/LIVRA_MONTALBA_R47316-.txt";
   static constexpr const char* kNome = "LIVRA_MONTALBA_R47316-.txt";
 
-  explicit StatoTreno(int32_t lunghezza = 89000, int32_t prossimo_cartello = 80) {
-    azzera_testata(f);
-    f.j = 0;
-    alloca_percorso(f, lunghezza);
-    f.prossimo_cartello = prossimo_cartello;
-    f.file_system = &fs;
-    f.sorgente_treno = {kPercorso, kNome};
-    f.sorgente_linea = {"/scenari/LIVRA_MONTALBA_linea.txt", "LIVRA_MONTALBA_linea.txt"};
+  explicit StatoTreno(int32_t lunghezza = 89000, int32_t prossimo_cartello = kPrimoCartello)
+      : prossimo_cartello(prossimo_cartello) {
+    const auto celle = static_cast<std::size_t>(celle_percorso(lunghezza));
+    s.percorso.assign(celle, cella_percorso{});
+    s.origini.celle.assign(celle, OrigineCella{});
+    s.testata_linea[kVoceTreno].dato2 = lunghezza;
   }
 
-  void sorgente(std::string testo) { fs.files[kPercorso] = std::move(testo); }
-  bool sorgente_presente() const { return fs.files.count(kPercorso) != 0; }
-  cella_percorso& cella(int32_t k) { return f.percorso.at(static_cast<std::size_t>(k)); }
-  voce_testata& voce(int i) { return f.testata_linea.at(static_cast<std::size_t>(i)); }
+  /// Reads `testo` as the train source; the hook deletes it successfully.
+  EsitoLettura leggi(const std::string& testo) {
+    const EliminaSorgente elimina = [this](QualeSorgente q) {
+      eliminate.push_back(q);
+      return std::string();
+    };
+    return leggi_sorgente_treno(testo, kNome, prossimo_cartello, s, elimina);
+  }
 
-  MemoryFileSystem fs;
-  Form1 f;
+  /// True when the reading deleted the train source.
+  bool sorgente_eliminata() const {
+    return std::find(eliminate.begin(), eliminate.end(), QualeSorgente::treno) != eliminate.end();
+  }
+  cella_percorso& cella(int32_t k) { return s.percorso.at(static_cast<std::size_t>(k)); }
+  voce_testata& voce(int i) { return s.testata_linea.at(static_cast<std::size_t>(i)); }
+  /// Every diagnostic as the reports print it.
+  std::vector<std::string> messaggi() const {
+    std::vector<std::string> out;
+    for (const Diagnostica& d : s.diagnostiche) out.push_back(formatta(d));
+    return out;
+  }
+
+  ScenarioCompilato s;
+  int32_t prossimo_cartello;
+  std::vector<QualeSorgente> eliminate;
 };
+
+/// The number of the code a handler refused with, 0 when it accepted.
+inline int32_t codice(const std::optional<Rifiuto>& r) { return r ? numero(r->codice) : 0; }
 
 }  // namespace genera

@@ -1,21 +1,30 @@
-// The train half of memorizza_dati: reads the train source back field by
-// field, lays the train's records onto the route model and deletes it.
+// The train half of the parse: reads the train source field by field,
+// lays the train's records onto the compiled scenario and deletes the
+// source on every path, at the moments the rules give.
 //
 // Reading starts after the first field holding "[generale]". A record that
 // lies beyond the grid ends the reading with code 15 (the soft stop: the
 // profiles are still completed and the progressives checked, code 2); a
 // refused record ends it at once (the hard stop), and so does the first
-// signal or slowdown while a code left earlier in the run is set. Every
-// code recorded is also added to `f.messaggi`. Throws errore_esecuzione,
-// with the line of the record being read, for the failures memorizza_dati
-// records as code 25. The train source is deleted on every path.
+// signal or slowdown while a code left earlier in the compile is set.
 #pragma once
 
-#include "model/route_model.h"
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "linecomp/source_reader.h"
+#include "model/compiled_scenario.h"
 
 namespace genera {
 
-/// Reads `f.sorgente_treno` through `f.file_system` onto the model, after the line half.
-void leggi_sorgente_treno(Form1& f);
+/// Reads the train source `testo` (named `nome` in reports) onto `s`, after
+/// the line half; `prossimo_cartello` is the entry the next indicator board
+/// would have taken. Gives `guasto` for a run-time failure, which the
+/// caller records as code 25 (the train source is deleted first, whatever
+/// that answers); a deletion that fails is a run-time failure too.
+EsitoLettura leggi_sorgente_treno(std::string_view testo, const std::string& nome,
+                                  int32_t prossimo_cartello, ScenarioCompilato& s,
+                                  const EliminaSorgente& elimina);
 
 }  // namespace genera

@@ -2,74 +2,90 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "model/run_failure.h"
+#include "compiler/compile.h"
 #include "traincomp/test_state.h"
 
 namespace genera {
 namespace {
 
-void leggi(StatoTreno& t, const std::string& testo) {
-  t.sorgente(testo);
-  leggi_sorgente_treno(t.f);
-}
+constexpr const char* kLinea = "LIVRA_MONTALBA_linea.txt";
+// A line source whose grid is that of StatoTreno, with nothing on it.
+constexpr const char* kGrigliaVuota =
+    "[generale]\r\nlunghezza percorso, 89000\r\n[corpo]\r\n[fine]\r\n";
+// A line source that ends its header without a length: no grid.
+constexpr const char* kSenzaGriglia = "[generale]\r\n[corpo]\r\n";
 
-std::vector<std::string> messaggi(const Form1& f) {
-  std::vector<std::string> out;
-  for (const messaggio& m : f.messaggi) out.push_back(formatta(m));
-  return out;
-}
+// A whole compile of `linea` and `treno` (none: no train source), with a
+// hook that notes the sources it deletes.
+struct Compilazione {
+  Compilazione(const std::string& linea, const std::optional<std::string>& treno) {
+    const Sorgente l{kLinea, true, linea, {}};
+    const Sorgente t{StatoTreno::kNome, treno.has_value(),
+                     treno ? std::string_view(*treno) : std::string_view(), {}};
+    s = compila(l, t, {"LIVRA_MONTALBA", "R47316", false}, [this](QualeSorgente q) {
+      eliminate.push_back(q);
+      return std::string();
+    });
+  }
+  bool eliminata(QualeSorgente q) const {
+    return std::find(eliminate.begin(), eliminate.end(), q) != eliminate.end();
+  }
+
+  ScenarioCompilato s;
+  std::vector<QualeSorgente> eliminate;
+};
 
 TEST(SorgenteTreno, GeneralRecords) {
   StatoTreno t;
-  leggi(t,
-        "[generale]\r\n"
-        "numero vetture,    8\r\n"
-        "percentuale massa frenata,    125\r\n"
-        "sabbia,    300\r\n"
-        "orologio,    8               49            0 \r\n"
-        "[fine]\r\n");
+  t.leggi("[generale]\r\n"
+          "numero vetture,    8\r\n"
+          "percentuale massa frenata,    125\r\n"
+          "sabbia,    300\r\n"
+          "orologio,    8               49            0 \r\n"
+          "[fine]\r\n");
   EXPECT_EQ(t.voce(kVoceTreno).dato1, 125);
   EXPECT_EQ(t.voce(kVoceTreno).dato3, 8);
   EXPECT_EQ(t.voce(kVoceRipetizione).intero1, 300);
   EXPECT_EQ(t.voce(kVoceRipetizione).intero3, 8);
   EXPECT_EQ(t.voce(kVoceRipetizione).intero4, 49);
   EXPECT_EQ(t.voce(kVoceRipetizione).intero5, 0);
-  EXPECT_EQ(t.f.codice_errore, 0);
-  EXPECT_TRUE(t.f.messaggi.empty());
-  EXPECT_FALSE(t.sorgente_presente());
+  EXPECT_EQ(numero(t.s.codice_errore), 0);
+  EXPECT_TRUE(t.s.diagnostiche.empty());
+  EXPECT_TRUE(t.sorgente_eliminata());
 }
 
 TEST(SorgenteTreno, BuiltInRecordsGiveTheScenarioFigures) {
   StatoTreno t(89000, 70);
-  leggi(t,
-        "[generale]\r\n"
-        "numero vetture,    8\r\n"
-        "[aderenze]\r\n"
-        "aderenza,       0,    90\r\n"
-        "aderenza,   34100,    85\r\n"
-        "aderenza,   59400,    85\r\n"
-        "[vel_limite]\r\n"
-        "velocita,       0,    95\r\n"
-        "velocita,    2000,   150\r\n"
-        "velocita,   18350,   160\r\n"
-        "velocita,   58500,   135\r\n"
-        "velocita,   61600,    75\r\n"
-        "velocita,   64250,   160\r\n"
-        "velocita,   87500,   110\r\n"
-        "[stazioni]\r\n"
-        "stazione,       0,  2,  900,  0, 1, 0,  1,1,0,  4,1,1,    1,   8,50, 0, LIVRA\r\n"
-        "[rallentamenti]\r\n"
-        "rallentamento,   42850,    60,  200, 0,  1,  50\r\n"
-        "[segnali]\r\n"
-        "segnale,    7000,   1, 4, 1,  0, 0,    1,  3,1,0, 0\r\n"
-        "segnale,    8200,   2, 3, 1,  0, 0,    2,  2,1,0, 0\r\n"
-        "[codici]\r\n"
-        "[fine]\r\n");
-  EXPECT_TRUE(t.f.messaggi.empty());
-  EXPECT_EQ(t.f.codice_errore, 0);
+  t.leggi("[generale]\r\n"
+          "numero vetture,    8\r\n"
+          "[aderenze]\r\n"
+          "aderenza,       0,    90\r\n"
+          "aderenza,   34100,    85\r\n"
+          "aderenza,   59400,    85\r\n"
+          "[vel_limite]\r\n"
+          "velocita,       0,    95\r\n"
+          "velocita,    2000,   150\r\n"
+          "velocita,   18350,   160\r\n"
+          "velocita,   58500,   135\r\n"
+          "velocita,   61600,    75\r\n"
+          "velocita,   64250,   160\r\n"
+          "velocita,   87500,   110\r\n"
+          "[stazioni]\r\n"
+          "stazione,       0,  2,  900,  0, 1, 0,  1,1,0,  4,1,1,    1,   8,50, 0, LIVRA\r\n"
+          "[rallentamenti]\r\n"
+          "rallentamento,   42850,    60,  200, 0,  1,  50\r\n"
+          "[segnali]\r\n"
+          "segnale,    7000,   1, 4, 1,  0, 0,    1,  3,1,0, 0\r\n"
+          "segnale,    8200,   2, 3, 1,  0, 0,    2,  2,1,0, 0\r\n"
+          "[codici]\r\n"
+          "[fine]\r\n");
+  EXPECT_TRUE(t.s.diagnostiche.empty());
+  EXPECT_EQ(numero(t.s.codice_errore), 0);
   const struct {
     int32_t da, a;
     int velocita;
@@ -88,8 +104,8 @@ TEST(SorgenteTreno, BuiltInRecordsGiveTheScenarioFigures) {
   EXPECT_EQ(t.cella(141).valore1, 43);
   EXPECT_EQ(t.cella(165).valore1, 32);
   EXPECT_EQ(t.cella(157).avviso, 84);
-  EXPECT_EQ(t.f.contatore_stazioni, 2);
-  EXPECT_FALSE(t.sorgente_presente());
+  EXPECT_EQ(t.s.numero_stazioni, 1);
+  EXPECT_TRUE(t.sorgente_eliminata());
 }
 
 TEST(SorgenteTreno, ReadingStartsAfterTheGeneralSection) {
@@ -107,39 +123,40 @@ TEST(SorgenteTreno, ReadingStartsAfterTheGeneralSection) {
   };
   for (const auto& c : cases) {
     StatoTreno t;
-    leggi(t, c.testo);
+    t.leggi(c.testo);
     EXPECT_EQ(t.voce(kVoceTreno).dato3, c.vetture) << c.testo;
-    EXPECT_FALSE(t.sorgente_presente()) << c.testo;
-    EXPECT_TRUE(t.f.messaggi.empty()) << c.testo;
+    EXPECT_TRUE(t.sorgente_eliminata()) << c.testo;
+    EXPECT_TRUE(t.s.diagnostiche.empty()) << c.testo;
   }
 }
 
 TEST(SorgenteTreno, WithoutRecordsTheTailFillsBothProfilesWithZero) {
+  // Each tail writes cells 0 to U - 3 and stops there.
   StatoTreno t;
-  t.cella(0).velocita = 9;
-  t.cella(1917).aderenza = 9;
-  leggi(t, "[fine]\r\n");
-  EXPECT_EQ(t.cella(0).velocita, 0);
-  EXPECT_EQ(t.cella(1917).aderenza, 0);
-  EXPECT_EQ(t.f.cursore_velocita, 1918);
-  EXPECT_EQ(t.f.cursore_aderenza, 1918);
+  for (uint8_t cella_percorso::*campo : {&cella_percorso::velocita, &cella_percorso::aderenza})
+    for (int32_t k : {0, 1917, 1918}) t.cella(k).*campo = 9;
+  t.leggi("[fine]\r\n");
+  for (uint8_t cella_percorso::*campo : {&cella_percorso::velocita, &cella_percorso::aderenza}) {
+    EXPECT_EQ(t.cella(0).*campo, 0);
+    EXPECT_EQ(t.cella(1917).*campo, 0);
+    EXPECT_EQ(t.cella(1918).*campo, 9);
+  }
 }
 
 TEST(SorgenteTreno, KeysMatchInAnyCaseAndSectionHeadersMatchNothing) {
   StatoTreno t;
-  leggi(t,
-        "[generale]\r\n"
-        "[stazioni]\r\n"
-        "STAZIONE,       0,  2,  900,  0, 1, 0,  1,1,0,  4,1,1,    1,   8,50, 0, LIVRA\r\n"
-        "[segnali]\r\n"
-        "Segnale,    8200,   2, 3, 1,  0, 0,    2,  2,1,0, 0\r\n"
-        "[rallentamenti]\r\n"
-        "NUMERO VETTURE, 6\r\n"
-        "[fine]\r\n");
+  t.leggi("[generale]\r\n"
+          "[stazioni]\r\n"
+          "STAZIONE,       0,  2,  900,  0, 1, 0,  1,1,0,  4,1,1,    1,   8,50, 0, LIVRA\r\n"
+          "[segnali]\r\n"
+          "Segnale,    8200,   2, 3, 1,  0, 0,    2,  2,1,0, 0\r\n"
+          "[rallentamenti]\r\n"
+          "NUMERO VETTURE, 6\r\n"
+          "[fine]\r\n");
   EXPECT_EQ(t.voce(1).nome, "LIVRA");
   EXPECT_EQ(t.cella(165).tipo, 1);
   EXPECT_EQ(t.voce(kVoceTreno).dato3, 6);
-  EXPECT_TRUE(t.f.messaggi.empty());
+  EXPECT_TRUE(t.s.diagnostiche.empty());
 }
 
 TEST(SorgenteTreno, AtMostTwoHyphenFieldsInARowArePassedOver) {
@@ -158,9 +175,9 @@ TEST(SorgenteTreno, AtMostTwoHyphenFieldsInARowArePassedOver) {
   };
   for (const auto& c : cases) {
     StatoTreno t;
-    leggi(t, c.testo);
+    t.leggi(c.testo);
     EXPECT_EQ(t.voce(kVoceTreno).dato3, c.vetture) << c.testo;
-    EXPECT_EQ(t.f.codice_errore, 0) << c.testo;
+    EXPECT_EQ(numero(t.s.codice_errore), 0) << c.testo;
   }
 }
 
@@ -172,18 +189,17 @@ TEST(SorgenteTreno, TheLastFieldIsNeverActedOn) {
   };
   for (const char* c : cases) {
     StatoTreno t;
-    EXPECT_NO_THROW(leggi(t, c)) << c;
+    EXPECT_EQ(t.leggi(c).passo, Passo::continua) << c;
     EXPECT_EQ(t.voce(kVoceTreno).dato3, 8);
-    EXPECT_EQ(t.f.codice_errore, 0);
+    EXPECT_EQ(numero(t.s.codice_errore), 0);
   }
 }
 
 TEST(SorgenteTreno, EveryMatchingTestReadsItsOwnValues) {
   StatoTreno t;
-  leggi(t,
-        "[generale]\r\n"
-        "velocita e aderenza, 0, 100, 0, 90, 500, 80\r\n"
-        "[fine]\r\n");
+  t.leggi("[generale]\r\n"
+          "velocita e aderenza, 0, 100, 0, 90, 500, 80\r\n"
+          "[fine]\r\n");
   // The speed test takes 0, 100; the adhesion test 0, 90; then "500" and
   // "80" are key fields of their own.
   EXPECT_EQ(t.cella(0).velocita, 20);
@@ -193,7 +209,7 @@ TEST(SorgenteTreno, EveryMatchingTestReadsItsOwnValues) {
 
 TEST(SorgenteTreno, TheLaterOfTwoRecordsWins) {
   StatoTreno t;
-  leggi(t, "[generale]\r\norologio, 8 49 0\r\norologio, 9 5 30\r\n[fine]\r\n");
+  t.leggi("[generale]\r\norologio, 8 49 0\r\norologio, 9 5 30\r\n[fine]\r\n");
   EXPECT_EQ(t.voce(kVoceRipetizione).intero3, 9);
   EXPECT_EQ(t.voce(kVoceRipetizione).intero4, 5);
   EXPECT_EQ(t.voce(kVoceRipetizione).intero5, 30);
@@ -202,18 +218,17 @@ TEST(SorgenteTreno, TheLaterOfTwoRecordsWins) {
 TEST(SorgenteTreno, SoftStopFillsTheProfilesAndAWrongProgressiveKeepsThePosition) {
   StatoTreno t;
   t.voce(kVoceProgressivaUno).dato1 = 1025;
-  leggi(t,
-        "[generale]\r\n"
-        "velocita, 0, 100\r\n"
-        "segnale, 95950, 1,4,1,0,0,1,3,1,0,0\r\n"
-        "numero vetture, 5\r\n"
-        "[fine]\r\n");
-  EXPECT_EQ(t.f.codice_errore, 2);
-  EXPECT_EQ(t.f.posizione_errore, 95950);
+  t.leggi("[generale]\r\n"
+          "velocita, 0, 100\r\n"
+          "segnale, 95950, 1,4,1,0,0,1,3,1,0,0\r\n"
+          "numero vetture, 5\r\n"
+          "[fine]\r\n");
+  EXPECT_EQ(numero(t.s.codice_errore), 2);
+  EXPECT_EQ(t.s.posizione_errore, 95950);
   EXPECT_EQ(t.voce(kVoceTreno).dato3, 0);   // read no further
   EXPECT_EQ(t.cella(1917).velocita, 20);    // the tail still ran
-  EXPECT_FALSE(t.sorgente_presente());
-  EXPECT_EQ(messaggi(t.f),
+  EXPECT_TRUE(t.sorgente_eliminata());
+  EXPECT_EQ(t.messaggi(),
             (std::vector<std::string>{
                 "LIVRA_MONTALBA_R47316-.txt:3: error 15: record at 95950 m lies beyond the end of "
                 "the grid",
@@ -240,14 +255,18 @@ TEST(SorgenteTreno, ReachCheckOfEveryRecordKind) {
   };
   for (const auto& c : cases) {
     StatoTreno t;
-    leggi(t, std::string("[generale]\r\n") + c.record + "\r\n[fine]\r\n");
-    EXPECT_EQ(t.f.codice_errore, c.codice) << c.record;
+    t.cella(1917).aderenza = 9;
+    t.cella(1918).aderenza = 9;
+    t.leggi(std::string("[generale]\r\n") + c.record + "\r\n[fine]\r\n");
+    EXPECT_EQ(numero(t.s.codice_errore), c.codice) << c.record;
     const std::string record = c.record;
     if (c.codice != 0) {
-      EXPECT_EQ(t.f.posizione_errore, std::stoi(record.substr(record.find(',') + 1))) << c.record;
+      EXPECT_EQ(t.s.posizione_errore, std::stoi(record.substr(record.find(',') + 1))) << c.record;
     }
-    EXPECT_EQ(t.f.messaggi.size(), c.codice != 0 ? 1u : 0u) << c.record;
-    EXPECT_EQ(t.f.cursore_aderenza, 1918) << c.record;   // the tail ran
+    EXPECT_EQ(t.s.diagnostiche.size(), c.codice != 0 ? 1u : 0u) << c.record;
+    // The tail ran, up to cell U - 3.
+    EXPECT_EQ(t.cella(1917).aderenza, 0) << c.record;
+    EXPECT_EQ(t.cella(1918).aderenza, 9) << c.record;
   }
 }
 
@@ -277,16 +296,16 @@ TEST(SorgenteTreno, HardStopsEndTheReadingAtOnce) {
   for (const auto& c : cases) {
     StatoTreno t;
     t.voce(kVoceProgressivaUno).dato1 = 1025;   // not tested after a hard stop
-    leggi(t, std::string("[generale]\r\n"
-                         "velocita, 0, 100\r\n"
-                         "rallentamento, 350, 60, 50, 0, 0, 0\r\n") +
-                 c.record + "\r\nvelocita, 1000, 50\r\nnumero vetture, 5\r\n");
-    EXPECT_EQ(t.f.codice_errore, c.codice) << c.record;
-    EXPECT_EQ(t.f.posizione_errore, c.posizione) << c.record;
-    EXPECT_EQ(messaggi(t.f), std::vector<std::string>{c.messaggio});
+    t.leggi(std::string("[generale]\r\n"
+                        "velocita, 0, 100\r\n"
+                        "rallentamento, 350, 60, 50, 0, 0, 0\r\n") +
+            c.record + "\r\nvelocita, 1000, 50\r\nnumero vetture, 5\r\n");
+    EXPECT_EQ(numero(t.s.codice_errore), c.codice) << c.record;
+    EXPECT_EQ(t.s.posizione_errore, c.posizione) << c.record;
+    EXPECT_EQ(t.messaggi(), std::vector<std::string>{c.messaggio});
     EXPECT_EQ(t.cella(0).velocita, 0) << c.record;   // no tail fill, no later record
     EXPECT_EQ(t.voce(kVoceTreno).dato3, 0) << c.record;
-    EXPECT_FALSE(t.sorgente_presente()) << c.record;
+    EXPECT_TRUE(t.sorgente_eliminata()) << c.record;
   }
 }
 
@@ -305,27 +324,27 @@ TEST(SorgenteTreno, ACodeLeftByTheLineHalfStopsAtTheNextSignalOrSlowdown) {
   };
   for (const auto& c : cases) {
     StatoTreno t;
-    t.f.codice_errore = 15;
-    t.f.posizione_errore = 95950;
-    leggi(t, std::string("[generale]\r\n"
-                         "numero vetture, 8\r\n"
-                         "velocita, 0, 100\r\n"
-                         "stazione, 0, 2, 900, 0,1,0, 1,1,0, 4,1,1, 1, 8,50,0, LIVRA\r\n") +
-                 c.record + "\r\nsegnale, 7000, 1,4,1,0,0,1,3,1,0,0\r\n[fine]\r\n");
-    EXPECT_EQ(t.f.codice_errore, 15) << c.record;
+    t.s.codice_errore = Codice::oltre_griglia;
+    t.s.posizione_errore = 95950;
+    t.leggi(std::string("[generale]\r\n"
+                        "numero vetture, 8\r\n"
+                        "velocita, 0, 100\r\n"
+                        "stazione, 0, 2, 900, 0,1,0, 1,1,0, 4,1,1, 1, 8,50,0, LIVRA\r\n") +
+            c.record + "\r\nsegnale, 7000, 1,4,1,0,0,1,3,1,0,0\r\n[fine]\r\n");
+    EXPECT_EQ(numero(t.s.codice_errore), 15) << c.record;
     EXPECT_NE(t.cella(c.cella).tipo, 0) << c.record;
     const std::string record = c.record;
-    EXPECT_EQ(t.f.posizione_errore, std::stoi(record.substr(record.find(',') + 1))) << c.record;
+    EXPECT_EQ(t.s.posizione_errore, std::stoi(record.substr(record.find(',') + 1))) << c.record;
     EXPECT_EQ(t.voce(kVoceTreno).dato3, 8);   // other records are read as usual
     EXPECT_EQ(t.voce(1).nome, "LIVRA");
     EXPECT_EQ(t.cella(141).tipo, 0);          // nothing after the stop
     EXPECT_EQ(t.cella(0).velocita, 0);        // no tail fill
-    EXPECT_EQ(messaggi(t.f), std::vector<std::string>{c.messaggio});
-    EXPECT_FALSE(t.sorgente_presente());
+    EXPECT_EQ(t.messaggi(), std::vector<std::string>{c.messaggio});
+    EXPECT_TRUE(t.sorgente_eliminata());
   }
 }
 
-TEST(SorgenteTreno, FailuresThrowWithTheLineAndDeleteTheSource) {
+TEST(SorgenteTreno, FailuresAreCode25AtTheirLineAndDeleteTheSource) {
   const struct {
     const char* testo;
     int riga;
@@ -344,27 +363,47 @@ TEST(SorgenteTreno, FailuresThrowWithTheLineAndDeleteTheSource) {
       {"[generale]\r\nvelocita, 0, -5\r\n[fine]\r\n", 3},
   };
   for (const auto& c : cases) {
-    StatoTreno t;
-    t.sorgente(c.testo);
-    try {
-      leggi_sorgente_treno(t.f);
-      ADD_FAILURE() << "no failure: " << c.testo;
-    } catch (const errore_esecuzione& e) {
-      EXPECT_EQ(e.riga, c.riga) << c.testo << ": " << e.what();
-    }
-    EXPECT_FALSE(t.sorgente_presente()) << c.testo;
+    const Compilazione k(kGrigliaVuota, c.testo);
+    EXPECT_EQ(numero(k.s.codice_errore), 25) << c.testo;
+    ASSERT_FALSE(k.s.diagnostiche.empty()) << c.testo;
+    const Diagnostica& d = k.s.diagnostiche.back();
+    EXPECT_EQ(numero(d.codice), 25) << c.testo;
+    EXPECT_EQ(d.luogo.file, StatoTreno::kNome) << c.testo;
+    EXPECT_EQ(d.luogo.riga, c.riga) << c.testo << ": " << d.testo;
+    EXPECT_TRUE(k.eliminata(QualeSorgente::treno)) << c.testo;
   }
 }
 
 TEST(SorgenteTreno, AMissingSourceOrGridIsARunTimeFailure) {
-  StatoTreno t;
-  EXPECT_THROW(leggi_sorgente_treno(t.f), errore_esecuzione);
-
-  StatoTreno u;
-  u.f.percorso.clear();
-  u.sorgente("[generale]\r\nsegnale, 8200, 2,3,1,0,0,2,2,1,0,0\r\n[fine]\r\n");
-  EXPECT_THROW(leggi_sorgente_treno(u.f), errore_esecuzione);
-  EXPECT_FALSE(u.sorgente_presente());
+  // Without a grid the line half fails first: no train record is laid.
+  const struct {
+    const char* caso;
+    const char* linea;
+    std::optional<std::string> treno;
+    const char* file;   // the source the failure names
+  } cases[] = {
+      {"no train source", kGrigliaVuota, std::nullopt, StatoTreno::kNome},
+      {"signal, no grid", kSenzaGriglia,
+       "[generale]\r\nsegnale, 8200, 2,3,1,0,0,2,2,1,0,0\r\n[fine]\r\n", kLinea},
+      {"speed, no grid", kSenzaGriglia, "[generale]\r\nvelocita, 0, 50\r\n[fine]\r\n", kLinea},
+      {"adhesion, no grid", kSenzaGriglia, "[generale]\r\naderenza, 0, 50\r\n[fine]\r\n", kLinea},
+      {"profile tails only, no grid", kSenzaGriglia, "[generale]\r\n[fine]\r\n", kLinea},
+      {"slowdown, no grid", kSenzaGriglia,
+       "[generale]\r\nrallentamento, 42850, 60, 200, 0, 1, 50\r\n[fine]\r\n", kLinea},
+      {"code cut, no grid", kSenzaGriglia,
+       "[generale]\r\nabbattimento, 12000, 180\r\n[fine]\r\n", kLinea},
+  };
+  for (const auto& c : cases) {
+    const Compilazione k(c.linea, c.treno);
+    EXPECT_EQ(numero(k.s.codice_errore), 25) << c.caso;
+    ASSERT_FALSE(k.s.diagnostiche.empty()) << c.caso;
+    EXPECT_EQ(numero(k.s.diagnostiche.back().codice), 25) << c.caso;
+    EXPECT_EQ(k.s.diagnostiche.back().luogo.file, c.file) << c.caso;
+    if (c.treno) {
+      EXPECT_TRUE(k.eliminata(QualeSorgente::treno)) << c.caso;
+      EXPECT_TRUE(k.s.percorso.empty()) << c.caso;
+    }
+  }
 }
 
 }  // namespace

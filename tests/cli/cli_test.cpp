@@ -58,7 +58,7 @@ std::string quota(const std::string& s) {
   return out + "'";
 }
 
-struct esito {
+struct Esito {
   int stato;
   std::string out;
   std::string err;
@@ -78,7 +78,7 @@ class Cli : public testing::Test {
   void TearDown() override { fs::remove_all(radice_); }
 
   /// Runs the program in `dir_` with `argomenti`.
-  esito esegui(const std::vector<std::string>& argomenti) {
+  Esito esegui(const std::vector<std::string>& argomenti) {
     std::string comando = "cd " + quota(dir_.string()) + " && " + quota(GENERA_EXE);
     for (const std::string& a : argomenti) comando += " " + quota(a);
     comando += " >" + quota((radice_ / "out").string()) + " 2>" + quota((radice_ / "err").string());
@@ -115,7 +115,7 @@ TEST_F(Cli, CompileOfTheWrittenSourcesGivesTheBuiltInRunsFilesAndKeepsTheSources
   ASSERT_EQ(nomi(dir_), cinque);
   const std::string linea = leggi(dir_ / kLinea), treno = leggi(dir_ / kTreno);
 
-  const esito r = esegui({"compile", kLinea, kTreno});
+  const Esito r = esegui({"compile", kLinea, kTreno});
   EXPECT_EQ(r.stato, 0) << r.err;
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.out, "");
@@ -128,7 +128,7 @@ TEST_F(Cli, CompileOfTheWrittenSourcesGivesTheBuiltInRunsFilesAndKeepsTheSources
 
 TEST_F(Cli, SourcesReplacesAnAuthorsFilesOnlyWhenForced) {
   scrivi(dir_ / kLinea, "the author's own line");
-  const esito r = esegui({"sources"});
+  const Esito r = esegui({"sources"});
   EXPECT_EQ(r.stato, 3);
   EXPECT_EQ(r.err, "genera_scenario: cannot write ./" + std::string(kLinea) +
                        ": it exists already (--force replaces it)\n");
@@ -142,7 +142,7 @@ TEST_F(Cli, SourcesReplacesAnAuthorsFilesOnlyWhenForced) {
 
 TEST_F(Cli, CompileIntoAnotherFolderCreatesItAndWritesOnlyTheCompactFiles) {
   ASSERT_EQ(esegui({"sources", "--out", "src"}).stato, 0);
-  const esito r = esegui(
+  const Esito r = esegui(
       {"compile", "src/" + std::string(kLinea), "src/" + std::string(kTreno), "--out", "a/b"});
   ASSERT_EQ(r.stato, 0) << r.err;
   const std::set<std::string> tre = {kSei[3], kSei[4], kSei[5]};
@@ -153,7 +153,7 @@ TEST_F(Cli, CompileIntoAnotherFolderCreatesItAndWritesOnlyTheCompactFiles) {
 TEST_F(Cli, NoPlanLeavesTheLineCompactFileAsItWas) {
   ASSERT_EQ(esegui({"sources"}).stato, 0);
   scrivi(dir_ / "LIVRA_MONTALBA_linea.dat", "older plan");
-  const esito r = esegui({"compile", kLinea, kTreno, "--no-plan", "--json"});
+  const Esito r = esegui({"compile", kLinea, kTreno, "--no-plan", "--json"});
   ASSERT_EQ(r.stato, 0) << r.err;
   EXPECT_EQ(leggi(dir_ / "LIVRA_MONTALBA_linea.dat"), "older plan");
   EXPECT_EQ(json::parse(r.out)["file_scritti"],
@@ -164,19 +164,19 @@ TEST_F(Cli, NamesMayBeGivenWhenTheFileNamesDoNotCarryThem) {
   ASSERT_EQ(esegui({"sources"}).stato, 0);
   fs::rename(dir_ / kLinea, dir_ / "line.txt");
   fs::rename(dir_ / kTreno, dir_ / "train.txt");
-  const esito senza = esegui({"compile", "line.txt", "train.txt"});
+  const Esito senza = esegui({"compile", "line.txt", "train.txt"});
   EXPECT_EQ(senza.stato, 2);
   EXPECT_EQ(senza.err,
             "genera_scenario: line.txt: the name does not follow NAME_linea.txt; give the line "
             "name with --line-name\nRun with --help for more information.\n");
-  const esito solo_linea = esegui({"compile", "line.txt", "train.txt", "--line-name", "X"});
+  const Esito solo_linea = esegui({"compile", "line.txt", "train.txt", "--line-name", "X"});
   EXPECT_EQ(solo_linea.stato, 2);
   EXPECT_NE(solo_linea.err.find("train.txt: the name does not follow X_CODE-.txt; give the train "
                                 "code with --train-code"),
             std::string::npos)
       << solo_linea.err;
 
-  const esito r =
+  const Esito r =
       esegui({"compile", "line.txt", "train.txt", "--line-name", "X", "--train-code", "Y"});
   EXPECT_EQ(r.stato, 0) << r.err;
   EXPECT_TRUE(fs::exists(dir_ / "X_linea.dat"));
@@ -199,7 +199,7 @@ TEST_F(Cli, NamesThatWouldMisplaceOrMixUpTheFilesAreRefused) {
     SCOPED_TRACE(messaggio);
     std::vector<std::string> argomenti = {"compile", kLinea, kTreno, "--out", "o"};
     argomenti.insert(argomenti.end(), opzioni.begin(), opzioni.end());
-    const esito r = esegui(argomenti);
+    const Esito r = esegui(argomenti);
     EXPECT_EQ(r.stato, 2);
     EXPECT_EQ(r.err, messaggio + "Run with --help for more information.\n");
   }
@@ -210,14 +210,14 @@ TEST_F(Cli, ASourceWhereAnOutputWouldGoIsNeverOverwritten) {
   ASSERT_EQ(esegui({"sources"}).stato, 0);
   fs::rename(dir_ / kTreno, dir_ / "X_Y.sim");
   const std::string treno = leggi(dir_ / "X_Y.sim");
-  const esito r = esegui({"compile", kLinea, "X_Y.sim", "--line-name", "X", "--train-code", "Y"});
+  const Esito r = esegui({"compile", kLinea, "X_Y.sim", "--line-name", "X", "--train-code", "Y"});
   EXPECT_EQ(r.stato, 3);
   EXPECT_EQ(r.err, "genera_scenario: cannot write ./X_Y.sim: it is one of the sources\n");
   EXPECT_EQ(leggi(dir_ / "X_Y.sim"), treno);
 }
 
 TEST_F(Cli, AMissingSourceIsAFileErrorAndNothingIsWritten) {
-  const esito r = esegui({"compile", "A_linea.txt", "A_B-.txt", "--out", "out"});
+  const Esito r = esegui({"compile", "A_linea.txt", "A_B-.txt", "--out", "out"});
   EXPECT_EQ(r.stato, 3);
   EXPECT_EQ(r.err.rfind("genera_scenario: cannot read A_linea.txt: ", 0), 0u) << r.err;
   EXPECT_FALSE(fs::exists(dir_ / "out"));
@@ -265,14 +265,14 @@ std::string sostituisci(std::string testo, const std::string& da, const std::str
 TEST_F(Cli, TheSmallSourcesCompileCleanly) {
   scrivi(dir_ / "T_linea.txt", crlf(kLineaPiccola));
   scrivi(dir_ / "T_C-.txt", crlf(kTrenoPiccolo));
-  const esito r = esegui({"compile", "T_linea.txt", "T_C-.txt"});
+  const Esito r = esegui({"compile", "T_linea.txt", "T_C-.txt"});
   EXPECT_EQ(r.stato, 0);
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(leggi(dir_ / "T_C.dat").size(), 15u * 241);  // (5000 + 7000) / 50 + 1 cells
 }
 
 TEST_F(Cli, BrokenSourcesGiveTheirCodeFileAndLine) {
-  struct caso {
+  struct Caso {
     const char* nome;
     bool in_linea;  // which source is broken
     const char* da;
@@ -281,7 +281,7 @@ TEST_F(Cli, BrokenSourcesGiveTheirCodeFileAndLine) {
     int32_t codice;
     std::optional<int32_t> posizione;
   };
-  const caso casi[] = {
+  const Caso casi[] = {
       {"length over the limit", true, "lunghezza percorso,    5000",
        "lunghezza percorso,    1000001", "T_linea.txt:2: error 1: ", 1, std::nullopt},
       {"repetition without a code count", true, "ripetizione segnali 9 codici",
@@ -295,7 +295,7 @@ TEST_F(Cli, BrokenSourcesGiveTheirCodeFileAndLine) {
       {"signal on the station's stop cell", false, "segnale,    3000,", "segnale,    1100,",
        "T_C-.txt:11: error 16: ", 16, 1100},
   };
-  for (const caso& c : casi) {
+  for (const Caso& c : casi) {
     SCOPED_TRACE(c.nome);
     fs::remove_all(dir_);
     fs::create_directories(dir_);
@@ -306,7 +306,7 @@ TEST_F(Cli, BrokenSourcesGiveTheirCodeFileAndLine) {
     scrivi(dir_ / "T_linea.txt", linea);
     scrivi(dir_ / "T_C-.txt", treno);
 
-    const esito r = esegui({"compile", "T_linea.txt", "T_C-.txt", "--json"});
+    const Esito r = esegui({"compile", "T_linea.txt", "T_C-.txt", "--json"});
     EXPECT_EQ(r.stato, 1);
     EXPECT_EQ(r.err.rfind(c.prefisso, 0), 0u) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
@@ -331,7 +331,7 @@ TEST_F(Cli, ATakenRaceCodeSlotStopsBeforeAnyCompactFile) {
   scrivi(dir_ / "T_linea.txt", crlf(kLineaPiccola));
   scrivi(dir_ / "T_C-.txt",
          crlf(sostituisci(kTrenoPiccolo, "segnale,    3000,", "segnale,    0,")));
-  const esito r = esegui({"compile", "T_linea.txt", "T_C-.txt", "--json"});
+  const Esito r = esegui({"compile", "T_linea.txt", "T_C-.txt", "--json"});
   EXPECT_EQ(r.stato, 1);
   EXPECT_NE(r.err.find("error 1250: "), std::string::npos) << r.err;
   EXPECT_NE(r.err.find(" Errore n. 1250\n"), std::string::npos) << r.err;
@@ -350,7 +350,7 @@ TEST_F(Cli, CheckReportsButWritesAndDeletesNothing) {
   scrivi(dir_ / "T_C-.txt",
          crlf(sostituisci(kTrenoPiccolo, "velocita,       0,   100", "velocita,   11950,   100")));
   const std::set<std::string> prima = nomi(dir_);
-  const esito r = esegui({"check", "T_linea.txt", "T_C-.txt", "--json"});
+  const Esito r = esegui({"check", "T_linea.txt", "T_C-.txt", "--json"});
   EXPECT_EQ(r.stato, 1);
   EXPECT_EQ(r.err.rfind("T_C-.txt:7: error 15: ", 0), 0u) << r.err;
   const json j = json::parse(r.out);
@@ -360,14 +360,14 @@ TEST_F(Cli, CheckReportsButWritesAndDeletesNothing) {
   EXPECT_EQ(nomi(dir_), prima);
 
   scrivi(dir_ / "T_C-.txt", crlf(kTrenoPiccolo));
-  const esito pulito = esegui({"check", "T_linea.txt", "T_C-.txt"});
+  const Esito pulito = esegui({"check", "T_linea.txt", "T_C-.txt"});
   EXPECT_EQ(pulito.stato, 0);
   EXPECT_EQ(pulito.err + pulito.out, "");
 }
 
 TEST_F(Cli, JsonReportCarriesItsKeysInOrder) {
   ASSERT_EQ(esegui({"sources"}).stato, 0);
-  const esito r = esegui({"compile", kLinea, kTreno, "--json"});
+  const Esito r = esegui({"compile", kLinea, kTreno, "--json"});
   ASSERT_EQ(r.stato, 0) << r.err;
   const json j = json::parse(r.out);
   std::vector<std::string> chiavi;
@@ -387,7 +387,7 @@ TEST_F(Cli, JsonReportCarriesItsKeysInOrder) {
 
 TEST_F(Cli, InspectShowsTheRaceCodesAndTheSignalOfTheBuiltInFiles) {
   file_predefiniti(dir_);
-  const esito sim = esegui({"inspect", "LIVRA_MONTALBA_R47316.sim"});
+  const Esito sim = esegui({"inspect", "LIVRA_MONTALBA_R47316.sim"});
   ASSERT_EQ(sim.stato, 0) << sim.err;
   std::istringstream righe(sim.out);
   std::string riga, voce85;
@@ -396,7 +396,7 @@ TEST_F(Cli, InspectShowsTheRaceCodesAndTheSignalOfTheBuiltInFiles) {
   EXPECT_NE(voce85.find(" 610 "), std::string::npos) << voce85;
   EXPECT_NE(voce85.find(" 32285 \"LIVRA_MONTALBA\""), std::string::npos) << voce85;
 
-  const esito dat = esegui({"inspect", "LIVRA_MONTALBA_R47316.dat"});
+  const Esito dat = esegui({"inspect", "LIVRA_MONTALBA_R47316.dat"});
   ASSERT_EQ(dat.stato, 0) << dat.err;
   EXPECT_NE(dat.out.find("\n  165     8250    1 segnale "), std::string::npos) << dat.out;
   EXPECT_EQ(dat.out.rfind("LIVRA_MONTALBA_R47316.dat: route file, 1921 cells (0 to 1920), 28815 "
@@ -404,7 +404,7 @@ TEST_F(Cli, InspectShowsTheRaceCodesAndTheSignalOfTheBuiltInFiles) {
                           0),
             0u);
 
-  const esito plan = esegui({"inspect", "LIVRA_MONTALBA_linea.dat"});
+  const Esito plan = esegui({"inspect", "LIVRA_MONTALBA_linea.dat"});
   ASSERT_EQ(plan.stato, 0) << plan.err;
   EXPECT_EQ(plan.out.rfind("LIVRA_MONTALBA_linea.dat: line compact file, 96001 rows (0 to 96000), "
                            "1919964 bytes\ncomputed points: 95997; rows with an empty "
@@ -417,7 +417,7 @@ TEST_F(Cli, InspectShowsTheRaceCodesAndTheSignalOfTheBuiltInFiles) {
 
 TEST_F(Cli, InspectJsonOfAllThreeFiles) {
   file_predefiniti(dir_);
-  const esito r = esegui({"inspect", "--json", "LIVRA_MONTALBA_R47316.sim",
+  const Esito r = esegui({"inspect", "--json", "LIVRA_MONTALBA_R47316.sim",
                           "LIVRA_MONTALBA_R47316.dat", "LIVRA_MONTALBA_linea.dat"});
   ASSERT_EQ(r.stato, 0) << r.err;
   const json j = json::parse(r.out);
@@ -443,12 +443,12 @@ TEST_F(Cli, InspectJsonOfAllThreeFiles) {
 TEST_F(Cli, InspectOfABrokenFileNamesTheByteAndExitsThree) {
   file_predefiniti(radice_ / "builtin");
   const std::string sim = leggi(radice_ / "builtin" / "LIVRA_MONTALBA_R47316.sim");
-  struct caso {
+  struct Caso {
     const char* nome;
     std::string bytes;
     const char* messaggio;
   };
-  const caso casi[] = {
+  const Caso casi[] = {
       {"A_B.sim", sim.substr(0, 100),
        "genera_scenario: A_B.sim: byte 97: the file ends inside entry 2 (18 bytes needed, 3 "
        "bytes left for its fields after the name)\n"},
@@ -461,18 +461,18 @@ TEST_F(Cli, InspectOfABrokenFileNamesTheByteAndExitsThree) {
        "genera_scenario: A_linea.dat: byte 0: value 0 has kind code 24935; only 0 (empty), 2 "
        "(Integer) and 5 (double) are stored\n"},
   };
-  for (const caso& c : casi) {
+  for (const Caso& c : casi) {
     SCOPED_TRACE(c.messaggio);
     scrivi(dir_ / c.nome, c.bytes);
-    const esito r = esegui({"inspect", c.nome});
+    const Esito r = esegui({"inspect", c.nome});
     EXPECT_EQ(r.stato, 3);
     EXPECT_EQ(r.err, c.messaggio);
     EXPECT_EQ(r.out, "");
-    const esito j = esegui({"inspect", "--json", c.nome});
+    const Esito j = esegui({"inspect", "--json", c.nome});
     EXPECT_EQ(j.stato, 3);
     EXPECT_FALSE(json::parse(j.out)["file_ispezionati"][0]["errore"]["offset"].is_null());
   }
-  const esito manca = esegui({"inspect", "nowhere.sim"});
+  const Esito manca = esegui({"inspect", "nowhere.sim"});
   EXPECT_EQ(manca.stato, 3);
   EXPECT_EQ(manca.err.rfind("genera_scenario: cannot read nowhere.sim: ", 0), 0u) << manca.err;
 }
@@ -481,7 +481,7 @@ TEST_F(Cli, InspectOfABrokenFileNamesTheByteAndExitsThree) {
 
 TEST_F(Cli, PlotWritesAnSvgThatRendersToPng) {
   ASSERT_EQ(esegui({"sources"}).stato, 0);
-  const esito r = esegui({"plot", kLinea, kTreno, "-o", "scenario.svg"});
+  const Esito r = esegui({"plot", kLinea, kTreno, "-o", "scenario.svg"});
   ASSERT_EQ(r.stato, 0) << r.err;
   const std::string svg = leggi(dir_ / "scenario.svg");
   EXPECT_EQ(svg.rfind("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1400\"", 0), 0u);
@@ -518,7 +518,7 @@ TEST_F(Cli, UsageErrorsExitTwo) {
     std::string riga;
     for (const auto& a : argomenti) riga += a + " ";
     SCOPED_TRACE(riga);
-    const esito r = esegui(argomenti);
+    const Esito r = esegui(argomenti);
     EXPECT_EQ(r.stato, 2);
     EXPECT_NE(r.err.find("--help"), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "");
@@ -527,21 +527,21 @@ TEST_F(Cli, UsageErrorsExitTwo) {
 }
 
 TEST_F(Cli, HelpAndVersion) {
-  const esito v = esegui({"--version"});
+  const Esito v = esegui({"--version"});
   EXPECT_EQ(v.stato, 0);
   EXPECT_EQ(v.out, "genera_scenario 1.0.0\n");
-  const esito h = esegui({"--help"});
+  const Esito h = esegui({"--help"});
   EXPECT_EQ(h.stato, 0);
   for (const char* parola : {"sources", "compile", "check", "inspect", "plot", "--out"})
     EXPECT_NE(h.out.find(parola), std::string::npos) << parola;
-  const esito hc = esegui({"compile", "--help"});
+  const Esito hc = esegui({"compile", "--help"});
   EXPECT_EQ(hc.stato, 0);
   EXPECT_NE(hc.out.find("--no-plan"), std::string::npos);
 }
 
 TEST_F(Cli, OutRunsTheBuiltInScenarioElsewhere) {
   file_predefiniti(radice_ / "builtin");
-  const esito r = esegui({"--out", "pack"});
+  const Esito r = esegui({"--out", "pack"});
   ASSERT_EQ(r.stato, 0) << r.err;
   EXPECT_EQ(nomi(dir_ / "pack"), std::set<std::string>(std::begin(kSei), std::end(kSei)));
   for (const char* nome : kSei)

@@ -1,11 +1,11 @@
-#include "run/race_codes.h"
+#include "compiler/race_codes.h"
 
 #include <gtest/gtest.h>
 
 namespace genera {
 namespace {
 
-void nomi(Form1& f, const std::string& treno, const std::string& linea) {
+void nomi(ScenarioCompilato& f, const std::string& treno, const std::string& linea) {
   f.testata_linea[kVoceRipetizione].nome = treno;
   f.testata_linea[kVoceLinea].nome = linea;
 }
@@ -23,25 +23,25 @@ TEST(CodiciGara, SumsOfTheTwentyFiveCharacterText) {
       {"zzzzzzzzzzzzz", "zzzzzzzzzzzzzzzzzz", 25 * 'z', 325 * 'z'},
   };
   for (const auto& c : cases) {
-    Form1 f;
+    ScenarioCompilato f;
     nomi(f, c.treno, c.linea);
-    EXPECT_EQ(codice_gara_og(f), c.og) << c.treno << c.linea;
-    EXPECT_EQ(codice_gara_st(f), c.st) << c.treno << c.linea;
+    EXPECT_EQ(codice_gara_og(f.testata_linea), c.og) << c.treno << c.linea;
+    EXPECT_EQ(codice_gara_st(f.testata_linea), c.st) << c.treno << c.linea;
   }
 }
 
 TEST(CodiciGara, HighCharactersCountFrom128Up) {
-  Form1 f;
+  ScenarioCompilato f;
   nomi(f, std::string(25, '\xFF'), "");
-  EXPECT_EQ(codice_gara_og(f), 6375);
-  EXPECT_EQ(codice_gara_st(f), 82875);
+  EXPECT_EQ(codice_gara_og(f.testata_linea), 6375);
+  EXPECT_EQ(codice_gara_st(f.testata_linea), 82875);
 }
 
 TEST(TimbraCodiciGara, StampsMarkersAndCodes) {
-  Form1 f;
+  ScenarioCompilato f;
   nomi(f, "R47316", "LIVRA_MONTALBA");
   f.percorso.resize(1921);
-  ASSERT_EQ(timbra_codici_gara(f), 0);
+  ASSERT_EQ(timbra_codici_gara(f), Codice::nessuno);
   EXPECT_EQ(f.testata_linea[kVoceLinea].intero1, 610);
   EXPECT_EQ(f.testata_linea[kVoceLinea].dato4, 32285);
   EXPECT_EQ(f.percorso[1].valore1, 5121);
@@ -51,26 +51,26 @@ TEST(TimbraCodiciGara, StampsMarkersAndCodes) {
 TEST(TimbraCodiciGara, TakenSlotsStopTheBuild) {
   struct Caso {
     const char* nome;
-    void (*prepara)(Form1&);
+    void (*prepara)(ScenarioCompilato&);
     int32_t atteso;
   };
   const Caso cases[] = {
-      {"cell 1 valore1", [](Form1& f) { f.percorso[1].valore1 = 32; }, 1250},
-      {"entry 85 intero1", [](Form1& f) { f.testata_linea[kVoceLinea].intero1 = 1; }, 1250},
-      {"cell 1 valore2", [](Form1& f) { f.percorso[1].valore2 = 11; }, 1251},
-      {"entry 85 dato4", [](Form1& f) { f.testata_linea[kVoceLinea].dato4 = -1; }, 1251},
+      {"cell 1 valore1", [](ScenarioCompilato& f) { f.percorso[1].valore1 = 32; }, 1250},
+      {"entry 85 intero1", [](ScenarioCompilato& f) { f.testata_linea[kVoceLinea].intero1 = 1; }, 1250},
+      {"cell 1 valore2", [](ScenarioCompilato& f) { f.percorso[1].valore2 = 11; }, 1251},
+      {"entry 85 dato4", [](ScenarioCompilato& f) { f.testata_linea[kVoceLinea].dato4 = -1; }, 1251},
   };
   for (const Caso& c : cases) {
-    Form1 f;
+    ScenarioCompilato f;
     f.percorso.resize(10);
     c.prepara(f);
-    EXPECT_EQ(timbra_codici_gara(f), c.atteso) << c.nome;
+    EXPECT_EQ(numero(timbra_codici_gara(f)), c.atteso) << c.nome;
   }
 }
 
 TEST(TimbraCodiciGara, WithoutAGridOnlyTheTableIsStamped) {
-  Form1 f;
-  ASSERT_EQ(timbra_codici_gara(f), 0);
+  ScenarioCompilato f;
+  ASSERT_EQ(timbra_codici_gara(f), Codice::nessuno);
   EXPECT_EQ(f.testata_linea[kVoceLinea].intero1, 610);
   EXPECT_EQ(f.testata_linea[kVoceLinea].dato4, 34355);
   EXPECT_TRUE(f.percorso.empty());

@@ -1,0 +1,140 @@
+// What reading the line source and reading the train source share: the
+// field reader, the key field with its place, the comment rule, the
+// records met, the reports, and the one way a reading ends.
+//
+// Both readers run the same record loop: read a key field, pass over up to
+// a limit of comment fields (a key holding "-") in its place, then test the
+// key against the keyword rows of the block being read, in order, and let
+// every row that matches read its values and apply them.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "linecomp/field_reader.h"
+#include "model/compiled_scenario.h"
+#include "model/keywords.h"
+
+namespace genera {
+
+/// How a record, or a reading, ended.
+enum class Passo : uint8_t {
+  continua,     // applied; the reading goes on
+  fine_morbida, // code 15: the reading ends, the end steps still run
+  fine_dura,    // a refused record: the reading ends at once
+  guasto,       // a run-time failure: the whole parse ends with code 25
+};
+
+/// How a reading ended: its last step and, for a run-time failure, why
+/// and at which line (0: none), and whether it was the source's deletion
+/// that failed.
+struct EsitoLettura {
+  Passo passo = Passo::continua;
+  std::string guasto;
+  int riga = 0;
+  bool eliminazione = false;
+};
+
+/// Called at the moments the rules delete a source. Answers the empty
+/// string when the source is gone (or never was), else why it is not.
+using EliminaSorgente = std::function<std::string(QualeSorgente)>;
+
+class LettoreSorgente {
+ public:
+  /// `testo` must outlive the reader; reports go into `s` under `nome`.
+  LettoreSorgente(std::string_view testo, QualeSorgente quale, std::string nome,
+                  ScenarioCompilato& s);
+  LettoreSorgente(const LettoreSorgente&) = delete;
+  LettoreSorgente& operator=(const LettoreSorgente&) = delete;
+
+  enum class EsitoChiave : uint8_t { letta, fine, guasto };
+
+  /// Reads a key field, then up to `commenti` comment fields in its place.
+  /// `fine_nei_commenti`: the end of the file after a comment ends the
+  /// reading too; without it a comment may read past the end (a failure).
+  /// Gives `fine` when the file ended right after a read.
+  EsitoChiave prossima_chiave(int commenti, bool fine_nei_commenti);
+
+  /// Reads one field as the key; false at the end of the file.
+  bool leggi_chiave();
+
+  /// True when the key is a comment.
+  bool commento() const;
+
+  const std::string& chiave() const { return chiave_; }
+  bool fine() const { return r_.fine(); }
+
+  /// Reads the next values; false (a run-time failure) when one cannot be.
+  template <typename... T>
+  bool numeri(T&... valori) {
+    return (numero(valori) && ...);
+  }
+  bool testo(std::string& valore);
+
+  /// Notes the record being applied, for the origins of what it writes.
+  IdRecord registra(Chiave chiave, int32_t posizione);
+
+  /// Records a refusal at the key's place and gives how the reading goes
+  /// on: a record beyond the grid ends it softly, a run-time failure ends
+  /// the parse, any other refusal ends it at once.
+  Passo rifiuta(Rifiuto r);
+
+  /// The reach check of a positioned record: (p + 100) / 50 must not pass
+  /// U. Gives `fine_morbida`, with code 15 recorded, when it does.
+  Passo entro_griglia(int32_t p);
+
+  /// A run-time failure of the reading, at the record's line (or the
+  /// field's, when the field reader gave one).
+  Passo guasto(std::string testo, int riga = 0);
+  Passo guasto_campo() { return guasto(r_.guasto(), r_.riga_guasto()); }
+
+  /// The failure that ended the parse, for the caller to record.
+  const std::string& testo_guasto() const { return testo_guasto_; }
+  int riga_guasto() const { return riga_guasto_; }
+
+  const std::string& nome() const { return nome_; }
+  int riga_chiave() const { return riga_chiave_; }
+  Luogo luogo(std::optional<int32_t> posizione = std::nullopt) const;
+
+ protected:
+  bool numero(int32_t& v);
+  bool numero(int64_t& v);
+
+  FieldReader r_;
+  ScenarioCompilato& s_;
+
+ private:
+  QualeSorgente quale_;
+  std::string nome_;
+  std::string chiave_;  // the key field just read (campo_letto)
+  int riga_chiave_ = 0;
+  int colonna_chiave_ = 0;
+  std::string testo_guasto_;
+  int riga_guasto_ = 0;
+};
+
+/// One keyword row bound to what applies it, for a reader of type L.
+template <typename L>
+struct Gestore {
+  Chiave chiave;
+  Passo (L::*applica)();
+};
+
+/// Tests the key against `gestori` in order and applies every row that
+/// names it; stops at the first that does not give `continua`.
+template <typename L>
+Passo applica_record(L& lettore, std::span<const Gestore<L>> gestori) {
+  const std::string chiave = lettore.chiave();
+  for (const Gestore<L>& g : gestori) {
+    if (!nomina(parola_chiave(g.chiave), chiave)) continue;
+    const Passo p = (lettore.*g.applica)();
+    if (p != Passo::continua) return p;
+  }
+  return Passo::continua;
+}
+
+}  // namespace genera

@@ -1,0 +1,68 @@
+// The failure codes: one table, the only place a code's number is written.
+// Messages, the JSON report and the documentation all name a code through
+// this table. Most numbers are those the simulator's tools have always used;
+// 23, 104 and 105 are our own, for faults the old numbering has no code for.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace genera {
+
+enum class Codice : int32_t {
+  nessuno = 0,
+  lunghezza_eccessiva = 1,
+  progressive_non_multiple = 2,
+  ripetizione_inizio_non_multiplo = 3,
+  ripetizione_fine_non_multiplo = 4,
+  ripetizione_senza_codici = 5,
+  cartello_occupato = 6,
+  abbattimento_occupato = 7,
+  stazione_non_multipla = 8,
+  lunghezza_stazione_non_multipla = 9,
+  stazioni_troppe = 10,
+  codice_davanti_segnale = 11,
+  codice_prima_rallentamento = 12,
+  codice_lungo_rallentamento = 13,
+  oltre_griglia = 15,
+  segnale_occupato = 16,
+  avviso_rallentamento_occupato = 17,
+  inizio_rallentamento_occupato = 18,
+  fine_rallentamento_occupato = 19,
+  prima_avviso_occupata = 20,
+  indicatore_occupato = 21,
+  stazioni_vicine = 22,
+  fuori_griglia = 23,
+  fermata_troppo_presto = 24,
+  guasto_lettura = 25,
+  sorgente_linea_mancante = 101,
+  generale_mancante = 102,
+  curva_errata = 103,
+  gallerie_troppe = 104,
+  cartelli_troppi = 105,
+  marcatori_occupati = 1250,
+  codici_gara_occupati = 1251,
+};
+
+/// One row of the table: what a person needs to act on a code.
+struct VoceCodice {
+  Codice codice;
+  std::string_view nome;      // short identifier, lower case with underscores
+  std::string_view sommario;  // what it means, one sentence
+  std::string_view causa;     // what usually causes it
+  std::string_view rimedio;   // how to fix it
+};
+
+/// Every code, in ascending order of number.
+std::span<const VoceCodice> tabella_codici();
+
+/// The row of `numero`, or nullptr when no code has that number.
+const VoceCodice* cerca_codice(int32_t numero);
+
+/// The row of `codice`; every enumerator has one.
+const VoceCodice& voce_codice(Codice codice);
+
+inline constexpr int32_t numero(Codice c) { return static_cast<int32_t>(c); }
+
+}  // namespace genera

@@ -1,0 +1,92 @@
+// The compiled scenario: what a compile gives back. The three structures
+// the files are written from, the failure code the rules record, every
+// diagnostic, and for each cell, entry and curve the record that made it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/codes.h"
+#include "model/diagnostics.h"
+#include "model/keywords.h"
+#include "model/route_model.h"
+
+namespace genera {
+
+/// One record of a source, as the readers met it.
+struct RecordSorgente {
+  QualeSorgente sorgente = QualeSorgente::linea;
+  Chiave chiave = Chiave::pendenza;
+  int riga = 0;           // 1-based line of its key field
+  int colonna = 0;        // 1-based column of its key field
+  int32_t posizione = 0;  // its first value, metres for every positioned record
+};
+
+/// Index into Origini::record; 0 names no record (an initial value).
+using IdRecord = uint32_t;
+
+/// Which record decided each part of a cell. A value a tail or the
+/// post-pass wrote names the record whose value or decision it is: a
+/// profile tail names the last record of the profile, a code cell of the
+/// post-pass names its slowdown.
+struct OrigineCella {
+  IdRecord oggetto = 0;    // tipo and valore1..4, tempo_segnale
+  IdRecord avviso = 0;
+  IdRecord galleria = 0;
+  IdRecord velocita = 0;
+  IdRecord pendenza = 0;
+  IdRecord aderenza = 0;
+};
+
+/// A curve of the plan: the points it turned.
+struct CurvaTracciata {
+  IdRecord record = 0;
+  int32_t prima_riga = 0;   // first plan row it computed
+  int32_t ultima_riga = 0;  // last plan row it computed (below the first: none)
+};
+
+struct Origini {
+  std::vector<RecordSorgente> record{RecordSorgente{}};  // entry 0: no record
+  std::vector<OrigineCella> celle;                      // one per cell of percorso
+  std::array<IdRecord, kVociTestata> voci{};            // the last record that wrote each entry
+  std::vector<CurvaTracciata> curve;
+};
+
+struct ScenarioCompilato {
+  // The model, in the files' order.
+  std::vector<cella_percorso> percorso;  // cells 0 to U; empty when no length was read
+  std::array<voce_testata, kVociTestata> testata_linea{};
+  tracciato_linea tracciato;             // rows only when the plan was asked for
+
+  // The outcome as the rules record it: the last failure code and its
+  // position (0 and 0 for none). A race-code slot already taken is not
+  // recorded here but in `timbro`: the files are then not to be written.
+  Codice codice_errore = Codice::nessuno;
+  int32_t posizione_errore = 0;
+  Codice timbro = Codice::nessuno;
+  int32_t numero_stazioni = 0;  // stations stored, entries 1 to numero_stazioni
+
+  std::vector<Diagnostica> diagnostiche;
+  Origini origini;
+
+  int32_t ultima_cella() const { return genera::ultima_cella(percorso); }
+  /// True when the race codes were stamped: the files may be written.
+  bool scrivibile() const { return timbro == Codice::nessuno; }
+};
+
+/// A record refused by its handler, before the reader adds the place.
+struct Rifiuto {
+  Codice codice = Codice::nessuno;
+  std::optional<int32_t> posizione;  // recorded with the code where the rules give one
+  std::string testo;
+  int riga = 0;                      // a line of its own (a field's), 0: the record's
+};
+
+/// Records `codice` (and `posizione`, when given) as the outcome of the
+/// compile and adds the diagnostic at `luogo`.
+void registra(ScenarioCompilato& s, Codice codice, Luogo luogo, std::string testo);
+
+}  // namespace genera
