@@ -139,6 +139,7 @@ def diff_testo(a, b, nome, righe_max=40):
 
 
 def diff_binario(pa, pb):
+    """Where two compact files part; for a route file, the cell too (15 bytes a cell)."""
     with open(pa, "rb") as f:
         a = f.read()
     with open(pb, "rb") as f:
@@ -146,8 +147,12 @@ def diff_binario(pa, pb):
     n = min(len(a), len(b))
     i = next((k for k in range(n) if a[k] != b[k]), n)
     inizio = max(0, i - 8)
-    return ("sizes %d and %d, first different byte at offset %d\n  reference: %s\n  current:   %s"
-            % (len(a), len(b), i, a[inizio:i + 24].hex(" "), b[inizio:i + 24].hex(" ")))
+    dove = ""
+    if pa.endswith(".dat") and not pa.endswith("_linea.dat"):
+        dove = " (cell %d, byte %d of it)" % (i // 15, i % 15)
+    return ("sizes %d and %d, first different byte at offset %d%s\n  bytes from offset %d:\n"
+            "  reference: %s\n  current:   %s"
+            % (len(a), len(b), i, dove, inizio, a[inizio:i + 24].hex(" "), b[inizio:i + 24].hex(" ")))
 
 
 def testuale(nome):
@@ -335,17 +340,23 @@ def riepilogo(o, casi, differenze, cop, con_harness, durata):
     if not con_harness:
         print("  (no harness in one of the builds: the library's view was not compared)")
     print("Differences: %d" % len(differenze))
-    casi_diversi = sorted({d[0] for d in differenze})
-    if casi_diversi:
-        print("  in %d case(s): %s%s" % (len(casi_diversi), " ".join(casi_diversi[:12]),
-                                       " ..." if len(casi_diversi) > 12 else ""))
-    for caso, invocazione, cosa, dettaglio in differenze[:o.shown]:
+    per_caso = collections.OrderedDict()
+    for d in differenze:
+        per_caso.setdefault(d[0], []).append(d)
+    for caso, diff in list(per_caso.items())[:20]:
+        print("  %-32s %s" % (caso, "; ".join(sorted({"%s: %s" % (d[1], d[2].split(":")[0]) for d in diff}))[:200]))
+    if len(per_caso) > 20:
+        print("  ... and %d more cases" % (len(per_caso) - 20))
+    # In detail: the first difference of each of the first cases.
+    for caso, diff in list(per_caso.items())[:o.shown]:
+        _, invocazione, cosa, dettaglio = diff[0]
         print()
         print("--- case %s, %s: %s" % (caso, invocazione, cosa))
         if dettaglio:
             print(dettaglio)
-    if len(differenze) > o.shown:
-        print("\n... %d more differences not shown (--shown N)" % (len(differenze) - o.shown))
+    if len(per_caso) > o.shown:
+        print("\n(the first difference of %d of %d cases shown: --shown N, --keep for the folders)"
+              % (o.shown, len(per_caso)))
 
     if cop.esecuzioni:
         print()
