@@ -1,6 +1,6 @@
-// Equivalence harness, reference side: the built-in run's steps on two
-// sources in memory, and what they leave, written plainly into a folder so
-// that a harness built against another revision can print the very same.
+// Equivalence harness, current side: the built-in run's steps on two
+// sources in memory, and what they leave, written plainly into a folder in
+// the very format of harness_reference.cpp, through today's interface.
 //
 //   harness LINE_FILE TRAIN_FILE OUT_DIR [--no-plan] [--line-name N] [--train-code C]
 //
@@ -12,8 +12,8 @@
 // system as SCENARIO/NAME_linea.txt and SCENARIO/NAME_CODE-.txt (the names
 // the built-in run uses; SCENARIO is the fixed folder "scenario"); a file
 // that does not exist is simply left out. Then, like the built-in run:
-// compatta(f, j) with j = 0 for --no-plan, else 1, and, when it returns 0,
-// scrivi_file_compatti(f).
+// memorizza_percorso(f, j) with j = 0 for --no-plan, else 1, which
+// compiles and, unless a race-code slot is taken, writes the files.
 //
 // OUT_DIR (created when missing) receives report.txt and a copy of every
 // file the run left in SCENARIO besides the two sources, under its own
@@ -52,8 +52,8 @@
 #include "model/diagnostics.h"
 #include "model/file_names.h"
 #include "model/route_model.h"
-#include "model/run_failure.h"
 #include "run/compaction.h"
+#include "run/form_load.h"
 
 namespace {
 
@@ -123,7 +123,7 @@ std::optional<std::string> leggi_file(const std::string& percorso) {
   std::error_code ec;
   if (!fs::exists(fs::path(percorso), ec)) return std::nullopt;
   std::ifstream in(percorso, std::ios::binary);
-  if (!in) throw genera::errore_file("cannot read " + percorso);
+  if (!in) throw genera::ErroreFile("cannot read " + percorso);
   std::ostringstream out;
   out << in.rdbuf();
   return out.str();
@@ -132,7 +132,7 @@ std::optional<std::string> leggi_file(const std::string& percorso) {
 void scrivi_file(const fs::path& percorso, const std::string& byte) {
   std::ofstream out(percorso, std::ios::binary);
   out.write(byte.data(), static_cast<std::streamsize>(byte.size()));
-  if (!out.flush()) throw genera::errore_file("cannot write " + percorso.string());
+  if (!out.flush()) throw genera::ErroreFile("cannot write " + percorso.string());
 }
 
 /// One report line: no byte of it can break the line.
@@ -180,16 +180,14 @@ int esegui(int argc, char** argv) {
 
   std::string rapporto;
   try {
-    const int32_t gara = genera::compatta(f, a.senza_tracciato ? 0 : 1);
-    if (gara == 0) genera::scrivi_file_compatti(f);
-    rapporto += "codice_errore " + std::to_string(f.codice_errore) + "\n";
-    rapporto += "posizione_errore " + std::to_string(f.posizione_errore) + "\n";
-    rapporto += "codici_gara " + std::to_string(gara) + "\n";
-    for (const genera::messaggio& m : f.messaggi)
-      rapporto += "messaggio " + riga(genera::formatta(m)) + "\n";
-  } catch (const genera::errore_esecuzione& e) {
-    rapporto += "eccezione errore_esecuzione: " + riga(e.what()) + "\n";
-  } catch (const genera::errore_file& e) {
+    genera::memorizza_percorso(f, a.senza_tracciato ? 0 : 1);
+    const genera::ScenarioCompilato& s = f.scenario;
+    rapporto += "codice_errore " + std::to_string(genera::numero(s.codice_errore)) + "\n";
+    rapporto += "posizione_errore " + std::to_string(s.posizione_errore) + "\n";
+    rapporto += "codici_gara " + std::to_string(genera::numero(s.timbro)) + "\n";
+    for (const genera::Diagnostica& d : s.diagnostiche)
+      rapporto += "messaggio " + riga(genera::formatta(d)) + "\n";
+  } catch (const genera::ErroreFile& e) {
     rapporto += "eccezione errore_file: " + riga(e.what()) + "\n";
   } catch (const std::exception& e) {
     rapporto += "eccezione std::exception: " + riga(e.what()) + "\n";
@@ -200,7 +198,7 @@ int esegui(int argc, char** argv) {
   const fs::path uscita(a.uscita);
   std::error_code ec;
   fs::create_directories(uscita, ec);
-  if (!fs::is_directory(uscita, ec)) throw genera::errore_file("cannot create " + a.uscita);
+  if (!fs::is_directory(uscita, ec)) throw genera::ErroreFile("cannot create " + a.uscita);
   const std::string prefisso = std::string(kCartella) + genera::separatore();
   for (const auto& [percorso, byte] : memoria.files) {  // std::map: byte order of the paths
     if (percorso == percorso_linea || percorso == percorso_treno) continue;

@@ -60,6 +60,7 @@ void riporta_diagnostiche(const std::vector<Diagnostica>& diagnostiche) {
 
 void memorizza_percorso(Form1& f, int32_t j) {
   f.j = j;
+  f.scenario = ScenarioCompilato{};  // a run before this one leaves nothing behind
   FileSystem& fs = *f.file_system;
   const std::string nome_linea = nome_sorgente_linea(f.nome_linea);
   const std::string nome_treno = nome_sorgente_treno(f.nome_linea, f.codice_treno);
