@@ -382,116 +382,96 @@ void disegna_pianta(Svg& svg, const ScenarioCompilato& f, const DatiDisegno& d) 
 
 // ---- the profiles ----
 
+// Metres along the line to pixels across the profile strips.
+struct ScalaMetri {
+  double metri_griglia;
+  double operator()(double metri) const { return kSinistra + metri / metri_griglia * kLarghezzaUtile; }
+};
+
+struct Striscia;
+using Marche = void (*)(Svg&, const Striscia&, const DatiDisegno&, const ScalaMetri&);
+
+// One strip of the profiles: its frame, its scale, and the marks drawn on
+// it besides its own profile.
 struct Striscia {
   const char* titolo;
   const char* colore;
   double alto;  // top edge in pixels
   double min, max;
+  Marche marche = nullptr;
+
+  double y(double v) const { return alto + kStrisciaAltezza - (v - min) / (max - min) * kStrisciaAltezza; }
 };
 
-void disegna_profili(Svg& svg, const ScenarioCompilato& f, const DatiDisegno& d) {
-  const double metri_griglia = std::max(static_cast<double>(d.celle) * kMetriCella, 1000.0);
-  auto px = [&](double metri) { return kSinistra + metri / metri_griglia * kLarghezzaUtile; };
-  // The last three cells carry no profile.
-  const std::size_t celle_profilo = d.celle > 3 ? d.celle - 3 : 0;
-
-  std::vector<double> pendenze, velocita, aderenze;
-  for (std::size_t k = 0; k < celle_profilo; ++k) {
-    pendenze.push_back(f.percorso[k].pendenza - 100.0);
-    velocita.push_back(f.percorso[k].velocita * 5.0);
-    aderenze.push_back(f.percorso[k].aderenza);
-  }
-  auto estremi = [](const std::vector<double>& v, double min0, double max0) {
-    double lo = min0, hi = max0;
-    for (const double x : v) lo = std::min(lo, x), hi = std::max(hi, x);
-    return std::pair{lo, hi};
-  };
-  const auto [pmin, pmax] = estremi(pendenze, -5, 5);
-  const auto [vmin, vmax] = estremi(velocita, 0, 50);
-  const auto [amin, amax] = estremi(aderenze, aderenze.empty() ? 0 : aderenze.front(),
-                                    aderenze.empty() ? 100 : aderenze.front());
-  const double margine_p = (pmax - pmin) * 0.12;
-  const Striscia strisce[] = {
-      {"gradient (\xe2\x80\xb0)", kColorePendenza, kStrisceAlto, pmin - margine_p,
-       pmax + margine_p},
-      {"speed limit (km/h)", kColoreVelocita, kStrisceAlto + kStrisciaPasso, 0, vmax * 1.12},
-      {"adhesion", kColoreAderenza, kStrisceAlto + 2 * kStrisciaPasso,
-       std::floor((amin - 5) / 10) * 10, std::ceil((amax + 5) / 10) * 10},
-  };
-  const std::vector<double>* valori[] = {&pendenze, &velocita, &aderenze};
-  const double basso = kStrisceAlto + 2 * kStrisciaPasso + kStrisciaAltezza;
-
-  svg.testo(kSinistra, kNomiAlto - 12, "Along the line (km)",
-            "font-size=\"15\" font-weight=\"bold\"");
-  const double passo_km = passo_tacche(metri_griglia / 1000, 16);
-
-  for (int i = 0; i < 3; ++i) {
-    const Striscia& s = strisce[i];
-    auto py = [&](double v) {
-      return s.alto + kStrisciaAltezza - (v - s.min) / (s.max - s.min) * kStrisciaAltezza;
-    };
+// Slowdowns: a band over their stretch and their speed drawn in it; the
+// warning boards and the code cells beneath.
+void marche_rallentamenti(Svg& svg, const Striscia& s, const DatiDisegno& d, const ScalaMetri& px) {
+  for (const RallentamentoDisegnato& r : d.rallentamenti) {
+    const double a = px(r.inizio), b = std::max(px(r.fine), a + 3);
     svg += formato(
-        "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"#fbfbf8\" "
-        "stroke=\"#bbb\"/>\n",
-        kSinistra, s.alto, kLarghezzaUtile, kStrisciaAltezza);
-    for (const double km : tacche(0, metri_griglia / 1000, passo_km))
-      svg.linea(px(km * 1000), s.alto, px(km * 1000), s.alto + kStrisciaAltezza,
-                "stroke=\"#e4e4e0\"");
-    const double passo_v = passo_tacche(s.max - s.min, 4);
-    for (const double v : tacche(s.min, s.max, passo_v)) {
-      svg.linea(kSinistra, py(v), kSinistra + kLarghezzaUtile, py(v), "stroke=\"#e4e4e0\"");
-      svg.testo(kSinistra - 8, py(v) + 4, etichetta(v, passo_v),
-                "font-size=\"12\" text-anchor=\"end\"");
-    }
-    svg.testo(kSinistra + 6, s.alto + 15, s.titolo,
-              formato("font-size=\"13\" font-weight=\"bold\" fill=\"%s\"", s.colore).c_str());
-
-    if (i == 1) {
-      // Slowdowns: a band over their stretch and their speed drawn in it.
-      for (const RallentamentoDisegnato& r : d.rallentamenti) {
-        const double a = px(r.inizio), b = std::max(px(r.fine), a + 3);
-        svg += formato(
-            "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\" "
-            "fill-opacity=\"0.3\"/>\n",
-            a, s.alto, b - a, kStrisciaAltezza, kColoreRallentamento);
-        if (r.velocita > s.min && r.velocita < s.max) {
-          svg.linea(a - 4, py(r.velocita), b + 4, py(r.velocita),
-                    formato("stroke=\"%s\" stroke-width=\"2.5\"", kColoreRallentamento).c_str());
-          svg.testo(b + 6, py(r.velocita) + 4, std::to_string(r.velocita),
-                    formato("font-size=\"11\" fill=\"%s\"", kColoreRallentamento).c_str());
-        }
-      }
-      for (const double a : d.avvisi) {
-        const double x = px(a);
-        svg += formato("<path d=\"M%.1f %.1f l-5 -9 h10 z\" fill=\"%s\"/>\n", x,
-                       s.alto + kStrisciaAltezza - 2, kColoreRallentamento);
-      }
-      for (const double c : d.codici)
-        svg.linea(px(c), s.alto + kStrisciaAltezza - 12, px(c), s.alto + kStrisciaAltezza,
-                  formato("stroke=\"%s\" stroke-width=\"1.5\"", kColoreCodice).c_str());
-    }
-    if (i == 0) {
-      for (const auto& [da, a] : d.gallerie)
-        svg += formato("<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"6\" fill=\"%s\"/>\n",
-                       px(da), s.alto + kStrisciaAltezza - 6, std::max(px(a) - px(da), 1.0),
-                       kColoreGalleria);
-    }
-
-    // The profile as a step line, one step per run of equal cells.
-    const std::vector<double>& v = *valori[i];
-    if (!v.empty()) {
-      std::string path = formato("M%.1f %.1f", px(0), py(v[0]));
-      for (std::size_t k = 1; k <= v.size(); ++k) {
-        if (k < v.size() && v[k] == v[k - 1]) continue;
-        path += formato(" H%.1f", px(k * 50.0));
-        if (k < v.size()) path += formato(" V%.1f", py(v[k]));
-      }
-      svg += "<path d=\"" + path +
-             formato("\" fill=\"none\" stroke=\"%s\" stroke-width=\"2\"/>\n", s.colore);
+        "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\" "
+        "fill-opacity=\"0.3\"/>\n",
+        a, s.alto, b - a, kStrisciaAltezza, kColoreRallentamento);
+    if (r.velocita > s.min && r.velocita < s.max) {
+      svg.linea(a - 4, s.y(r.velocita), b + 4, s.y(r.velocita),
+                formato("stroke=\"%s\" stroke-width=\"2.5\"", kColoreRallentamento).c_str());
+      svg.testo(b + 6, s.y(r.velocita) + 4, std::to_string(r.velocita),
+                formato("font-size=\"11\" fill=\"%s\"", kColoreRallentamento).c_str());
     }
   }
+  for (const double a : d.avvisi) {
+    const double x = px(a);
+    svg += formato("<path d=\"M%.1f %.1f l-5 -9 h10 z\" fill=\"%s\"/>\n", x,
+                   s.alto + kStrisciaAltezza - 2, kColoreRallentamento);
+  }
+  for (const double c : d.codici)
+    svg.linea(px(c), s.alto + kStrisciaAltezza - 12, px(c), s.alto + kStrisciaAltezza,
+              formato("stroke=\"%s\" stroke-width=\"1.5\"", kColoreCodice).c_str());
+}
 
-  // Stations across all three strips, names above them; the end of the line.
+void marche_gallerie(Svg& svg, const Striscia& s, const DatiDisegno& d, const ScalaMetri& px) {
+  for (const auto& [da, a] : d.gallerie)
+    svg += formato("<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"6\" fill=\"%s\"/>\n",
+                   px(da), s.alto + kStrisciaAltezza - 6, std::max(px(a) - px(da), 1.0),
+                   kColoreGalleria);
+}
+
+// The strip's frame, its km grid, its value scale and its title.
+void riquadro_striscia(Svg& svg, const Striscia& s, const ScalaMetri& px, double passo_km) {
+  svg += formato(
+      "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"#fbfbf8\" "
+      "stroke=\"#bbb\"/>\n",
+      kSinistra, s.alto, kLarghezzaUtile, kStrisciaAltezza);
+  for (const double km : tacche(0, px.metri_griglia / 1000, passo_km))
+    svg.linea(px(km * 1000), s.alto, px(km * 1000), s.alto + kStrisciaAltezza,
+              "stroke=\"#e4e4e0\"");
+  const double passo_v = passo_tacche(s.max - s.min, 4);
+  for (const double v : tacche(s.min, s.max, passo_v)) {
+    svg.linea(kSinistra, s.y(v), kSinistra + kLarghezzaUtile, s.y(v), "stroke=\"#e4e4e0\"");
+    svg.testo(kSinistra - 8, s.y(v) + 4, etichetta(v, passo_v),
+              "font-size=\"12\" text-anchor=\"end\"");
+  }
+  svg.testo(kSinistra + 6, s.alto + 15, s.titolo,
+            formato("font-size=\"13\" font-weight=\"bold\" fill=\"%s\"", s.colore).c_str());
+}
+
+// The profile as a step line, one step per run of equal cells.
+void gradini(Svg& svg, const Striscia& s, const ScalaMetri& px, const std::vector<double>& v) {
+  if (v.empty()) return;
+  std::string path = formato("M%.1f %.1f", px(0), s.y(v[0]));
+  for (std::size_t k = 1; k <= v.size(); ++k) {
+    if (k < v.size() && v[k] == v[k - 1]) continue;
+    path += formato(" H%.1f", px(k * 50.0));
+    if (k < v.size()) path += formato(" V%.1f", s.y(v[k]));
+  }
+  svg += "<path d=\"" + path +
+         formato("\" fill=\"none\" stroke=\"%s\" stroke-width=\"2\"/>\n", s.colore);
+}
+
+// Stations across all three strips, names above them; the end of the line
+// and the km axis below.
+void asse_e_stazioni(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, double passo_km,
+                     double basso) {
   for (const StazioneDisegnata& st : d.stazioni) {
     const double x = px(st.metri);
     if (x < kSinistra - 1 || x > kSinistra + kLarghezzaUtile + 1) continue;
@@ -501,17 +481,60 @@ void disegna_profili(Svg& svg, const ScenarioCompilato& f, const DatiDisegno& d)
         formato("font-size=\"12\" transform=\"rotate(-35 %.1f %.1f)\"", x + 2, kStrisceAlto - 8)
             .c_str());
   }
-  if (d.lunghezza > 0 && d.lunghezza <= metri_griglia) {
+  if (d.lunghezza > 0 && d.lunghezza <= px.metri_griglia) {
     const double x = px(d.lunghezza);
     svg.linea(x, kStrisceAlto, x, basso,
               "stroke=\"#000\" stroke-width=\"1.5\" stroke-dasharray=\"8 4\"");
     svg.testo(x - 4, basso + 14, "end of line", "font-size=\"11\" text-anchor=\"end\"");
   }
-  for (const double km : tacche(0, metri_griglia / 1000, passo_km))
+  for (const double km : tacche(0, px.metri_griglia / 1000, passo_km))
     svg.testo(px(km * 1000), basso + 30, etichetta(km, passo_km),
               "font-size=\"12\" text-anchor=\"middle\"");
   svg.testo(kSinistra + kLarghezzaUtile / 2, basso + 50, "distance along the line (km)",
             "font-size=\"13\" text-anchor=\"middle\"");
+}
+
+std::pair<double, double> estremi(const std::vector<double>& v, double min0, double max0) {
+  double lo = min0, hi = max0;
+  for (const double x : v) lo = std::min(lo, x), hi = std::max(hi, x);
+  return {lo, hi};
+}
+
+void disegna_profili(Svg& svg, const ScenarioCompilato& f, const DatiDisegno& d) {
+  const ScalaMetri px{std::max(static_cast<double>(d.celle) * kMetriCella, 1000.0)};
+  // The last three cells carry no profile.
+  const std::size_t celle_profilo = d.celle > 3 ? d.celle - 3 : 0;
+
+  std::vector<double> pendenze, velocita, aderenze;
+  for (std::size_t k = 0; k < celle_profilo; ++k) {
+    pendenze.push_back(f.percorso[k].pendenza - 100.0);
+    velocita.push_back(f.percorso[k].velocita * 5.0);
+    aderenze.push_back(f.percorso[k].aderenza);
+  }
+  const auto [pmin, pmax] = estremi(pendenze, -5, 5);
+  const auto [vmin, vmax] = estremi(velocita, 0, 50);
+  const auto [amin, amax] = estremi(aderenze, aderenze.empty() ? 0 : aderenze.front(),
+                                    aderenze.empty() ? 100 : aderenze.front());
+  const double margine_p = (pmax - pmin) * 0.12;
+  const Striscia strisce[] = {
+      {"gradient (\xe2\x80\xb0)", kColorePendenza, kStrisceAlto, pmin - margine_p,
+       pmax + margine_p, marche_gallerie},
+      {"speed limit (km/h)", kColoreVelocita, kStrisceAlto + kStrisciaPasso, 0, vmax * 1.12,
+       marche_rallentamenti},
+      {"adhesion", kColoreAderenza, kStrisceAlto + 2 * kStrisciaPasso,
+       std::floor((amin - 5) / 10) * 10, std::ceil((amax + 5) / 10) * 10},
+  };
+  const std::vector<double>* valori[] = {&pendenze, &velocita, &aderenze};
+
+  svg.testo(kSinistra, kNomiAlto - 12, "Along the line (km)",
+            "font-size=\"15\" font-weight=\"bold\"");
+  const double passo_km = passo_tacche(px.metri_griglia / 1000, 16);
+  for (int i = 0; i < 3; ++i) {
+    riquadro_striscia(svg, strisce[i], px, passo_km);
+    if (strisce[i].marche != nullptr) strisce[i].marche(svg, strisce[i], d, px);
+    gradini(svg, strisce[i], px, *valori[i]);
+  }
+  asse_e_stazioni(svg, d, px, passo_km, kStrisceAlto + 2 * kStrisciaPasso + kStrisciaAltezza);
 }
 
 // ---- the legend ----

@@ -13,7 +13,8 @@ namespace fs = std::filesystem;
 
 std::string motivo(int errnum) { return std::strerror(errnum); }
 
-/// Writes through a 64 KB stdio buffer and remembers the first failure.
+/// Hands each block to stdio and fails at once, naming the path, when a
+/// write (or an injected fault) fails.
 class FileSink : public ByteSink {
  public:
   FileSink(std::FILE* file, const std::string& path, const std::function<std::string()>& fault)

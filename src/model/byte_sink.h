@@ -7,8 +7,8 @@
 
 namespace genera {
 
-/// Receives bytes in order. A sink that cannot take them throws
-/// errore_scrittura from write().
+/// Receives bytes in order. A sink on disk that cannot take them throws
+/// ErroreFile (files/file_system.h) from write().
 class ByteSink {
  public:
   virtual ~ByteSink() = default;

@@ -53,7 +53,7 @@ class Passata {
     return "cell " + std::to_string(cella) + ", " + std::to_string(cella * kMetriCella) + " m";
   }
 
-  // Rule A: a code in front of every signal up to 20 cells before a board.
+  // In front of every signal up to 20 cells before a warning board.
   void prima_di_avviso(int32_t i) {
     for (int32_t k = 1; k <= kSegnaliPrimaAvviso; ++k) {
       const int32_t d = i - k;
@@ -71,7 +71,7 @@ class Passata {
     }
   }
 
-  // Rules B1 to B3: a code at the first free cell of i - a, i - a - 1, i - a - 2.
+  // Before a start: a code at the first free cell of i - a, i - a - 1, i - a - 2.
   void prima_di_inizio(int32_t i, int32_t a) {
     if (i <= a + 2) return;
     for (int32_t c = i - a; c >= i - a - 2; --c) {
@@ -85,7 +85,7 @@ class Passata {
                  std::to_string(i - a - 2) + " before the slowdown starting at " + metri(i));
   }
 
-  // Rule B4: codes 8 cells apart along the slowdown; returns its end cell
+  // Along a slow slowdown: codes 8 cells apart; returns its end cell
   // (U at the latest).
   int32_t lungo(int32_t i) {
     int32_t n = 0;
@@ -121,7 +121,7 @@ class Passata {
     return k;
   }
 
-  // Rule B5: a code in front of the first signal within 12 cells of the end.
+  // After the end: a code in front of the first signal within 12 cells.
   void dopo_fine(int32_t k) {
     const int32_t ultima = std::min(k + kCelleDopoFine, u_);
     for (int32_t s = k; s <= ultima; ++s) {
@@ -145,7 +145,8 @@ class Passata {
     prima_di_inizio(i, 11);
     prima_di_inizio(i, 18);
     const bool lento = s_.percorso[static_cast<std::size_t>(i)].valore1 < kVelocitaSenzaCodici;
-    // A fast slowdown has no walk along it: B5 starts from its own end cell.
+    // A fast slowdown has no walk along it: the search after the end starts
+    // from its own end cell.
     dopo_fine(lento ? lungo(i) : fine(i));
   }
 
