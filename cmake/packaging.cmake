@@ -31,7 +31,8 @@ if(WIN32)
     install(FILES "${target}" DESTINATION .)
   endforeach()
 
-  set(CPACK_STRIP_FILES ON)
+  # The windows preset links stripped already: the zip holds the very
+  # program built (strip again would only change its time stamp).
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_NAME genera_scenario)
   set(CPACK_PACKAGE_FILE_NAME "genera_scenario-${PROJECT_VERSION}-win64")
