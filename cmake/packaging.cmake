@@ -15,20 +15,25 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "scenario pack builder for a train-driving
 
 if(WIN32)
   # Everything in one folder: unpack anywhere and run. The texts get CR LF
-  # line ends, for the editors that still want them.
+  # line ends, for the editors that still want them; the licence is followed
+  # by those of the libraries compiled into the program.
   install(TARGETS genera_scenario RUNTIME DESTINATION .)
-  foreach(pair IN ITEMS "README.md|README.txt" "LICENSE|LICENSE.txt")
-    string(REPLACE "|" ";" pair "${pair}")
-    list(GET pair 0 source)
-    list(GET pair 1 target)
-    set(source "${PROJECT_SOURCE_DIR}/${source}")
-    set(target "${PROJECT_BINARY_DIR}/zip/${target}")
-    file(READ "${source}" text)
-    string(REPLACE "\r\n" "\n" text "${text}")
-    string(REPLACE "\n" "\r\n" text "${text}")
-    file(WRITE "${target}" "${text}")
-    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${source}")
-    install(FILES "${target}" DESTINATION .)
+  foreach(text IN ITEMS "README.txt|README.md" "LICENSE.txt|LICENSE;packaging/third_party.txt")
+    string(REPLACE "|" ";" sources "${text}")
+    list(POP_FRONT sources target)
+    set(content "")
+    foreach(source IN LISTS sources)
+      file(READ "${PROJECT_SOURCE_DIR}/${source}" part)
+      if(content)
+        string(APPEND content "\n")
+      endif()
+      string(APPEND content "${part}")
+      set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/${source}")
+    endforeach()
+    string(REPLACE "\r\n" "\n" content "${content}")
+    string(REPLACE "\n" "\r\n" content "${content}")
+    file(WRITE "${PROJECT_BINARY_DIR}/zip/${target}" "${content}")
+    install(FILES "${PROJECT_BINARY_DIR}/zip/${target}" DESTINATION .)
   endforeach()
 
   # The windows preset links stripped already: the zip holds the very

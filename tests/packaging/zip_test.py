@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The portable Windows zip holds one folder named as the zip, and in it
-exactly the MinGW build of the program, the README and the licence, the two
-texts with CR LF line ends, all byte for byte.
+exactly the MinGW build of the program, the README and the licence followed
+by those of the libraries compiled in, the two texts with CR LF line ends,
+all byte for byte.
 Usage: zip_test.py genera_scenario-VERSION-win64.zip GENERA_SCENARIO_EXE"""
 
 import os
@@ -11,9 +12,13 @@ import zipfile
 SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
 
-def crlf(path):
-    with open(path, "rb") as f:
-        return f.read().replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
+def crlf(*paths):
+    """The files one after the other, a blank line between, with CR LF ends."""
+    parts = []
+    for path in paths:
+        with open(os.path.join(SOURCE, path), "rb") as f:
+            parts.append(f.read())
+    return b"\n".join(parts).replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
 
 
 def main():
@@ -22,8 +27,8 @@ def main():
     with open(exe, "rb") as f:
         expected = {
             f"{folder}/genera_scenario.exe": f.read(),
-            f"{folder}/README.txt": crlf(os.path.join(SOURCE, "README.md")),
-            f"{folder}/LICENSE.txt": crlf(os.path.join(SOURCE, "LICENSE")),
+            f"{folder}/README.txt": crlf("README.md"),
+            f"{folder}/LICENSE.txt": crlf("LICENSE", "packaging/third_party.txt"),
         }
     with zipfile.ZipFile(archive) as z:
         held = {name: z.read(name) for name in z.namelist()}
