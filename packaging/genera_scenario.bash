@@ -1,7 +1,8 @@
 # bash completion for genera_scenario.
 #
-# Three tables describe the command line; a new command or option is a new
-# line in them, and the completion function needs no change:
+# A list and three tables describe the command line; a new command or option
+# is a new entry in them, and the completion function needs no change:
+#   _genera_scenario_commands         the commands
 #   _genera_scenario_options COMMAND  the options COMMAND takes ("" is the
 #                                     run without a command)
 #   _genera_scenario_argument OPTION  the kind of value OPTION takes, "" for
