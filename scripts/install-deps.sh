@@ -1,10 +1,17 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, only those
-# that are missing. Usage: install-deps.sh [run|test]
+# that are missing. Usage: install-deps.sh [run|package|test]
 set -euo pipefail
 
 packages=(cmake ninja-build g++ libgtest-dev libcli11-dev nlohmann-json3-dev)
+if [ "${1:-run}" = package ] || [ "${1:-run}" = test ]; then
+  # The packages: the man page, the Debian package's computed dependencies,
+  # the Windows build.
+  packages+=(pandoc dpkg-dev file g++-mingw-w64-x86-64)
+fi
 if [ "${1:-run}" = test ]; then
+  # The packages' tests: lintian, and man to show the installed page.
+  packages+=(lintian man-db)
   packages+=(librsvg2-bin python3 clang-14 libclang-rt-14-dev)
   # The Windows build and its tests under Wine on a virtual display.
   packages+=(g++-mingw-w64-x86-64 wine wine64 xvfb imagemagick)

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything from nothing and runs every test: the release build
 # with warnings as errors, the AddressSanitizer + UBSan build, a short
-# run of each fuzz target on its committed corpus, and the Windows build
-# under Wine.
+# run of each fuzz target on its committed corpus, the Windows build
+# under Wine, and the two packages (scripts/package.sh) installed and
+# checked.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,3 +22,10 @@ bash scripts/fuzz-smoke.sh 30
 
 echo "== windows: the MinGW build under Wine, against the ci build's files"
 bash tests/windows/run.sh build/ci/genera_scenario
+
+echo "== packages: the Debian package from the ci build, the zip from the windows build"
+bash scripts/package.sh
+bash tests/packaging/deb_test.sh dist/genera-scenario_*_amd64.deb
+python3 tests/packaging/zip_test.py dist/genera_scenario-*-win64.zip build/windows/genera_scenario.exe
+lintian --fail-on error,warning dist/genera-scenario_*_amd64.deb
+echo "lintian: no error, no warning"

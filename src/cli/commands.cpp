@@ -1,8 +1,12 @@
 #include "cli/commands.h"
 
 #include <CLI/CLI.hpp>
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -31,6 +35,25 @@ int comando_predefinito(const std::string& cartella) {
   Form_Load(f);
   const ScenarioCompilato& s = f.scenario;
   return s.codice_errore != Codice::nessuno || !s.scrivibile() ? kUscitaCodice : kUscitaBuona;
+}
+
+/// Stops the run before it writes anything when `cartella` cannot take a
+/// new file: an installed program's folder (/usr/bin) is not the user's to
+/// write. The probe creates and removes a file of a name no run uses; asking
+/// for permissions alone is wrong for root and on some file systems.
+void verifica_cartella_programma(const std::string& cartella) {
+  std::random_device casuale;
+  const auto ora = std::chrono::steady_clock::now().time_since_epoch().count();
+  const std::string prova = percorso_file(
+      cartella, ".genera_scenario-probe-" + std::to_string(casuale()) + "-" + std::to_string(ora));
+  std::FILE* file = std::fopen(prova.c_str(), "wb");
+  if (file == nullptr) {
+    throw ErroreFile("cannot write into " + cartella + ", the program's own folder: " +
+                      std::strerror(errno) +
+                      "; write the scenario into another folder with: genera_scenario --out DIR");
+  }
+  std::fclose(file);
+  std::remove(prova.c_str());
 }
 
 /// The built-in sources and documents, not compiled. Files already there
@@ -132,7 +155,9 @@ int esegui(int argc, char** argv) {
     prepara_cartella(*out_predefinito);
     return comando_predefinito(*out_predefinito);
   }
-  return comando_predefinito(cartella_programma(argc > 0 ? argv[0] : nullptr));
+  const std::string cartella = cartella_programma(argc > 0 ? argv[0] : nullptr);
+  verifica_cartella_programma(cartella);
+  return comando_predefinito(cartella);
 }
 
 }  // namespace

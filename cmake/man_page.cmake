@@ -1,0 +1,35 @@
+# genera_man_page(SOURCE): turns a manual page written in Markdown,
+# docs/man/NAME.SECTION.md, into roff with pandoc at build time and installs
+# it into MANDIR/manSECTION. The pages are built by the target man_pages.
+# Without pandoc the function does nothing: the man pages are left out, and
+# the program builds all the same (the Windows build never needs them).
+find_program(GENERA_PANDOC pandoc)
+if(GENERA_PANDOC AND NOT TARGET man_pages)
+  add_custom_target(man_pages ALL)
+endif()
+
+function(genera_man_page source)
+  if(NOT GENERA_PANDOC)
+    return()
+  endif()
+  get_filename_component(source "${source}" ABSOLUTE)
+  get_filename_component(page "${source}" NAME_WLE)  # NAME.SECTION
+  if(NOT page MATCHES "^(.+)\\.([1-9])$")
+    message(FATAL_ERROR "${source}: a man page's Markdown is named NAME.SECTION.md")
+  endif()
+  set(section "${CMAKE_MATCH_2}")
+  set(output "${PROJECT_BINARY_DIR}/man/${page}")
+  # -smart keeps "--out" two hyphens instead of a dash; the footer names
+  # the version project() gives, so the page never lags behind the program.
+  add_custom_command(
+    OUTPUT "${output}"
+    COMMAND "${GENERA_PANDOC}" -s -f markdown-smart -t man
+            -M "footer=${PROJECT_NAME} ${PROJECT_VERSION}" -o "${output}" "${source}"
+    DEPENDS "${source}"
+    COMMENT "Man page ${page}"
+    VERBATIM)
+  string(MAKE_C_IDENTIFIER "man_${page}" target)
+  add_custom_target(${target} DEPENDS "${output}")
+  add_dependencies(man_pages ${target})
+  install(FILES "${output}" DESTINATION "${CMAKE_INSTALL_MANDIR}/man${section}")
+endfunction()

@@ -1,0 +1,109 @@
+# bash completion for genera_scenario.
+#
+# A list and three tables describe the command line; a new command or option
+# is a new entry in them, and the completion function needs no change:
+#   _genera_scenario_commands         the commands
+#   _genera_scenario_options COMMAND  the options COMMAND takes ("" is the
+#                                     run without a command)
+#   _genera_scenario_argument OPTION  the kind of value OPTION takes, "" for
+#                                     a flag
+#   _genera_scenario_positional COMMAND N
+#                                     the kind of COMMAND's Nth argument
+#                                     (from 0), "" for none
+# A kind is one of: dir (a folder), line (*_linea.txt), train (*-.txt),
+# compact (*.sim, *.dat), svg (*.svg), text (free text: nothing to offer).
+
+_genera_scenario_commands="sources compile check inspect plot"
+
+_genera_scenario_options() {
+  case $1 in
+    "") echo "--out --help -h --version" ;;
+    sources) echo "--out --force --help -h" ;;
+    compile) echo "--out --line-name --train-code --no-plan --json --help -h" ;;
+    check) echo "--line-name --train-code --no-plan --json --help -h" ;;
+    inspect) echo "--json --help -h" ;;
+    plot) echo "-o --output --line-name --train-code --json --help -h" ;;
+  esac
+}
+
+_genera_scenario_argument() {
+  case $1 in
+    --out) echo dir ;;
+    -o | --output) echo svg ;;
+    --line-name | --train-code) echo text ;;
+  esac
+}
+
+_genera_scenario_positional() {
+  case $1:$2 in
+    compile:0 | check:0 | plot:0) echo line ;;
+    compile:1 | check:1 | plot:1) echo train ;;
+    inspect:*) echo compact ;;
+  esac
+}
+
+# Offers the names of kind $1 that start with $2: folders always, so that
+# the user can walk into them, and the files that fit the kind.
+_genera_scenario_names() {
+  local kind=$1 cur=$2 patterns=() pattern
+  case $kind in
+    line) patterns=('*_linea.txt') ;;
+    train) patterns=('*-.txt') ;;
+    compact) patterns=('*.sim' '*.dat') ;;
+    svg) patterns=('*.svg') ;;
+    dir) ;;
+    *) return ;;
+  esac
+  compopt -o filenames 2>/dev/null
+  local IFS=$'\n'
+  COMPREPLY+=($(compgen -d -- "$cur"))
+  for pattern in "${patterns[@]}"; do
+    COMPREPLY+=($(compgen -f -X "!$pattern" -- "$cur"))
+  done
+}
+
+_genera_scenario() {
+  # "--out=DIR" comes as three words, "--out", "=" and "DIR": the value is
+  # what follows "=", the option what precedes it.
+  local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
+  if [[ $cur == = ]]; then
+    cur=""
+  elif [[ $prev == = && COMP_CWORD -gt 2 ]]; then
+    prev=${COMP_WORDS[COMP_CWORD - 2]}
+  fi
+  COMPREPLY=()
+
+  # Walk the words before the cursor: the command, and how many of its
+  # arguments are given (an option's value is not one of them).
+  local command="" count=0 i word kind
+  for ((i = 1; i < COMP_CWORD; i++)); do
+    word=${COMP_WORDS[i]}
+    if [[ $word == -* ]]; then
+      if [[ -n $(_genera_scenario_argument "$word") ]]; then
+        [[ ${COMP_WORDS[i + 1]} != = ]] || ((i++))
+        ((i++))
+      fi
+    elif [[ -z $command && " $_genera_scenario_commands " == *" $word "* ]]; then
+      command=$word
+    else
+      ((count++))
+    fi
+  done
+
+  kind=$(_genera_scenario_argument "$prev")
+  if [[ -n $kind && $prev == -* ]]; then
+    _genera_scenario_names "$kind" "$cur"
+    return
+  fi
+  if [[ $cur == -* ]]; then
+    COMPREPLY=($(compgen -W "$(_genera_scenario_options "$command")" -- "$cur"))
+    return
+  fi
+  if [[ -z $command ]]; then
+    COMPREPLY=($(compgen -W "$_genera_scenario_commands" -- "$cur"))
+    return
+  fi
+  _genera_scenario_names "$(_genera_scenario_positional "$command" "$count")" "$cur"
+}
+
+complete -F _genera_scenario genera_scenario

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds the two packages into dist/:
+#   genera-scenario_VERSION_amd64.deb    the Linux build (preset ci), for dpkg -i
+#   genera_scenario-VERSION-win64.zip    the Windows build (preset windows),
+#                                        unpack anywhere and run
+# Both presets' build folders are reused as they are: after scripts/test.sh
+# nothing is compiled again.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh package
+jobs=$(nproc)
+
+cmake --preset ci >/dev/null
+cmake --build --preset ci -j "$jobs" --target genera_scenario man_pages
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$jobs"
+
+mkdir -p dist
+rm -f dist/genera-scenario_*.deb dist/genera_scenario-*-win64.zip
+rm -rf build/ci/packages build/windows/packages
+cpack --config build/ci/CPackConfig.cmake -B build/ci/packages
+cpack --config build/windows/CPackConfig.cmake -B build/windows/packages
+cp build/ci/packages/genera-scenario_*.deb build/windows/packages/genera_scenario-*-win64.zip dist/
+ls -l dist/genera-scenario_*.deb dist/genera_scenario-*-win64.zip
