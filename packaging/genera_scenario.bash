@@ -13,7 +13,7 @@
 # A kind is one of: dir (a folder), line (*_linea.txt), train (*-.txt),
 # compact (*.sim, *.dat), svg (*.svg), text (free text: nothing to offer).
 
-_genera_scenario_commands="sources compile check inspect plot"
+_genera_scenario_commands="sources compile check inspect plot explain"
 
 _genera_scenario_options() {
   case $1 in
@@ -23,6 +23,7 @@ _genera_scenario_options() {
     check) echo "--line-name --train-code --no-plan --json --help -h" ;;
     inspect) echo "--json --help -h" ;;
     plot) echo "-o --output --line-name --train-code --json --help -h" ;;
+    explain) echo "--markdown --help -h" ;;
   esac
 }
 
@@ -39,6 +40,7 @@ _genera_scenario_positional() {
     compile:0 | check:0 | plot:0) echo line ;;
     compile:1 | check:1 | plot:1) echo train ;;
     inspect:*) echo compact ;;
+    explain:0) echo text ;;
   esac
 }
 

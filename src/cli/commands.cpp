@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/compile_command.h"
+#include "cli/explain_command.h"
 #include "cli/exit_codes.h"
 #include "cli/inspect_command.h"
 #include "files/file_system.h"
@@ -137,6 +138,13 @@ int esegui(int argc, char** argv) {
   disegna->add_option("-o,--output", svg, "the SVG file to write")->required();
   disegna->add_flag("--json", disegna_o.json, "print a JSON report on stdout");
 
+  std::optional<std::string> da_spiegare;
+  bool spiega_markdown = false;
+  CLI::App* spiega = app.add_subcommand(
+      "explain", "explain a failure code: what it means, its usual cause, how to fix it");
+  spiega->add_option("CODE", da_spiegare, "the failure code; without it, the list of codes");
+  spiega->add_flag("--markdown", spiega_markdown, "print every code as a Markdown page");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -151,6 +159,7 @@ int esegui(int argc, char** argv) {
   if (verifica->parsed()) return comando_verifica(verifica_o);
   if (ispeziona->parsed()) return comando_ispeziona(da_ispezionare, ispeziona_json);
   if (disegna->parsed()) return comando_disegna(disegna_o, svg);
+  if (spiega->parsed()) return comando_spiega(da_spiegare, spiega_markdown);
   if (out_predefinito) {
     prepara_cartella(*out_predefinito);
     return comando_predefinito(*out_predefinito);
