@@ -14,6 +14,7 @@
 #include "cli/naming.h"
 #include "cli/plot_svg.h"
 #include "files/file_system.h"
+#include "files/native_path.h"
 #include "model/route_model.h"
 #include "run/compaction.h"
 #include "run/wait_window.h"
@@ -95,7 +96,7 @@ int uscita(const Form1& f, int32_t esito) {
 void prepara_cartella(const std::string& cartella) {
   namespace fs = std::filesystem;
   std::error_code ec;
-  const fs::path p(cartella);
+  const fs::path p = native_path(cartella);
   if (fs::is_directory(p, ec)) return;
   if (fs::exists(p, ec))
     throw errore_file("cannot write into " + cartella + ": it is not a folder");

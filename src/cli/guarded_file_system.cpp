@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "files/native_path.h"
+
 namespace genera {
 
 bool SorgentiIntatte::e_sorgente(const std::string& path) const {
@@ -10,7 +12,7 @@ bool SorgentiIntatte::e_sorgente(const std::string& path) const {
     if (s == path) return true;
     // Another spelling of the same file ("./a.txt", a link) counts too.
     std::error_code ec;
-    if (std::filesystem::equivalent(std::filesystem::path(s), std::filesystem::path(path), ec))
+    if (std::filesystem::equivalent(native_path(s), native_path(path), ec))
       return true;
   }
   return false;
