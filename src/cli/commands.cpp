@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "cli/inspect_command.h"
 #include "model/file_names.h"
 #include "files/file_system.h"
+#include "run/error_box.h"
 #include "run/form_load.h"
 #include "run/program_folder.h"
 #include "sources/writers.h"
@@ -132,7 +134,13 @@ int esegui(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    const int stato = app.exit(e);
+    std::ostringstream uscita, errori;
+    const int stato = app.exit(e, uscita, errori);
+    std::fputs(uscita.str().c_str(), stdout);
+    if (std::string testo = errori.str(); !testo.empty()) {
+      if (testo.back() == '\n') testo.pop_back();
+      riporta_fallimento(testo, TipoFallimento::arresto);
+    }
     return stato == 0 ? kUscitaBuona : kUscitaUso;
   }
 
@@ -156,10 +164,12 @@ int esegui_comandi(int argc, char** argv) {
   try {
     return esegui(argc, argv);
   } catch (const errore_uso& e) {
-    std::fprintf(stderr, "genera_scenario: %s\nRun with --help for more information.\n", e.what());
+    riporta_fallimento(std::string("genera_scenario: ") + e.what() +
+                           "\nRun with --help for more information.",
+                       TipoFallimento::arresto);
     return kUscitaUso;
   } catch (const errore_file& e) {
-    std::fprintf(stderr, "genera_scenario: %s\n", e.what());
+    riporta_fallimento(std::string("genera_scenario: ") + e.what(), TipoFallimento::arresto);
     return kUscitaFile;
   }
 }

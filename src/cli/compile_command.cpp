@@ -17,6 +17,7 @@
 #include "files/native_path.h"
 #include "model/route_model.h"
 #include "run/compaction.h"
+#include "run/error_box.h"
 #include "run/wait_window.h"
 
 namespace genera {
@@ -116,7 +117,10 @@ int comando_compila(const opzioni_sorgenti& o) {
   const int32_t esito = leggi(f, protetto, o);
   if (esito != 0) {
     if (o.json) std::fputs(rapporto_json(f, esito, {}).c_str(), stdout);
-    errore(std::to_string(esito));
+    // The box of the built-in run only where nothing else reaches the
+    // user: a script or a console gets the line and the exit status.
+    riporta_fallimento(" Errore n. " + std::to_string(esito), TipoFallimento::codice);
+    return kUscitaCodice;
   }
   const std::vector<std::string> scritti = scrivi_file_compatti(f);
   chiudi_attesa();
