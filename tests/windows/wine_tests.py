@@ -185,11 +185,12 @@ class Session:
         check(number.isdigit(), "Xvfb did not report a display within 30 s")
         self.env["DISPLAY"] = ":" + number
 
-        # One Wine server for all the test's runs, kept up until close(); it
+        # One Wine server for all the test's runs, up until close() (or a
+        # minute without a Wine process, should the harness itself die); it
         # must start before anything else of Wine does.
         os.makedirs(self.prefix)
-        server = self.run(["wineserver", "-p"], limit=30)
-        check(server.returncode == 0, f"wineserver -p failed ({server.returncode}): {server.stderr}")
+        server = self.run(["wineserver", "-p60"], limit=30)
+        check(server.returncode == 0, f"wineserver -p60 failed ({server.returncode}): {server.stderr}")
         boot = self.run(["wineboot", "-i"], limit=BOOT_LIMIT)
         check(boot.returncode == 0, f"wineboot failed ({boot.returncode}): {boot.stderr[-2000:]}")
         # No crash dialog (it would be one more dialog box and wait for a
