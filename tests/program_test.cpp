@@ -38,9 +38,10 @@ class Program : public testing::Test {
     fs::copy_file(GENERA_EXE, dir_ / "genera_scenario");
   }
 
-  // Runs the program in its folder; returns its exit status.
-  int run() {
-    const std::string command = "cd / && '" + (dir_ / "genera_scenario").string() + "' 2>'" +
+  // Runs the program in its folder, through `wrapper` when one is given;
+  // returns its exit status.
+  int run(const std::string& wrapper = "") {
+    const std::string command = "cd / && " + wrapper + " '" + (dir_ / "genera_scenario").string() + "' 2>'" +
                                 (dir_.parent_path() / (dir_.filename().string() + ".err")).string() + "'";
     const int status = std::system(command.c_str());
     stderr_ = leggi_file(dir_.parent_path() / (dir_.filename().string() + ".err"));
@@ -98,6 +99,38 @@ TEST_F(Program, AFolderInTheWayStopsTheRunWithItsName) {
   EXPECT_TRUE(fs::is_directory(dir_ / "LIVRA_MONTALBA_R47316_note.txt"));
   EXPECT_EQ(leggi_file(dir_ / "LIVRA_MONTALBA_R47316.sim"), "older scenario");
   EXPECT_FALSE(fs::exists(dir_ / "LIVRA_MONTALBA_R47316_rallentamenti.txt"));
+}
+
+// Root may write a read-only file all the same, so the run goes through
+// the unprivileged user; the folder is its to write, the old file is not.
+TEST_F(Program, AReadOnlyOldFileStopsTheRunAndStaysWhole) {
+  const std::string unprivileged = "'" GENERA_TEST_DATA "/support/as_unprivileged.sh'";
+  fs::permissions(dir_, fs::perms::all);
+  // The temporary folder around it is its owner's alone: let others pass through.
+  fs::permissions(cartella_->path(),
+                  fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+  ASSERT_EQ(std::system((unprivileged + " test -w '" + dir_.string() + "' -a -x '" +
+                         (dir_ / "genera_scenario").string() + "'")
+                            .c_str()),
+            0)
+      << dir_ << " must be writable, and the path to it traversable, for the unprivileged user";
+
+  const std::string old = "older file, read-only";
+  // A document the writers replace, and a compact file the compaction replaces.
+  for (const char* name : {"LIVRA_MONTALBA_R47316_note.txt", "LIVRA_MONTALBA_R47316.sim"}) {
+    SCOPED_TRACE(name);
+    for (const auto& entry : fs::directory_iterator(dir_))
+      if (entry.path().filename() != "genera_scenario") fs::remove(entry.path());
+    write(dir_ / name, old);
+    const fs::perms read_only = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+    fs::permissions(dir_ / name, read_only);
+
+    EXPECT_EQ(run(unprivileged), 3);
+    EXPECT_EQ(stderr_, "genera_scenario: cannot replace " + (dir_ / name).string() + ": Permission denied\n");
+    EXPECT_EQ(leggi_file(dir_ / name), old);
+    EXPECT_EQ(fs::status(dir_ / name).permissions(), read_only);
+    EXPECT_FALSE(fs::exists(dir_ / (std::string(name) + ".genera-new")));
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <optional>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,9 @@
 #include "cli/exit_codes.h"
 #include "cli/inspect_command.h"
 #include "files/file_system.h"
+#include "files/native_path.h"
 #include "run/compaction.h"
+#include "run/error_box.h"
 #include "run/form_load.h"
 #include "run/program_folder.h"
 #include "sources/writers.h"
@@ -47,14 +50,14 @@ void verifica_cartella_programma(const std::string& cartella) {
   const auto ora = std::chrono::steady_clock::now().time_since_epoch().count();
   const std::string prova = percorso_file(
       cartella, ".genera_scenario-probe-" + std::to_string(casuale()) + "-" + std::to_string(ora));
-  std::FILE* file = std::fopen(prova.c_str(), "wb");
+  std::FILE* file = open_file(prova, "wb");
   if (file == nullptr) {
     throw ErroreFile("cannot write into " + cartella + ", the program's own folder: " +
                       std::strerror(errno) +
                       "; write the scenario into another folder with: genera_scenario --out DIR");
   }
   std::fclose(file);
-  std::remove(prova.c_str());
+  remove_file(prova);
 }
 
 /// The built-in sources and documents, not compiled. Files already there
@@ -148,7 +151,13 @@ int esegui(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    const int stato = app.exit(e);
+    std::ostringstream uscita, errori;
+    const int stato = app.exit(e, uscita, errori);
+    std::fputs(uscita.str().c_str(), stdout);
+    if (std::string testo = errori.str(); !testo.empty()) {
+      if (testo.back() == '\n') testo.pop_back();
+      riporta_fallimento(testo, TipoFallimento::arresto);
+    }
     return stato == 0 ? kUscitaBuona : kUscitaUso;
   }
 
@@ -175,10 +184,12 @@ int esegui_comandi(int argc, char** argv) {
   try {
     return esegui(argc, argv);
   } catch (const ErroreUso& e) {
-    std::fprintf(stderr, "genera_scenario: %s\nRun with --help for more information.\n", e.what());
+    riporta_fallimento(std::string("genera_scenario: ") + e.what() +
+                           "\nRun with --help for more information.",
+                       TipoFallimento::arresto);
     return kUscitaUso;
   } catch (const ErroreFile& e) {
-    std::fprintf(stderr, "genera_scenario: %s\n", e.what());
+    riporta_fallimento(std::string("genera_scenario: ") + e.what(), TipoFallimento::arresto);
     return kUscitaFile;
   }
 }

@@ -12,8 +12,10 @@
 #include "cli/naming.h"
 #include "cli/plot_svg.h"
 #include "files/file_system.h"
+#include "files/native_path.h"
 #include "model/text.h"
 #include "run/compaction.h"
+#include "run/error_box.h"
 #include "run/wait_window.h"
 
 namespace genera {
@@ -82,8 +84,7 @@ void leggi_sorgenti(FileSystem& disco, const OpzioniSorgenti& o, SorgentiLette& 
 void non_su_sorgente(const std::string& path, const OpzioniSorgenti& o) {
   for (const std::string& s : {o.sorgente_linea, o.sorgente_treno}) {
     std::error_code ec;
-    if (s == path || std::filesystem::equivalent(std::filesystem::path(s),
-                                                  std::filesystem::path(path), ec))
+    if (s == path || std::filesystem::equivalent(native_path(s), native_path(path), ec))
       throw ErroreFile("cannot write " + path + ": it is one of the sources");
   }
 }
@@ -113,7 +114,7 @@ Codice codice_finale(const ScenarioCompilato& s) {
 void prepara_cartella(const std::string& cartella) {
   namespace fs = std::filesystem;
   std::error_code ec;
-  const fs::path p(cartella);
+  const fs::path p = native_path(cartella);
   if (fs::is_directory(p, ec)) return;
   if (fs::exists(p, ec))
     throw ErroreFile("cannot write into " + cartella + ": it is not a folder");
@@ -132,7 +133,9 @@ int comando_compila(const OpzioniSorgenti& o) {
   const ScenarioCompilato s = compila_sorgenti(n, l, !o.senza_tracciato);
   if (!s.scrivibile()) {
     if (o.json) std::fputs(rapporto_json(s, codice_finale(s), {}).c_str(), stdout);
-    errore(std::to_string(numero(s.timbro)));
+    // The box of the built-in run only where nothing else reaches the
+    // user: a script or a console gets the line and the exit status.
+    riporta_fallimento(" Errore n. " + std::to_string(numero(s.timbro)), TipoFallimento::codice);
     return kUscitaCodice;
   }
   const std::vector<std::string> scritti =

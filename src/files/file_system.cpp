@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "files/native_path.h"
+
 namespace genera {
 namespace {
 
@@ -13,8 +15,7 @@ namespace fs = std::filesystem;
 
 std::string motivo(int errnum) { return std::strerror(errnum); }
 
-/// Hands each block to stdio and fails at once, naming the path, when a
-/// write (or an injected fault) fails.
+/// Writes through a 64 KB stdio buffer and remembers the first failure.
 class FileSink : public ByteSink {
  public:
   FileSink(std::FILE* file, const std::string& path, const std::function<std::string()>& fault)
@@ -48,14 +49,14 @@ std::string percorso_file(const std::string& cartella, const std::string& nome) 
 
 bool DiskFileSystem::exists(const std::string& path) {
   std::error_code ec;
-  return fs::is_regular_file(fs::path(path), ec);
+  return fs::is_regular_file(native_path(path), ec);
 }
 
 std::string DiskFileSystem::read(const std::string& path) {
   std::error_code ec;
-  if (fs::is_directory(fs::path(path), ec))
+  if (fs::is_directory(native_path(path), ec))
     throw ErroreFile("cannot read " + path + ": it is a folder");
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = open_file(path, "rb");
   if (file == nullptr) throw ErroreFile("cannot read " + path + ": " + motivo(errno));
   std::string contents;
   char buffer[1 << 16];
@@ -70,23 +71,23 @@ std::string DiskFileSystem::read(const std::string& path) {
 
 void DiskFileSystem::remove(const std::string& path) {
   std::error_code ec;
-  const fs::file_status status = fs::symlink_status(fs::path(path), ec);
+  const fs::file_status status = fs::symlink_status(native_path(path), ec);
   if (!fs::exists(status)) return;
   if (fs::is_directory(status)) throw ErroreFile("cannot delete " + path + ": it is a folder");
   if (const std::string reason = injected("delete", path); !reason.empty())
     throw ErroreFile("cannot delete " + path + ": " + reason);
-  if (std::remove(path.c_str()) != 0)
+  if (remove_file(path) != 0)
     throw ErroreFile("cannot delete " + path + ": " + motivo(errno));
 }
 
 void DiskFileSystem::replace(const std::string& path,
                              const std::function<void(ByteSink&)>& produce) {
   std::error_code ec;
-  if (fs::is_directory(fs::path(path), ec))
+  if (fs::is_directory(native_path(path), ec))
     throw ErroreFile("cannot replace " + path + ": it is a folder");
-  if (fs::exists(fs::path(path), ec)) {
+  if (fs::exists(native_path(path), ec)) {
     // A file we may not write (read-only, locked) is left exactly as it is.
-    std::FILE* probe = std::fopen(path.c_str(), "r+b");
+    std::FILE* probe = open_file(path, "r+b");
     if (probe == nullptr) throw ErroreFile("cannot replace " + path + ": " + motivo(errno));
     std::fclose(probe);
   }
@@ -94,7 +95,7 @@ void DiskFileSystem::replace(const std::string& path,
   // The new bytes go to a temporary file beside the target and take its
   // place only once complete, so a failure never leaves a file cut short.
   const std::string temporary = path + ".genera-new";
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
+  std::FILE* file = open_file(temporary, "wb");
   if (file == nullptr) throw ErroreFile("cannot write " + path + ": " + motivo(errno));
   try {
     const std::function<std::string()> fault = [&] { return injected("write", path); };
@@ -103,21 +104,18 @@ void DiskFileSystem::replace(const std::string& path,
     if (std::fflush(file) != 0) throw ErroreFile("cannot write " + path + ": " + motivo(errno));
   } catch (...) {
     std::fclose(file);
-    std::remove(temporary.c_str());
+    remove_file(temporary);
     throw;
   }
   if (std::fclose(file) != 0) {
     const int errnum = errno;
-    std::remove(temporary.c_str());
+    remove_file(temporary);
     throw ErroreFile("cannot write " + path + ": " + motivo(errnum));
   }
   std::string reason = injected("rename", path);
-  if (reason.empty()) {
-    fs::rename(fs::path(temporary), fs::path(path), ec);
-    if (ec) reason = ec.message();
-  }
+  if (reason.empty()) reason = rename_file(temporary, path);
   if (!reason.empty()) {
-    std::remove(temporary.c_str());
+    remove_file(temporary);
     throw ErroreFile("cannot replace " + path + ": " + reason);
   }
 }

@@ -47,7 +47,8 @@ class FaultHook {
   virtual std::string fail(const char* operation, const std::string& path) = 0;
 };
 
-/// The real disk, through the standard library only.
+/// The real disk, through the standard library; every path crosses to the
+/// system through native_path.
 class DiskFileSystem : public FileSystem {
  public:
   explicit DiskFileSystem(FaultHook* hook = nullptr) : hook_(hook) {}

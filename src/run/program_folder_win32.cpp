@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "files/utf16_win32.h"
 #include "run/program_folder.h"
 
 namespace genera {
@@ -34,54 +35,15 @@ Testo cartella_di(const Testo& file, const typename Testo::value_type* separator
   return file.substr(0, fine);
 }
 
-// The text in the ANSI code page, the one fopen and remove take. `esatto`
-// says whether every character had a form there.
-std::string in_ansi(const std::wstring& testo, bool& esatto) {
-  esatto = true;
-  if (testo.empty()) return {};
-  const int lunghezza = static_cast<int>(testo.size());
-  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, testo.data(), lunghezza, nullptr, 0,
-                                    nullptr, nullptr);
-  if (n <= 0) {
-    esatto = false;
-    return {};
-  }
-  std::string risultato(static_cast<std::size_t>(n), '\0');
-  BOOL sostituito = FALSE;
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, testo.data(), lunghezza, risultato.data(), n, nullptr,
-                      &sostituito);
-  esatto = sostituito == FALSE;
-  return risultato;
-}
-
-// The folder's 8.3 form, plain ASCII on most volumes; empty when none.
-std::wstring forma_breve(const std::wstring& cartella) {
-  const DWORD n = GetShortPathNameW(cartella.c_str(), nullptr, 0);
-  if (n == 0) return {};
-  std::wstring breve(n, L'\0');
-  const DWORD scritti = GetShortPathNameW(cartella.c_str(), breve.data(), n);
-  if (scritti == 0 || scritti >= n) return {};
-  breve.resize(scritti);
-  return breve;
-}
-
 }  // namespace
 
+// Read wide and kept as UTF-8, so every folder name survives whatever the
+// ANSI code page; the file layer turns it back into UTF-16.
 std::string cartella_programma(const char* argv0) {
   const std::wstring cartella = cartella_di(percorso_modulo(), L"\\/");
-  if (cartella.empty()) {
-    const std::string da_argv0 = cartella_di(std::string(argv0 != nullptr ? argv0 : ""), "\\/");
-    return da_argv0.empty() ? std::string(".") : da_argv0;
-  }
-  bool esatto = false;
-  const std::string ansi = in_ansi(cartella, esatto);
-  if (esatto) return ansi;
-  // A name the code page cannot spell: its short form usually can. Failing
-  // that, the nearest spelling makes the first file access fail with the
-  // path named, rather than writing somewhere else.
-  const std::string breve = in_ansi(forma_breve(cartella), esatto);
-  if (esatto && !breve.empty()) return breve;
-  return ansi;
+  if (!cartella.empty()) return utf8_from_utf16(cartella);
+  const std::string da_argv0 = cartella_di(std::string(argv0 != nullptr ? argv0 : ""), "\\/");
+  return da_argv0.empty() ? std::string(".") : da_argv0;
 }
 
 }  // namespace genera

@@ -1,6 +1,7 @@
 // window_probe: a console helper of the Wine tests. It looks at the windows
 // of a running genera_scenario.exe from outside, the way a user sees them,
-// and presses the message box's OK button.
+// presses the message box's OK button, and starts the program the way
+// Explorer or a command prompt would.
 //
 //   window_probe inspect SECONDS   waits for the message box, then prints
 //                                  what the wait window and the box show,
@@ -8,13 +9,24 @@
 //   window_probe press-ok SECONDS  presses OK on that box
 //   window_probe desktop SECONDS   waits until a window can be made on
 //                                  the display (Wine's desktop is up)
+//   window_probe launch SECONDS PROGRAM [ARG...]
+//                                  runs PROGRAM as Explorer does: no
+//                                  console and no standard handles
+//   window_probe console SECONDS PROGRAM [ARG...]
+//                                  runs PROGRAM from a console of its own,
+//                                  as cmd.exe does, then prints what the
+//                                  console shows, one "console=" line a row
 //
 // inspect and press-ok print "form_found" and "box_found" first. Exit
 // status 0 when done, 1 when no box (no desktop) came in time, 2 on a
-// usage error.
+// usage error. launch and console print "exit_status" and end with
+// PROGRAM's status, or 124 when it did not end in time (it is then
+// stopped). Text is printed in UTF-8, a line end inside a value as \n.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -23,10 +35,20 @@
 
 namespace {
 
+std::string utf8(const std::wstring& testo) {
+  if (testo.empty()) return {};
+  const int n = WideCharToMultiByte(CP_UTF8, 0, testo.data(), static_cast<int>(testo.size()), nullptr,
+                                    0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, testo.data(), static_cast<int>(testo.size()), out.data(), n, nullptr,
+                      nullptr);
+  return out;
+}
+
 std::string testo_di(HWND finestra) {
-  char buffer[1024] = {};
-  GetWindowTextA(finestra, buffer, static_cast<int>(sizeof buffer));
-  return buffer;
+  wchar_t buffer[4096] = {};
+  GetWindowTextW(finestra, buffer, static_cast<int>(sizeof buffer / sizeof buffer[0]));
+  return utf8(buffer);
 }
 
 std::string classe_di(HWND finestra) {
@@ -107,7 +129,20 @@ bool attendi_desktop(double secondi) {
   }
 }
 
-void stampa(const char* chiave, const std::string& valore) { std::printf("%s=%s\n", chiave, valore.c_str()); }
+// One "key=value" line; a line end inside the value is written \n (\r),
+// so that every value stays on its line.
+void stampa(const char* chiave, const std::string& valore) {
+  std::string riga;
+  for (const char c : valore) {
+    if (c == '\n')
+      riga += "\\n";
+    else if (c == '\r')
+      riga += "\\r";
+    else
+      riga += c;
+  }
+  std::printf("%s=%s\n", chiave, riga.c_str());
+}
 
 std::string misura(int a, int b) { return std::to_string(a) + "x" + std::to_string(b); }
 
@@ -171,14 +206,123 @@ void descrivi_box(HWND form, HWND box) {
   stampa("box_icons", std::to_string(icone));
 }
 
+// One argument as the program's command-line parser reads it back:
+// quoted when it holds blanks, backslashes doubled before a quote.
+std::wstring tra_virgolette(const std::wstring& argomento) {
+  if (!argomento.empty() && argomento.find_first_of(L" \t\"") == std::wstring::npos) return argomento;
+  std::wstring out = L"\"";
+  std::size_t barre = 0;
+  for (const wchar_t c : argomento) {
+    if (c == L'\\') {
+      ++barre;
+      continue;
+    }
+    out.append(c == L'"' ? barre * 2 + 1 : barre, L'\\');
+    barre = 0;
+    out += c;
+  }
+  out.append(barre * 2, L'\\');
+  return out + L"\"";
+}
+
+// Starts the program with no standard handles at all, as Explorer starts a
+// windowed program; whether it finds a console is up to the caller. Waits
+// for its end; stops it when the time is up.
+int esegui_senza_handle(const std::vector<std::wstring>& comando, double secondi) {
+  std::wstring riga;
+  for (const std::wstring& a : comando) riga += (riga.empty() ? L"" : L" ") + tra_virgolette(a);
+  STARTUPINFOW avvio{};
+  avvio.cb = sizeof avvio;
+  avvio.dwFlags = STARTF_USESTDHANDLES;
+  PROCESS_INFORMATION processo{};
+  if (!CreateProcessW(nullptr, riga.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &avvio,
+                      &processo)) {
+    stampa("exit_status", "not started (" + std::to_string(GetLastError()) + ")");
+    return 2;
+  }
+  CloseHandle(processo.hThread);
+  DWORD stato = 124;
+  if (WaitForSingleObject(processo.hProcess, static_cast<DWORD>(secondi * 1000)) == WAIT_OBJECT_0) {
+    GetExitCodeProcess(processo.hProcess, &stato);
+    stampa("exit_status", std::to_string(stato));
+  } else {
+    TerminateProcess(processo.hProcess, 124);
+    WaitForSingleObject(processo.hProcess, 5000);
+    stampa("exit_status", "timeout");
+  }
+  CloseHandle(processo.hProcess);
+  return static_cast<int>(stato);
+}
+
+// The rows of this process's console up to the cursor, trailing blanks
+// cut, each as a "console=" line.
+void stampa_console() {
+  const HANDLE schermo = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  if (schermo == INVALID_HANDLE_VALUE || !GetConsoleScreenBufferInfo(schermo, &info)) {
+    stampa("console", "(unreadable)");
+    return;
+  }
+  std::vector<wchar_t> riga(static_cast<std::size_t>(info.dwSize.X));
+  for (SHORT y = 0; y <= info.dwCursorPosition.Y; ++y) {
+    DWORD letti = 0;
+    ReadConsoleOutputCharacterW(schermo, riga.data(), static_cast<DWORD>(riga.size()), COORD{0, y}, &letti);
+    std::wstring testo(riga.data(), letti);
+    testo.erase(testo.find_last_not_of(L' ') + 1);
+    if (!testo.empty()) stampa("console", utf8(testo));
+  }
+  CloseHandle(schermo);
+}
+
+// A console of the probe's own, wide enough that no message wraps; the
+// program started with no handles attaches to it, as to cmd.exe's.
+int esegui_da_console(const std::vector<std::wstring>& comando, double secondi) {
+  const HANDLE uscita = GetStdHandle(STD_OUTPUT_HANDLE);
+  FreeConsole();
+  if (!AllocConsole()) {
+    stampa("exit_status", "no console (" + std::to_string(GetLastError()) + ")");
+    return 2;
+  }
+  SetStdHandle(STD_OUTPUT_HANDLE, uscita);
+  const HANDLE schermo = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  SetConsoleScreenBufferSize(schermo, COORD{1000, 300});
+  CloseHandle(schermo);
+  const int stato = esegui_senza_handle(comando, secondi);
+  stampa_console();
+  return stato;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::string comando = argc > 1 ? argv[1] : "";
+  if (comando == "launch" || comando == "console") {
+    int n = 0;
+    LPWSTR* larghi = CommandLineToArgvW(GetCommandLineW(), &n);
+    if (larghi == nullptr || n < 4) {
+      std::fprintf(stderr, "usage: window_probe %s SECONDS PROGRAM [ARG...]\n", comando.c_str());
+      return 2;
+    }
+    const std::vector<std::wstring> programma(larghi + 3, larghi + n);
+    const double secondi = std::atof(argv[2]);
+    LocalFree(larghi);
+    int stato = 0;
+    if (comando == "launch") {
+      // Explorer's windowed programs have no console to attach to.
+      FreeConsole();
+      stato = esegui_senza_handle(programma, secondi);
+    } else {
+      stato = esegui_da_console(programma, secondi);
+    }
+    std::fflush(stdout);
+    return stato;
+  }
   if (argc != 3) {
     std::fprintf(stderr, "usage: window_probe inspect|press-ok|desktop SECONDS\n");
     return 2;
   }
-  const std::string comando = argv[1];
   const double secondi = std::atof(argv[2]);
   if (comando != "inspect" && comando != "press-ok" && comando != "desktop") {
     std::fprintf(stderr, "unknown command %s\n", comando.c_str());

@@ -2,10 +2,12 @@
 """The Windows build of genera_scenario, run under Wine on an Xvfb display.
 
 Each test gets a fresh temporary folder, its own Xvfb display and a fresh
-Wine prefix, and stops all three when it ends, pass or fail. Every program
-runs under `timeout`. The given Linux build of the same sources is run once
-first; its files are the reference the Windows files must match byte for
-byte.
+Wine prefix, and stops all three when it ends, pass or fail; the runs of one
+test share its prefix and a Wine server kept up between them. Every program
+runs under `timeout`, in the C.UTF-8 locale, from which Wine takes the
+encoding of file names. The given Linux build of the same sources is run
+once first; its files are the reference the Windows files must match byte
+for byte.
 
     wine_tests.py --exe build/windows/genera_scenario.exe \\
                   --probe build/windows/probe/window_probe.exe \\
@@ -37,6 +39,8 @@ SIX_FILES = {
     "LIVRA_MONTALBA_R47316.dat",
 }
 COMPACT = re.compile(r"\.(dat|sim)$", re.IGNORECASE)
+SOURCE_LINE = "LIVRA_MONTALBA_linea.txt"
+SOURCE_TRAIN = "LIVRA_MONTALBA_R47316-.txt"
 
 # A signal at 0 m lands on cell 1; its first aspect pair (4, 3) makes the
 # cell's valore1 43, so the race-code marker slot is taken.
@@ -52,6 +56,18 @@ WINDOW_AT_DPI = {
     96: {"form_client": "280x179", "label_at": "64,64", "label_size": "177x53"},
     144: {"form_client": "420x269", "label_at": "96,96", "label_size": "265x79"},
 }
+
+# Folders the program must work in whatever their name: characters outside
+# ASCII, outside the ANSI code page (1252 here), and a name over 100
+# characters.
+FOLDER_NAMES = [
+    "prova€",
+    "Škoda",
+    "Città",
+    "東京",
+    "Linea Livra–Montalba, scenari di prova per la simulazione di guida con tutte le stazioni e i "
+    "rallentamenti",
+]
 
 WINE_LIMIT = 120  # seconds for one program run under Wine
 BOOT_LIMIT = 240  # seconds for a fresh prefix
@@ -75,6 +91,27 @@ def files_in(folder, skip=()):
             with open(path, "rb") as f:
                 found[name] = f.read()
     return found
+
+
+def windows_path(path):
+    """The Windows name of a Unix path: Wine maps / to drive Z:."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def escaped(text):
+    """Text as window_probe prints a value: line ends as \\n and \\r."""
+    return text.replace("\r", "\\r").replace("\n", "\\n")
+
+
+def probe_facts(output):
+    """{key: value} of window_probe's key=value lines (the last of each key)."""
+    return dict(row.split("=", 1) for row in output.replace("\r", "").splitlines() if "=" in row)
+
+
+def console_rows(output):
+    """The console rows window_probe read back, in order."""
+    return [row.split("=", 1)[1] for row in output.replace("\r", "").splitlines()
+            if row.startswith("console=")]
 
 
 def compare_files(got, want, where):
@@ -105,7 +142,8 @@ class Session:
         self.tmp = tempfile.mkdtemp(prefix=f"genera-wine-{name}-")
         self.prefix = os.path.join(self.tmp, "prefix")
         self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEDEBUG="-all",
-                        WINEDLLOVERRIDES="mscoree,mshtml=", WINEARCH="win64")
+                        WINEDLLOVERRIDES="mscoree,mshtml=", WINEARCH="win64",
+                        LANG="C.UTF-8", LC_ALL="C.UTF-8")
         self.xvfb = None
         self.spawned = []
         if os.path.isdir(artifacts):  # nothing stale from an earlier run
@@ -147,6 +185,12 @@ class Session:
         check(number.isdigit(), "Xvfb did not report a display within 30 s")
         self.env["DISPLAY"] = ":" + number
 
+        # One Wine server for all the test's runs, up until close() (or a
+        # minute without a Wine process, should the harness itself die); it
+        # must start before anything else of Wine does.
+        os.makedirs(self.prefix)
+        server = self.run(["wineserver", "-p60"], limit=30)
+        check(server.returncode == 0, f"wineserver -p60 failed ({server.returncode}): {server.stderr}")
         boot = self.run(["wineboot", "-i"], limit=BOOT_LIMIT)
         check(boot.returncode == 0, f"wineboot failed ({boot.returncode}): {boot.stderr[-2000:]}")
         # No crash dialog (it would be one more dialog box and wait for a
@@ -193,10 +237,10 @@ class Session:
         self.spawned.append(process)
         return process
 
-    def screenshot(self):
-        """The whole display, as the test's artifact NAME.png."""
+    def screenshot(self, part=None):
+        """The whole display, as the test's artifact NAME.png (NAME-PART.png)."""
         os.makedirs(self.artifacts, exist_ok=True)
-        path = os.path.join(self.artifacts, self.name + ".png")
+        path = os.path.join(self.artifacts, self.name + (f"-{part}" if part else "") + ".png")
         shot = self.run(["import", "-display", self.env["DISPLAY"], "-window", "root", path], 60)
         check(shot.returncode == 0 and os.path.getsize(path) > 0,
               f"no screenshot ({shot.returncode}): {shot.stderr[-500:]}")
@@ -239,17 +283,29 @@ class Session:
         shutil.rmtree(self.tmp, ignore_errors=True)
 
 
+def run_linux(command, cwd):
+    """A run of the Linux build to its end, its output as text."""
+    return subprocess.run(["timeout", "-k", "5", "120"] + command, cwd=cwd, stdin=subprocess.DEVNULL,
+                          capture_output=True, text=True, errors="replace", timeout=150)
+
+
 def run_linux_reference(linux_exe):
-    """The six files of the Linux build, run in a fresh folder."""
+    """The six files of the Linux build, run in a fresh folder, and the two
+    sources its `sources` command writes: ({name: bytes}, {name: bytes}, error)."""
     folder = tempfile.mkdtemp(prefix="genera-wine-linux-")
     try:
         exe = os.path.join(folder, "genera_scenario")
         shutil.copy(linux_exe, exe)
-        done = subprocess.run(["timeout", "-k", "5", "120", exe], cwd="/", stdin=subprocess.DEVNULL,
-                              capture_output=True, text=True, errors="replace", timeout=150)
+        done = run_linux([exe], "/")
         if done.returncode != 0:
-            return None, f"the Linux build failed ({done.returncode}): {done.stderr[-1000:]}"
-        return files_in(folder, skip={"genera_scenario"}), None
+            return None, None, f"the Linux build failed ({done.returncode}): {done.stderr[-1000:]}"
+        files = files_in(folder, skip={"genera_scenario"})
+        made = run_linux([exe, "sources", "--out", "sources"], folder)
+        if made.returncode != 0:
+            return None, None, f"the Linux build's sources failed ({made.returncode}): {made.stderr[-1000:]}"
+        sources = files_in(os.path.join(folder, "sources"))
+        sources = {name: sources[name] for name in (SOURCE_LINE, SOURCE_TRAIN)}
+        return files, sources, None
     finally:
         shutil.rmtree(folder, ignore_errors=True)
 
@@ -298,25 +354,68 @@ def test_drive_root(s, ctx):
     check(os.listdir(elsewhere) == [], f"files written to the working folder: {os.listdir(elsewhere)}")
 
 
+def test_folder_names(s, ctx):
+    """In folders named in any script, and one with a long name: the run
+    without arguments writes the six files of the Linux build beside the
+    program, and `compile` of sources in such a folder writes the three
+    compact files into an output folder there."""
+    s.start()
+    elsewhere = s.folder("elsewhere")
+    compact = {name: data for name, data in ctx.linux_files.items() if COMPACT.search(name)}
+    for name in FOLDER_NAMES:
+        folder = s.folder(name)
+        exe = os.path.join(folder, "genera_scenario.exe")
+        shutil.copy(ctx.exe, exe)
+        done = s.wine([exe], cwd=elsewhere)
+        check(done.returncode == 0, f"{name}: exit status {done.returncode}: {done.stderr[-1000:]}")
+        compare_files(files_in(folder, skip={"genera_scenario.exe"}), ctx.linux_files, name)
+
+        sources = s.folder(name, "sorgenti")
+        for source, data in ctx.linux_sources.items():
+            with open(os.path.join(sources, source), "wb") as f:
+                f.write(data)
+        out = os.path.join(folder, "uscita")  # compile creates it
+        done = s.wine([exe, "compile", windows_path(os.path.join(sources, SOURCE_LINE)),
+                       windows_path(os.path.join(sources, SOURCE_TRAIN)), "--out", windows_path(out)],
+                      cwd=elsewhere)
+        check(done.returncode == 0, f"{name}: compile: exit status {done.returncode}: {done.stderr[-1000:]}")
+        compare_files(files_in(out), compact, f"{name}/uscita")
+        compare_files(files_in(sources), ctx.linux_sources, f"{name}/sorgenti")
+    check(os.listdir(elsewhere) == [], f"files written to the working folder: {os.listdir(elsewhere)}")
+
+
+def write_race_code_sources(folder):
+    """Sources whose race-code marker slot is taken: compile ends on 1250."""
+    for name, text in ((SOURCE_LINE, LINE_SOURCE), (SOURCE_TRAIN, TRAIN_SOURCE)):
+        with open(os.path.join(folder, name), "w", encoding="ascii", newline="") as f:
+            f.write(text)
+
+
+def compact_files_under(s):
+    """The compact files anywhere in the test's folder, outside the prefix."""
+    return [os.path.relpath(os.path.join(d, n), s.tmp)
+            for d, _, names in os.walk(s.tmp) if not d.startswith(s.prefix)
+            for n in names if COMPACT.search(n)]
+
+
 def error_box_test(dpi):
     def test(s, ctx):
         s.start(dpi)
         program = s.folder("program")
         work = s.folder("work")
         s.folder("work", "out")
-        shutil.copy(ctx.exe, os.path.join(program, "genera_scenario.exe"))
-        line, train = "LIVRA_MONTALBA_linea.txt", "LIVRA_MONTALBA_R47316-.txt"
-        for name, text in ((line, LINE_SOURCE), (train, TRAIN_SOURCE)):
-            with open(os.path.join(work, name), "w", encoding="ascii", newline="") as f:
-                f.write(text)
+        exe = os.path.join(program, "genera_scenario.exe")
+        shutil.copy(ctx.exe, exe)
+        write_race_code_sources(work)
 
-        run = s.spawn_wine([os.path.join(program, "genera_scenario.exe"), "compile",
-                            line, train, "--out", "out"], work, "program.log")
+        # Started as from Explorer: no console, no standard handles, so the
+        # box is the only way to reach the user.
+        run = s.spawn_wine([ctx.probe, "launch", str(WINE_LIMIT - 20), windows_path(exe), "compile",
+                            SOURCE_LINE, SOURCE_TRAIN, "--out", "out"], work, "program.log")
         seen = s.wine([ctx.probe, "inspect", "60"], limit=90)
         with open(os.path.join(s.tmp, "probe.log"), "w") as f:
             f.write(seen.stdout + seen.stderr)
-        facts = dict(row.split("=", 1) for row in seen.stdout.replace("\r", "").splitlines()
-                     if "=" in row)
+        facts = probe_facts(seen.stdout)
         s.screenshot()
         check(facts.get("box_found") == "yes",
               f"no message box within 60 s (program "
@@ -350,22 +449,136 @@ def error_box_test(dpi):
             raise Failure("the program did not end within 60 s of OK")
         if status != 1:
             wrong.append(f"exit status {status} after the box, want 1")
-        compact = [os.path.relpath(os.path.join(d, n), s.tmp)
-                   for d, _, names in os.walk(s.tmp) if not d.startswith(s.prefix)
-                   for n in names if COMPACT.search(n)]
-        if compact:
-            wrong.append(f"compact files written despite the error: {compact}")
+        if compact_files_under(s):
+            wrong.append(f"compact files written despite the error: {compact_files_under(s)}")
         check(not wrong, "not as expected:\n  " + "\n  ".join(wrong))
-    test.__doc__ = f"Error 1250 at {dpi} DPI: the wait window and the box; OK ends the run."
+    test.__doc__ = (f"Error 1250 at {dpi} DPI, started as from Explorer: the wait window and the "
+                    "box; OK ends the run.")
     return test
+
+
+def test_error_1250_caught(s, ctx):
+    """compile with its output caught: 1250 on stderr as on Linux, exit 1, no box to wait on."""
+    s.start()
+    work = s.folder("work")
+    linux = s.folder("linux")
+    for folder in (work, linux):
+        write_race_code_sources(folder)
+    want = run_linux([ctx.linux, "compile", SOURCE_LINE, SOURCE_TRAIN, "--out", "out", "--json"], linux)
+    check(want.returncode == 1 and " Errore n. 1250\n" in want.stderr,
+          f"the Linux build did not end on 1250 ({want.returncode}): {want.stderr}")
+    shutil.rmtree(linux)
+
+    # A box would wait until the time is up: the limit is the test.
+    done = s.wine([ctx.exe, "compile", SOURCE_LINE, SOURCE_TRAIN, "--out", "out", "--json"], limit=60,
+                  cwd=work)
+    check(done.returncode != 124, "the program waited (on a box?) until it was stopped after 60 s")
+    check(done.returncode == 1, f"exit status {done.returncode}, want 1: {done.stderr[-1000:]}")
+    check(done.stderr == want.stderr.replace("\n", "\r\n"),
+          f"stderr differs from the Linux build's:\n{done.stderr!r}\n{want.stderr!r}")
+    check(done.stdout == want.stdout.replace("\n", "\r\n"),
+          f"stdout differs from the Linux build's:\n{done.stdout!r}\n{want.stdout!r}")
+    check(compact_files_under(s) == [], f"compact files written: {compact_files_under(s)}")
+
+
+def test_failures_on_a_console(s, ctx):
+    """Started from a console: a folder in the way and error 1250 are shown
+    on it whole, through the wide console calls, and nothing waits."""
+    s.start()
+    folder = s.folder("Città €")
+    exe = os.path.join(folder, "genera_scenario.exe")
+    shutil.copy(ctx.exe, exe)
+    target = s.folder("Città €", "LIVRA_MONTALBA_R47316.sim")
+    seen = s.wine([ctx.probe, "console", "60", windows_path(exe)], limit=90, cwd=s.tmp)
+    facts = probe_facts(seen.stdout)
+    check(facts.get("exit_status") == "3", f"exit status {facts.get('exit_status')}, want 3: {seen.stdout}")
+    want = [f"genera_scenario: cannot replace {windows_path(target)}: it is a folder"]
+    check(console_rows(seen.stdout) == want,
+          f"the console shows {console_rows(seen.stdout)!r}, want {want!r}")
+    check(os.path.isdir(target), "the folder in the way is gone")
+
+    work = s.folder("work")
+    linux = s.folder("linux")
+    for where in (work, linux):
+        write_race_code_sources(where)
+    expected = run_linux([ctx.linux, "compile", SOURCE_LINE, SOURCE_TRAIN, "--out", "out"], linux)
+    seen = s.wine([ctx.probe, "console", "60", windows_path(exe), "compile", SOURCE_LINE, SOURCE_TRAIN,
+                   "--out", "out"], limit=90, cwd=work)
+    facts = probe_facts(seen.stdout)
+    check(facts.get("exit_status") == "1", f"compile: exit status {facts.get('exit_status')}, want 1 "
+                                           f"(timeout: it waited on a box): {seen.stdout}")
+    want = expected.stderr.splitlines()
+    check(console_rows(seen.stdout) == want,
+          f"compile: the console shows {console_rows(seen.stdout)!r}, want {want!r}")
+
+
+def test_failure_boxes(s, ctx):
+    """Started as from Explorer, in a folder with a name outside ASCII: a
+    folder standing where an output goes, and a file dropped onto the
+    program, each end in a box with the error icon and the text a console
+    would get; OK ends the run with 3 and 2, the folder and the older files
+    kept."""
+    s.start()
+    folder = s.folder("Città €")
+    exe = os.path.join(folder, "genera_scenario.exe")
+    shutil.copy(ctx.exe, exe)
+    target = s.folder("Città €", "LIVRA_MONTALBA_R47316.sim")
+    older = os.path.join(folder, "LIVRA_MONTALBA_R47316.dat")
+    with open(older, "wb") as f:
+        f.write(b"older route file")
+    dropped = os.path.join(folder, "appunti di viaggio.txt")
+    with open(dropped, "wb") as f:
+        f.write(b"notes")
+
+    cases = [
+        ("folder_in_the_way", [], 3,
+         f"genera_scenario: cannot replace {windows_path(target)}: it is a folder"),
+        ("dropped_file", [windows_path(dropped)], 2,
+         f"The following argument was not expected: {windows_path(dropped)}\n"
+         "Run with --help for more information."),
+    ]
+    wrong = []
+    for part, arguments, status_wanted, text in cases:
+        run = s.spawn_wine([ctx.probe, "launch", str(WINE_LIMIT - 20), windows_path(exe)] + arguments,
+                           s.tmp, f"{part}.log")
+        seen = s.wine([ctx.probe, "inspect", "60"], limit=90)
+        with open(os.path.join(s.tmp, f"{part}-probe.log"), "w") as f:
+            f.write(seen.stdout + seen.stderr)
+        facts = probe_facts(seen.stdout)
+        s.screenshot(part)
+        check(facts.get("box_found") == "yes",
+              f"{part}: no message box within 60 s (program "
+              f"{'still running' if run.poll() is None else f'ended with {run.returncode}'})")
+        want = {"box_text": escaped(text), "box_title": "genera_scenario", "box_buttons": "OK",
+                "box_icons": "1"}
+        wrong += [f"{part}: {k}: got {facts.get(k)!r}, want {v!r}" for k, v in want.items()
+                  if facts.get(k) != v]
+        pressed = s.wine([ctx.probe, "press-ok", "10"], limit=40)
+        check(pressed.returncode == 0, f"{part}: could not press OK: {pressed.stdout}")
+        try:
+            status = run.wait(60)
+        except subprocess.TimeoutExpired:
+            raise Failure(f"{part}: the program did not end within 60 s of OK")
+        if status != status_wanted:
+            wrong.append(f"{part}: exit status {status} after the box, want {status_wanted}")
+    if not os.path.isdir(target):
+        wrong.append("the folder in the way is gone")
+    with open(older, "rb") as f:
+        if f.read() != b"older route file":
+            wrong.append("the older route file was changed")
+    check(not wrong, "not as expected:\n  " + "\n  ".join(wrong))
 
 
 TESTS = [
     ("empty_folder_matches_linux", test_empty_folder_matches_linux),
     ("older_files_replaced_whole", test_older_files_replaced_whole),
     ("drive_root", test_drive_root),
+    ("folder_names", test_folder_names),
     ("error_1250_96dpi", error_box_test(96)),
     ("error_1250_144dpi", error_box_test(144)),
+    ("error_1250_caught", test_error_1250_caught),
+    ("failures_on_a_console", test_failures_on_a_console),
+    ("failure_boxes", test_failure_boxes),
 ]
 
 
@@ -385,6 +598,7 @@ def main():
     ctx = Context()
     ctx.exe = os.path.abspath(args.exe)
     ctx.probe = os.path.abspath(args.probe)
+    ctx.linux = os.path.abspath(args.linux)
     artifacts = os.path.abspath(args.artifacts or os.path.join(os.path.dirname(ctx.exe),
                                                                "wine-artifacts"))
     for tool in ("wine", "wineserver", "Xvfb", "import", "timeout"):
@@ -395,7 +609,7 @@ def main():
         if not os.path.isfile(path):
             print(f"missing: {path}")
             return 1
-    ctx.linux_files, linux_error = run_linux_reference(args.linux)
+    ctx.linux_files, ctx.linux_sources, linux_error = run_linux_reference(args.linux)
 
     passed = failed = 0
     for name, test in TESTS:
@@ -406,8 +620,8 @@ def main():
         session = Session(name, artifacts, ctx.probe)
         problem = None
         try:
-            if linux_error and test in (test_empty_folder_matches_linux,
-                                        test_older_files_replaced_whole, test_drive_root):
+            if linux_error and test in (test_empty_folder_matches_linux, test_older_files_replaced_whole,
+                                        test_drive_root, test_folder_names):
                 raise Failure(linux_error)
             test(session, ctx)
         except Failure as e:
