@@ -14,7 +14,7 @@ if [ "${1:-run}" = test ]; then
   packages+=(lintian man-db)
   packages+=(librsvg2-bin python3 clang-14 libclang-rt-14-dev)
   # The Windows build and its tests under Wine on a virtual display.
-  packages+=(g++-mingw-w64-x86-64 wine wine64 xvfb imagemagick)
+  packages+=(g++-mingw-w64-x86-64 wine wine64 xvfb imagemagick unzip)
 fi
 
 missing=()

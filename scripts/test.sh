@@ -20,12 +20,12 @@ done
 echo "== fuzz smoke"
 bash scripts/fuzz-smoke.sh 30
 
-echo "== windows: the MinGW build under Wine, against the ci build's files"
-bash tests/windows/run.sh build/ci/genera_scenario
-
 echo "== packages: the Debian package from the ci build, the zip from the windows build"
 bash scripts/package.sh
 bash tests/packaging/deb_test.sh dist/genera-scenario_*_amd64.deb
 python3 tests/packaging/zip_test.py dist/genera_scenario-*-win64.zip build/windows/genera_scenario.exe
 lintian --fail-on error,warning dist/genera-scenario_*_amd64.deb
 echo "lintian: no error, no warning"
+
+echo "== windows: the program of the zip under Wine, against the ci build's files"
+bash tests/windows/run.sh build/ci/genera_scenario dist/genera_scenario-*-win64.zip
