@@ -5,7 +5,7 @@
 #   _genera_scenario_commands         the commands
 #   _genera_scenario_options COMMAND  the options COMMAND takes ("" is the
 #                                     run without a command)
-#   _genera_scenario_argument OPTION  the kind of value OPTION takes, "" for
+#   _genera_scenario_argument OPTION [COMMAND]  the kind of value OPTION takes (after COMMAND), "" for
 #                                     a flag
 #   _genera_scenario_positional COMMAND N
 #                                     the kind of COMMAND's Nth argument
@@ -17,20 +17,21 @@ _genera_scenario_commands="sources compile check inspect plot explain"
 
 _genera_scenario_options() {
   case $1 in
-    "") echo "--out --help -h --version" ;;
-    sources) echo "--out --force --help -h" ;;
-    compile) echo "--out --line-name --train-code --no-plan --json --help -h" ;;
-    check) echo "--line-name --train-code --no-plan --json --help -h" ;;
+    "") echo "-o --out --help -h --version" ;;
+    sources) echo "-o --out --force --help -h" ;;
+    compile) echo "-o --out --line-name --train-code --no-plan --json --emit-on-error --werror -q --quiet --help -h" ;;
+    check) echo "--line-name --train-code --no-plan --json --werror -q --quiet --help -h" ;;
     inspect) echo "--json --help -h" ;;
-    plot) echo "-o --output --line-name --train-code --json --help -h" ;;
+    plot) echo "-o --out --output --line-name --train-code --json -q --quiet --help -h" ;;
     explain) echo "--markdown --help -h" ;;
   esac
 }
 
 _genera_scenario_argument() {
   case $1 in
-    --out) echo dir ;;
-    -o | --output) echo svg ;;
+    --out) [ "$2" = plot ] && echo svg || echo dir ;;
+    -o) [ "$2" = plot ] && echo svg || echo dir ;;
+    --output) echo svg ;;
     --line-name | --train-code) echo text ;;
   esac
 }
@@ -92,7 +93,7 @@ _genera_scenario() {
     fi
   done
 
-  kind=$(_genera_scenario_argument "$prev")
+  kind=$(_genera_scenario_argument "$prev" "$command")
   if [[ -n $kind && $prev == -* ]]; then
     _genera_scenario_names "$kind" "$cur"
     return

@@ -20,6 +20,7 @@
 #include "run/compaction.h"
 #include "run/error_box.h"
 #include "run/form_load.h"
+#include "model/text.h"
 #include "run/program_folder.h"
 #include "sources/writers.h"
 
@@ -76,6 +77,32 @@ int comando_sorgenti(const std::string& cartella, bool sovrascrivi) {
   return kUscitaBuona;
 }
 
+/// Arguments the command line does not know, in the order given, each with
+/// the closest option of its command as a suggestion.
+void rifiuta_avanzi(CLI::App& app) {
+  CLI::App* comando = &app;
+  for (CLI::App* sub : app.get_subcommands()) comando = sub;
+  std::vector<std::string> avanzi = app.remaining();
+  if (comando != &app)
+    for (const std::string& a : comando->remaining()) avanzi.push_back(a);
+  if (avanzi.empty()) return;
+  std::string testo;
+  for (const std::string& a : avanzi) {
+    testo += (testo.empty() ? "" : ", ") + std::string("\"") + a + "\"";
+    if (a.empty() || a[0] != '-') continue;
+    std::string migliore;
+    std::size_t distanza_minima = 3;
+    for (const CLI::Option* opt : comando->get_options()) {
+      for (const std::string& nome : opt->get_lnames()) {
+        const std::size_t d = distanza(a, "--" + nome);
+        if (d < distanza_minima) distanza_minima = d, migliore = "--" + nome;
+      }
+    }
+    if (!migliore.empty()) testo += " (did you mean " + migliore + "?)";
+  }
+  throw ErroreUso((avanzi.size() == 1 ? "unknown argument " : "unknown arguments ") + testo);
+}
+
 void opzioni_nomi(CLI::App& c, OpzioniSorgenti& o) {
   c.add_option("LINE_SOURCE", o.sorgente_linea, "the line source, NAME_linea.txt")->required();
   c.add_option("TRAIN_SOURCE", o.sorgente_treno, "the train source, NAME_CODE-.txt")->required();
@@ -97,14 +124,15 @@ int esegui(int argc, char** argv) {
       "Exit status: 0 no failure code, 1 a failure code recorded, 2 usage error, "
       "3 a file that cannot be read, written or decoded.");
 
+  app.allow_extras();
   std::optional<std::string> out_predefinito;
-  app.add_option("--out", out_predefinito,
+  app.add_option("-o,--out", out_predefinito,
                  "write the built-in scenario into this folder instead of the program's own");
 
   std::string out_sorgenti = ".";
   CLI::App* sorgenti = app.add_subcommand(
       "sources", "write the built-in line source, train source and three documents, uncompiled");
-  sorgenti->add_option("--out", out_sorgenti, "the folder to write into")->capture_default_str();
+  sorgenti->add_option("-o,--out", out_sorgenti, "the folder to write into")->capture_default_str();
   bool sovrascrivi = false;
   sorgenti->add_flag("--force", sovrascrivi, "replace files that exist already");
 
@@ -112,8 +140,13 @@ int esegui(int argc, char** argv) {
   CLI::App* compila = app.add_subcommand(
       "compile", "compile a line source and a train source into the three compact files");
   opzioni_nomi(*compila, compila_o);
-  compila->add_option("--out", compila_o.cartella, "the folder to write into")
+  compila->add_option("-o,--out", compila_o.cartella, "the folder to write into")
       ->capture_default_str();
+  compila->add_flag("--emit-on-error", compila_o.scrivi_con_errori,
+                    "write the files even when the sources have errors, as the built-in run does");
+  compila->add_flag("--werror", compila_o.avvisi_come_errori,
+                    "count warnings as errors: then nothing is written");
+  compila->add_flag("-q,--quiet", compila_o.silenzioso, "no summary line on success");
   compila->add_flag("--no-plan", compila_o.senza_tracciato,
                     "skip the plan: no line compact file (NAME_linea.dat)");
   compila->add_flag("--json", compila_o.json, "print a JSON report on stdout");
@@ -125,6 +158,8 @@ int esegui(int argc, char** argv) {
   verifica->add_flag("--no-plan", verifica_o.senza_tracciato,
                      "skip the plan, and with it the curve records");
   verifica->add_flag("--json", verifica_o.json, "print a JSON report on stdout");
+  verifica->add_flag("--werror", verifica_o.avvisi_come_errori, "count warnings as errors");
+  verifica->add_flag("-q,--quiet", verifica_o.silenzioso, "no summary line on success");
 
   std::vector<std::string> da_ispezionare;
   bool ispeziona_json = false;
@@ -138,8 +173,9 @@ int esegui(int argc, char** argv) {
   CLI::App* disegna = app.add_subcommand(
       "plot", "draw the plan and the profiles of a line source and a train source as SVG");
   opzioni_nomi(*disegna, disegna_o);
-  disegna->add_option("-o,--output", svg, "the SVG file to write")->required();
+  disegna->add_option("-o,--out,--output", svg, "the SVG file to write")->required();
   disegna->add_flag("--json", disegna_o.json, "print a JSON report on stdout");
+  disegna->add_flag("-q,--quiet", disegna_o.silenzioso, "no summary line");
 
   std::optional<std::string> da_spiegare;
   bool spiega_markdown = false;
@@ -161,6 +197,7 @@ int esegui(int argc, char** argv) {
     return stato == 0 ? kUscitaBuona : kUscitaUso;
   }
 
+  rifiuta_avanzi(app);
   if (out_predefinito && !app.get_subcommands().empty())
     throw ErroreUso("--out goes after the command's name");
   if (sorgenti->parsed()) return comando_sorgenti(out_sorgenti, sovrascrivi);

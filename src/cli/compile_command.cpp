@@ -12,6 +12,7 @@
 #include "cli/naming.h"
 #include "cli/plot_svg.h"
 #include "files/file_system.h"
+#include "files/folder_lock.h"
 #include "files/native_path.h"
 #include "model/text.h"
 #include "run/compaction.h"
@@ -90,23 +91,57 @@ void non_su_sorgente(const std::string& path, const OpzioniSorgenti& o) {
 }
 
 /// The sources through the compiler, which deletes nothing; the
-/// diagnostics on stderr, and a taken race-code slot as one more.
+/// diagnostics on stderr.
 ScenarioCompilato compila_sorgenti(const Nomi& n, const SorgentiLette& l, bool con_tracciato) {
   ScenarioCompilato s = compila(l.linea, l.treno, {n.linea, n.treno, con_tracciato}, non_eliminare);
-  if (!s.scrivibile())
-    s.diagnostiche.push_back(
-        {Gravita::errore, s.timbro, {}, std::string(voce_codice(s.timbro).sommario), {}});
-  riporta_diagnostiche(s.diagnostiche);
+  riporta_diagnostiche(s.diagnostiche,
+                       {{l.linea.nome, l.linea.testo}, {l.treno.nome, l.treno.testo}});
   return s;
 }
 
-int uscita(const ScenarioCompilato& s) {
-  return s.codice_errore != Codice::nessuno || !s.scrivibile() ? kUscitaCodice : kUscitaBuona;
+int contati(const ScenarioCompilato& s, Gravita g) {
+  int n = 0;
+  for (const Diagnostica& d : s.diagnostiche) n += d.gravita == g ? 1 : 0;
+  return n;
+}
+
+/// True when the compile failed: an error, or a warning with --werror.
+bool fallita(const ScenarioCompilato& s, const OpzioniSorgenti& o) {
+  return ha_errori(s) || (o.avvisi_come_errori && contati(s, Gravita::avviso) > 0);
+}
+
+int uscita(const ScenarioCompilato& s, const OpzioniSorgenti& o) {
+  return fallita(s, o) ? kUscitaCodice : kUscitaBuona;
 }
 
 /// The failure code a report ends with: a taken race-code slot, else the parse's.
 Codice codice_finale(const ScenarioCompilato& s) {
   return s.scrivibile() ? s.codice_errore : s.timbro;
+}
+
+std::string conta(int n, const char* una, const char* molte) {
+  return std::to_string(n) + " " + (n == 1 ? una : molte);
+}
+
+/// "89.0 km, 14 stations, 38 signals, 1 slowdown" (and the warnings).
+std::string riepilogo(const ScenarioCompilato& s) {
+  int segnali = 0, rallentamenti = 0;
+  for (const cella_percorso& c : s.percorso) {
+    segnali += c.tipo == cella_segnale ? 1 : 0;
+    rallentamenti += c.tipo == cella_inizio_rallentamento ? 1 : 0;
+  }
+  char km[32];
+  std::snprintf(km, sizeof km, "%.1f km", s.testata_linea[kVoceTreno].dato2 / 1000.0);
+  std::string out = std::string(km) + ", " + conta(s.numero_stazioni, "station", "stations") +
+                    ", " + conta(segnali, "signal", "signals") + ", " +
+                    conta(rallentamenti, "slowdown", "slowdowns");
+  if (const int avvisi = contati(s, Gravita::avviso); avvisi > 0)
+    out += ", " + conta(avvisi, "warning", "warnings");
+  return out;
+}
+
+void di(const OpzioniSorgenti& o, const std::string& riga) {
+  if (!o.silenzioso) std::fprintf(stderr, "%s\n", riga.c_str());
 }
 
 }  // namespace
@@ -132,18 +167,40 @@ int comando_compila(const OpzioniSorgenti& o) {
   mostra_attesa();
   const ScenarioCompilato s = compila_sorgenti(n, l, !o.senza_tracciato);
   if (!s.scrivibile()) {
+    chiudi_attesa();
     if (o.json) std::fputs(rapporto_json(s, codice_finale(s), {}).c_str(), stdout);
     // The box of the built-in run only where nothing else reaches the
     // user: a script or a console gets the line and the exit status.
     riporta_fallimento(" Errore n. " + std::to_string(numero(s.timbro)), TipoFallimento::codice);
     return kUscitaCodice;
   }
-  const std::vector<std::string> scritti =
-      scrivi_file_compatti(disco, o.cartella, n.linea, n.treno, s, !o.senza_tracciato,
-                           [&](const std::string& p) { non_su_sorgente(p, o); });
+  if (fallita(s, o) && !o.scrivi_con_errori) {
+    chiudi_attesa();
+    if (o.json) std::fputs(rapporto_json(s, codice_finale(s), {}).c_str(), stdout);
+    std::fprintf(stderr,
+                 "genera_scenario: no file written: the sources have %s; what %s holds is as it "
+                 "was (--emit-on-error writes the files all the same)\n",
+                 ha_errori(s) ? "errors" : "warnings, and --werror counts them as errors",
+                 o.cartella.c_str());
+    return kUscitaCodice;
+  }
+  const std::vector<FileDaScrivere> insieme =
+      file_compatti(o.cartella, n.linea, n.treno, s, !o.senza_tracciato);
+  std::vector<std::string> scritti;
+  for (const FileDaScrivere& f : insieme) {
+    non_su_sorgente(f.percorso, o);
+    scritti.push_back(f.percorso);
+  }
+  {
+    // Another run writing the same folder waits: one complete set, never a mix.
+    const BloccoCartella blocco(o.cartella);
+    disco.replace_all(insieme);
+  }
   chiudi_attesa();
+  di(o, "wrote " + conta(static_cast<int>(scritti.size()), "file", "files") + " to " +
+            o.cartella + ": " + riepilogo(s));
   if (o.json) std::fputs(rapporto_json(s, codice_finale(s), scritti).c_str(), stdout);
-  return uscita(s);
+  return uscita(s, o);
 }
 
 int comando_verifica(const OpzioniSorgenti& o) {
@@ -152,11 +209,14 @@ int comando_verifica(const OpzioniSorgenti& o) {
   SorgentiLette l;
   leggi_sorgenti(disco, o, l);
   const ScenarioCompilato s = compila_sorgenti(n, l, !o.senza_tracciato);
+  if (!fallita(s, o)) di(o, "checked " + o.sorgente_linea + " and " + o.sorgente_treno + ": " + riepilogo(s));
   if (o.json) std::fputs(rapporto_json(s, codice_finale(s), {}).c_str(), stdout);
-  return uscita(s);
+  return uscita(s, o);
 }
 
 int comando_disegna(const OpzioniSorgenti& o, const std::string& svg) {
+  if (!finisce_con(in_minuscolo(svg), ".svg"))
+    throw ErroreUso(svg + ": plot draws SVG; give the picture a name ending in .svg");
   DiskFileSystem disco;
   const Nomi n = nomina(o);
   SorgentiLette l;
@@ -166,8 +226,9 @@ int comando_disegna(const OpzioniSorgenti& o, const std::string& svg) {
   const std::string disegno = disegna_svg(s);
   non_su_sorgente(svg, o);
   disco.replace(svg, [&](ByteSink& b) { b.write(disegno.data(), disegno.size()); });
+  di(o, "wrote " + svg + ": " + riepilogo(s));
   if (o.json) std::fputs(rapporto_json(s, codice_finale(s), {svg}).c_str(), stdout);
-  return uscita(s);
+  return uscita(s, o);
 }
 
 }  // namespace genera

@@ -7,13 +7,30 @@ namespace genera {
 std::string rapporto_json(const ScenarioCompilato& s, Codice codice_errore,
                           const std::vector<std::string>& file_scritti) {
   using json = nlohmann::ordered_json;
+  auto luogo = [](json& j, const Luogo& l) {
+    j["file"] = l.file;
+    j["riga"] = l.riga;
+    j["colonna"] = l.colonna;
+    j["posizione"] = l.posizione ? json(*l.posizione) : json(nullptr);
+  };
+  static constexpr const char* kGravita[] = {"errore", "avviso", "nota"};
   json messaggi = json::array();
-  for (const Diagnostica& d : s.diagnostiche)
-    messaggi.push_back({{"codice", numero(d.codice)},
-                        {"file", d.luogo.file},
-                        {"riga", d.luogo.riga},
-                        {"posizione", d.luogo.posizione ? json(*d.luogo.posizione) : json(nullptr)},
-                        {"testo", d.testo}});
+  for (const Diagnostica& d : s.diagnostiche) {
+    json m = {{"codice", numero(d.codice)}};
+    luogo(m, d.luogo);
+    m["testo"] = d.testo;
+    m["gravita"] = kGravita[static_cast<int>(d.gravita)];
+    json note = json::array();
+    for (const Nota& n : d.note) {
+      json j = {{"codice", 0}};
+      luogo(j, n.luogo);
+      j["testo"] = n.testo;
+      j["gravita"] = "nota";
+      note.push_back(std::move(j));
+    }
+    m["note"] = std::move(note);
+    messaggi.push_back(std::move(m));
+  }
   const json report = {{"codice_errore", numero(codice_errore)},
                        {"posizione_errore", s.posizione_errore},
                        {"messaggi", messaggi},

@@ -2,7 +2,8 @@
 //
 //   codice_errore     the failure code the run ended with, 0 for none
 //   posizione_errore  the position in metres recorded with it
-//   messaggi          [{codice, file, riga, posizione (number or null), testo}]
+//   messaggi          [{codice, file, riga, colonna, posizione (number or null), testo,
+//                      gravita ("errore", "avviso", "nota"), note: [the same keys]}]
 //   file_scritti      the paths written, in order
 #pragma once
 

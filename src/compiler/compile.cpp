@@ -1,6 +1,9 @@
 #include "compiler/compile.h"
 
 #include <utility>
+#include <vector>
+
+#include "model/text.h"
 
 #include "compiler/race_codes.h"
 #include "linecomp/line_reader.h"
@@ -17,9 +20,11 @@ class Compilazione {
       : linea_(linea), treno_(treno), o_(o), elimina_(elimina) {}
 
   ScenarioCompilato esegui() {
+    s_.origini.nomi_sorgenti = {linea_.nome, treno_.nome};
     memorizza_dati();
     aggiungi_codici(s_, treno_.nome);
     s_.timbro = timbra_codici_gara(s_);
+    if (!s_.scrivibile()) segnala_timbro();
     return std::move(s_);
   }
 
@@ -27,34 +32,82 @@ class Compilazione {
   // Both halves of the parse. A run-time failure anywhere in it deletes
   // both sources (whatever that answers) and ends it with code 25.
   void memorizza_dati() {
-    s_.testata_linea[kVoceLinea].nome = o_.nome_linea;
-    s_.testata_linea[kVoceRipetizione].nome = o_.codice_treno;
+    s_.testata_linea[kVoceLinea].nome = nome_memorizzato(o_.nome_linea, "line name");
+    s_.testata_linea[kVoceRipetizione].nome = nome_memorizzato(o_.codice_treno, "train code");
     if (!linea_.presente) {
       registra(s_, Codice::sorgente_linea_mancante, {linea_.nome, 0, 0, std::nullopt},
                "the line source does not exist");
-      return;
+      return treno_non_letto();
     }
-    if (!linea_.illeggibile.empty()) return fallimento(linea_, 0, linea_.illeggibile);
+    if (!linea_.illeggibile.empty()) {
+      fallimento(linea_, 0, linea_.illeggibile);
+      return treno_non_letto();
+    }
     int32_t prossimo_cartello = kPrimoCartello;
     const EsitoLettura l = leggi_sorgente_linea(linea_.testo, linea_.nome, o_.con_tracciato, s_,
                                                 elimina_, prossimo_cartello);
-    if (l.passo == Passo::guasto) return fallimento(linea_, l.riga, l.guasto);
-    if (l.passo != Passo::continua) return;
+    if (l.passo == Passo::guasto) {
+      fallimento(linea_, l.riga, l.guasto, l.note);
+      return treno_non_letto();
+    }
+    if (l.passo != Passo::continua) return treno_non_letto();
 
     if (!treno_.presente)
       return fallimento(treno_, 0, "the train source cannot be opened: it does not exist");
     if (!treno_.illeggibile.empty()) return fallimento(treno_, 0, treno_.illeggibile);
+    const std::size_t record_prima = s_.origini.record.size();
     const EsitoLettura t =
         leggi_sorgente_treno(treno_.testo, treno_.nome, prossimo_cartello, s_, elimina_);
-    if (t.passo == Passo::guasto) fallimento(treno_, t.riga, t.guasto);
+    if (t.passo == Passo::guasto) return fallimento(treno_, t.riga, t.guasto, t.note);
+    if (s_.origini.record.size() == record_prima && contiene(treno_.testo, kGenerale))
+      avvisa(s_, {treno_.nome, 0, 0, std::nullopt},
+             "the train source holds no record: the scenario gets no station, speed limit, "
+             "signal or slowdown");
   }
 
-  void fallimento(const Sorgente& dove, int riga, const std::string& testo) {
+  void fallimento(const Sorgente& dove, int riga, const std::string& testo,
+                  std::vector<Nota> note = {}) {
     // The failure being reported already ends the parse; a source that
     // cannot be deleted as well changes nothing about it.
     elimina_(QualeSorgente::linea);
     elimina_(QualeSorgente::treno);
-    registra(s_, Codice::guasto_lettura, {dove.nome, riga, 0, std::nullopt}, testo);
+    registra(s_, Codice::guasto_lettura, {dove.nome, riga, 0, std::nullopt}, testo,
+             std::move(note));
+  }
+
+  // A parse that ends in the line source never reaches the train source.
+  void treno_non_letto() {
+    if (!treno_.presente || s_.diagnostiche.empty()) return;
+    s_.diagnostiche.back().note.push_back(
+        {{treno_.nome, 0, 0, std::nullopt}, "the train source was not read"});
+  }
+
+  // A name is stored in code page 1252 like every text.
+  std::string nome_memorizzato(const std::string& nome, const char* cosa) {
+    char32_t mancante = 0;
+    std::string out = *in_cp1252(nome, &mancante, true);
+    if (mancante != 0)
+      segnala(s_, Codice::carattere_fuori_codepage, {},
+              std::string("the ") + cosa + " " + citazione(nome) + " holds \"" + utf8(mancante) +
+                  "\", which code page 1252, the simulator's, does not have");
+    return out;
+  }
+
+  // A race-code slot already taken: say which record took it.
+  void segnala_timbro() {
+    const IdRecord id = s_.origini.celle.size() > 1 ? s_.origini.celle[1].oggetto : 0;
+    const bool marcatore = s_.timbro == Codice::marcatori_occupati;
+    std::string testo = std::string(voce_codice(s_.timbro).sommario);
+    std::vector<Nota> note;
+    if (id != 0) {
+      testo = descrivi_record(s_, id) + " takes cell 1, whose " +
+              (marcatore ? "first value holds the race-code marker"
+                         : "second value holds the race code") +
+              ", so no compact file can be written";
+      note.push_back({luogo_record(s_, id), "cell 1 is 50 to 99 m from the start: move it to 100 m or later"});
+    }
+    segnala(s_, s_.timbro, id != 0 ? luogo_record(s_, id) : Luogo{}, std::move(testo),
+            std::move(note));
   }
 
   const Sorgente& linea_;

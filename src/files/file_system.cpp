@@ -80,8 +80,7 @@ void DiskFileSystem::remove(const std::string& path) {
     throw ErroreFile("cannot delete " + path + ": " + motivo(errno));
 }
 
-void DiskFileSystem::replace(const std::string& path,
-                             const std::function<void(ByteSink&)>& produce) {
+void DiskFileSystem::controlla_bersaglio(const std::string& path) {
   std::error_code ec;
   if (fs::is_directory(native_path(path), ec))
     throw ErroreFile("cannot replace " + path + ": it is a folder");
@@ -91,10 +90,10 @@ void DiskFileSystem::replace(const std::string& path,
     if (probe == nullptr) throw ErroreFile("cannot replace " + path + ": " + motivo(errno));
     std::fclose(probe);
   }
+}
 
-  // The new bytes go to a temporary file beside the target and take its
-  // place only once complete, so a failure never leaves a file cut short.
-  const std::string temporary = path + ".genera-new";
+void DiskFileSystem::scrivi_temporaneo(const std::string& path, const std::string& temporary,
+                                       const std::function<void(ByteSink&)>& produce) {
   std::FILE* file = open_file(temporary, "wb");
   if (file == nullptr) throw ErroreFile("cannot write " + path + ": " + motivo(errno));
   try {
@@ -112,12 +111,66 @@ void DiskFileSystem::replace(const std::string& path,
     remove_file(temporary);
     throw ErroreFile("cannot write " + path + ": " + motivo(errnum));
   }
+}
+
+void DiskFileSystem::replace(const std::string& path,
+                             const std::function<void(ByteSink&)>& produce) {
+  controlla_bersaglio(path);
+  // The new bytes go to a temporary file beside the target and take its
+  // place only once complete, so a failure never leaves a file cut short.
+  const std::string temporary = path + ".genera-new";
+  scrivi_temporaneo(path, temporary, produce);
   std::string reason = injected("rename", path);
   if (reason.empty()) reason = rename_file(temporary, path);
   if (!reason.empty()) {
     remove_file(temporary);
     throw ErroreFile("cannot replace " + path + ": " + reason);
   }
+}
+
+void DiskFileSystem::replace_all(const std::vector<FileDaScrivere>& insieme) {
+  for (const FileDaScrivere& f : insieme) controlla_bersaglio(f.percorso);
+
+  auto nuovo = [](const FileDaScrivere& f) { return f.percorso + ".genera-new"; };
+  auto vecchio = [](const FileDaScrivere& f) { return f.percorso + ".genera-old"; };
+  std::size_t scritti = 0, spostati = 0, entrati = 0;
+  std::vector<bool> esisteva(insieme.size(), false);
+  // Puts every old file back and takes every new one away.
+  auto ripristina = [&] {
+    for (std::size_t i = 0; i < entrati; ++i) remove_file(insieme[i].percorso);
+    for (std::size_t i = 0; i < spostati; ++i)
+      if (esisteva[i]) rename_file(vecchio(insieme[i]), insieme[i].percorso);
+    for (std::size_t i = entrati; i < scritti; ++i) remove_file(nuovo(insieme[i]));
+  };
+  try {
+    for (; scritti < insieme.size(); ++scritti)
+      scrivi_temporaneo(insieme[scritti].percorso, nuovo(insieme[scritti]), insieme[scritti].produci);
+    for (; spostati < insieme.size(); ++spostati) {
+      const FileDaScrivere& f = insieme[spostati];
+      std::error_code ec;
+      esisteva[spostati] = fs::exists(native_path(f.percorso), ec);
+      if (!esisteva[spostati]) continue;
+      std::string reason = injected("rename", f.percorso);
+      if (reason.empty()) reason = rename_file(f.percorso, vecchio(f));
+      if (!reason.empty()) throw ErroreFile("cannot replace " + f.percorso + ": " + reason);
+    }
+    for (; entrati < insieme.size(); ++entrati) {
+      const FileDaScrivere& f = insieme[entrati];
+      std::string reason = injected("rename", f.percorso);
+      if (reason.empty()) reason = rename_file(nuovo(f), f.percorso);
+      if (!reason.empty()) throw ErroreFile("cannot replace " + f.percorso + ": " + reason);
+    }
+  } catch (...) {
+    ripristina();
+    throw;
+  }
+  // The new set is in place; the old copies go.
+  for (std::size_t i = 0; i < insieme.size(); ++i)
+    if (esisteva[i]) remove_file(vecchio(insieme[i]));
+}
+
+void FileSystem::replace_all(const std::vector<FileDaScrivere>& insieme) {
+  for (const FileDaScrivere& f : insieme) replace(f.percorso, f.produci);
 }
 
 bool MemoryFileSystem::exists(const std::string& path) { return files.count(path) != 0; }

@@ -6,6 +6,7 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "model/byte_sink.h"
 
@@ -14,6 +15,12 @@ namespace genera {
 /// A file operation that failed; the message names the path and the reason.
 struct ErroreFile : std::runtime_error {
   using std::runtime_error::runtime_error;
+};
+
+/// One file of a set to be replaced together.
+struct FileDaScrivere {
+  std::string percorso;
+  std::function<void(ByteSink&)> produci;
 };
 
 class FileSystem {
@@ -35,6 +42,13 @@ class FileSystem {
   /// ErroreFile naming the path and the reason.
   virtual void replace(const std::string& path,
                        const std::function<void(ByteSink&)>& produce) = 0;
+
+  /// Replaces every file of `insieme` or none, as far as the file system
+  /// allows: every target is checked, every new file written beside its
+  /// target, the old files moved aside, the new ones renamed in, and on any
+  /// failure the old files put back. Throws ErroreFile naming the path and
+  /// the reason; then every old file is whole and no temporary file is left.
+  virtual void replace_all(const std::vector<FileDaScrivere>& insieme);
 };
 
 /// Lets tests make single disk operations fail. Production code never
@@ -58,8 +72,12 @@ class DiskFileSystem : public FileSystem {
   void remove(const std::string& path) override;
   void replace(const std::string& path,
                const std::function<void(ByteSink&)>& produce) override;
+  void replace_all(const std::vector<FileDaScrivere>& insieme) override;
 
  private:
+  void controlla_bersaglio(const std::string& path);
+  void scrivi_temporaneo(const std::string& path, const std::string& temporary,
+                         const std::function<void(ByteSink&)>& produce);
   std::string injected(const char* operation, const std::string& path) {
     return hook_ != nullptr ? hook_->fail(operation, path) : std::string();
   }

@@ -12,6 +12,7 @@ bool spazio(char c) { return c == ' ' || c == '\t'; }
 std::nullopt_t FieldReader::fallisci(std::string perche, int riga) {
   guasto_ = std::move(perche);
   riga_guasto_ = riga;
+  guasto_fine_ = false;
   return std::nullopt;
 }
 
@@ -28,6 +29,7 @@ void FieldReader::consuma_a_capo() {
   ++pos_;
   ++riga_;
   inizio_riga_ = pos_;
+  campi_sulla_riga_ = 0;
 }
 
 void FieldReader::consuma_separatore() {
@@ -44,9 +46,13 @@ bool FieldReader::inizia_campo() {
   // empty line after its line break.
   if (fine()) {
     fallisci("read past the end of the file", riga_campo_ > 0 ? riga_campo_ : riga_);
+    guasto_fine_ = true;
     return false;
   }
   salta_spazi();
+  // A field that starts right after a line break is the first of its line.
+  if (riga_ != riga_campo_) campi_sulla_riga_ = 0;
+  ++campi_sulla_riga_;
   riga_campo_ = riga_;
   colonna_campo_ = static_cast<int>(pos_ - inizio_riga_) + 1;
   return true;

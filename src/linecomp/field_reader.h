@@ -38,9 +38,18 @@ class FieldReader {
   int riga() const { return riga_campo_; }
   int colonna() const { return colonna_campo_; }
 
+  /// True when the field just read is the first of its line.
+  bool primo_della_riga() const { return campi_sulla_riga_ == 1; }
+
+  /// What is left to read, and the line it starts on.
+  std::string_view resto() const { return text_.substr(pos_); }
+  int riga_resto() const { return riga_; }
+
   /// Why the last read gave nothing, and the line it names.
   const std::string& guasto() const { return guasto_; }
   int riga_guasto() const { return riga_guasto_; }
+  /// True when the last read failed because nothing was left.
+  bool guasto_fine() const { return guasto_fine_; }
 
  private:
   bool inizia_campo();
@@ -56,8 +65,10 @@ class FieldReader {
   int riga_ = 1;
   int riga_campo_ = 0;
   int colonna_campo_ = 0;
+  int campi_sulla_riga_ = 0;
   std::string guasto_;
   int riga_guasto_ = 0;
+  bool guasto_fine_ = false;
 };
 
 }  // namespace genera

@@ -52,8 +52,22 @@ class LettoreLinea : public LettoreSorgente {
   Passo testata();
   Passo corpo();
   EsitoLettura elimina_sorgente(Passo dopo);
-  EsitoLettura chiudi(Passo p) { return p == Passo::guasto ? esito_guasto() : elimina_sorgente(p); }
-  EsitoLettura esito_guasto() const { return {Passo::guasto, testo_guasto(), riga_guasto()}; }
+  EsitoLettura chiudi(Passo p) {
+    if (p == Passo::guasto) return esito_guasto();
+    annota_fermata();
+    return elimina_sorgente(p);
+  }
+  EsitoLettura esito_guasto() const {
+    std::vector<Nota> note = note_guasto();
+    for (Nota& n : note_non_lette(Blocco::corpo_linea)) note.push_back(std::move(n));
+    return {Passo::guasto, testo_guasto(), riga_guasto(), false, std::move(note)};
+  }
+  // The stop's diagnostic says what it left unread.
+  void annota_fermata() {
+    if (s_.diagnostiche.empty()) return;
+    for (Nota& n : note_non_lette(Blocco::corpo_linea))
+      s_.diagnostiche.back().note.push_back(std::move(n));
+  }
   voce_testata& voce(int i) { return s_.testata_linea[static_cast<std::size_t>(i)]; }
   void scrive_voce(int i, IdRecord id) { s_.origini.voci[static_cast<std::size_t>(i)] = id; }
 
@@ -193,6 +207,7 @@ Passo LettoreLinea::cartello() {
   int32_t p = 0;
   std::string testo_cartello;
   if (!numeri(p) || !testo(testo_cartello)) return Passo::guasto;
+  testo_cartello = in_codepage(testo_cartello);
   if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
   if (auto r = cartello_indicatore(s_, prossimo_cartello_, p, testo_cartello,
                                    registra(Chiave::cartello_indicatore, p)))
@@ -208,10 +223,17 @@ EsitoLettura LettoreLinea::elimina_sorgente(Passo dopo) {
 
 bool LettoreLinea::cerca_generale() {
   // An empty file holds no "[generale]" either: code 102, not a read past the end.
+  std::optional<Luogo> primo_saltato;
   while (!fine()) {
     leggi_chiave();
     if (fine()) break;
-    if (contiene(chiave(), kGenerale)) return true;
+    if (contiene(chiave(), kGenerale)) {
+      if (primo_saltato)
+        avvisa(s_, *primo_saltato,
+               "the fields before \"[generale]\" are not read: the line source starts there");
+      return true;
+    }
+    if (!primo_saltato && !chiave().empty()) primo_saltato = luogo();
   }
   genera::registra(s_, Codice::generale_mancante, {nome(), 0, 0, std::nullopt},
            "no field holds \"[generale]\" before the end of the file");
@@ -230,7 +252,7 @@ Passo LettoreLinea::testata() {
       case EsitoChiave::letta:
         break;
     }
-    if (const Passo p = applica_record<LettoreLinea>(*this, kTestata); p != Passo::continua)
+    if (const Passo p = applica_record<LettoreLinea>(*this, kTestata, Blocco::testata_linea); p != Passo::continua)
       return p;
     const std::string& c = chiave();
     const std::size_t primo = c.find_first_not_of(' ');
@@ -251,7 +273,7 @@ Passo LettoreLinea::corpo() {
       case EsitoChiave::letta:
         break;
     }
-    if (const Passo p = applica_record<LettoreLinea>(*this, kCorpo); p != Passo::continua) return p;
+    if (const Passo p = applica_record<LettoreLinea>(*this, kCorpo, Blocco::corpo_linea); p != Passo::continua) return p;
   }
 }
 
@@ -267,7 +289,8 @@ EsitoLettura LettoreLinea::leggi() {
 
   const Passo p = corpo();
   if (p == Passo::guasto) return esito_guasto();
-  if (p == Passo::fine_dura) return elimina_sorgente(p);
+  if (p == Passo::fine_dura) return chiudi(p);
+  if (p == Passo::fine_morbida) annota_fermata();
   // A normal end, or the soft stop: the source goes, then the tails run.
   EsitoLettura esito = elimina_sorgente(Passo::continua);
   if (esito.passo != Passo::continua) return esito;

@@ -73,46 +73,46 @@ TEST(LeggiSorgenteLinea, FailuresThatEndTheParse) {
       {"length 1000001",
        righe({"[generale]", "lunghezza percorso,    1000001", "[curve]", "pendenza, 0, 1"}), 1,
        kPosizioneIntatta,
-       "LIVRA_MONTALBA_linea.txt:2: error 1: the line length 1000001 m exceeds 1000000 m"},
+       "LIVRA_MONTALBA_linea.txt:2:1: error 1: the line length 1000001 m exceeds 1000000 m"},
       {"repetition start 1025",
        righe({"[generale]", "lunghezza percorso, 89000",
               "ripetizione segnali 9 codici, 1025, 89500", "[curve]"}),
        3, kPosizioneIntatta,
-       "LIVRA_MONTALBA_linea.txt:3: error 3: the cab-signal repetition starts at 1025 m, not a "
+       "LIVRA_MONTALBA_linea.txt:3:1: error 3: the cab-signal repetition starts at 1025 m, not a "
        "multiple of 50 m"},
       {"repetition end 89525",
        righe({"[generale]", "ripetizione segnali 9 codici, 1000, 89525", "[curve]"}), 4,
        kPosizioneIntatta,
-       "LIVRA_MONTALBA_linea.txt:2: error 4: the cab-signal repetition ends at 89525 m, not a "
+       "LIVRA_MONTALBA_linea.txt:2:1: error 4: the cab-signal repetition ends at 89525 m, not a "
        "multiple of 50 m"},
       {"repetition without 4 or 9",
        righe({"[generale]", "ripetizione segnali codici, 1000, 89500", "[curve]"}), 5,
        kPosizioneIntatta,
-       "LIVRA_MONTALBA_linea.txt:2: error 5: the cab-signal repetition \"ripetizione segnali "
+       "LIVRA_MONTALBA_linea.txt:2:1: error 5: the cab-signal repetition \"ripetizione segnali "
        "codici\" names neither 4 nor 9 codes"},
       {"no codes and end 0 still fails",
        righe({"[generale]", "ripetizione segnali codici, 1000, 0", "[curve]"}), 5,
        kPosizioneIntatta, nullptr},
       {"curve without class digit", con_testata(righe({"pendenza, 100, 2", "curvad, 500, 100"})),
        103, kPosizioneIntatta,
-       "LIVRA_MONTALBA_linea.txt:5: error 103: curve \"curvad\" names no class digit (1 to 6)"},
+       "LIVRA_MONTALBA_linea.txt:5:1: error 103: curve \"curvad\" names no class digit (1 to 6)"},
       {"indicator board on a taken cell",
        con_testata(
            righe({"indicatori_vmax, 1000, 1, 1, 1, 0, , , , 0", "cartello_indicatore, 1010, (A)"})),
        6, 1010,
-       "LIVRA_MONTALBA_linea.txt:5: error 6: indicator board at 1010 m lands on cell 21, which is "
-       "already taken"},
+       "LIVRA_MONTALBA_linea.txt:5:1: error 6: indicator board at 1010 m lands on cell 21, which "
+       "already holds the speed-indicator board at 1000 m (line 4)"},
       {"speed board on a taken cell",
        con_testata(
            righe({"cartello_indicatore, 1010, (A)", "indicatori_vmax, 1000, 1, 1, 1, 0, , , , 0"})),
        21, 1000,
-       "LIVRA_MONTALBA_linea.txt:5: error 21: speed-indicator board at 1000 m lands on cell 21, "
-       "which is already taken"},
+       "LIVRA_MONTALBA_linea.txt:5:1: error 21: speed-indicator board at 1000 m lands on cell 21, "
+       "which already holds the indicator board at 1010 m (line 4)"},
       {"81st tunnel", lunga + ottantuno_gallerie, 104, 81000,
-       "LIVRA_MONTALBA_linea.txt:84: error 104: tunnel at 81000 m is one more than the 80 tunnels "
+       "LIVRA_MONTALBA_linea.txt:84:1: error 104: tunnel at 81000 m is one more than the 80 tunnels "
        "a line can hold"},
       {"81st indicator board", lunga + ottantuno_cartelli, 105, 81000,
-       "LIVRA_MONTALBA_linea.txt:84: error 105: indicator board at 81000 m is one more than the 80 "
+       "LIVRA_MONTALBA_linea.txt:84:1: error 105: indicator board at 81000 m is one more than the 80 "
        "board texts the table can hold"},
   };
   for (const auto& c : casi) {
@@ -169,7 +169,7 @@ TEST(LeggiSorgenteLinea, ReachCheck) {
     EXPECT_TRUE(l.prosegue()) << c.record;
     EXPECT_EQ(l.s.codice_errore, Codice::oltre_griglia) << c.record;
     EXPECT_EQ(l.s.posizione_errore, c.posizione) << c.record;
-    EXPECT_EQ(l.messaggi(), "LIVRA_MONTALBA_linea.txt:5: error 15: record at " +
+    EXPECT_EQ(l.messaggi(), "LIVRA_MONTALBA_linea.txt:5:1: error 15: record at " +
                                 std::to_string(c.posizione) +
                                 " m lies beyond the end of the grid\n")
         << c.record;
@@ -203,7 +203,27 @@ TEST(LeggiSorgenteLinea, HeaderCaseRules) {
       "sfondo uno,    7",
   }));
   EXPECT_TRUE(l.prosegue());
-  EXPECT_EQ(l.messaggi(), "");
+  // Nothing here is applied silently: each key the header does not take is named.
+  const std::string chiave_ignota = "warning: unknown record key ";
+  const std::string minuscole =
+      " is ignored, with the fields after it on its line; did you mean `%`? (the header words "
+      "must be written in lower case)\n";
+  auto avviso = [&](int riga, const std::string& chiave, const std::string& giusta) {
+    std::string m = minuscole;
+    m.replace(m.find('%'), 1, giusta);
+    return "LIVRA_MONTALBA_linea.txt:" + std::to_string(riga) + ":1: " + chiave_ignota + "\"" +
+           chiave + "\"" + m;
+  };
+  EXPECT_EQ(l.messaggi(),
+            "LIVRA_MONTALBA_linea.txt:1:1: warning: the fields before \"[generale]\" are not "
+            "read: the line source starts there\n" +
+                avviso(4, "Progressiva chilometrica uno", "progressiva chilometrica uno") +
+                avviso(6, "SFONDO UNO", "sfondo uno") +
+                avviso(9, "Ripetizione segnali 9 codici", "ripetizione segnali 9 codici") +
+                "LIVRA_MONTALBA_linea.txt:11:1: warning: \"sfondo uno\" names a background "
+                "record, which is read only in the line source's header block, between "
+                "\"[generale]\" and the next section line: it is ignored here, with the fields "
+                "after it\n");
   const ScenarioCompilato& f = l.s;
   EXPECT_EQ(f.testata_linea[84].dato2, 1000);
   EXPECT_EQ(f.ultima_cella(), 160);
@@ -304,6 +324,7 @@ TEST(LeggiSorgenteLinea, BodyRecords) {
     const char* nome;
     std::string corpo;
     int32_t pendenza_cella_10;  // cell 10 is the cell of 500 m
+    std::string avvisi = "";    // what the author is told
   } casi[] = {
       {"a plain gradient", righe({"pendenza, 500, 3"}), 103},
       {"keyword inside the key", righe({"xxPENDENZAxx, 500, 3"}), 103},
@@ -313,7 +334,9 @@ TEST(LeggiSorgenteLinea, BodyRecords) {
       {"a second comment is replaced", righe({"- b -", "-pendenza-, 500, 3"}), 100},
       {"inside the header it is not applied", "", 100},
       {"a last lone key field is not interpreted", righe({"pendenza"}), 100},
-      {"a record over several lines", righe({"pendenza", "500", "3"}), 103},
+      {"a record over several lines", righe({"pendenza", "500", "3"}), 103,
+       "LIVRA_MONTALBA_linea.txt:5:1: warning: the gradient record's values run on to line 7: "
+       "is a value missing on line 5?\n"},
       {"numbers apart by blanks", righe({"pendenza, 500 3"}), 103},
   };
   for (const auto& c : casi) {
@@ -326,7 +349,13 @@ TEST(LeggiSorgenteLinea, BodyRecords) {
     EXPECT_EQ(l.s.percorso[9].pendenza, 100) << c.nome;
     EXPECT_EQ(l.s.percorso[10].pendenza, c.pendenza_cella_10) << c.nome;
     EXPECT_TRUE(l.linea_eliminata()) << c.nome;
-    EXPECT_EQ(l.messaggi(), "") << c.nome;
+    // The gradient inside the header is named every time.
+    EXPECT_EQ(l.messaggi(),
+              "LIVRA_MONTALBA_linea.txt:3:1: warning: \"pendenza\" names a gradient record, "
+              "which is read only in the line source, after its header block: it is ignored "
+              "here, with the fields after it\n" +
+                  c.avvisi)
+        << c.nome;
   }
 }
 

@@ -14,6 +14,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "linecomp/field_reader.h"
 #include "model/compiled_scenario.h"
@@ -33,10 +35,15 @@ enum class Passo : uint8_t {
 /// and at which line (0: none), and whether it was the source's deletion
 /// that failed.
 struct EsitoLettura {
+  EsitoLettura() = default;
+  EsitoLettura(Passo p, std::string g, int r, bool e = false, std::vector<Nota> n = {})
+      : passo(p), guasto(std::move(g)), riga(r), eliminazione(e), note(std::move(n)) {}
+
   Passo passo = Passo::continua;
   std::string guasto;
   int riga = 0;
   bool eliminazione = false;
+  std::vector<Nota> note;  // for the failure's diagnostic: what was left unread
 };
 
 /// Called at the moments the rules delete a source. Answers the empty
@@ -75,8 +82,29 @@ class LettoreSorgente {
   }
   bool testo(std::string& valore);
 
+  /// The text field just read as stored: in code page 1252. A character
+  /// the code page lacks is an error on the field (code 106); it is
+  /// stored as "?".
+  std::string in_codepage(const std::string& campo);
+
   /// Notes the record being applied, for the origins of what it writes.
   IdRecord registra(Chiave chiave, int32_t posizione);
+
+  /// The record whose values are being read; its values are counted so
+  /// that one missing can be named on the record's own line.
+  void inizia_record(Chiave chiave);
+  /// After a record applied whole: a warning when its values ran on to a
+  /// later line than its key.
+  void chiudi_record();
+
+  /// A key that names no record of `blocco`: a warning that says so, with a
+  /// suggestion from the keyword table, unless the field is plainly not a
+  /// key (a number, a section line, a field after the first of its line).
+  void chiave_ignota(Blocco blocco);
+
+  /// After the reading stopped: "N records after it were not read, from
+  /// line L on", for the stop's diagnostic (none when nothing is left).
+  std::vector<Nota> note_non_lette(Blocco blocco) const;
 
   /// Records a refusal at the key's place and gives how the reading goes
   /// on: a record beyond the grid ends it softly, a run-time failure ends
@@ -95,6 +123,7 @@ class LettoreSorgente {
   /// The failure that ended the parse, for the caller to record.
   const std::string& testo_guasto() const { return testo_guasto_; }
   int riga_guasto() const { return riga_guasto_; }
+  const std::vector<Nota>& note_guasto() const { return note_guasto_; }
 
   const std::string& nome() const { return nome_; }
   int riga_chiave() const { return riga_chiave_; }
@@ -110,11 +139,16 @@ class LettoreSorgente {
  private:
   QualeSorgente quale_;
   std::string nome_;
+  const ParolaChiave* record_ = nullptr;  // the record whose values are being read
+  int valori_letti_ = 0;
   std::string chiave_;  // the key field just read (campo_letto)
   int riga_chiave_ = 0;
   int colonna_chiave_ = 0;
+  void guasto_valore();
+
   std::string testo_guasto_;
   int riga_guasto_ = 0;
+  std::vector<Nota> note_guasto_;
 };
 
 /// One keyword row bound to what applies it, for a reader of type L.
@@ -125,15 +159,21 @@ struct Gestore {
 };
 
 /// Tests the key against `gestori` in order and applies every row that
-/// names it; stops at the first that does not give `continua`.
+/// names it; stops at the first that does not give `continua`. A key that
+/// names none is reported as unknown to the keywords of `blocco`.
 template <typename L>
-Passo applica_record(L& lettore, std::span<const Gestore<L>> gestori) {
+Passo applica_record(L& lettore, std::span<const Gestore<L>> gestori, Blocco blocco) {
   const std::string chiave = lettore.chiave();
+  bool nominato = false;
   for (const Gestore<L>& g : gestori) {
     if (!nomina(parola_chiave(g.chiave), chiave)) continue;
+    nominato = true;
+    lettore.inizia_record(g.chiave);
     const Passo p = (lettore.*g.applica)();
     if (p != Passo::continua) return p;
+    lettore.chiudi_record();
   }
+  if (!nominato) lettore.chiave_ignota(blocco);
   return Passo::continua;
 }
 

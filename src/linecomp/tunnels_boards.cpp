@@ -85,7 +85,9 @@ std::optional<Rifiuto> memo_indicatori_v_max(ScenarioCompilato& s, const ValoriI
   if (!cella_libera(cella))
     return Rifiuto{Codice::indicatore_occupato, v.posizione,
                    "speed-indicator board at " + std::to_string(v.posizione) +
-                       " m lands on cell " + std::to_string(*c) + ", which is already taken"};
+                       " m lands on cell " + std::to_string(*c) + ", which already holds " +
+                       descrivi_cella(s, static_cast<int32_t>(*c)),
+                   0, {nota_occupante(s, static_cast<int32_t>(*c))}};
   // All three packed values are computed before the cell changes, so a
   // value that does not fit leaves the cell as it was.
   const auto v1 = velocita_impacchettata(v.vad, v.vas);
@@ -111,7 +113,9 @@ std::optional<Rifiuto> cartello_indicatore(ScenarioCompilato& s, int32_t& prossi
   if (!cella_libera(cella))
     return Rifiuto{Codice::cartello_occupato, p,
                    "indicator board at " + std::to_string(p) + " m lands on cell " +
-                       std::to_string(*c) + ", which is already taken"};
+                       std::to_string(*c) + ", which already holds " +
+                       descrivi_cella(s, static_cast<int32_t>(*c)),
+                   0, {nota_occupante(s, static_cast<int32_t>(*c))}};
   // Boards take entries 80 down to 1; entry 0 is never used.
   if (prossimo_cartello < 1 || prossimo_cartello > kPrimoCartello)
     return Rifiuto{Codice::cartelli_troppi, p,

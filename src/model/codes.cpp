@@ -131,6 +131,13 @@ constexpr VoceCodice kTabella[] = {
     {Codice::cartelli_troppi, "too_many_indicator_boards",
      "A line holds more than 80 indicator boards with a text.",
      "Many boards on a long line.", "Leave out indicator boards until at most 80 remain."},
+    {Codice::carattere_fuori_codepage, "character_not_in_code_page_1252",
+     "A text holds a character that code page 1252, the one the simulator reads its texts in, "
+     "does not have.",
+     "A station name, a board text or a name written with letters of another script, such as "
+     "Cyrillic, Greek or Chinese, or with a symbol such as an emoji.",
+     "Write the text with the letters of Western European languages (accented letters, the "
+     "euro sign and typographic quotes are fine), or transliterate it."},
     {Codice::marcatori_occupati, "race_code_marker_slot_taken",
      "a record has already put a value into a race-code marker slot (entry 85 intero1 or cell 1 "
      "valore1), so no compact file can be written",

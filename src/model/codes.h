@@ -1,7 +1,8 @@
 // The failure codes: one table, the only place a code's number is written.
 // Messages, the JSON report and the documentation all name a code through
 // this table. Most numbers are those the simulator's tools have always used;
-// 23, 104 and 105 are our own, for faults the old numbering has no code for.
+// 23, 104, 105 and 106 are our own, for faults the old numbering has no
+// code for.
 #pragma once
 
 #include <cstdint>
@@ -41,6 +42,7 @@ enum class Codice : int32_t {
   curva_errata = 103,
   gallerie_troppe = 104,
   cartelli_troppi = 105,
+  carattere_fuori_codepage = 106,
   marcatori_occupati = 1250,
   codici_gara_occupati = 1251,
 };

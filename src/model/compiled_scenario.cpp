@@ -4,10 +4,95 @@
 
 namespace genera {
 
-void registra(ScenarioCompilato& s, Codice codice, Luogo luogo, std::string testo) {
+void registra(ScenarioCompilato& s, Codice codice, Luogo luogo, std::string testo,
+              std::vector<Nota> note) {
   s.codice_errore = codice;
   if (luogo.posizione) s.posizione_errore = *luogo.posizione;
-  s.diagnostiche.push_back({Gravita::errore, codice, std::move(luogo), std::move(testo), {}});
+  s.diagnostiche.push_back(
+      {Gravita::errore, codice, std::move(luogo), std::move(testo), std::move(note)});
+}
+
+void segnala(ScenarioCompilato& s, Codice codice, Luogo luogo, std::string testo,
+             std::vector<Nota> note) {
+  s.diagnostiche.push_back(
+      {Gravita::errore, codice, std::move(luogo), std::move(testo), std::move(note)});
+}
+
+bool ha_errori(const ScenarioCompilato& s) {
+  if (s.codice_errore != Codice::nessuno || !s.scrivibile()) return true;
+  for (const Diagnostica& d : s.diagnostiche)
+    if (d.gravita == Gravita::errore) return true;
+  return false;
+}
+
+void avvisa(ScenarioCompilato& s, Luogo luogo, std::string testo, std::vector<Nota> note) {
+  s.diagnostiche.push_back(
+      {Gravita::avviso, Codice::nessuno, std::move(luogo), std::move(testo), std::move(note)});
+}
+
+NotaRecord nota_occupante(const ScenarioCompilato& s, int32_t c) {
+  const auto i = static_cast<std::size_t>(c);
+  const IdRecord id = i < s.origini.celle.size() ? s.origini.celle[i].oggetto : 0;
+  return {id, "cell " + std::to_string(c) + " was taken by " + descrivi_record(s, id) + " here"};
+}
+
+Luogo luogo_record(const ScenarioCompilato& s, IdRecord id) {
+  if (id == 0 || id >= s.origini.record.size()) return {};
+  const RecordSorgente& r = s.origini.record[id];
+  return {s.origini.nomi_sorgenti[static_cast<std::size_t>(r.sorgente)], r.riga, r.colonna,
+          r.posizione};
+}
+
+std::string descrivi_record(const ScenarioCompilato& s, IdRecord id) {
+  if (id == 0 || id >= s.origini.record.size()) return "a record";
+  const RecordSorgente& r = s.origini.record[id];
+  return "the " + std::string(parola_chiave(r.chiave).nome) + " at " +
+         std::to_string(r.posizione) + " m (line " + std::to_string(r.riga) + ")";
+}
+
+std::string descrivi_cella(const ScenarioCompilato& s, int32_t c) {
+  const auto i = static_cast<std::size_t>(c);
+  IdRecord id = i < s.origini.celle.size() ? s.origini.celle[i].oggetto : 0;
+  if (id >= s.origini.record.size()) id = 0;
+  if (id == 0) {
+    // An object no record of this compile put there: its kind alone.
+    switch (s.percorso[i].tipo) {
+      case cella_segnale: return "a signal";
+      case cella_fine_rallentamento: return "the end of a slowdown";
+      case cella_inizio_rallentamento: return "the start of a slowdown";
+      case cella_avviso_rallentamento: return "the warning board of a slowdown";
+      case cella_prima_avviso: return "one of the four cells before a slowdown's warning board";
+      case cella_indicatore_v_max: return "a speed-indicator board";
+      case cella_fermata: return "a station stop";
+      case cella_codice: return "a code cell";
+      case cella_abbattimento: return "a code cut";
+      case cella_cartello: return "an indicator board";
+      default: return "an object";
+    }
+  }
+  const std::string chi = descrivi_record(s, id);
+  switch (s.percorso[i].tipo) {
+    case cella_segnale: return chi;
+    case cella_fine_rallentamento: return "the end of " + chi;
+    case cella_inizio_rallentamento: return "the start of " + chi;
+    case cella_avviso_rallentamento: return "the warning board of " + chi;
+    case cella_prima_avviso: return "one of the four cells before the warning board of " + chi;
+    case cella_indicatore_v_max: return chi;
+    case cella_fermata: return "the stop of " + chi;
+    case cella_codice:
+      return id != 0 && s.origini.record[id].chiave == Chiave::rallentamento
+                 ? "a code cell added for " + chi
+                 : chi;
+    case cella_abbattimento: return chi;
+    case cella_cartello: return chi;
+    default: return "an object";
+  }
+}
+
+std::vector<Nota> note_di(const ScenarioCompilato& s, const std::vector<NotaRecord>& note) {
+  std::vector<Nota> out;
+  for (const NotaRecord& n : note) out.push_back({luogo_record(s, n.record), n.testo});
+  return out;
 }
 
 }  // namespace genera

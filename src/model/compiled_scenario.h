@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/codes.h"
@@ -49,6 +50,7 @@ struct CurvaTracciata {
 };
 
 struct Origini {
+  std::array<std::string, 2> nomi_sorgenti;             // line, train: as reports name them
   std::vector<RecordSorgente> record{RecordSorgente{}};  // entry 0: no record
   std::vector<OrigineCella> celle;                      // one per cell of percorso
   std::array<IdRecord, kVociTestata> voci{};            // the last record that wrote each entry
@@ -77,16 +79,56 @@ struct ScenarioCompilato {
   bool scrivibile() const { return timbro == Codice::nessuno; }
 };
 
+/// Another record a refusal involves, and what to say of it.
+struct NotaRecord {
+  IdRecord record = 0;
+  std::string testo;
+};
+
 /// A record refused by its handler, before the reader adds the place.
 struct Rifiuto {
+  Rifiuto() = default;
+  Rifiuto(Codice c, std::optional<int32_t> p, std::string t, int r = 0,
+          std::vector<NotaRecord> n = {})
+      : codice(c), posizione(p), testo(std::move(t)), riga(r), note(std::move(n)) {}
+
   Codice codice = Codice::nessuno;
   std::optional<int32_t> posizione;  // recorded with the code where the rules give one
   std::string testo;
   int riga = 0;                      // a line of its own (a field's), 0: the record's
+  std::vector<NotaRecord> note;
 };
+
+/// Where record `id` stands in its source.
+Luogo luogo_record(const ScenarioCompilato& s, IdRecord id);
+
+/// "the signal at 8200 m (line 39)": a record in words.
+std::string descrivi_record(const ScenarioCompilato& s, IdRecord id);
+
+/// What stands on cell `c`, in words, naming the record that put it there:
+/// "the warning board of the slowdown at 42850 m (line 34)".
+std::string descrivi_cella(const ScenarioCompilato& s, int32_t c);
+
+/// The notes of `note` as places in the sources.
+std::vector<Nota> note_di(const ScenarioCompilato& s, const std::vector<NotaRecord>& note);
 
 /// Records `codice` (and `posizione`, when given) as the outcome of the
 /// compile and adds the diagnostic at `luogo`.
-void registra(ScenarioCompilato& s, Codice codice, Luogo luogo, std::string testo);
+void registra(ScenarioCompilato& s, Codice codice, Luogo luogo, std::string testo,
+              std::vector<Nota> note = {});
+
+/// Adds an error of our own that the rules do not record: the outcome the
+/// rules give stays as it is, but the compile has failed.
+void segnala(ScenarioCompilato& s, Codice codice, Luogo luogo, std::string testo,
+             std::vector<Nota> note = {});
+
+/// True when any diagnostic is an error.
+bool ha_errori(const ScenarioCompilato& s);
+
+/// Adds a warning: it changes no output and no outcome.
+void avvisa(ScenarioCompilato& s, Luogo luogo, std::string testo, std::vector<Nota> note = {});
+
+/// The record that put the object on cell `c` (0 for none), and a note at it.
+NotaRecord nota_occupante(const ScenarioCompilato& s, int32_t c);
 
 }  // namespace genera

@@ -4,34 +4,29 @@
 
 namespace genera {
 
-std::string formatta(const Diagnostica& d) {
-  std::string out;
-  if (!d.luogo.file.empty()) {
-    out += d.luogo.file;
-    if (d.luogo.riga > 0) out += ":" + std::to_string(d.luogo.riga);
-    out += ": ";
+std::string prefisso(const Luogo& l) {
+  if (l.file.empty()) return {};
+  std::string out = l.file;
+  if (l.riga > 0) {
+    out += ":" + std::to_string(l.riga);
+    if (l.colonna > 0) out += ":" + std::to_string(l.colonna);
   }
-  out += "error " + std::to_string(numero(d.codice)) + ": " + d.testo;
-  return out;
+  return out + ": ";
 }
 
-std::string citazione(std::string_view campo) {
-  constexpr std::size_t kMostrati = 40;
-  std::string out = "\"";
-  for (std::size_t i = 0; i < campo.size() && i < kMostrati; ++i) {
-    const auto c = static_cast<unsigned char>(campo[i]);
-    if (c < 0x20 || c >= 0x7F) {
-      static const char cifre[] = "0123456789ABCDEF";
-      out += "\\x";
-      out += cifre[c >> 4];
-      out += cifre[c & 15];
-    } else {
-      out += static_cast<char>(c);
-    }
+std::string gravita_scritta(Gravita g, Codice c) {
+  switch (g) {
+    case Gravita::errore: return "error " + std::to_string(numero(c));
+    case Gravita::avviso: return "warning";
+    case Gravita::nota: return "note";
   }
-  if (campo.size() > kMostrati) out += "...";
-  out += '"';
-  return out;
+  return {};
 }
+
+std::string formatta(const Diagnostica& d) {
+  return prefisso(d.luogo) + gravita_scritta(d.gravita, d.codice) + ": " + d.testo;
+}
+
+std::string formatta(const Nota& n) { return prefisso(n.luogo) + "note: " + n.testo; }
 
 }  // namespace genera

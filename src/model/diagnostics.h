@@ -36,8 +36,18 @@ struct Diagnostica {
   std::vector<Nota> note;
 };
 
-/// "file:line: error N: text" (the line is left out when it is 0, the
-/// file and its colon when there is no file).
+/// "file:line:column: error N: text", "file:line:column: warning: text":
+/// the line and column are left out when 0, the file and its colon when
+/// there is no file.
 std::string formatta(const Diagnostica& d);
+
+/// "file:line:column: note: text".
+std::string formatta(const Nota& n);
+
+/// "file:line:column: ", or "" for no file.
+std::string prefisso(const Luogo& l);
+
+/// "error 15", "warning", "note".
+std::string gravita_scritta(Gravita g, Codice c);
 
 }  // namespace genera

@@ -10,7 +10,7 @@ namespace {
 TEST(Formatta, CompilerForm) {
   EXPECT_EQ(formatta({Gravita::errore, Codice::oltre_griglia, {"L_linea.txt", 45, 1, 95950},
                       "record at 95950 m lies beyond the end of the grid", {}}),
-            "L_linea.txt:45: error 15: record at 95950 m lies beyond the end of the grid");
+            "L_linea.txt:45:1: error 15: record at 95950 m lies beyond the end of the grid");
   EXPECT_EQ(formatta({Gravita::errore, Codice::codice_prima_rallentamento, {"T-.txt", 0, 0, 42000},
                       "no free cell", {}}),
             "T-.txt: error 12: no free cell");
@@ -23,7 +23,9 @@ TEST(Citazione, ShowsHostileFieldsSafely) {
     std::string campo, atteso;
   } cases[] = {
       {"curvad", "\"curvad\""},
-      {std::string("a\0b\r\xe0", 5), "\"a\\x00b\\x0D\\xE0\""},
+      {std::string("a\0b\r\xe0", 5), "\"a\\x00b\\x0D\xc3\xa0\""},
+      {"Forl\xc3\xac \xe2\x82\xac", "\"Forl\xc3\xac \xe2\x82\xac\""},
+      {"\x81", "\"\\x81\""},
       {std::string(10'000'000, 'x'), "\"" + std::string(40, 'x') + "...\""},
   };
   for (const auto& c : cases) EXPECT_EQ(citazione(c.campo), c.atteso);

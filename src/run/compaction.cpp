@@ -4,6 +4,7 @@
 
 #include "model/compact_writer.h"
 #include "model/file_names.h"
+#include "run/diagnostics_output.h"
 #include "run/error_box.h"
 #include "sources/writers.h"
 
@@ -54,8 +55,19 @@ std::vector<std::string> scrivi_file_compatti(
   return scritti;
 }
 
-void riporta_diagnostiche(const std::vector<Diagnostica>& diagnostiche) {
-  for (const Diagnostica& d : diagnostiche) std::fprintf(stderr, "%s\n", formatta(d).c_str());
+std::vector<FileDaScrivere> file_compatti(const std::string& cartella,
+                                          const std::string& nome_linea,
+                                          const std::string& codice_treno,
+                                          const ScenarioCompilato& s, bool con_tracciato) {
+  std::vector<FileDaScrivere> insieme;
+  if (con_tracciato)
+    insieme.push_back({percorso_file(cartella, nome_file_linea(nome_linea)),
+                       [&s](ByteSink& b) { scrivi_tracciato(s.tracciato, b); }});
+  insieme.push_back({percorso_file(cartella, nome_file_scenario(nome_linea, codice_treno)),
+                     [&s](ByteSink& b) { scrivi_testata(s.testata_linea, b); }});
+  insieme.push_back({percorso_file(cartella, nome_file_percorso(nome_linea, codice_treno)),
+                     [&s](ByteSink& b) { scrivi_percorso(s.percorso, b); }});
+  return insieme;
 }
 
 void memorizza_percorso(Form1& f, int32_t j) {
@@ -80,7 +92,8 @@ void memorizza_percorso(Form1& f, int32_t j) {
     }
   };
   f.scenario = compila(linea, treno, {f.nome_linea, f.codice_treno, j != 0}, elimina);
-  riporta_diagnostiche(f.scenario.diagnostiche);
+  riporta_diagnostiche(f.scenario.diagnostiche,
+                       {{nome_linea, testo_linea}, {nome_treno, testo_treno}});
   if (!f.scenario.scrivibile()) return errore(std::to_string(numero(f.scenario.timbro)));
   scrivi_file_compatti(fs, f.cartella, f.nome_linea, f.codice_treno, f.scenario, j != 0);
 }

@@ -10,6 +10,7 @@
 
 #include "compiler/compile.h"
 #include "files/file_system.h"
+#include "run/diagnostics_output.h"
 #include "run/form_load.h"
 
 namespace genera {
@@ -33,8 +34,13 @@ std::vector<std::string> scrivi_file_compatti(
     const std::string& codice_treno, const ScenarioCompilato& s, bool con_tracciato,
     const std::function<void(const std::string&)>& prima = {});
 
-/// Every diagnostic, one line each, on stderr.
-void riporta_diagnostiche(const std::vector<Diagnostica>& diagnostiche);
+/// The compact files of `s` as one set to be written into `cartella`: the
+/// line compact file (only when `con_tracciato`), the scenario file and
+/// the route file, in that order.
+std::vector<FileDaScrivere> file_compatti(const std::string& cartella,
+                                          const std::string& nome_linea,
+                                          const std::string& codice_treno,
+                                          const ScenarioCompilato& s, bool con_tracciato);
 
 /// Compiles the run's two sources in `f.cartella` (deleting them as the
 /// rules say), reports the diagnostics, and, unless a race-code slot was

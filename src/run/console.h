@@ -19,4 +19,8 @@ void collega_console();
 /// code page, which cannot spell every name.
 std::vector<std::string> argomenti_programma(int argc, char** argv);
 
+/// True when stderr is a terminal a person reads (POSIX); the Windows
+/// console gets the plain form.
+bool errori_su_terminale();
+
 }  // namespace genera

@@ -204,4 +204,6 @@ std::vector<std::string> argomenti_programma(int argc, char** argv) {
   return argomenti;
 }
 
+bool errori_su_terminale() { return false; }
+
 }  // namespace genera

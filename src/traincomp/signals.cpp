@@ -23,8 +23,9 @@ std::optional<Rifiuto> memo_segnale(ScenarioCompilato& s, ValoriSegnale& v, IdRe
   cella_percorso& cella = s.percorso[static_cast<std::size_t>(c)];
   if (!cella_libera(cella))
     return Rifiuto{Codice::segnale_occupato, v.posizione,
-                   dove + " falls on cell " + std::to_string(c) +
-                       ", which already holds an object of kind " + std::to_string(cella.tipo)};
+                   dove + " falls on cell " + std::to_string(c) + ", which already holds " +
+                       descrivi_cella(s, c),
+                   0, {nota_occupante(s, c)}};
 
   // The packed fields wrap to their width; the record's values are not tested.
   cella.tipo = cella_segnale;

@@ -102,7 +102,7 @@ TEST(MemoSegnale, AnOccupiedCellIsRefusedWithCode16AndNothingWritten) {
   ASSERT_TRUE(r.has_value());
   EXPECT_EQ(codice(r), 16);
   EXPECT_EQ(r->posizione, 8180);
-  EXPECT_EQ(r->testo, "signal at 8180 m falls on cell 165, which already holds an object of kind 1");
+  EXPECT_EQ(r->testo, "signal at 8180 m falls on cell 165, which already holds a signal");
   EXPECT_EQ(t.cella(165).valore1, 32);
   EXPECT_EQ(t.cella(163).avviso, 81);   // its markers were not written
   EXPECT_EQ(t.cella(157).avviso, 84);

@@ -20,9 +20,8 @@ void da(ScenarioCompilato& s, int32_t c, IdRecord id) {
   s.origini.celle[static_cast<std::size_t>(c)].oggetto = id;
 }
 
-std::string occupata(int32_t c, const cella_percorso& k) {
-  return "cell " + std::to_string(c) + " already holds an object of kind " +
-         std::to_string(k.tipo);
+std::string occupata(const ScenarioCompilato& sc, int32_t c) {
+  return "cell " + std::to_string(c) + " already holds " + descrivi_cella(sc, c);
 }
 
 }  // namespace
@@ -48,12 +47,12 @@ std::optional<Rifiuto> memo_rallentamento(ScenarioCompilato& sc, int32_t x, int3
   const int32_t b = avviso ? arrotonda_cella(prima_avviso + 1) : 0;
   const int32_t p = avviso ? arrotonda_cella(prima_avviso) : 0;
   if (avviso && !cella_libera(cella(sc, b)))
-    return Rifiuto{Codice::avviso_rallentamento_occupato, x, dove + ": its warning-board " + occupata(b, cella(sc, b))};
+    return Rifiuto{Codice::avviso_rallentamento_occupato, x, dove + ": its warning-board " + occupata(sc, b), 0, {nota_occupante(sc, b)}};
   if (!avviso) f_ta = 0;
   if (!cella_libera(cella(sc, s)))
-    return Rifiuto{Codice::inizio_rallentamento_occupato, x, dove + ": its start " + occupata(s, cella(sc, s))};
+    return Rifiuto{Codice::inizio_rallentamento_occupato, x, dove + ": its start " + occupata(sc, s), 0, {nota_occupante(sc, s)}};
   if (!cella_libera(cella(sc, e)))
-    return Rifiuto{Codice::fine_rallentamento_occupato, x, dove + ": its end " + occupata(e, cella(sc, e))};
+    return Rifiuto{Codice::fine_rallentamento_occupato, x, dove + ": its end " + occupata(sc, e), 0, {nota_occupante(sc, e)}};
 
   // End before start: a slowdown of length 0 ends up as a start cell.
   cella(sc, e).tipo = cella_fine_rallentamento;
@@ -78,7 +77,8 @@ std::optional<Rifiuto> memo_rallentamento(ScenarioCompilato& sc, int32_t x, int3
     if (!cella_libera(cella(sc, p - i)))
       return Rifiuto{Codice::prima_avviso_occupata, x,
                      dove + ": of the four cells before its warning board, " +
-                         occupata(p - i, cella(sc, p - i))};
+                         occupata(sc, p - i),
+                     0, {nota_occupante(sc, p - i)}};
   }
   for (int i = 0; i < kCellePrimaAvviso; ++i) {
     cella_percorso& k = cella(sc, p - i);
@@ -99,7 +99,7 @@ std::optional<Rifiuto> memo_abbattimento(ScenarioCompilato& sc, int32_t p, int32
                        std::to_string(sc.ultima_cella()) + ")"};
   cella_percorso& c = cella(sc, k);
   if (!cella_libera(c))
-    return Rifiuto{Codice::abbattimento_occupato, p, dove + ": its " + occupata(k, c)};
+    return Rifiuto{Codice::abbattimento_occupato, p, dove + ": its " + occupata(sc, k), 0, {nota_occupante(sc, k)}};
   da(sc, k, id);
   if (w > 0) {
     c.tipo = cella_codice;

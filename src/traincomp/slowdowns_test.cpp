@@ -124,9 +124,9 @@ TEST(MemoRallentamento, RefusalTextsNameTheCell) {
   } cases[] = {
       {831, cella_cartello,
        "slowdown at 42850 m: of the four cells before its warning board, cell 831 already "
-       "holds an object of kind 14"},
+       "holds an indicator board"},
       {862, cella_segnale,
-       "slowdown at 42850 m: its end cell 862 already holds an object of kind 1"},
+       "slowdown at 42850 m: its end cell 862 already holds a signal"},
   };
   for (const auto& c : cases) {
     StatoTreno t;

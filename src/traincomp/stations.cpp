@@ -74,7 +74,9 @@ bool leggi_valori(LettoreSorgente& r, CampiStazione& c, voce_testata& e) {
   const auto dato4 = long_da(tempo);
   if (!dato4) return c.fallisci(non_entra(tempo, "the scheduled time in seconds"));
   e.dato4 = *dato4;
-  return r.testo(e.nome);
+  if (!r.testo(e.nome)) return false;
+  e.nome = r.in_codepage(e.nome);
+  return true;
 }
 
 // The area (dato1, dato2) of station `e` at `p` of length `l`; byte3 is

@@ -1,7 +1,9 @@
 #include "traincomp/train_reader.h"
 
+#include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "linecomp/progressives.h"
 #include "model/rounding.h"
@@ -44,6 +46,8 @@ class LettoreTreno : public LettoreSorgente {
   Passo dopo_posa(std::optional<Rifiuto> r, int32_t posizione, const char* record);
   EsitoLettura elimina_sorgente(Passo dopo);
   EsitoLettura passi_finali();
+  EsitoLettura esito_guasto() const;
+  void annota_fermata();
   voce_testata& voce(int i) { return s_.testata_linea[static_cast<std::size_t>(i)]; }
   void scrive_voce(int i, IdRecord id) { s_.origini.voci[static_cast<std::size_t>(i)] = id; }
 
@@ -165,7 +169,7 @@ EsitoLettura LettoreTreno::passi_finali() {
   if (esito.passo != Passo::continua) return esito;
   if (auto r = coda_profili(s_, velocita_, aderenza_)) {
     rifiuta(std::move(*r));
-    return {Passo::guasto, testo_guasto(), riga_guasto()};
+    return {Passo::guasto, testo_guasto(), riga_guasto(), false, {}};
   }
   if (!progressive_valide(s_.testata_linea)) {
     std::string valori;
@@ -174,27 +178,67 @@ EsitoLettura LettoreTreno::passi_finali() {
       valori += (valori.empty() ? "" : ", ") + std::to_string(e.dato1) + " and " +
                 std::to_string(e.dato2);
     }
-    genera::registra(s_, Codice::progressive_non_multiple, {nome(), 0, 0, std::nullopt},
+    // The progressives are the line source's: name the first one at fault there.
+    Luogo dove{nome(), 0, 0, std::nullopt};
+    for (int v : {kVoceProgressivaTre, kVoceProgressivaDue, kVoceProgressivaUno}) {
+      const voce_testata& e = voce(v);
+      const IdRecord id = s_.origini.voci[static_cast<std::size_t>(v)];
+      if ((e.dato1 % kMetriCella != 0 || e.dato2 % kMetriCella != 0) && id != 0) {
+        dove = luogo_record(s_, id);
+        dove.posizione.reset();
+        break;
+      }
+    }
+    genera::registra(s_, Codice::progressive_non_multiple, dove,
                      "the kilometric progressives (" + valori +
                          " m) are not all multiples of 50 m");
   }
   return esito;
 }
 
+EsitoLettura LettoreTreno::esito_guasto() const {
+  std::vector<Nota> note = note_guasto();
+  for (Nota& n : note_non_lette(Blocco::treno)) note.push_back(std::move(n));
+  return {Passo::guasto, testo_guasto(), riga_guasto(), false, std::move(note)};
+}
+
+void LettoreTreno::annota_fermata() {
+  if (s_.diagnostiche.empty()) return;
+  for (Nota& n : note_non_lette(Blocco::treno)) s_.diagnostiche.back().note.push_back(std::move(n));
+}
+
 EsitoLettura LettoreTreno::leggi() {
+  std::optional<Luogo> primo_saltato;
+  bool generale = false;
   while (!this->fine()) {
     leggi_chiave();
-    if (contiene(chiave(), kGenerale)) break;
+    if (contiene(chiave(), kGenerale)) {
+      generale = true;
+      break;
+    }
+    if (!primo_saltato && !chiave().empty()) primo_saltato = luogo();
   }
+  if (!generale && primo_saltato)
+    avvisa(s_, *primo_saltato,
+           "no field holds \"[generale]\": nothing in the train source is read");
+  else if (primo_saltato)
+    avvisa(s_, *primo_saltato,
+           "the fields before \"[generale]\" are not read: the train source starts there");
   for (;;) {
     // A third hyphen field in a row is read as a key field.
     const EsitoChiave k = prossima_chiave(kCommenti, true);
     if (k == EsitoChiave::fine) break;
-    if (k == EsitoChiave::guasto) return {Passo::guasto, testo_guasto(), riga_guasto()};
-    const Passo p = applica_record<LettoreTreno>(*this, kRecord);
-    if (p == Passo::guasto) return {Passo::guasto, testo_guasto(), riga_guasto()};
-    if (p == Passo::fine_dura) return elimina_sorgente(p);
-    if (p == Passo::fine_morbida) break;
+    if (k == EsitoChiave::guasto) return esito_guasto();
+    const Passo p = applica_record<LettoreTreno>(*this, kRecord, Blocco::treno);
+    if (p == Passo::guasto) return esito_guasto();
+    if (p == Passo::fine_dura) {
+      annota_fermata();
+      return elimina_sorgente(p);
+    }
+    if (p == Passo::fine_morbida) {
+      annota_fermata();
+      break;
+    }
   }
   return passi_finali();
 }

@@ -117,7 +117,8 @@ TEST_F(Cli, CompileOfTheWrittenSourcesGivesTheBuiltInRunsFilesAndKeepsTheSources
 
   const Esito r = esegui({"compile", kLinea, kTreno});
   EXPECT_EQ(r.stato, 0) << r.err;
-  EXPECT_EQ(r.err, "");
+  // No diagnostic at all for the built-in sources: the summary alone.
+  EXPECT_EQ(r.err, "wrote 3 files to .: 89.0 km, 14 stations, 38 signals, 1 slowdown\n");
   EXPECT_EQ(r.out, "");
   for (const char* nome : kSei)
     EXPECT_TRUE(leggi(dir_ / nome) == leggi(radice_ / "builtin" / nome)) << nome;
@@ -267,8 +268,9 @@ TEST_F(Cli, TheSmallSourcesCompileCleanly) {
   scrivi(dir_ / "T_C-.txt", crlf(kTrenoPiccolo));
   const Esito r = esegui({"compile", "T_linea.txt", "T_C-.txt"});
   EXPECT_EQ(r.stato, 0);
-  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.err, "wrote 3 files to .: 5.0 km, 1 station, 1 signal, 0 slowdowns\n");
   EXPECT_EQ(leggi(dir_ / "T_C.dat").size(), 15u * 241);  // (5000 + 7000) / 50 + 1 cells
+  EXPECT_EQ(esegui({"compile", "T_linea.txt", "T_C-.txt", "-q"}).err, "");
 }
 
 TEST_F(Cli, BrokenSourcesGiveTheirCodeFileAndLine) {
@@ -283,17 +285,17 @@ TEST_F(Cli, BrokenSourcesGiveTheirCodeFileAndLine) {
   };
   const Caso casi[] = {
       {"length over the limit", true, "lunghezza percorso,    5000",
-       "lunghezza percorso,    1000001", "T_linea.txt:2: error 1: ", 1, std::nullopt},
+       "lunghezza percorso,    1000001", "T_linea.txt:2:1: error 1: ", 1, std::nullopt},
       {"repetition without a code count", true, "ripetizione segnali 9 codici",
-       "ripetizione segnali codici", "T_linea.txt:9: error 5: ", 5, std::nullopt},
+       "ripetizione segnali codici", "T_linea.txt:9:1: error 5: ", 5, std::nullopt},
       {"curve without a class digit", true, "pendenza,  1000,  5", "curvad,  1000,  100",
-       "T_linea.txt:12: error 103: ", 103, std::nullopt},
+       "T_linea.txt:12:1: error 103: ", 103, std::nullopt},
       {"speed record beyond the grid", false, "velocita,       0,   100",
-       "velocita,   11950,   100", "T_C-.txt:7: error 15: ", 15, 11950},
+       "velocita,   11950,   100", "T_C-.txt:7:1: error 15: ", 15, 11950},
       {"station off the 50 m grid", false, "stazione,    1000,", "stazione,    1010,",
-       "T_C-.txt:9: error 8: ", 8, 1010},
+       "T_C-.txt:9:1: error 8: ", 8, 1010},
       {"signal on the station's stop cell", false, "segnale,    3000,", "segnale,    1100,",
-       "T_C-.txt:11: error 16: ", 16, 1100},
+       "T_C-.txt:11:1: error 16: ", 16, 1100},
   };
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.nome);
@@ -309,18 +311,29 @@ TEST_F(Cli, BrokenSourcesGiveTheirCodeFileAndLine) {
     const Esito r = esegui({"compile", "T_linea.txt", "T_C-.txt", "--json"});
     EXPECT_EQ(r.stato, 1);
     EXPECT_EQ(r.err.rfind(c.prefisso, 0), 0u) << r.err;
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     const json j = json::parse(r.out);
     EXPECT_EQ(j["codice_errore"], c.codice);
     ASSERT_EQ(j["messaggi"].size(), 1u);
     const json& m = j["messaggi"][0];
     EXPECT_EQ(m["codice"], c.codice);
+    EXPECT_EQ(m["gravita"], "errore");
     EXPECT_EQ(m["file"], c.in_linea ? "T_linea.txt" : "T_C-.txt");
     EXPECT_EQ(m["posizione"], c.posizione ? json(*c.posizione) : json(nullptr));
-    EXPECT_EQ(r.err, std::string(c.prefisso) + m["testo"].get<std::string>() + "\n");
-    // The files are written all the same; the sources stay as they were.
-    EXPECT_EQ(j["file_scritti"].size(), 3u);
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n') + 1),
+              std::string(c.prefisso) + m["testo"].get<std::string>() + "\n");
+    // An error writes nothing, and says so.
+    EXPECT_NE(r.err.find("genera_scenario: no file written: the sources have errors"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(j["file_scritti"].size(), 0u);
+    EXPECT_FALSE(fs::exists(dir_ / "T_C.sim"));
+    // Asked for, the files are written as the built-in run's rules give them.
+    const Esito comunque =
+        esegui({"compile", "T_linea.txt", "T_C-.txt", "--json", "--emit-on-error", "-q"});
+    EXPECT_EQ(comunque.stato, 1);
+    EXPECT_EQ(json::parse(comunque.out)["file_scritti"].size(), 3u);
     EXPECT_TRUE(fs::exists(dir_ / "T_C.sim"));
+    // The sources stay as they were.
     EXPECT_EQ(leggi(dir_ / "T_linea.txt"), linea);
     EXPECT_EQ(leggi(dir_ / "T_C-.txt"), treno);
   }
@@ -352,7 +365,7 @@ TEST_F(Cli, CheckReportsButWritesAndDeletesNothing) {
   const std::set<std::string> prima = nomi(dir_);
   const Esito r = esegui({"check", "T_linea.txt", "T_C-.txt", "--json"});
   EXPECT_EQ(r.stato, 1);
-  EXPECT_EQ(r.err.rfind("T_C-.txt:7: error 15: ", 0), 0u) << r.err;
+  EXPECT_EQ(r.err.rfind("T_C-.txt:7:1: error 15: ", 0), 0u) << r.err;
   const json j = json::parse(r.out);
   EXPECT_EQ(j["codice_errore"], 15);
   EXPECT_EQ(j["posizione_errore"], 11950);
@@ -362,7 +375,8 @@ TEST_F(Cli, CheckReportsButWritesAndDeletesNothing) {
   scrivi(dir_ / "T_C-.txt", crlf(kTrenoPiccolo));
   const Esito pulito = esegui({"check", "T_linea.txt", "T_C-.txt"});
   EXPECT_EQ(pulito.stato, 0);
-  EXPECT_EQ(pulito.err + pulito.out, "");
+  EXPECT_EQ(pulito.out, "");
+  EXPECT_EQ(pulito.err, "checked T_linea.txt and T_C-.txt: 5.0 km, 1 station, 1 signal, 0 slowdowns\n");
 }
 
 TEST_F(Cli, JsonReportCarriesItsKeysInOrder) {
