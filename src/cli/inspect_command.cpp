@@ -1,10 +1,18 @@
 #include "cli/inspect_command.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <variant>
+#include <vector>
 #include <nlohmann/json.hpp>
 
 #include "cli/exit_codes.h"
 #include "cli/inspect.h"
+#include "files/native_path.h"
+#include "model/compact_format.h"
+#include "model/text.h"
 #include "files/file_system.h"
 
 namespace genera {
@@ -22,6 +30,90 @@ const char* nome_tipo_file(TipoFileCompatto t) {
       break;
   }
   return "sconosciuto";
+}
+
+namespace fs = std::filesystem;
+
+// The line length a scenario file gives (entry 84 dato2), or nothing when
+// it cannot be read or decoded.
+std::optional<int32_t> lunghezza_da(DiskFileSystem& disco, const fs::path& sim) {
+  try {
+    auto t = decodifica_testata(disco.read(sim.string()));
+    if (const auto* voci = std::get_if<TestataLetta>(&t)) return (*voci)[kVoceTreno].dato2;
+  } catch (const ErroreFile&) {
+  }
+  return std::nullopt;
+}
+
+// Where value `k` of a plan starts: each is a 2-byte kind and its data.
+std::size_t offset_valore(std::string_view bytes, std::size_t k) {
+  std::size_t at = 0;
+  for (std::size_t i = 0; i < k && at + 2 <= bytes.size(); ++i) {
+    const auto tipo = layout::leggi_u16(reinterpret_cast<const unsigned char*>(bytes.data() + at));
+    at += tipo == 2 ? layout::kVarianteIntero : tipo == 5 ? layout::kVarianteDoppio : layout::kVarianteVuota;
+  }
+  return at;
+}
+
+// The size a route file or a plan must have, from the scenario file beside
+// it. An error where the bytes do not have it; `nota` says when there is
+// nothing to check against.
+std::optional<ErroreFormato> controlla_lunghezza(DiskFileSystem& disco, const std::string& nome,
+                                                 TipoFileCompatto tipo, std::string_view bytes,
+                                                 std::string& nota) {
+  const fs::path p = native_path(nome);
+  const std::string stem = p.stem().string();
+  if (tipo == TipoFileCompatto::percorso) {
+    const fs::path sim = p.parent_path() / (stem + ".sim");
+    std::error_code ec;
+    const auto l = fs::is_regular_file(sim, ec) ? lunghezza_da(disco, sim) : std::nullopt;
+    if (!l) {
+      nota = "the length is unchecked: no scenario file " + sim.filename().string() + " beside it";
+      return std::nullopt;
+    }
+    const std::size_t attese = static_cast<std::size_t>(celle_percorso(*l));
+    const std::size_t celle = bytes.size() / layout::kCella;
+    if (celle == attese) return std::nullopt;
+    const std::string perche = sim.filename().string() + " gives a line of " + std::to_string(*l) +
+                               " m, which has " + std::to_string(attese) + " cells";
+    if (celle < attese)
+      return ErroreFormato{bytes.size(), "the file ends after " + std::to_string(celle) +
+                                             " cells, cut short: " + perche};
+    return ErroreFormato{attese * layout::kCella,
+                         "the file goes on past its last cell: " + perche};
+  }
+  if (tipo == TipoFileCompatto::tracciato) {
+    const std::string linea = stem.substr(0, stem.size() - std::string("_linea").size());
+    std::vector<fs::path> scenari;
+    std::error_code ec;
+    const fs::path cartella = p.parent_path().empty() ? fs::path(".") : p.parent_path();
+    for (const auto& e : fs::directory_iterator(cartella, ec)) {
+      const std::string n = e.path().filename().string();
+      if (e.is_regular_file(ec) && n.size() > linea.size() + 5 && n.rfind(linea + "_", 0) == 0 &&
+          finisce_con(n, ".sim"))
+        scenari.push_back(e.path());
+    }
+    const auto l = scenari.size() == 1 ? lunghezza_da(disco, scenari.front()) : std::nullopt;
+    if (!l) {
+      nota = "the length is unchecked: " +
+             std::string(scenari.empty() ? "no scenario file " : "more than one scenario file ") +
+             linea + "_*.sim beside it";
+      return std::nullopt;
+    }
+    auto t = decodifica_tracciato(bytes);
+    const auto* piano = std::get_if<TracciatoLetto>(&t);
+    if (piano == nullptr) return std::nullopt;  // the decoder reports it
+    const std::size_t righe = piano->x.size();
+    const auto attese = static_cast<std::size_t>(righe_tracciato(*l));
+    if (righe == attese) return std::nullopt;
+    const std::string perche = scenari.front().filename().string() + " gives a line of " +
+                               std::to_string(*l) + " m, whose plan has " + std::to_string(attese) +
+                               " rows a column";
+    return ErroreFormato{offset_valore(bytes, std::min(righe, attese)),
+                         "the plan holds " + std::to_string(righe) + " rows a column, " +
+                             (righe < attese ? "cut short: " : "too many: ") + perche};
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -45,10 +137,15 @@ int comando_ispeziona(const std::vector<std::string>& file, bool json) {
     ordered_json guasto;
     try {
       const std::string bytes = disco.read(nome);
-      if (auto e = ispeziona(nome, tipo, bytes, testo, oggetto)) {
+      std::string nota;
+      auto e = ispeziona(nome, tipo, bytes, testo, oggetto);
+      if (!e) e = controlla_lunghezza(disco, nome, tipo, bytes, nota);
+      if (e) {
         std::fprintf(stderr, "genera_scenario: %s: byte %zu: %s\n", nome.c_str(), e->offset,
                      e->testo.c_str());
         guasto = {{"offset", e->offset}, {"testo", e->testo}};
+      } else if (!nota.empty()) {
+        std::fprintf(stderr, "genera_scenario: %s: %s\n", nome.c_str(), nota.c_str());
       }
     } catch (const ErroreFile& e) {
       std::fprintf(stderr, "genera_scenario: %s\n", e.what());

@@ -59,7 +59,7 @@ class Compilazione {
     const EsitoLettura t =
         leggi_sorgente_treno(treno_.testo, treno_.nome, prossimo_cartello, s_, elimina_);
     if (t.passo == Passo::guasto) return fallimento(treno_, t.riga, t.guasto, t.note);
-    if (s_.origini.record.size() == record_prima && contiene(treno_.testo, kGenerale))
+    if (s_.origini.record.size() == record_prima)
       avvisa(s_, {treno_.nome, 0, 0, std::nullopt},
              "the train source holds no record: the scenario gets no station, speed limit, "
              "signal or slowdown");

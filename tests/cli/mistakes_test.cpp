@@ -1,0 +1,284 @@
+// The mistakes a scenario author makes, each reported at the file and line
+// where it is: errors with status 1 and nothing written, warnings with
+// status 0. And compile's promise: a failed compile leaves the output
+// folder as it was, and concurrent runs never mix their files.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using json = nlohmann::json;
+
+const char* const kLinea = "LIVRA_MONTALBA_linea.txt";
+const char* const kTreno = "LIVRA_MONTALBA_R47316-.txt";
+
+std::string leggi(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+void scrivi(const fs::path& p, const std::string& bytes) {
+  std::ofstream(p, std::ios::binary) << bytes;
+}
+
+std::string quota(const std::string& s) {
+  std::string out = "'";
+  for (const char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+// `testo` with its first `da` replaced by `a`; the test fails when it has none.
+std::string sostituisci(std::string testo, const std::string& da, const std::string& a) {
+  const std::size_t at = testo.find(da);
+  EXPECT_NE(at, std::string::npos) << da;
+  if (at != std::string::npos) testo.replace(at, da.size(), a);
+  return testo;
+}
+
+struct Esito {
+  int stato;
+  std::string out;
+  std::string err;
+};
+
+class Sbagli : public testing::Test {
+ protected:
+  void SetUp() override {
+    cartella_ = std::make_unique<CartellaTemporanea>("genera-mistakes");
+    dir_ = cartella_->path();
+    EXPECT_EQ(esegui({"sources"}).stato, 0);
+    linea_ = leggi(dir_ / kLinea);
+    treno_ = leggi(dir_ / kTreno);
+  }
+
+  Esito esegui(const std::vector<std::string>& argomenti, const std::string& nome = "") {
+    const fs::path out = dir_ / (".stdout" + nome), err = dir_ / (".stderr" + nome);
+    std::string comando = "cd " + quota(dir_.string()) + " && " + quota(GENERA_EXE);
+    for (const std::string& a : argomenti) comando += " " + quota(a);
+    comando += " >" + quota(out.string()) + " 2>" + quota(err.string());
+    const int stato = std::system(comando.c_str());
+    Esito e{WIFEXITED(stato) ? WEXITSTATUS(stato) : -1, leggi(out), leggi(err)};
+    fs::remove(out);
+    fs::remove(err);
+    return e;
+  }
+
+  std::unique_ptr<CartellaTemporanea> cartella_;
+  fs::path dir_;
+  std::string linea_, treno_;
+};
+
+TEST_F(Sbagli, EachMistakeIsReportedWhereItIs) {
+  struct Caso {
+    const char* nome;
+    bool in_linea;        // which source the mistake is in
+    const char* da;       // the built-in text
+    const char* a;        // what the author wrote instead
+    int stato;            // 1: an error, 0: a warning
+    const char* attesa;   // a line stderr must hold
+  };
+  const Caso casi[] = {
+      {"misspelt keyword", false, "stazione,   11950", "stazoine,   11950", 0,
+       "X-.txt:22:1: warning: unknown record key \"stazoine\" is ignored, with the fields after "
+       "it on its line; did you mean `stazione`?"},
+      {"misspelt signal", false, "segnale,    8200", "segnael,    8200", 0,
+       "did you mean `segnale`?"},
+      {"misspelt gradient", true, "pendenza,  4500", "pendneza,  4500", 0,
+       "did you mean `pendenza`?"},
+      {"a value forgotten", true, "pendenza,  4500,   10", "pendenza,  4500", 1,
+       "X_linea.txt:35: error 25: the gradient record \"pendenza\" has 1 of its 2 values"},
+      {"a hard stop says what it skipped", false, "velocita,    2000,   150",
+       "velocita,    2000000,   150", 1, "records after it were not read, from line"},
+      {"a signal on a station stop names both", false, "segnale,    2800,", "segnale,    4650,",
+       1, "which already holds the stop of the station at 4500 m (line 20)"},
+      {"a progressive off the grid is the line source's", true,
+       "progressiva chilometrica uno,    1000,", "progressiva chilometrica uno,    1025,", 1,
+       "X_linea.txt:3:1: error 2: the kilometric progressives"},
+      {"a race-code slot names its record", false, "segnale,    2800,   1, 4, 1",
+       "segnale,    0,   1, 4, 1", 1,
+       "X-.txt:36:1: error 1250: the signal at 0 m (line 36) takes cell 1"},
+      {"a name the code page lacks", false, "Roveto", "\xe6\x9d\xb1\xe4\xba\xac", 1,
+       "error 106: \"\xe6\x9d\xb1\xe4\xba\xac\" holds \"\xe6\x9d\xb1\", which code page 1252"},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.nome);
+    scrivi(dir_ / "X_linea.txt", c.in_linea ? sostituisci(linea_, c.da, c.a) : linea_);
+    scrivi(dir_ / "X_T-.txt", "");
+    scrivi(dir_ / "X-.txt", c.in_linea ? treno_ : sostituisci(treno_, c.da, c.a));
+    const Esito r = esegui({"compile", "X_linea.txt", "X-.txt", "--train-code", "T", "-o", "out"});
+    EXPECT_EQ(r.stato, c.stato) << r.err;
+    EXPECT_NE(r.err.find(c.attesa), std::string::npos) << r.err;
+    // An error writes nothing; a warning writes the files.
+    EXPECT_EQ(fs::exists(dir_ / "out" / "X_T.sim"), c.stato == 0) << r.err;
+    fs::remove_all(dir_ / "out");
+  }
+}
+
+TEST_F(Sbagli, SourcesThatGiveAnEmptyScenarioAreNamed) {
+  const struct {
+    const char* nome;
+    std::string linea, treno;
+    const char* attesa;
+  } casi[] = {
+      {"an empty train source", linea_, "",
+       "X-.txt: warning: the train source holds no record"},
+      {"the line source given twice", linea_, linea_,
+       "X-.txt:2:1: warning: \"lunghezza percorso\" names a line length record, which is read "
+       "only in the line source's header block"},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.nome);
+    scrivi(dir_ / "X_linea.txt", c.linea);
+    scrivi(dir_ / "X-.txt", c.treno);
+    const Esito r = esegui({"check", "X_linea.txt", "X-.txt", "--train-code", "T"});
+    EXPECT_EQ(r.stato, 0) << r.err;
+    EXPECT_NE(r.err.find(c.attesa), std::string::npos) << r.err;
+    EXPECT_EQ(esegui({"check", "X_linea.txt", "X-.txt", "--train-code", "T", "--werror"}).stato, 1);
+  }
+}
+
+TEST_F(Sbagli, TheBuiltInSourcesGiveNoDiagnosticAtAll) {
+  const Esito r = esegui({"check", kLinea, kTreno, "--json"});
+  EXPECT_EQ(r.stato, 0);
+  EXPECT_EQ(json::parse(r.out)["messaggi"], json::array());
+  EXPECT_EQ(r.err, "checked " + std::string(kLinea) + " and " + kTreno +
+                       ": 89.0 km, 14 stations, 38 signals, 1 slowdown\n");
+}
+
+TEST_F(Sbagli, JsonMessagesCarrySeverityColumnAndNotes) {
+  scrivi(dir_ / "X_linea.txt", linea_);
+  scrivi(dir_ / "X-.txt", sostituisci(treno_, "segnale,    2800,", "segnale,    4650,"));
+  const Esito r = esegui({"check", "X_linea.txt", "X-.txt", "--train-code", "T", "--json"});
+  const json m = json::parse(r.out)["messaggi"][0];
+  EXPECT_EQ(m["codice"], 16);
+  EXPECT_EQ(m["gravita"], "errore");
+  EXPECT_EQ(m["riga"], 36);
+  EXPECT_EQ(m["colonna"], 1);
+  ASSERT_GE(m["note"].size(), 1u);
+  EXPECT_EQ(m["note"][0]["file"], "X-.txt");
+  EXPECT_EQ(m["note"][0]["riga"], 20);
+  EXPECT_EQ(m["note"][0]["gravita"], "nota");
+}
+
+TEST_F(Sbagli, Utf8TextIsStoredInCodePage1252AndShownAsUtf8) {
+  scrivi(dir_ / "X_linea.txt", linea_);
+  scrivi(dir_ / "X-.txt", sostituisci(treno_, "Roveto", "Forl\xc3\xac"));
+  ASSERT_EQ(esegui({"compile", "X_linea.txt", "X-.txt", "--train-code", "T", "-q"}).stato, 0);
+  const std::string sim = leggi(dir_ / "X_T.sim");
+  EXPECT_NE(sim.find("Forl\xec"), std::string::npos);
+  EXPECT_EQ(sim.find("Forl\xc3\xac"), std::string::npos);
+  const Esito r = esegui({"inspect", "X_T.sim", "--json"});
+  EXPECT_EQ(json::parse(r.out)["file_ispezionati"][0]["voci"][4]["nome"], "Forl\xc3\xac");
+}
+
+TEST_F(Sbagli, AFailedCompileLeavesTheFolderAsItWas) {
+  fs::create_directories(dir_ / "out");
+  for (const char* n : {"X_T.sim", "X_T.dat", "X_linea.dat"}) scrivi(dir_ / "out" / n, "old");
+  scrivi(dir_ / "X_linea.txt", sostituisci(linea_, "lunghezza percorso,    89000",
+                                           "lunghezza percorzo,    89000"));
+  scrivi(dir_ / "X-.txt", treno_);
+  const Esito r = esegui({"compile", "X_linea.txt", "X-.txt", "--train-code", "T", "-o", "out"});
+  EXPECT_EQ(r.stato, 1);
+  EXPECT_NE(r.err.find("no file written"), std::string::npos) << r.err;
+  for (const char* n : {"X_T.sim", "X_T.dat", "X_linea.dat"})
+    EXPECT_EQ(leggi(dir_ / "out" / n), "old") << n;
+  // A target that cannot be replaced stops the set before any file changes.
+  scrivi(dir_ / "X_linea.txt", linea_);
+  fs::remove(dir_ / "out" / "X_T.dat");
+  fs::create_directory(dir_ / "out" / "X_T.dat");
+  const Esito cartella = esegui({"compile", "X_linea.txt", "X-.txt", "--train-code", "T", "-o", "out"});
+  EXPECT_EQ(cartella.stato, 3) << cartella.err;
+  EXPECT_EQ(leggi(dir_ / "out" / "X_T.sim"), "old");
+  EXPECT_EQ(leggi(dir_ / "out" / "X_linea.dat"), "old");
+  for (const auto& e : fs::directory_iterator(dir_ / "out"))
+    EXPECT_EQ(e.path().extension() == ".genera-new" || e.path().extension() == ".genera-old", false)
+        << e.path();
+}
+
+TEST_F(Sbagli, ConcurrentCompilesIntoOneFolderLeaveOneWholeSet) {
+  // Two train sources of one name, in two folders, into one output folder.
+  for (const char* d : {"a", "b"}) fs::create_directories(dir_ / d);
+  scrivi(dir_ / "a" / "X_linea.txt", linea_);
+  scrivi(dir_ / "b" / "X_linea.txt", linea_);
+  scrivi(dir_ / "a" / "X_T-.txt", treno_);
+  scrivi(dir_ / "b" / "X_T-.txt", sostituisci(treno_, "numero vetture,    8", "numero vetture,    9"));
+  std::vector<std::thread> corse;
+  std::vector<int> stati(20, -1);
+  for (int i = 0; i < 20; ++i)
+    corse.emplace_back([&, i] {
+      const std::string d = i % 2 == 0 ? "a" : "b";
+      stati[i] = esegui({"compile", d + "/X_linea.txt", d + "/X_T-.txt", "-o", "out", "-q"},
+                        std::to_string(i))
+                     .stato;
+    });
+  for (std::thread& t : corse) t.join();
+  for (int s : stati) EXPECT_EQ(s, 0);
+  // The set left is one run's whole: both files from the same train source.
+  std::map<std::string, std::pair<std::string, std::string>> soli;
+  for (const char* d : {"a", "b"}) {
+    ASSERT_EQ(esegui({"compile", std::string(d) + "/X_linea.txt", std::string(d) + "/X_T-.txt",
+                      "-o", std::string("solo_") + d, "-q"})
+                  .stato,
+              0);
+    soli[d] = {leggi(dir_ / ("solo_" + std::string(d)) / "X_T.sim"),
+               leggi(dir_ / ("solo_" + std::string(d)) / "X_T.dat")};
+  }
+  ASSERT_NE(soli["a"].first, soli["b"].first);
+  const std::pair<std::string, std::string> lasciato = {leggi(dir_ / "out" / "X_T.sim"),
+                                                        leggi(dir_ / "out" / "X_T.dat")};
+  EXPECT_TRUE(lasciato == soli["a"] || lasciato == soli["b"]);
+  EXPECT_FALSE(fs::exists(dir_ / "out" / ".genera_scenario.lock"));
+}
+
+TEST_F(Sbagli, TheCommandLineSpeaksPlainly) {
+  const Esito avanzi = esegui({"compile", kLinea, kTreno, "--jsno", "extra", "--nop-lan"});
+  EXPECT_EQ(avanzi.stato, 2);
+  EXPECT_NE(avanzi.err.find("unknown arguments \"--jsno\" (did you mean --json?), \"extra\", "
+                            "\"--nop-lan\" (did you mean --no-plan?)"),
+            std::string::npos)
+      << avanzi.err;
+  const Esito png = esegui({"plot", kLinea, kTreno, "--out", "x.png"});
+  EXPECT_EQ(png.stato, 2);
+  EXPECT_NE(png.err.find("x.png: plot draws SVG"), std::string::npos) << png.err;
+  EXPECT_FALSE(fs::exists(dir_ / "x.png"));
+  EXPECT_EQ(esegui({"plot", kLinea, kTreno, "-o", "x.svg", "-q"}).stato, 0);
+}
+
+TEST_F(Sbagli, InspectChecksALengthAgainstTheScenarioFile) {
+  ASSERT_EQ(esegui({"compile", kLinea, kTreno, "-o", "out", "-q"}).stato, 0);
+  const fs::path dat = dir_ / "out" / "LIVRA_MONTALBA_R47316.dat";
+  const fs::path piano = dir_ / "out" / "LIVRA_MONTALBA_linea.dat";
+  scrivi(dat, leggi(dat).substr(0, 15 * 1900));  // cut short at a cell boundary
+  const Esito r = esegui({"inspect", "out/LIVRA_MONTALBA_R47316.dat"});
+  EXPECT_EQ(r.stato, 3);
+  EXPECT_NE(r.err.find("byte 28500: the file ends after 1900 cells, cut short"), std::string::npos)
+      << r.err;
+  // The plan: cut after its first column and a bit of the second.
+  const std::string righe = leggi(piano);
+  scrivi(piano, righe.substr(0, righe.size() / 2 + 4 * 10));
+  EXPECT_EQ(esegui({"inspect", "out/LIVRA_MONTALBA_linea.dat"}).stato, 3);
+  // Without a scenario file beside it, the length is unchecked, and it says so.
+  fs::remove(dir_ / "out" / "LIVRA_MONTALBA_R47316.sim");
+  const Esito libero = esegui({"inspect", "out/LIVRA_MONTALBA_R47316.dat"});
+  EXPECT_EQ(libero.stato, 0);
+  EXPECT_NE(libero.err.find("the length is unchecked"), std::string::npos);
+}
+
+}  // namespace
