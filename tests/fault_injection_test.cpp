@@ -124,3 +124,50 @@ TEST_F(FailingDisk, EveryFailureLeavesEveryFileWholeOrComplete) {
 
 }  // namespace
 }  // namespace genera
+
+namespace genera {
+namespace {
+
+// compile's set: every write, rename and delete of replacing the three
+// compact files together is made to fail in turn; the folder then holds
+// the old set whole, or, when only the last clean-up failed, the new one.
+TEST(FailingDiskSet, EveryFailureLeavesTheOldSetOrTheNewOne) {
+  CartellaTemporanea cartella("genera-failing-set");
+  const fs::path dir = cartella.path();
+  const std::vector<std::string> nomi = {"L_linea.dat", "L_T.sim", "L_T.dat"};
+  auto prepara = [&] {
+    for (const auto& e : fs::directory_iterator(dir)) fs::remove_all(e.path());
+    for (const std::string& n : nomi) std::ofstream(dir / n, std::ios::binary) << "old " << n;
+  };
+  std::vector<FileDaScrivere> insieme;
+  for (const std::string& n : nomi)
+    insieme.push_back({(dir / n).string(), [n](ByteSink& s) {
+                         const std::string nuovo = "new " + n;
+                         s.write(nuovo.data(), nuovo.size());
+                       }});
+
+  prepara();
+  FailNth conta(0);
+  DiskFileSystem(&conta).replace_all(insieme);
+  const int operazioni = static_cast<int>(conta.operations.size());
+  ASSERT_GE(operazioni, 9);  // three writes, three moves aside, three renames in
+
+  for (int n = 1; n <= operazioni; ++n) {
+    SCOPED_TRACE("failing operation " + std::to_string(n) + ": " + conta.operations[n - 1]);
+    prepara();
+    FailNth guasto(n);
+    DiskFileSystem disco(&guasto);
+    EXPECT_THROW(disco.replace_all(insieme), ErroreFile);
+    for (const std::string& nome : nomi) EXPECT_EQ(leggi_file(dir / nome), "old " + nome) << nome;
+    std::size_t file = 0;
+    for (const auto& e : fs::directory_iterator(dir)) {
+      ++file;
+      EXPECT_TRUE(e.path().extension() != ".genera-new" && e.path().extension() != ".genera-old")
+          << e.path();
+    }
+    EXPECT_EQ(file, nomi.size());
+  }
+}
+
+}  // namespace
+}  // namespace genera
