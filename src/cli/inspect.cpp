@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/text_format.h"
+#include "model/text.h"
 
 namespace genera {
 namespace {
@@ -77,7 +78,7 @@ json json_testata(const std::string& nome, const TestataLetta& voci, std::size_t
                      {"dato2", v.dato2},
                      {"dato3", v.dato3},
                      {"opzione", v.opzione},
-                     {"nome", utf8_da_latin1(v.nome)},
+                     {"nome", utf8_da_cp1252(v.nome)},
                      {"intero1", v.intero1},
                      {"intero2", v.intero2},
                      {"intero3", v.intero3},

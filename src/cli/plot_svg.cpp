@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/text_format.h"
+#include "model/text.h"
 
 namespace genera {
 namespace {
@@ -119,7 +120,7 @@ DatiDisegno raccogli(const ScenarioCompilato& f) {
   for (int i = 1; i <= ultima; ++i) {
     const voce_testata& v = f.testata_linea[static_cast<std::size_t>(i)];
     // Stored names are 8-bit characters; the picture is UTF-8.
-    d.stazioni.push_back({utf8_da_latin1(v.nome), static_cast<double>(v.dato3)});
+    d.stazioni.push_back({utf8_da_cp1252(v.nome), static_cast<double>(v.dato3)});
   }
   std::optional<std::size_t> galleria_da;
   for (std::size_t k = 0; k < f.percorso.size(); ++k) {
@@ -586,7 +587,7 @@ std::string disegna_svg(const ScenarioCompilato& f) {
       kLarghezza, altezza, kLarghezza, altezza, kCaratteri);
   svg += formato("<rect width=\"%.0f\" height=\"%.0f\" fill=\"#fff\"/>\n", kLarghezza, altezza);
   svg.testo(kSinistra, 32,
-            utf8_da_latin1(f.testata_linea[kVoceLinea].nome) + " \xe2\x80\x94 train " + utf8_da_latin1(f.testata_linea[kVoceRipetizione].nome),
+            utf8_da_cp1252(f.testata_linea[kVoceLinea].nome) + " \xe2\x80\x94 train " + utf8_da_cp1252(f.testata_linea[kVoceRipetizione].nome),
             "font-size=\"22\" font-weight=\"bold\"");
   svg.testo(kSinistra, 54,
             formato("line length %.1f km \xc2\xb7 %zu stations \xc2\xb7 %zu signals \xc2\xb7 %zu "

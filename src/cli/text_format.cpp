@@ -18,18 +18,5 @@ std::string formato(const char* fmt, ...) {
   return out;
 }
 
-std::string utf8_da_latin1(const std::string& s) {
-  std::string out;
-  for (const char ch : s) {
-    const auto b = static_cast<unsigned char>(ch);
-    if (b < 0x80) {
-      out += ch;
-    } else {
-      out += static_cast<char>(0xC0 | (b >> 6));
-      out += static_cast<char>(0x80 | (b & 0x3F));
-    }
-  }
-  return out;
-}
 
 }  // namespace genera
