@@ -202,9 +202,52 @@ std::vector<Nota> LettoreSorgente::note_non_lette(Blocco blocco) const {
                " not read, from line " + std::to_string(prima) + " on"}};
 }
 
+namespace {
+
+// Records whose position is rounded to the grid; a station off the grid is
+// an error of its own.
+bool posizionato(Chiave c) {
+  switch (c) {
+    case Chiave::pendenza: case Chiave::curva: case Chiave::montagna:
+    case Chiave::indicatori_v_max: case Chiave::cartello_indicatore: case Chiave::velocita:
+    case Chiave::aderenza: case Chiave::segnale: case Chiave::rallentamento:
+    case Chiave::abbattimento:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Records that set one value of the scenario: a second one replaces the first.
+bool unico(Chiave c) {
+  switch (c) {
+    case Chiave::lunghezza_percorso: case Chiave::progressiva_tre: case Chiave::progressiva_due:
+    case Chiave::progressiva_uno: case Chiave::sfondo_uno: case Chiave::sfondo_due:
+    case Chiave::sfondo_tre: case Chiave::ripetizione_segnali: case Chiave::massa_frenata:
+    case Chiave::vetture: case Chiave::orologio: case Chiave::sabbia:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
 IdRecord LettoreSorgente::registra(Chiave chiave, int32_t posizione) {
   s_.origini.record.push_back({quale_, chiave, riga_chiave_, colonna_chiave_, posizione});
-  return static_cast<IdRecord>(s_.origini.record.size() - 1);
+  const auto id = static_cast<IdRecord>(s_.origini.record.size() - 1);
+  const std::string nome_record(parola_chiave(chiave).nome);
+  if (posizionato(chiave) && posizione % kMetriCella != 0)
+    avvisa(s_, luogo(posizione),
+           "the " + nome_record + " at " + std::to_string(posizione) +
+               " m is not on the 50 m grid: it is placed by its rounded position");
+  IdRecord& primo = primo_[static_cast<std::size_t>(chiave)];
+  if (unico(chiave) && primo != 0)
+    avvisa(s_, luogo(),
+           "this " + nome_record + " record replaces the one before it, which has no effect",
+           {{luogo_record(s_, primo), "the " + nome_record + " record it replaces"}});
+  if (primo == 0) primo = id;
+  return id;
 }
 
 Luogo LettoreSorgente::luogo(std::optional<int32_t> posizione) const {

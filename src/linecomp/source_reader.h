@@ -8,6 +8,7 @@
 // every row that matches read its values and apply them.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -141,6 +142,7 @@ class LettoreSorgente {
   std::string nome_;
   const ParolaChiave* record_ = nullptr;  // the record whose values are being read
   int valori_letti_ = 0;
+  std::array<IdRecord, kParoleChiave.size()> primo_{};  // the first record of each kind
   std::string chiave_;  // the key field just read (campo_letto)
   int riga_chiave_ = 0;
   int colonna_chiave_ = 0;
