@@ -8,6 +8,7 @@
 #include "linecomp/gradients_curves.h"
 #include "linecomp/progressives.h"
 #include "linecomp/tunnels_boards.h"
+#include "model/rounding.h"
 #include "model/text.h"
 
 namespace genera {
@@ -168,6 +169,8 @@ Passo LettoreLinea::pendenza() {
   int32_t p = 0, g = 0;
   if (!numeri(p, g)) return Passo::guasto;
   if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
+  fuori_ordine(arrotonda_cella(static_cast<double>(p) / kMetriCella), pendenze_.cursore,
+               pendenze_.origine);
   record_pendenza(s_, pendenze_, p, g, registra(Chiave::pendenza, p));
   return Passo::continua;
 }
@@ -178,6 +181,12 @@ Passo LettoreLinea::curva() {
   const std::string chiave = this->chiave();
   int32_t p = 0, len = 0;
   if (!numeri(p, len)) return Passo::guasto;
+  // Any "s" in the key turns the curve left, even the one of "destra".
+  if (contiene(chiave, "s") && contiene(chiave, "d"))
+    avvisa(s_, luogo(),
+           "the curve key " + citazione(chiave) +
+               " holds an \"s\", so the curve turns left: a right curve's key has no \"s\", "
+               "as in \"curvad4\"");
   if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
   if (auto r = record_curva(s_, tracciato_, chiave, p, len, registra(Chiave::curva, p)))
     return rifiuta(std::move(*r));

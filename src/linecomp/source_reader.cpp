@@ -87,6 +87,9 @@ bool LettoreSorgente::testo(std::string& valore) {
     return false;
   }
   ++valori_letti_;
+  if (valore.npos != t->find_first_of("\r\n"))
+    avvisa(s_, {nome_, r_.riga(), r_.colonna(), std::nullopt},
+           "this quoted text runs on over a line end: is its closing quote missing?");
   valore = std::move(*t);
   return true;
 }
@@ -99,6 +102,14 @@ std::string LettoreSorgente::in_codepage(const std::string& campo) {
             citazione(campo) + " holds \"" + utf8(mancante) +
                 "\", which code page 1252, the simulator's, does not have; it is stored as \"?\"");
   return out;
+}
+
+void LettoreSorgente::fuori_ordine(int32_t n, int32_t cursore, IdRecord prima) {
+  if (n <= 0 || n >= cursore || record_ == nullptr) return;
+  avvisa(s_, luogo(),
+         "this " + std::string(record_->nome) + " record comes after one further along the line: "
+         "its profile runs in order of position, so it writes one cell with the value before it",
+         {{luogo_record(s_, prima), "the record further along"}});
 }
 
 void LettoreSorgente::inizia_record(Chiave chiave) {

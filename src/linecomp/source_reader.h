@@ -98,6 +98,10 @@ class LettoreSorgente {
   /// later line than its key.
   void chiudi_record();
 
+  /// A profile record (gradient, speed, adhesion) at cell `n` behind the
+  /// profile's cursor: a warning, with a note at the record `prima` before it.
+  void fuori_ordine(int32_t n, int32_t cursore, IdRecord prima);
+
   /// A key that names no record of `blocco`: a warning that says so, with a
   /// suggestion from the keyword table, unless the field is plainly not a
   /// key (a number, a section line, a field after the first of its line).

@@ -46,8 +46,11 @@ class Passata {
     k.valore1 = static_cast<int16_t>(minimo(kValoreCodice, k.valore1));
     return true;
   }
+  // At the slowdown whose codes find no room, when its record is known.
   void fallisci(Codice codice, int32_t cella, std::string testo) {
-    registra(s_, codice, {sorgente_treno_, 0, 0, cella * kMetriCella}, std::move(testo));
+    Luogo dove = origine_ != 0 ? luogo_record(s_, origine_) : Luogo{sorgente_treno_, 0, 0, {}};
+    dove.posizione = cella * kMetriCella;
+    registra(s_, codice, std::move(dove), std::move(testo));
   }
   static std::string metri(int32_t cella) {
     return "cell " + std::to_string(cella) + ", " + std::to_string(cella * kMetriCella) + " m";

@@ -177,6 +177,13 @@ Passo leggi_stazione(LettoreSorgente& r, ScenarioCompilato& s, int32_t& contator
                         dove + ": its area ends at " + std::to_string(e.dato2) +
                             " m, so its stop cell would not lie beyond cell 1"});
     cella_percorso& fermata = s.percorso[static_cast<std::size_t>(c)];
+    // A stop takes its cell whatever stands there: say what it replaces.
+    if (!cella_libera(fermata))
+      avvisa(s, r.luogo(p),
+             "the stop of this station, cell " + std::to_string(c) + ", replaces " +
+                 descrivi_cella(s, c),
+             {{luogo_record(s, s.origini.celle[static_cast<std::size_t>(c)].oggetto),
+               "what it replaces"}});
     fermata.tipo = cella_fermata;
     fermata.valore1 = basso16(i);
     s.origini.celle[static_cast<std::size_t>(c)].oggetto = id;

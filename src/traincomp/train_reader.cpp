@@ -93,6 +93,8 @@ Passo LettoreTreno::velocita() {
   int32_t p = 0, v = 0;
   if (!numeri(p, v)) return Passo::guasto;
   if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
+  fuori_ordine(arrotonda_cella(static_cast<double>(p) / kMetriCella), velocita_.cursore,
+               velocita_.origine);
   if (auto r = record_velocita(s_, velocita_, p, v, registra(Chiave::velocita, p)))
     return rifiuta(std::move(*r));
   return Passo::continua;
@@ -102,6 +104,8 @@ Passo LettoreTreno::aderenza() {
   int32_t p = 0, a = 0;
   if (!numeri(p, a)) return Passo::guasto;
   if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
+  fuori_ordine(arrotonda_cella(static_cast<double>(p) / kMetriCella), aderenza_.cursore,
+               aderenza_.origine);
   record_aderenza(s_, aderenza_, p, a, registra(Chiave::aderenza, p));
   return Passo::continua;
 }
