@@ -157,8 +157,19 @@ def compare_table(block, name, key, base, now, wanted):
                 problems.append(f"{name} {i} {field} changes to {value!r}, the page does not say so")
     if problems:
         shown = problems[:5] + ([f"... and {len(problems) - 5} more"] if len(problems) > 5 else [])
-        fail(block, "\n  ".join(shown) + f"\n  what the example changes, as \"{key}\" objects:\n    " +
-             "\n    ".join(json.dumps(o) for o in runs(changed, key)))
+        if key == "tracciato":
+            written = [json.dumps({key: rounded(changed.get(0, {}))})]
+        else:
+            written = [json.dumps(o) for o in runs(changed, key)]
+        fail(block, "\n  ".join(shown) + "\n  what the example changes, as the page would write it:"
+             "\n    " + "\n    ".join(written))
+
+
+def rounded(value):
+    """Numbers to the millimetre, as the pages print them."""
+    if isinstance(value, dict):
+        return {k: rounded(v) for k, v in value.items()}
+    return round(value, 3) if isinstance(value, float) else value
 
 
 def compare(block, base, now, fragment):
