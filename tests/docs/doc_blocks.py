@@ -4,6 +4,8 @@ the word says what the block is:
 
   linea-base, treno-base     the minimal pair of sources every example is
                              compiled in (once in the references)
+  linea-builtin,             lines of the built-in line source or train
+  treno-builtin              source, in their order
   linea-testata              header records, put into linea-base's header
   linea                      body records, put into linea-base's body
   treno                      records, put into treno-base

@@ -10,7 +10,9 @@ outcome compared (doc_blocks.py names the kinds of block):
   not change;
 - a trap (linea-file, treno-file) is a whole source, compiled with the
   other base; `check` must print exactly the lines of its check block, and
-  a json block after it, when there is one, is compared as above.
+  a json block after it, when there is one, is compared as above;
+- the lines of a linea-builtin or treno-builtin block are lines of the
+  source `genera_scenario sources` writes, in the same order.
 
 In a json block "cella" and "voce" may be a pair [first, last]: a run of
 cells or entries that all hold the values given. "metri" and "nome_tipo"
@@ -204,6 +206,25 @@ def insert(base_text, lines, where):
     return "\n".join(rows[:at] + lines.rstrip("\n").split("\n") + rows[at:]) + "\n"
 
 
+def check_builtin(exe, every):
+    """Each builtin block's lines, in order, among the built-in source's."""
+    with tempfile.TemporaryDirectory() as d:
+        subprocess.run([exe, "sources"], cwd=d, check=True, capture_output=True)
+        written = {}
+        for kind, name in (("linea-builtin", "LIVRA_MONTALBA_linea.txt"),
+                           ("treno-builtin", "LIVRA_MONTALBA_R47316-.txt")):
+            with open(os.path.join(d, name), encoding="ascii", newline="") as f:
+                written[kind] = [l.rstrip() for l in f.read().split("\r\n")]
+    for block in every:
+        if block.info not in written:
+            continue
+        rest = iter(written[block.info])
+        for line in block.text.rstrip("\n").split("\n"):
+            if not any(line.rstrip() == l for l in rest):
+                fail(block, f"\"{line}\" is not a line of the built-in source, or not in its order")
+                break
+
+
 def expected_messages(block):
     lines = [l.rstrip() for l in block.text.rstrip("\n").split("\n")]
     return [] if lines == ["(no message)"] else lines
@@ -225,6 +246,8 @@ def main():
     if base.status != 0 or base.stderr:
         fail(bases["linea-base"], f"the base sources do not compile cleanly: {base.stderr}")
         return report()
+
+    check_builtin(exe, every)
 
     examples = traps = 0
     for n, block in enumerate(every):
