@@ -1,6 +1,9 @@
-# genera_man_page(SOURCE): turns a manual page written in Markdown,
+# genera_man_page(SOURCE [MORE...]): turns a manual page written in Markdown,
 # docs/man/NAME.SECTION.md, into roff with pandoc at build time and installs
-# it into MANDIR/manSECTION. The pages are built by the target man_pages.
+# it into MANDIR/manSECTION. MORE are Markdown pages appended to it: a page
+# of a source format is a short head of its own (NAME, SYNOPSIS) and the
+# reference of the format, docs/*.md, which the filter cmake/man_page.lua
+# fits into the page. The pages are built by the target man_pages.
 # Without pandoc the function does nothing: the man pages are left out, and
 # the program builds all the same (the Windows build never needs them).
 find_program(GENERA_PANDOC pandoc)
@@ -18,14 +21,20 @@ function(genera_man_page source)
     message(FATAL_ERROR "${source}: a man page's Markdown is named NAME.SECTION.md")
   endif()
   set(section "${CMAKE_MATCH_2}")
+  set(inputs "${source}")
+  foreach(more IN LISTS ARGN)
+    get_filename_component(more "${more}" ABSOLUTE)
+    list(APPEND inputs "${more}")
+  endforeach()
+  set(filter "${PROJECT_SOURCE_DIR}/cmake/man_page.lua")
   set(output "${PROJECT_BINARY_DIR}/man/${page}")
   # -smart keeps "--out" two hyphens instead of a dash; the footer names
   # the version project() gives, so the page never lags behind the program.
   add_custom_command(
     OUTPUT "${output}"
-    COMMAND "${GENERA_PANDOC}" -s -f markdown-smart -t man
-            -M "footer=${PROJECT_NAME} ${PROJECT_VERSION}" -o "${output}" "${source}"
-    DEPENDS "${source}"
+    COMMAND "${GENERA_PANDOC}" -s -f markdown-smart -t man --lua-filter "${filter}"
+            -M "footer=${PROJECT_NAME} ${PROJECT_VERSION}" -o "${output}" ${inputs}
+    DEPENDS ${inputs} "${filter}"
     COMMENT "Man page ${page}"
     VERBATIM)
   string(MAKE_C_IDENTIFIER "man_${page}" target)

@@ -50,7 +50,13 @@ else()
 
   install(TARGETS genera_scenario RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
   genera_man_page(docs/man/genera_scenario.1.md)
+  genera_man_page(docs/man/genera_scenario-linea.5.md docs/line-source.md)
+  genera_man_page(docs/man/genera_scenario-treno.5.md docs/train-source.md)
   install(FILES README.md packaging/copyright DESTINATION "${CMAKE_INSTALL_DOCDIR}")
+  # The authors' manual, where the README's links find it.
+  install(FILES docs/tutorial.md docs/line-source.md docs/train-source.md docs/codes.md
+                docs/compiled-files.md
+          DESTINATION "${CMAKE_INSTALL_DOCDIR}/docs")
   install(FILES packaging/genera_scenario.bash
           DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/bash-completion/completions"
           RENAME genera_scenario)

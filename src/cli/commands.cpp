@@ -122,7 +122,10 @@ int esegui(int argc, char** argv) {
   app.require_subcommand(0, 1);
   app.footer(
       "Exit status: 0 no failure code, 1 a failure code recorded, 2 usage error, "
-      "3 a file that cannot be read, written or decoded.");
+      "3 a file that cannot be read, written or decoded.\n"
+      "Manual: man genera_scenario, man 5 genera_scenario-linea, man 5 genera_scenario-treno.\n"
+      "A first scenario step by step: docs/tutorial.md "
+      "(/usr/share/doc/genera-scenario/docs/ once installed).");
 
   app.allow_extras();
   std::optional<std::string> out_predefinito;

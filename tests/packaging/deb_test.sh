@@ -2,8 +2,9 @@
 # Installs the Debian package and uses the installed program as a user would:
 # --version, `sources` then `compile` of the built-in sources (the three
 # compact files equal to tests/golden/compact), the run without arguments
-# refused in the program's folder, the man page through `man`, the bash
-# completion. The package is removed afterwards whatever happened.
+# refused in the program's folder, the man pages through `man` (the
+# program's and those of the two source formats), the authors' manual, the
+# bash completion. The package is removed afterwards whatever happened.
 #
 # As root, with the package not installed already, it goes through dpkg -i
 # and dpkg --purge on this machine; otherwise (not root, or a copy installed
@@ -32,6 +33,7 @@ if [ "$(id -u)" -eq 0 ] && ! installed; then
   trap 'dpkg --purge "$package" >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
   # A minimal image may exclude man pages and documents from every package.
   install=(dpkg --path-include="/usr/share/man/man1/genera_scenario.1.gz"
+           --path-include="/usr/share/man/man5/genera_scenario-*.5.gz"
            --path-include="/usr/share/doc/$package/*" -i "$deb")
   # dpkg does not wait for a lock another installer holds: try again a while.
   for attempt in $(seq 30); do
@@ -104,6 +106,24 @@ for heading in NAME SYNOPSIS COMMANDS "EXIT STATUS" "JSON OUTPUT" FILES EXAMPLES
   grep -qx "$heading" "$work/man.txt" || fail "man genera_scenario has no $heading"
 done
 
+# The pages of the two source formats, in section 5.
+for format in linea treno; do
+  name=genera_scenario-$format
+  page=$(MANPATH=$man_path man -w 5 "$name" 2>&1) || fail "man -w 5 $name: $page"
+  [ "$page" = "$usr/share/man/man5/$name.5.gz" ] || fail "man 5 finds $page"
+  LC_ALL=C.UTF-8 MANPATH=$man_path MANPAGER=cat MANWIDTH=80 man --warnings 5 "$name" >"$work/man5.txt" 2>"$work/man5.err" ||
+    fail "man 5 $name exits $?: $(cat "$work/man5.err")"
+  [ ! -s "$work/man5.err" ] || fail "man 5 $name warns: $(cat "$work/man5.err")"
+  for heading in NAME SYNOPSIS DESCRIPTION TRAPS "SEE ALSO"; do
+    grep -qx "$heading" "$work/man5.txt" || fail "man 5 $name has no $heading"
+  done
+done
+
+# The authors' manual beside the README, where its links point.
+for doc in tutorial line-source train-source codes compiled-files; do
+  [ -f "$usr/share/doc/$package/docs/$doc.md" ] || fail "no docs/$doc.md in /usr/share/doc/$package"
+done
+
 # The completion loads and takes the program's name.
 completion=$usr/share/bash-completion/completions/genera_scenario
 [ "$(bash -c 'source "$1" && complete -p genera_scenario' bash "$completion")" = \
@@ -116,5 +136,5 @@ if [ "$mode" = "dpkg -i" ]; then
   [ ! -e /usr/bin/genera_scenario ] || fail "/usr/bin/genera_scenario left after dpkg --purge"
 fi
 
-[ "$failed" -eq 0 ] && echo "passed: $package $version installs, runs, shows its man page and goes"
+[ "$failed" -eq 0 ] && echo "passed: $package $version installs, runs, shows its man pages and goes"
 exit "$failed"
