@@ -53,6 +53,8 @@ bool FieldReader::inizia_campo() {
   // A field that starts right after a line break is the first of its line.
   if (riga_ != riga_campo_) campi_sulla_riga_ = 0;
   ++campi_sulla_riga_;
+  // Asked after the read, when the line end after the field may be consumed.
+  primo_della_riga_ = campi_sulla_riga_ == 1;
   riga_campo_ = riga_;
   colonna_campo_ = static_cast<int>(pos_ - inizio_riga_) + 1;
   return true;

@@ -39,7 +39,7 @@ class FieldReader {
   int colonna() const { return colonna_campo_; }
 
   /// True when the field just read is the first of its line.
-  bool primo_della_riga() const { return campi_sulla_riga_ == 1; }
+  bool primo_della_riga() const { return primo_della_riga_; }
 
   /// What is left to read, and the line it starts on.
   std::string_view resto() const { return text_.substr(pos_); }
@@ -66,6 +66,7 @@ class FieldReader {
   int riga_campo_ = 0;
   int colonna_campo_ = 0;
   int campi_sulla_riga_ = 0;
+  bool primo_della_riga_ = false;
   std::string guasto_;
   int riga_guasto_ = 0;
   bool guasto_fine_ = false;

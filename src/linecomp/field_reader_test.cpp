@@ -129,6 +129,14 @@ TEST(FieldReader, FailuresKnowTheirLineAndColumn) {
   EXPECT_EQ(r.guasto(), "\"x1\" is not a whole number");
 }
 
+TEST(FieldReader, KnowsTheFirstFieldOfALineAfterItsLineEndIsRead) {
+  FieldReader r("[generale]\r\n5\r\na, 1, 2\r\n");
+  for (const bool primo : {true, true, true, false, false}) {
+    ASSERT_TRUE(r.leggi_testo());
+    EXPECT_EQ(r.primo_della_riga(), primo) << r.riga() << ":" << r.colonna();
+  }
+}
+
 TEST(Contiene, CaseRules) {
   EXPECT_TRUE(contiene("[GENERALE]", "[generale]"));
   EXPECT_TRUE(contiene("xxpendenzaxx", "pendenza"));

@@ -158,7 +158,13 @@ const char* dove_si_legge(Blocco b) {
 void LettoreSorgente::chiave_ignota(Blocco blocco) {
   if (!r_.primo_della_riga()) return;
   const std::string_view k = senza_spazi(chiave_);
-  if (k.empty() || numero_scritto(k)) return;
+  if (k.empty()) return;
+  if (numero_scritto(k)) {
+    avvisa(s_, luogo(),
+           "the value " + citazione(k) + " starts a line but belongs to no record: is a key "
+           "missing, or a comma too many on the line before?");
+    return;
+  }
   if (contiene_esatto(k, "[") && contiene_esatto(k, "]")) return;
   for (const ParolaChiave& p : kParoleChiave) {
     if (p.blocco == blocco || !nomina(p, k)) continue;
