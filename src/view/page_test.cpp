@@ -1,0 +1,41 @@
+#include "view/page.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+
+namespace genera {
+namespace {
+
+using json = nlohmann::json;
+
+std::size_t conta(const std::string& testo, const std::string& parola) {
+  std::size_t n = 0;
+  for (std::size_t at = testo.find(parola); at != std::string::npos; at = testo.find(parola, at + 1)) ++n;
+  return n;
+}
+
+TEST(Page, HoldsEverythingItNeedsAndFetchesNothing) {
+  const json dati = {{"linea", "A & B"}, {"treno", "T<1>"}, {"nome", "</script><script>x()</script>"}};
+  for (const bool servita : {false, true}) {
+    SCOPED_TRACE(servita);
+    const std::string p = pagina_vista(dati, servita);
+    EXPECT_EQ(p.rfind("<!DOCTYPE html>", 0), 0u);
+    EXPECT_NE(p.find("<title>A &amp; B \xe2\x80\x94 train T&lt;1&gt;</title>"), std::string::npos);
+    // No placeholder left, nothing loaded from elsewhere, and a policy that
+    // would refuse it if there were.
+    EXPECT_EQ(p.find("{{"), std::string::npos);
+    EXPECT_EQ(p.find("/*{{"), std::string::npos);
+    EXPECT_FALSE(std::regex_search(p, std::regex(R"((src|href)\s*=)", std::regex::icase)));
+    EXPECT_FALSE(std::regex_search(p, std::regex(R"(https?:|url\()")));
+    EXPECT_NE(p.find("content=\"default-src 'none';"), std::string::npos);
+    // The data and the configuration are JSON inside the page; a name
+    // cannot close their elements.
+    EXPECT_EQ(conta(p, "</script>"), 3u);
+    EXPECT_NE(p.find(servita ? "{\"servita\":true}" : "{\"servita\":false}"), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace genera

@@ -1,0 +1,51 @@
+// The live preview: a small HTTP server on 127.0.0.1 that serves the page
+// and its data, and nothing else. It reads no file: the driver hands it the
+// page and renews the data when the sources change.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+
+namespace genera {
+
+/// What the server answers with, renewed by the driver while it serves.
+/// Safe to use from several threads.
+class ContenutoVista {
+ public:
+  /// Takes a new page, its data and the version the data carries.
+  void aggiorna(std::string pagina, std::string dati, uint64_t versione);
+  std::string pagina() const;
+  std::string dati() const;
+  uint64_t versione() const;
+
+ private:
+  mutable std::mutex mutex_;
+  std::string pagina_;
+  std::string dati_;
+  uint64_t versione_ = 0;
+};
+
+/// How serving ended.
+enum class EsitoServizio { fermato, porta_occupata, non_disponibile };
+
+struct OpzioniServizio {
+  int porta = 8765;  // 0: any free port
+  std::chrono::milliseconds intervallo{250};           // between two calls of `controlla`
+  std::function<void(int porta)> pronto;               // the port it listens on, once
+  std::function<void()> controlla;                     // may renew the content
+};
+
+/// True when this build can serve (it was built with cpp-httplib).
+bool servizio_disponibile();
+
+/// Serves `contenuto` on 127.0.0.1: GET / the page, GET /data the data,
+/// GET /version its version; any other request 404. Calls `o.controlla`
+/// every `o.intervallo` on a thread of its own. Returns `fermato` after
+/// SIGINT or SIGTERM (the server stopped cleanly), `porta_occupata` when
+/// the port cannot be bound, `non_disponibile` in a build without a server.
+EsitoServizio servi_vista(ContenutoVista& contenuto, const OpzioniServizio& o);
+
+}  // namespace genera
