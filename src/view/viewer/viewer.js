@@ -1403,7 +1403,7 @@
     document.getElementById('summary').textContent =
       'line ' + km(model.lunghezza, 1) + ' km \u00b7 grid ' + model.celle + ' cells to km ' + km(model.grid_end, 1) +
       ' \u00b7 ' + model.stazioni.length + ' stations \u00b7 ' + model.segnali.length + ' signals \u00b7 ' +
-      model.gallerie.length + ' tunnels \u00b7 ' + model.rallentamenti.length + ' slowdowns';
+      model.gallerie.length + ' tunnels \u00b7 ' + model.rallentamenti.length + (model.rallentamenti.length === 1 ? ' slowdown' : ' slowdowns');
     const list = document.getElementById('station-list');
     list.textContent = '';
     for (const s of model.stazioni) {
