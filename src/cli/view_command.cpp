@@ -87,12 +87,17 @@ int comando_vista_servita(const OpzioniSorgenti& o, int porta) {
                 o.sorgente_linea.c_str(), o.sorgente_treno.c_str(), p);
     std::fflush(stdout);
   };
-  // A source that changed is read again; one caught half-written or missing
-  // (an editor replacing it) is simply tried again at the next look.
+  // A source that changed is read again once it has held still from one
+  // look to the next, so a file still being written is not compiled half
+  // way; one missing (an editor replacing it) is tried again later.
+  Impronta vista_linea = impronta_linea, vista_treno = impronta_treno;
   servizio.controlla = [&] {
     const Impronta il = impronta(o.sorgente_linea), it = impronta(o.sorgente_treno);
     if (il == impronta_linea && it == impronta_treno) return;
-    if (!il.presente || !it.presente) return;
+    const bool ferme = il == vista_linea && it == vista_treno;
+    vista_linea = il;
+    vista_treno = it;
+    if (!ferme || !il.presente || !it.presente) return;
     std::string nuova_linea, nuovo_treno;
     try {
       nuova_linea = disco.read(o.sorgente_linea);

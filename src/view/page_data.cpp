@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -107,8 +108,7 @@ json gallerie(const ScenarioCompilato& s) {
 /// The plan thinned to at most `o.punti_pianta_max` points, as differences.
 json tracciato(const tracciato_linea& t, const OpzioniVista& o) {
   const std::size_t righe = std::min({static_cast<std::size_t>(std::max(t.righe, 0)), t.x.size(), t.y.size()});
-  const std::vector<double> x(t.x.begin(), t.x.begin() + static_cast<std::ptrdiff_t>(righe));
-  const std::vector<double> y(t.y.begin(), t.y.begin() + static_cast<std::ptrdiff_t>(righe));
+  const std::span<const double> x(t.x.data(), righe), y(t.y.data(), righe);
   double tolleranza = o.tolleranza_pianta;
   std::vector<std::size_t> tenuti = thin_polyline(x, y, tolleranza);
   while (tenuti.size() > o.punti_pianta_max && tolleranza < 1e6) {

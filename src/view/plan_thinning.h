@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <vector>
 
 namespace genera {
@@ -12,7 +13,7 @@ namespace genera {
 /// kept points around it (Douglas-Peucker). The first and last point of
 /// every run of finite points are kept, and so is the first point of every
 /// run of non-finite ones, to mark the break. `x` and `y` must be as long.
-std::vector<std::size_t> thin_polyline(const std::vector<double>& x, const std::vector<double>& y,
+std::vector<std::size_t> thin_polyline(std::span<const double> x, std::span<const double> y,
                                        double tolerance);
 
 }  // namespace genera

@@ -33,7 +33,7 @@ enum class EsitoServizio { fermato, porta_occupata, non_disponibile };
 
 struct OpzioniServizio {
   int porta = 8765;  // 0: any free port
-  std::chrono::milliseconds intervallo{250};           // between two calls of `controlla`
+  std::chrono::milliseconds intervallo{100};           // between two calls of `controlla`
   std::function<void(int porta)> pronto;               // the port it listens on, once
   std::function<void()> controlla;                     // may renew the content
 };

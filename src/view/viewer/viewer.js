@@ -1513,7 +1513,7 @@
         live.classList.add('stopped');
       }
       busy = false;
-    }, 300);
+    }, 250);
   }
 
   document.getElementById('zoom-in').addEventListener('click', () => zoom(0.5));
@@ -1547,6 +1547,7 @@
     range: () => [range.from, range.to],
     set_range: (a, b) => { set_range(a, b); draw(); },
     version: () => model.versione,
+    stations: () => model.stazioni.map((s) => s.nome),
     first_draw_ms: () => first_draw_ms,
     drawn: () => ({line: line_frame.drawn, plan: plan_frame.drawn}),
     labels: () => ({line: line_frame.labels, plan: plan_frame.labels}),
