@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <limits>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -48,20 +47,32 @@ struct Scritta {
   double x0, y0, x1, y1;
 };
 
+/// The value of attribute `nome` in the tag `tag`, empty when it has none.
+std::string attributo(const std::string& tag, const std::string& nome) {
+  const std::size_t at = tag.find(" " + nome + "=\"");
+  if (at == std::string::npos) return {};
+  const std::size_t da = at + nome.size() + 3;
+  return tag.substr(da, tag.find('"', da) - da);
+}
+
 std::vector<Scritta> scritte(const std::string& svg) {
   std::vector<Scritta> out;
-  const std::regex testo(R"re(<text x="([-\d.]+)" y="([-\d.]+)" font-size="([\d.]+)"([^>]*)>([^<]*)</text>)re");
-  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), testo); it != std::sregex_iterator(); ++it) {
-    const std::smatch& m = *it;
-    const double x = std::stod(m[1]), y = std::stod(m[2]), corpo = std::stod(m[3]);
-    const std::string resto = m[4];
+  for (std::size_t at = svg.find("<text "); at != std::string::npos; at = svg.find("<text ", at + 1)) {
+    const std::size_t chiude = svg.find('>', at), fine = svg.find("</text>", at);
+    const std::string tag = svg.substr(at, chiude - at);
+    if (attributo(tag, "transform").find("rotate") != std::string::npos) continue;  // the plan's y axis title
     // The text as drawn: each entity is one character.
-    const std::string t = std::regex_replace(m[5].str(), std::regex("&[a-z]+;"), "_");
-    if (resto.find("rotate") != std::string::npos) continue;  // the plan's y axis title
+    std::string t;
+    for (std::size_t i = chiude + 1; i < fine; ++i) {
+      t += svg[i];
+      if (svg[i] == '&') i = svg.find(';', i);
+    }
+    const double x = std::stod(attributo(tag, "x")), y = std::stod(attributo(tag, "y"));
+    const std::string c = attributo(tag, "font-size");
+    const double corpo = c.empty() ? 16 : std::stod(c);  // the picture's default size
+    const std::string ancora = attributo(tag, "text-anchor");
     const double w = 0.62 * corpo * static_cast<double>(t.size());
-    const double x0 = resto.find("\"middle\"") != std::string::npos ? x - w / 2
-                      : resto.find("\"end\"") != std::string::npos  ? x - w
-                                                                      : x;
+    const double x0 = ancora == "middle" ? x - w / 2 : ancora == "end" ? x - w : x;
     out.push_back({t, x0, y - corpo * 0.8, x0 + w, y + corpo * 0.2});
   }
   return out;
