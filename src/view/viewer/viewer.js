@@ -464,7 +464,7 @@
       lo = Math.min(lo, runs.value[i]);
       hi = Math.max(hi, runs.value[i]);
     }
-    if (!isFinite(lo)) { lo = 0; hi = 1; }
+    if (!isFinite(lo)) return name === 'aderenza' ? [0, 100] : name === 'velocita' ? [0, 56] : [-6, 6];
     if (name === 'pendenza') {
       lo = Math.min(lo, -5); hi = Math.max(hi, 5);
       const pad = (hi - lo) * 0.12;
@@ -1056,10 +1056,15 @@
       }
     }
     if (layer_on.signals) {
-      const shown = in_range(model.segnali, from, to);
-      for (const o of shown) {
+      // Signals closer than a few pixels to the last one drawn are left
+      // out: a long line seen whole would be one red smear.
+      const shown = [];
+      let last = null;
+      for (const o of in_range(model.segnali, from, to)) {
         const q = at_metre(o.m);
-        if (!q) continue;
+        if (!q || (last && Math.hypot(q.x - last.x, q.y - last.y) < 5)) continue;
+        last = q;
+        shown.push(o);
         ctx.fillStyle = kColours.signal;
         ctx.beginPath();
         ctx.arc(q.x, q.y, 3, 0, 2 * Math.PI);
