@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "cli/exit_codes.h"
@@ -74,11 +75,7 @@ int comando_vista_servita(const OpzioniSorgenti& o, int porta) {
   std::string treno = disco.read(o.sorgente_treno);
   Impronta impronta_linea = impronta(o.sorgente_linea), impronta_treno = impronta(o.sorgente_treno);
   uint64_t versione = 1;
-  ContenutoVista contenuto;
-  {
-    PaginaCompilata p = compila_pagina(o, n, linea, treno, versione, true);
-    contenuto.aggiorna(std::move(p.pagina), std::move(p.dati), versione);
-  }
+  PaginaCompilata prima = compila_pagina(o, n, linea, treno, versione, true);
 
   OpzioniServizio servizio;
   servizio.porta = porta;
@@ -91,32 +88,32 @@ int comando_vista_servita(const OpzioniSorgenti& o, int porta) {
   // look to the next, so a file still being written is not compiled half
   // way; one missing (an editor replacing it) is tried again later.
   Impronta vista_linea = impronta_linea, vista_treno = impronta_treno;
-  servizio.controlla = [&] {
+  servizio.controlla = [&]() -> std::optional<ContenutoVista> {
     const Impronta il = impronta(o.sorgente_linea), it = impronta(o.sorgente_treno);
-    if (il == impronta_linea && it == impronta_treno) return;
+    if (il == impronta_linea && it == impronta_treno) return std::nullopt;
     const bool ferme = il == vista_linea && it == vista_treno;
     vista_linea = il;
     vista_treno = it;
-    if (!ferme || !il.presente || !it.presente) return;
+    if (!ferme || !il.presente || !it.presente) return std::nullopt;
     std::string nuova_linea, nuovo_treno;
     try {
       nuova_linea = disco.read(o.sorgente_linea);
       nuovo_treno = disco.read(o.sorgente_treno);
     } catch (const ErroreFile&) {
-      return;
+      return std::nullopt;
     }
     impronta_linea = il;
     impronta_treno = it;
-    if (nuova_linea == linea && nuovo_treno == treno) return;
+    if (nuova_linea == linea && nuovo_treno == treno) return std::nullopt;
     linea = std::move(nuova_linea);
     treno = std::move(nuovo_treno);
     PaginaCompilata p = compila_pagina(o, n, linea, treno, ++versione, true);
-    contenuto.aggiorna(std::move(p.pagina), std::move(p.dati), versione);
     std::fprintf(stderr, "genera_scenario: recompiled, page version %llu\n",
                  static_cast<unsigned long long>(versione));
+    return ContenutoVista{std::move(p.pagina), std::move(p.dati), versione};
   };
 
-  switch (servi_vista(contenuto, servizio)) {
+  switch (servi_vista({std::move(prima.pagina), std::move(prima.dati), versione}, servizio)) {
     case EsitoServizio::porta_occupata:
       throw ErroreFile("cannot serve on 127.0.0.1:" + std::to_string(porta) +
                        ": the port is in use; choose another with --port");

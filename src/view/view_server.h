@@ -6,26 +6,17 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <mutex>
+#include <optional>
 #include <string>
 
 namespace genera {
 
-/// What the server answers with, renewed by the driver while it serves.
-/// Safe to use from several threads.
-class ContenutoVista {
- public:
-  /// Takes a new page, its data and the version the data carries.
-  void aggiorna(std::string pagina, std::string dati, uint64_t versione);
-  std::string pagina() const;
-  std::string dati() const;
-  uint64_t versione() const;
-
- private:
-  mutable std::mutex mutex_;
-  std::string pagina_;
-  std::string dati_;
-  uint64_t versione_ = 0;
+/// What the server answers with: the page, its data and the version the
+/// data carries.
+struct ContenutoVista {
+  std::string pagina;
+  std::string dati;
+  uint64_t versione = 0;
 };
 
 /// How serving ended.
@@ -35,7 +26,9 @@ struct OpzioniServizio {
   int porta = 8765;  // 0: any free port
   std::chrono::milliseconds intervallo{100};           // between two calls of `controlla`
   std::function<void(int porta)> pronto;               // the port it listens on, once
-  std::function<void()> controlla;                     // may renew the content
+  /// Called every `intervallo`, always from the same thread: new content
+  /// when the sources changed, nothing otherwise.
+  std::function<std::optional<ContenutoVista>()> controlla;
 };
 
 /// True when this build can serve (it was built with cpp-httplib).
@@ -43,9 +36,10 @@ bool servizio_disponibile();
 
 /// Serves `contenuto` on 127.0.0.1: GET / the page, GET /data the data,
 /// GET /version its version; any other request 404. Calls `o.controlla`
-/// every `o.intervallo` on a thread of its own. Returns `fermato` after
+/// every `o.intervallo` on a thread of its own and serves what it returns
+/// from then on. Returns `fermato` after
 /// SIGINT or SIGTERM (the server stopped cleanly), `porta_occupata` when
 /// the port cannot be bound, `non_disponibile` in a build without a server.
-EsitoServizio servi_vista(ContenutoVista& contenuto, const OpzioniServizio& o);
+EsitoServizio servi_vista(ContenutoVista contenuto, const OpzioniServizio& o);
 
 }  // namespace genera

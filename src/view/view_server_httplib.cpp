@@ -71,8 +71,16 @@ void manda(httplib::Response& r, std::string testo, const char* tipo) {
 
 bool servizio_disponibile() { return true; }
 
-EsitoServizio servi_vista(ContenutoVista& contenuto, const OpzioniServizio& o) {
+EsitoServizio servi_vista(ContenutoVista contenuto, const OpzioniServizio& o) {
   SegnaliDiArresto segnali;  // before any thread starts, so all inherit the mask
+
+  // The content, renewed by the watching thread while the server's threads
+  // read it.
+  std::mutex mutex_contenuto;
+  auto leggi = [&](auto campo) {
+    const std::lock_guard<std::mutex> lock(mutex_contenuto);
+    return campo(contenuto);
+  };
 
   httplib::Server server;
   // SO_REUSEADDR alone: the library's default SO_REUSEPORT would let a
@@ -86,13 +94,14 @@ EsitoServizio servi_vista(ContenutoVista& contenuto, const OpzioniServizio& o) {
   server.set_keep_alive_timeout(1);
   server.set_read_timeout(2);
   server.Get("/", [&](const httplib::Request&, httplib::Response& r) {
-    manda(r, contenuto.pagina(), "text/html; charset=utf-8");
+    manda(r, leggi([](const ContenutoVista& c) { return c.pagina; }), "text/html; charset=utf-8");
   });
   server.Get("/data", [&](const httplib::Request&, httplib::Response& r) {
-    manda(r, contenuto.dati(), "application/json");
+    manda(r, leggi([](const ContenutoVista& c) { return c.dati; }), "application/json");
   });
   server.Get("/version", [&](const httplib::Request&, httplib::Response& r) {
-    manda(r, std::to_string(contenuto.versione()), "text/plain");
+    manda(r, leggi([](const ContenutoVista& c) { return std::to_string(c.versione); }),
+          "text/plain");
   });
   // Every other path, and every other method: nothing but "not found".
   server.set_error_handler([](const httplib::Request&, httplib::Response& r) {
@@ -116,7 +125,12 @@ EsitoServizio servi_vista(ContenutoVista& contenuto, const OpzioniServizio& o) {
     std::unique_lock<std::mutex> lock(mutex);
     while (!sveglia.wait_for(lock, o.intervallo, [&] { return fine; })) {
       lock.unlock();
-      if (o.controlla) o.controlla();
+      if (o.controlla) {
+        if (std::optional<ContenutoVista> nuovo = o.controlla()) {
+          const std::lock_guard<std::mutex> scrivi(mutex_contenuto);
+          contenuto = std::move(*nuovo);
+        }
+      }
       lock.lock();
     }
   });

@@ -5,7 +5,7 @@ namespace genera {
 
 bool servizio_disponibile() { return false; }
 
-EsitoServizio servi_vista(ContenutoVista&, const OpzioniServizio&) {
+EsitoServizio servi_vista(ContenutoVista, const OpzioniServizio&) {
   return EsitoServizio::non_disponibile;
 }
 
