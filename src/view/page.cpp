@@ -31,6 +31,9 @@ std::string testo_html(const std::string& s) {
       case '"':
         out += "&quot;";
         break;
+      case '{':  // no name can make a placeholder
+        out += "&#123;";
+        break;
       default:
         out += c;
     }

@@ -18,16 +18,17 @@ std::size_t conta(const std::string& testo, const std::string& parola) {
 }
 
 TEST(Page, HoldsEverythingItNeedsAndFetchesNothing) {
-  const json dati = {{"linea", "A & B"}, {"treno", "T<1>"}, {"nome", "</script><script>x()</script>"}};
+  const json dati = {{"linea", "A & B"}, {"treno", "T<1>{{DATI}}"}, {"nome", "</script><script>x()</script>"}};
   for (const bool servita : {false, true}) {
     SCOPED_TRACE(servita);
     const std::string p = pagina_vista(dati, servita);
     EXPECT_EQ(p.rfind("<!DOCTYPE html>", 0), 0u);
-    EXPECT_NE(p.find("<title>A &amp; B \xe2\x80\x94 train T&lt;1&gt;</title>"), std::string::npos);
+    EXPECT_NE(p.find("<title>A &amp; B \xe2\x80\x94 train T&lt;1&gt;&#123;&#123;DATI}}</title>"),
+              std::string::npos);
     // No placeholder left, nothing loaded from elsewhere, and a policy that
     // would refuse it if there were.
-    EXPECT_EQ(p.find("{{"), std::string::npos);
-    EXPECT_EQ(p.find("/*{{"), std::string::npos);
+    for (const char* segnaposto : {"{{TITOLO}}", "/*{{STILE}}*/", "{{CONFIG}}", "/*{{SCRIPT}}*/"})
+      EXPECT_EQ(p.find(segnaposto), std::string::npos) << segnaposto;
     const std::string minuscola = in_minuscolo(p);
     for (const char* indirizzo : {"src=", "src =", "href=", "href =", "http:", "https:", "url("})
       EXPECT_EQ(minuscola.find(indirizzo), std::string::npos) << indirizzo;
@@ -35,6 +36,9 @@ TEST(Page, HoldsEverythingItNeedsAndFetchesNothing) {
     // The data and the configuration are JSON inside the page; a name
     // cannot close their elements.
     EXPECT_EQ(conta(p, "</script>"), 3u);
+    const std::string apre = "<script id=\"genera-data\" type=\"application/json\">";
+    const std::size_t da = p.find(apre) + apre.size();
+    EXPECT_EQ(json::parse(p.substr(da, p.find("</script>", da) - da)), dati);
     EXPECT_NE(p.find(servita ? "{\"servita\":true}" : "{\"servita\":false}"), std::string::npos);
   }
 }

@@ -356,7 +356,7 @@
     }
   }
 
-  /// "at 42,850 m (speed 60 km/h), line 34".
+  /// "at 42,850 m — FILE, line 34".
   function slowdown_words(id) {
     const s = source_of(id);
     return 'at ' + metres(s.posizione) + ' \u2014 ' + s.file + ', line ' + s.riga;
@@ -977,7 +977,7 @@
     const points = to > from ? plan_points(from, to) : [];
     const finite = points.filter((q) => isFinite(q.x));
     document.getElementById('plan-caption').textContent =
-      'km ' + km(range.from, 2) + ' to ' + km(range.to, 2) + (finite.length ? '' : '');
+      'km ' + km(range.from, 2) + ' to ' + km(range.to, 2);
     ctx.font = '13px ' + kFont;
     ctx.fillStyle = kColours.muted;
     ctx.textAlign = 'center';
