@@ -77,8 +77,9 @@ simulator reads.
 .
 For scenario authors it writes the built-in sources as a starting point,
 compiles and checks their own sources with compiler-style messages, decodes
-compact files into readable tables and draws a line's plan and profiles as
-SVG. Each command can report in JSON.")
+compact files into readable tables, draws a line's plan and profiles as
+SVG, and shows them in an interactive page linked to the sources, with a
+live preview while the sources are edited. Each command can report in JSON.")
   # The staging tree is made Debian's way before it is packed: program
   # stripped, man page and changelog compressed.
   set(CPACK_PRE_BUILD_SCRIPTS "${PROJECT_SOURCE_DIR}/cmake/deb_staging.cmake")

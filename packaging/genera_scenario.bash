@@ -5,15 +5,17 @@
 #   _genera_scenario_commands         the commands
 #   _genera_scenario_options COMMAND  the options COMMAND takes ("" is the
 #                                     run without a command)
-#   _genera_scenario_argument OPTION [COMMAND]  the kind of value OPTION takes (after COMMAND), "" for
-#                                     a flag
+#   _genera_scenario_argument OPTION [COMMAND]
+#                                     the kind of value OPTION takes (after
+#                                     COMMAND), "" for a flag
 #   _genera_scenario_positional COMMAND N
 #                                     the kind of COMMAND's Nth argument
 #                                     (from 0), "" for none
 # A kind is one of: dir (a folder), line (*_linea.txt), train (*-.txt),
-# compact (*.sim, *.dat), svg (*.svg), text (free text: nothing to offer).
+# compact (*.sim, *.dat), svg (*.svg), html (*.html), text (free text:
+# nothing to offer).
 
-_genera_scenario_commands="sources compile check inspect plot explain"
+_genera_scenario_commands="sources compile check inspect plot view explain"
 
 _genera_scenario_options() {
   case $1 in
@@ -24,22 +26,22 @@ _genera_scenario_options() {
     inspect) echo "--json --help -h" ;;
     plot) echo "-o --out --output --line-name --train-code --json -q --quiet --help -h" ;;
     explain) echo "--markdown --help -h" ;;
+    view) echo "-o --out --output --line-name --train-code --serve --port --help -h" ;;
   esac
 }
 
 _genera_scenario_argument() {
   case $1 in
-    --out) [ "$2" = plot ] && echo svg || echo dir ;;
-    -o) [ "$2" = plot ] && echo svg || echo dir ;;
-    --output) echo svg ;;
-    --line-name | --train-code) echo text ;;
+    --out | -o) case $2 in plot) echo svg ;; view) echo html ;; *) echo dir ;; esac ;;
+    --output) if [[ $2 == view ]]; then echo html; else echo svg; fi ;;
+    --line-name | --train-code | --port) echo text ;;
   esac
 }
 
 _genera_scenario_positional() {
   case $1:$2 in
-    compile:0 | check:0 | plot:0) echo line ;;
-    compile:1 | check:1 | plot:1) echo train ;;
+    compile:0 | check:0 | plot:0 | view:0) echo line ;;
+    compile:1 | check:1 | plot:1 | view:1) echo train ;;
     inspect:*) echo compact ;;
     explain:0) echo text ;;
   esac
@@ -54,6 +56,7 @@ _genera_scenario_names() {
     train) patterns=('*-.txt') ;;
     compact) patterns=('*.sim' '*.dat') ;;
     svg) patterns=('*.svg') ;;
+    html) patterns=('*.html') ;;
     dir) ;;
     *) return ;;
   esac
@@ -82,7 +85,7 @@ _genera_scenario() {
   for ((i = 1; i < COMP_CWORD; i++)); do
     word=${COMP_WORDS[i]}
     if [[ $word == -* ]]; then
-      if [[ -n $(_genera_scenario_argument "$word") ]]; then
+      if [[ -n $(_genera_scenario_argument "$word" "$command") ]]; then
         [[ ${COMP_WORDS[i + 1]} != = ]] || ((i++))
         ((i++))
       fi

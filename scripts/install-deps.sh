@@ -4,6 +4,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ libgtest-dev libcli11-dev nlohmann-json3-dev)
+# view --serve: Debian's cpp-httplib (the build leaves --serve out without it).
+packages+=(libcpp-httplib-dev)
 if [ "${1:-run}" = package ] || [ "${1:-run}" = test ]; then
   # The packages: the man page, the Debian package's computed dependencies,
   # the Windows build.
@@ -15,6 +17,9 @@ if [ "${1:-run}" = test ]; then
   packages+=(librsvg2-bin python3 clang-14 libclang-rt-14-dev)
   # The Windows build and its tests under Wine on a virtual display.
   packages+=(g++-mingw-w64-x86-64 wine wine64 xvfb imagemagick unzip)
+  # The viewer's tests in a real browser: headless Chromium driven by
+  # Debian's Selenium (for /usr/bin/python3).
+  packages+=(chromium chromium-driver python3-selenium)
 fi
 
 missing=()

@@ -2,8 +2,8 @@
 # Builds everything from nothing and runs every test: the release build
 # with warnings as errors, the AddressSanitizer + UBSan build, a short
 # run of each fuzz target on its committed corpus, the Windows build
-# under Wine, and the two packages (scripts/package.sh) installed and
-# checked.
+# under Wine, the two packages (scripts/package.sh) installed and
+# checked, and the route viewer in headless Chromium.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -29,3 +29,6 @@ echo "lintian: no error, no warning"
 
 echo "== windows: the program of the zip under Wine, against the ci build's files"
 bash tests/windows/run.sh build/ci/genera_scenario dist/genera_scenario-*-win64.zip
+
+echo "== viewer: the page and the live preview in headless Chromium (screenshots in build/browser-artifacts)"
+/usr/bin/python3 tests/browser/viewer_test.py build/ci build/browser-artifacts

@@ -15,6 +15,7 @@
 #include "cli/explain_command.h"
 #include "cli/exit_codes.h"
 #include "cli/inspect_command.h"
+#include "cli/view_command.h"
 #include "files/file_system.h"
 #include "files/native_path.h"
 #include "run/compaction.h"
@@ -187,6 +188,27 @@ int esegui(int argc, char** argv) {
   spiega->add_option("CODE", da_spiegare, "the failure code; without it, the list of codes");
   spiega->add_flag("--markdown", spiega_markdown, "print every code as a Markdown page");
 
+  // ---- view ----
+  OpzioniSorgenti vista_o;
+  std::optional<std::string> html;
+  bool servi = false;
+  int porta = kPortaVista;
+  CLI::App* vista = app.add_subcommand(
+      "view", "write an interactive HTML page of the line, linked to the sources; with "
+              "--serve, a live preview that follows edits");
+  opzioni_nomi(*vista, vista_o);
+  CLI::Option* vista_file =
+      vista->add_option("-o,--out,--output", html, "the HTML file to write (default NAME_CODE.html)");
+  CLI::Option* vista_servi = vista->add_flag(
+      "--serve", servi,
+      "serve the page on 127.0.0.1 and update it whenever a source changes; writes nothing");
+  vista->add_option("--port", porta, "the port for --serve (0: any free port)")
+      ->capture_default_str()
+      ->check(CLI::Range(0, 65535))
+      ->needs(vista_servi);
+  vista_file->excludes(vista_servi);
+  // ---- end of view ----
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -209,6 +231,7 @@ int esegui(int argc, char** argv) {
   if (ispeziona->parsed()) return comando_ispeziona(da_ispezionare, ispeziona_json);
   if (disegna->parsed()) return comando_disegna(disegna_o, svg);
   if (spiega->parsed()) return comando_spiega(da_spiegare, spiega_markdown);
+  if (vista->parsed()) return servi ? comando_vista_servita(vista_o, porta) : comando_vista(vista_o, html);
   if (out_predefinito) {
     prepara_cartella(*out_predefinito);
     return comando_predefinito(*out_predefinito);

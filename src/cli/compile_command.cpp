@@ -231,4 +231,23 @@ int comando_disegna(const OpzioniSorgenti& o, const std::string& svg) {
   return uscita(s, o);
 }
 
+// ---- shared with `view` ----
+
+NomiSorgenti nomi_sorgenti(const OpzioniSorgenti& o) {
+  const Nomi n = nomina(o);
+  return {n.linea, n.treno};
+}
+
+ScenarioCompilato compila_testi(const OpzioniSorgenti& o, const NomiSorgenti& n,
+                                std::string_view linea, std::string_view treno) {
+  SorgentiLette l;
+  l.linea = {o.sorgente_linea, true, linea, {}};
+  l.treno = {o.sorgente_treno, true, treno, {}};
+  return compila_sorgenti({n.linea, n.treno}, l, true);
+}
+
+void non_sulle_sorgenti(const std::string& path, const OpzioniSorgenti& o) { non_su_sorgente(path, o); }
+
+int stato_uscita(const ScenarioCompilato& s, const OpzioniSorgenti& o) { return uscita(s, o); }
+
 }  // namespace genera

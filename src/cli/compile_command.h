@@ -4,6 +4,9 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
+
+#include "model/compiled_scenario.h"
 
 namespace genera {
 
@@ -32,6 +35,29 @@ int comando_verifica(const OpzioniSorgenti& o);
 /// Draws the compiled sources into the SVG file `svg`, which must end in
 /// ".svg". Returns the exit status.
 int comando_disegna(const OpzioniSorgenti& o, const std::string& svg);
+
+// ---- shared with `view` (view_command.cpp) ----
+
+/// The line name and train code, from the options or the file names, checked
+/// as `compile` checks them. Throws ErroreUso.
+struct NomiSorgenti {
+  std::string linea;
+  std::string treno;
+};
+NomiSorgenti nomi_sorgenti(const OpzioniSorgenti& o);
+
+/// The two texts compiled as `check` compiles them (with the plan), the
+/// diagnostics shown on stderr.
+ScenarioCompilato compila_testi(const OpzioniSorgenti& o, const NomiSorgenti& n,
+                                std::string_view linea, std::string_view treno);
+
+/// Throws ErroreFile when `path` names one of the sources.
+void non_sulle_sorgenti(const std::string& path, const OpzioniSorgenti& o);
+
+/// The exit status of a compile: 0, or 1 when a failure code was recorded.
+int stato_uscita(const ScenarioCompilato& s, const OpzioniSorgenti& o);
+
+// ---- end of what `view` shares ----
 
 /// Creates `cartella` when it is missing. Throws ErroreFile when it
 /// cannot be created or is not a folder.

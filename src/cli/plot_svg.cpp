@@ -8,6 +8,7 @@
 
 #include "cli/text_format.h"
 #include "model/text.h"
+#include "view/label_rows.h"
 
 namespace genera {
 namespace {
@@ -19,22 +20,27 @@ constexpr double kDestra = 40;
 constexpr double kLarghezzaUtile = kLarghezza - kSinistra - kDestra;
 constexpr double kPiantaAlto = 86;
 constexpr double kPiantaAltezza = 540;
-constexpr double kNomiAlto = 690;  // band of rotated station names
-constexpr double kStrisceAlto = 770;
-constexpr double kStrisciaAltezza = 130;
-constexpr double kStrisciaPasso = 160;  // strip plus the gap below it
-constexpr int kPassoPianta = 50;        // every 50th metre of the plan is drawn
+constexpr double kLungoAlto = 700;     // title of the part along the line
+constexpr double kCorsieAlto = 716;    // top of the first lane
+constexpr double kSpazioCorsie = 6;    // between two lanes
+constexpr double kStrisciaAltezza = 120;
+constexpr double kSpazioStrisce = 14;  // between two profile strips
+constexpr double kRigaEtichette = 15;  // a row of labels in a lane
+constexpr int kPassoPianta = 50;       // every 50th metre of the plan is drawn
 constexpr const char* kCaratteri = "DejaVu Sans, Arial, Helvetica, sans-serif";
 
 constexpr const char* kColoreLinea = "#1f4e79";
 constexpr const char* kColoreCoda = "#9aa5b1";
-constexpr const char* kColoreGalleria = "#7b4a12";
+constexpr const char* kColoreGalleria = "#5a4a3a";
+constexpr const char* kColoreIlluminata = "#f2c230";
 constexpr const char* kColoreSegnale = "#d62728";
 constexpr const char* kColorePendenza = "#2ca02c";
 constexpr const char* kColoreVelocita = "#1f77b4";
 constexpr const char* kColoreAderenza = "#8c564b";
-constexpr const char* kColoreRallentamento = "#ff7f0e";
-constexpr const char* kColoreCodice = "#9467bd";
+constexpr const char* kColoreRallentamento = "#ef7d10";
+constexpr const char* kColoreCodice = "#7b3fb0";
+constexpr const char* kColoreCartello = "#2b6cb0";
+constexpr const char* kColoreArea = "#cfe3e8";
 
 /// UTF-8 text for an SVG text node or attribute: markup escaped, control
 /// characters (not allowed in XML) dropped.
@@ -85,31 +91,79 @@ std::string etichetta(double v, double passo) {
   return passo >= 1 ? formato("%.0f", v) : passo >= 0.1 ? formato("%.1f", v) : formato("%.2f", v);
 }
 
+/// A generous width of `t` in pixels at font size `corpo`: a label must
+/// never be drawn wider than the room kept for it.
+double larghezza_testo(const std::string& t, double corpo) {
+  return 0.62 * corpo * static_cast<double>(t.size());
+}
+
+/// "(Galleria   )(San Martino)" as "Galleria / San Martino".
+std::string testo_cartello(const std::string& grezzo) {
+  std::string out, parte;
+  bool dentro = false, parentesi = false;
+  auto chiudi = [&] {
+    while (!parte.empty() && parte.back() == ' ') parte.pop_back();
+    if (!parte.empty()) out += (out.empty() ? "" : " / ") + parte;
+    parte.clear();
+  };
+  for (const char c : grezzo) {
+    if (c == '(') {
+      dentro = parentesi = true;
+    } else if (c == ')') {
+      chiudi();
+      dentro = false;
+    } else if (dentro && !(c == ' ' && parte.empty())) {
+      parte += c;
+    }
+  }
+  if (!parentesi) return grezzo;
+  return out;
+}
+
 /// What the picture shows, gathered from the model once.
 struct StazioneDisegnata {
   std::string nome;
   double metri;
+  double inizio, fine;  // its area
+  bool con_orario;
 };
 struct RallentamentoDisegnato {
   double inizio, fine;
   int velocita;
+};
+struct GalleriaDisegnata {
+  double da, a;
+  bool illuminata;
+};
+struct CartelloDisegnato {
+  double metri;
+  bool indicatore_velocita;  // kind 6; else an indicator board (kind 14)
+  std::string testo;
 };
 
 struct DatiDisegno {
   double lunghezza = 0;   // metres of line (entry 84)
   std::size_t celle = 0;  // cells of the grid
   std::vector<StazioneDisegnata> stazioni;
-  std::vector<double> segnali;                      // metres
-  std::vector<std::pair<double, double>> gallerie;  // metres from, to
+  std::vector<double> segnali;  // metres
+  std::vector<GalleriaDisegnata> gallerie;
+  std::vector<double> marche_gallerie;  // lit-tunnel markers
   std::vector<RallentamentoDisegnato> rallentamenti;
-  std::vector<double> avvisi;  // warning boards, metres
-  std::vector<double> codici;  // code cells, metres
+  std::vector<double> avvisi;        // warning boards, metres
+  std::vector<double> prima_avvisi;  // the cells before them
+  std::vector<double> codici;        // code cells, metres
+  std::vector<double> abbattimenti;  // code cuts, metres
+  std::vector<CartelloDisegnato> cartelli;
 };
 
 /// Where a point object of cell k stands: cells are taken as round(p / 50 + 1).
 double metri_oggetto(std::size_t k) {
   return k == 0 ? 0.0 : static_cast<double>(k - 1) * kMetriCella;
 }
+
+/// The speeds a packed value of a speed-indicator board holds first (its
+/// speed s, times 20).
+int velocita_s(int16_t v) { return static_cast<int>(std::floor(v / 20.0)); }
 
 DatiDisegno raccogli(const ScenarioCompilato& f) {
   DatiDisegno d;
@@ -120,16 +174,31 @@ DatiDisegno raccogli(const ScenarioCompilato& f) {
   for (int i = 1; i <= ultima; ++i) {
     const voce_testata& v = f.testata_linea[static_cast<std::size_t>(i)];
     // Stored names are 8-bit characters; the picture is UTF-8.
-    d.stazioni.push_back({utf8_da_cp1252(v.nome), static_cast<double>(v.dato3)});
+    d.stazioni.push_back({utf8_da_cp1252(v.nome), static_cast<double>(v.dato3),
+                          static_cast<double>(v.dato1), static_cast<double>(v.dato2),
+                          v.dato4 > 0});
   }
-  std::optional<std::size_t> galleria_da;
+  // A tunnel is a run of cells of one galleria value and one record.
+  auto origine_galleria = [&](std::size_t k) {
+    return k < f.origini.celle.size() ? f.origini.celle[k].galleria : IdRecord{0};
+  };
+  for (std::size_t k = 0; k < f.percorso.size();) {
+    if (f.percorso[k].galleria == 0) {
+      ++k;
+      continue;
+    }
+    std::size_t e = k;
+    bool illuminata = false;
+    while (e < f.percorso.size() && f.percorso[e].galleria == f.percorso[k].galleria &&
+           origine_galleria(e) == origine_galleria(k)) {
+      illuminata = illuminata || f.percorso[e].tipo == cella_marca_galleria;
+      ++e;
+    }
+    d.gallerie.push_back({k * 50.0, e * 50.0, illuminata});
+    k = e;
+  }
   for (std::size_t k = 0; k < f.percorso.size(); ++k) {
     const cella_percorso& c = f.percorso[k];
-    if (c.galleria != 0 && !galleria_da) galleria_da = k;
-    if (c.galleria == 0 && galleria_da) {
-      d.gallerie.emplace_back(*galleria_da * 50.0, k * 50.0);
-      galleria_da.reset();
-    }
     switch (c.tipo) {
       case cella_segnale:
         d.segnali.push_back(metri_oggetto(k));
@@ -137,10 +206,32 @@ DatiDisegno raccogli(const ScenarioCompilato& f) {
       case cella_avviso_rallentamento:
         d.avvisi.push_back(metri_oggetto(k));
         break;
-      case cella_codice:
-      case cella_abbattimento:
-        d.codici.push_back(k * 50.0);
+      case cella_prima_avviso:
+        d.prima_avvisi.push_back(metri_oggetto(k));
         break;
+      case cella_codice:
+        d.codici.push_back(metri_oggetto(k));
+        break;
+      case cella_abbattimento:
+        d.abbattimenti.push_back(metri_oggetto(k));
+        break;
+      case cella_marca_galleria:
+        d.marche_gallerie.push_back(metri_oggetto(k));
+        break;
+      case cella_indicatore_v_max:
+        d.cartelli.push_back({metri_oggetto(k), true,
+                              formato("%d/%d/%d", velocita_s(c.valore1), velocita_s(c.valore2),
+                                      velocita_s(c.valore3))});
+        break;
+      case cella_cartello: {
+        const int voce = c.valore1;
+        const std::string testo =
+            voce >= 1 && voce < kVociTestata
+                ? testo_cartello(utf8_da_cp1252(f.testata_linea[static_cast<std::size_t>(voce)].nome))
+                : std::string();
+        d.cartelli.push_back({metri_oggetto(k), false, testo});
+        break;
+      }
       case cella_inizio_rallentamento: {
         // The end is the next end cell; a slowdown of length 0 has none.
         std::size_t e = k;
@@ -155,7 +246,6 @@ DatiDisegno raccogli(const ScenarioCompilato& f) {
         break;
     }
   }
-  if (galleria_da) d.gallerie.emplace_back(*galleria_da * 50.0, f.percorso.size() * 50.0);
   return d;
 }
 
@@ -168,6 +258,10 @@ class Svg {
   void linea(double x1, double y1, double x2, double y2, const char* stile) {
     out_ += formato("<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" %s/>\n", x1, y1, x2, y2,
                     stile);
+  }
+  void rettangolo(double x, double y, double w, double h, const std::string& stile) {
+    out_ += formato("<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" ", x, y, w, h) +
+            stile + "/>\n";
   }
   std::string fine() { return out_ + "</svg>\n"; }
 
@@ -212,33 +306,50 @@ std::string tratto(const tracciato_linea& t, const VistaPianta& v, std::size_t d
   return d;
 }
 
-/// A label's box, to keep station names from covering each other.
+/// A label's box, to keep names from covering each other.
 struct Riquadro {
   double x0, y0, x1, y1;
-  bool tocca(const Riquadro& o) const { return x0 < o.x1 && o.x0 < x1 && y0 < o.y1 && o.y0 < y1; }
+  /// True when the two boxes come within 2 pixels of each other.
+  bool tocca(const Riquadro& o) const {
+    return x0 < o.x1 + 2 && o.x0 < x1 + 2 && y0 < o.y1 + 2 && o.y0 < y1 + 2;
+  }
 };
 
-double larghezza_testo(const std::string& t, double corpo) {
-  return 0.6 * corpo * static_cast<double>(t.size());
+/// A name beside a point of the plan: on the side across from the line's
+/// heading, alternating, moved along until it covers no earlier name or
+/// point. A name that finds no free place is left out (the table and the
+/// lanes below still name it).
+void nome_in_pianta(Svg& svg, std::vector<Riquadro>& presi, const VistaPianta& v, double x,
+                    double y, double dx, double dy, const std::string& nome, std::size_t alterna,
+                    const char* stile) {
+  const double w = larghezza_testo(nome, 12), h = 12;
+  for (int tentativo = 0; tentativo < 12; ++tentativo) {
+    const double lato = ((alterna + static_cast<std::size_t>(tentativo)) % 2 == 0) ? 1 : -1;
+    const double lungo = 16.0 * (tentativo / 2) * (tentativo % 4 < 2 ? 1 : -1);
+    // The normal of the heading, then a shift along it.
+    const double nx = -dy * lato, ny = dx * lato;
+    const double cx = x + nx * (10 + w / 2 * std::abs(nx)) + dx * lungo;
+    const double cy = y + ny * 14 + dy * lungo;
+    const Riquadro r{cx - w / 2, cy - h / 2, cx + w / 2, cy + h / 2};
+    if (r.x0 < v.sinistra || r.x1 > v.sinistra + v.larghezza || r.y0 < kPiantaAlto ||
+        r.y1 > kPiantaAlto + kPiantaAltezza)
+      continue;
+    if (std::any_of(presi.begin(), presi.end(), [&](const Riquadro& q) { return q.tocca(r); }))
+      continue;
+    presi.push_back(r);
+    svg.testo(cx, r.y1 - 2, nome, stile);
+    return;
+  }
 }
 
-/// Station names beside the line: on the side across from its heading,
-/// alternating, moved along until they no longer cover an earlier name.
-void nomi_stazioni(Svg& svg, const tracciato_linea& t, const VistaPianta& v, const DatiDisegno& d,
-                   std::size_t righe) {
+/// Station names beside the line, and the line's end.
+void nomi_pianta(Svg& svg, const tracciato_linea& t, const VistaPianta& v, const DatiDisegno& d,
+                 std::size_t righe) {
   std::vector<Riquadro> presi;
-  for (std::size_t i = 0; i < d.stazioni.size(); ++i) {
-    const auto r = static_cast<std::size_t>(
-        std::clamp(d.stazioni[i].metri, 0.0, static_cast<double>(righe - 1)));
-    if (!punto_buono(t, r)) continue;
-    const double x = v.px(t.x[r]), y = v.py(t.y[r]);
-    svg += formato(
-        "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"5\" fill=\"#fff\" stroke=\"#222\" "
-        "stroke-width=\"2\"/>\n",
-        x, y);
+  auto direzione = [&](std::size_t r, double& dx, double& dy) {
     // The heading on screen, from 300 m behind to 300 m ahead.
     const std::size_t a = r >= 300 ? r - 300 : 0, b = std::min(r + 300, righe - 1);
-    double dx = 0, dy = -1;
+    dx = 0, dy = -1;
     if (punto_buono(t, a) && punto_buono(t, b)) {
       dx = v.px(t.x[b]) - v.px(t.x[a]);
       dy = v.py(t.y[b]) - v.py(t.y[a]);
@@ -246,25 +357,39 @@ void nomi_stazioni(Svg& svg, const tracciato_linea& t, const VistaPianta& v, con
       dx = n > 0 ? dx / n : 0;
       dy = n > 0 ? dy / n : -1;
     }
-    const std::string& nome = d.stazioni[i].nome;
-    const double w = larghezza_testo(nome, 12), h = 12;
-    Riquadro scelto{};
-    bool trovato = false;
-    for (int tentativo = 0; tentativo < 10 && !trovato; ++tentativo) {
-      const double lato = ((i + static_cast<std::size_t>(tentativo)) % 2 == 0) ? 1 : -1;
-      const double lungo = 16.0 * (tentativo / 2) * (tentativo % 4 < 2 ? 1 : -1);
-      // The normal of the heading, then a shift along it.
-      const double nx = -dy * lato, ny = dx * lato;
-      const double cx = x + nx * (10 + w / 2 * std::abs(nx)) + dx * lungo;
-      const double cy = y + ny * 14 + dy * lungo;
-      scelto = {cx - w / 2, cy - h / 2, cx + w / 2, cy + h / 2};
-      trovato = std::none_of(presi.begin(), presi.end(),
-                             [&](const Riquadro& q) { return q.tocca(scelto); });
-    }
-    presi.push_back(scelto);
-    svg.testo((scelto.x0 + scelto.x1) / 2, scelto.y1 - 2, nome,
-              "font-size=\"12\" fill=\"#222\" text-anchor=\"middle\" stroke=\"#fbfbf8\" "
-              "stroke-width=\"3\" paint-order=\"stroke\"");
+  };
+  auto riga = [&](double metri) {
+    return static_cast<std::size_t>(std::clamp(metri, 0.0, static_cast<double>(righe - 1)));
+  };
+  // The points themselves are taken first: no name may cover one.
+  for (const StazioneDisegnata& s : d.stazioni) {
+    const std::size_t r = riga(s.metri);
+    if (!punto_buono(t, r)) continue;
+    const double x = v.px(t.x[r]), y = v.py(t.y[r]);
+    svg += formato(
+        "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"5\" fill=\"#fff\" stroke=\"#222\" "
+        "stroke-width=\"2\"/>\n",
+        x, y);
+    presi.push_back({x - 6, y - 6, x + 6, y + 6});
+  }
+  const std::size_t fine = riga(d.lunghezza);
+  if (d.lunghezza > 0 && punto_buono(t, fine)) {
+    double dx, dy;
+    direzione(fine, dx, dy);
+    const double x = v.px(t.x[fine]), y = v.py(t.y[fine]);
+    svg.linea(x + dy * 9, y - dx * 9, x - dy * 9, y + dx * 9, "stroke=\"#000\" stroke-width=\"3\"");
+    nome_in_pianta(svg, presi, v, x, y, dx, dy, "end of line", 0,
+                   "font-size=\"12\" text-anchor=\"middle\" stroke=\"#fbfbf8\" stroke-width=\"3\" "
+                   "paint-order=\"stroke\"");
+  }
+  for (std::size_t i = 0; i < d.stazioni.size(); ++i) {
+    const std::size_t r = riga(d.stazioni[i].metri);
+    if (!punto_buono(t, r)) continue;
+    double dx, dy;
+    direzione(r, dx, dy);
+    nome_in_pianta(svg, presi, v, v.px(t.x[r]), v.py(t.y[r]), dx, dy, d.stazioni[i].nome, i,
+                   "font-size=\"12\" fill=\"#222\" text-anchor=\"middle\" stroke=\"#fbfbf8\" "
+                   "stroke-width=\"3\" paint-order=\"stroke\"");
   }
 }
 
@@ -274,7 +399,12 @@ void tabella_stazioni(Svg& svg, const ScenarioCompilato& f, const DatiDisegno& d
   double y = kPiantaAlto + 38;
   svg.testo(sinistra, y, "km", "font-size=\"12\" fill=\"#555\"");
   svg.testo(sinistra + 60, y, "name", "font-size=\"12\" fill=\"#555\"");
-  svg.testo(sinistra + 250, y, "time", "font-size=\"12\" fill=\"#555\"");
+  // The times after the longest name.
+  double larghezza_nomi = larghezza_testo("name", 12);
+  for (const StazioneDisegnata& s : d.stazioni)
+    larghezza_nomi = std::max(larghezza_nomi, larghezza_testo(s.nome, 12));
+  const double orari = sinistra + 60 + larghezza_nomi + 16;
+  svg.testo(orari, y, "time", "font-size=\"12\" fill=\"#555\"");
   const auto righe = static_cast<std::size_t>((kPiantaAltezza - 60) / 18);
   for (std::size_t i = 0; i < d.stazioni.size(); ++i) {
     y += 18;
@@ -287,7 +417,7 @@ void tabella_stazioni(Svg& svg, const ScenarioCompilato& f, const DatiDisegno& d
     svg.testo(sinistra + 60, y, d.stazioni[i].nome, "font-size=\"12\"");
     const int32_t secondi = f.testata_linea[i + 1].dato4;
     if (secondi > 0)
-      svg.testo(sinistra + 250, y,
+      svg.testo(orari, y,
                 formato("%02ld:%02ld:%02ld", long{secondi / 3600}, long{secondi / 60 % 60},
                         long{secondi % 60}),
                 "font-size=\"12\"");
@@ -316,10 +446,8 @@ void disegna_pianta(Svg& svg, const ScenarioCompilato& f, const DatiDisegno& d) 
     const double serve = largo / alto * kPiantaAltezza * 1.1 + 120;
     if (kLarghezzaUtile - serve >= 380) v.larghezza = std::max(serve, 480.0);
   }
-  svg += formato(
-      "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"#fbfbf8\" "
-      "stroke=\"#bbb\"/>\n",
-      v.sinistra, kPiantaAlto, v.larghezza, kPiantaAltezza);
+  svg.rettangolo(v.sinistra, kPiantaAlto, v.larghezza, kPiantaAltezza,
+                 "fill=\"#fbfbf8\" stroke=\"#bbb\"");
   if (v.larghezza < kLarghezzaUtile) tabella_stazioni(svg, f, d, v.sinistra + v.larghezza + 40);
   if (!qualcuno) {
     svg.testo(v.sinistra + v.larghezza / 2, kPiantaAlto + kPiantaAltezza / 2,
@@ -357,95 +485,184 @@ void disegna_pianta(Svg& svg, const ScenarioCompilato& f, const DatiDisegno& d) 
   // The line itself, and the grid's run-out past its end, dashed.
   const std::size_t fine_linea =
       std::min(righe - 1, static_cast<std::size_t>(std::max(d.lunghezza, 0.0)));
+  auto riga = [&](double metri) {
+    return static_cast<std::size_t>(std::clamp(metri, 0.0, static_cast<double>(righe - 1)));
+  };
+  for (const GalleriaDisegnata& g : d.gallerie) {
+    const std::size_t r0 = riga(g.da), r1 = riga(g.a);
+    if (r1 <= r0) continue;
+    svg += "<path d=\"" + tratto(t, v, r0, r1, 10) +
+           formato("\" fill=\"none\" stroke=\"%s\" stroke-width=\"8\" stroke-linecap=\"butt\"/>\n",
+                   g.illuminata ? kColoreIlluminata : kColoreGalleria);
+  }
   svg += "<path d=\"" + tratto(t, v, fine_linea, righe - 1, kPassoPianta) +
          formato("\" fill=\"none\" stroke=\"%s\" stroke-width=\"2\" stroke-dasharray=\"6 5\"/>\n",
                  kColoreCoda);
   svg += "<path d=\"" + tratto(t, v, 0, fine_linea, kPassoPianta) +
          formato("\" fill=\"none\" stroke=\"%s\" stroke-width=\"2.5\"/>\n", kColoreLinea);
-  auto riga = [&](double metri) {
-    return static_cast<std::size_t>(std::clamp(metri, 0.0, static_cast<double>(righe - 1)));
-  };
-  for (const auto& [da, a] : d.gallerie) {
-    const std::size_t r0 = riga(da), r1 = riga(a);
-    if (r1 <= r0) continue;
-    svg += "<path d=\"" + tratto(t, v, r0, r1, 10) +
-           formato("\" fill=\"none\" stroke=\"%s\" stroke-width=\"7\" stroke-linecap=\"butt\"/>\n",
-                   kColoreGalleria);
-  }
   for (const double s : d.segnali) {
     const std::size_t r = riga(s);
     if (!punto_buono(t, r)) continue;
     svg += formato("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"2.6\" fill=\"%s\"/>\n", v.px(t.x[r]),
                    v.py(t.y[r]), kColoreSegnale);
   }
-  nomi_stazioni(svg, t, v, d, righe);
+  nomi_pianta(svg, t, v, d, righe);
 }
 
-// ---- the profiles ----
+// ---- along the line: lanes, then profiles ----
 
-// Metres along the line to pixels across the profile strips.
+// Metres along the line to pixels; the axis ends at the grid's end.
 struct ScalaMetri {
   double metri_griglia;
   double operator()(double metri) const { return kSinistra + metri / metri_griglia * kLarghezzaUtile; }
 };
 
-struct Striscia;
-using Marche = void (*)(Svg&, const Striscia&, const DatiDisegno&, const ScalaMetri&);
+/// A label along the line: its text, its thing's place and how much it matters.
+struct Etichetta {
+  std::string testo;
+  double x;
+  int peso;
+  const char* stile;
+};
 
-// One strip of the profiles: its frame, its scale, and the marks drawn on
-// it besides its own profile.
+/// Labels in `righe` rows from `alto` down; those that find no room are
+/// left out, so none covers another.
+void etichette_in_righe(Svg& svg, const std::vector<Etichetta>& e, int righe, double alto,
+                        double corpo) {
+  std::vector<LabelSpan> spans;
+  for (const Etichetta& x : e) {
+    const double w = larghezza_testo(x.testo, corpo);
+    const double da = std::clamp(x.x - w / 2, kSinistra + 2, kSinistra + kLarghezzaUtile - 2 - w);
+    spans.push_back({da, da + w, x.peso});
+  }
+  const std::vector<int> riga = place_in_rows(spans, righe, 6);
+  for (std::size_t i = 0; i < e.size(); ++i) {
+    if (riga[i] < 0) continue;
+    svg.testo(spans[i].from, alto + (riga[i] + 1) * kRigaEtichette - 4, e[i].testo,
+              formato("font-size=\"%.0f\" %s", corpo, e[i].stile).c_str());
+  }
+}
+
+struct Corsia {
+  const char* titolo;
+  double altezza;
+  void (*disegna)(Svg&, const DatiDisegno&, const ScalaMetri&, double alto, double altezza);
+};
+
+void corsia_stazioni(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, double alto, double h) {
+  const double base = alto + h - 12;
+  for (const StazioneDisegnata& s : d.stazioni)
+    svg.rettangolo(px(s.inizio), base, std::max(px(s.fine) - px(s.inizio), 2.0), 8,
+                   formato("fill=\"%s\"", kColoreArea));
+  std::vector<Etichetta> nomi;
+  for (std::size_t i = 0; i < d.stazioni.size(); ++i) {
+    const StazioneDisegnata& s = d.stazioni[i];
+    const double x = px(s.metri);
+    svg.linea(x, alto + 2 * kRigaEtichette + 2, x, base + 8, "stroke=\"#222\"");
+    svg += formato(
+        "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"4\" fill=\"#fff\" stroke=\"#222\" stroke-width=\"1.5\"/>\n",
+        x, base + 4);
+    // The ends of the line first, then the stations with a time.
+    const int peso = (i == 0 || i + 1 == d.stazioni.size()) ? 3 : s.con_orario ? 2 : 1;
+    nomi.push_back({s.nome, x, peso, "fill=\"#222\""});
+  }
+  etichette_in_righe(svg, nomi, 2, alto, 12);
+}
+
+void corsia_segnali(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, double alto, double h) {
+  const double mezzo = alto + h / 2;
+  for (const double s : d.segnali) {
+    svg.linea(px(s), mezzo + 9, px(s), mezzo - 4, "stroke=\"#333\"");
+    svg += formato("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"3.5\" fill=\"%s\"/>\n", px(s), mezzo - 7,
+                   kColoreSegnale);
+  }
+  for (const double c : d.codici)
+    svg.rettangolo(px(c) - 3, mezzo + 5, 6, 6, formato("fill=\"%s\"", kColoreCodice));
+  for (const double c : d.abbattimenti)
+    svg += formato("<path d=\"M%.1f %.1f l6 6 m0 -6 l-6 6\" stroke=\"%s\" stroke-width=\"1.5\"/>\n",
+                   px(c) - 3, mezzo + 5, kColoreCodice);
+}
+
+void corsia_cartelli(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, double alto, double h) {
+  const double y = alto + h - 16;
+  std::vector<Etichetta> testi;
+  for (const CartelloDisegnato& c : d.cartelli) {
+    const double x = px(c.metri);
+    if (c.indicatore_velocita) {
+      svg.rettangolo(x - 5, y, 10, 12, "fill=\"#fff\" stroke=\"#111\"");
+      testi.push_back({c.testo, x, 1, "fill=\"#111\""});
+    } else {
+      svg.rettangolo(x - 6, y + 1, 12, 9, formato("fill=\"%s\"", kColoreCartello));
+      testi.push_back({c.testo, x, 2, "fill=\"#2b6cb0\""});
+    }
+  }
+  etichette_in_righe(svg, testi, 2, alto, 11);
+}
+
+void corsia_gallerie(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, double alto, double h) {
+  const double y = alto + 5, altezza = h - 12;
+  for (const GalleriaDisegnata& g : d.gallerie) {
+    const double a = px(g.da), b = std::max(px(g.a), a + 2);
+    svg.rettangolo(a, y, b - a, altezza,
+                   formato("fill=\"%s\" stroke=\"%s\"",
+                           g.illuminata ? kColoreIlluminata : kColoreGalleria, kColoreGalleria));
+    const std::string lungo = formato("%.1f km", (g.a - g.da) / 1000);
+    if (b - a > larghezza_testo(lungo, 10) + 8)
+      svg.testo((a + b) / 2, y + altezza / 2 + 3.5, lungo,
+                g.illuminata ? "font-size=\"10\" text-anchor=\"middle\" fill=\"#3a2c00\""
+                             : "font-size=\"10\" text-anchor=\"middle\" fill=\"#fff\"");
+  }
+  for (const double m : d.marche_gallerie)
+    svg.linea(px(m), y + altezza, px(m), y + altezza + 4, "stroke=\"#3a2c00\"");
+}
+
+void corsia_rallentamenti(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, double alto,
+                          double h) {
+  const double banda = alto + h - 20;
+  std::vector<Etichetta> velocita;
+  for (const RallentamentoDisegnato& r : d.rallentamenti) {
+    const double a = px(r.inizio), b = std::max(px(r.fine), a + 3);
+    svg.rettangolo(a, banda, b - a, 14,
+                   formato("fill=\"%s\" fill-opacity=\"0.35\" stroke=\"%s\"", kColoreRallentamento,
+                           kColoreRallentamento));
+    velocita.push_back({formato("%d km/h", r.velocita), (a + b) / 2, 2, "fill=\"#9a4a00\""});
+  }
+  for (const double a : d.avvisi)
+    svg += formato("<path d=\"M%.1f %.1f l-6 -12 h12 z\" fill=\"%s\"/>\n", px(a), banda + 14,
+                   kColoreRallentamento);
+  for (const double p : d.prima_avvisi)
+    svg.rettangolo(px(p) - 1.5, banda + 10, 3, 3, formato("fill=\"%s\"", kColoreRallentamento));
+  etichette_in_righe(svg, velocita, 1, alto, 11);
+}
+
+constexpr Corsia kCorsie[] = {
+    {"stations", 56, corsia_stazioni},   {"signals", 30, corsia_segnali},
+    {"boards", 50, corsia_cartelli},     {"tunnels", 26, corsia_gallerie},
+    {"slowdowns", 40, corsia_rallentamenti},
+};
+
+double basso_corsie() {
+  double y = kCorsieAlto;
+  for (const Corsia& c : kCorsie) y += c.altezza + kSpazioCorsie;
+  return y;
+}
+
+double basso_profili() { return basso_corsie() + 3 * kStrisciaAltezza + 2 * kSpazioStrisce; }
+
+// One strip of the profiles: its frame and its scale.
 struct Striscia {
   const char* titolo;
   const char* colore;
   double alto;  // top edge in pixels
   double min, max;
-  Marche marche = nullptr;
 
   double y(double v) const { return alto + kStrisciaAltezza - (v - min) / (max - min) * kStrisciaAltezza; }
 };
 
-// Slowdowns: a band over their stretch and their speed drawn in it; the
-// warning boards and the code cells beneath.
-void marche_rallentamenti(Svg& svg, const Striscia& s, const DatiDisegno& d, const ScalaMetri& px) {
-  for (const RallentamentoDisegnato& r : d.rallentamenti) {
-    const double a = px(r.inizio), b = std::max(px(r.fine), a + 3);
-    svg += formato(
-        "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\" "
-        "fill-opacity=\"0.3\"/>\n",
-        a, s.alto, b - a, kStrisciaAltezza, kColoreRallentamento);
-    if (r.velocita > s.min && r.velocita < s.max) {
-      svg.linea(a - 4, s.y(r.velocita), b + 4, s.y(r.velocita),
-                formato("stroke=\"%s\" stroke-width=\"2.5\"", kColoreRallentamento).c_str());
-      svg.testo(b + 6, s.y(r.velocita) + 4, std::to_string(r.velocita),
-                formato("font-size=\"11\" fill=\"%s\"", kColoreRallentamento).c_str());
-    }
-  }
-  for (const double a : d.avvisi) {
-    const double x = px(a);
-    svg += formato("<path d=\"M%.1f %.1f l-5 -9 h10 z\" fill=\"%s\"/>\n", x,
-                   s.alto + kStrisciaAltezza - 2, kColoreRallentamento);
-  }
-  for (const double c : d.codici)
-    svg.linea(px(c), s.alto + kStrisciaAltezza - 12, px(c), s.alto + kStrisciaAltezza,
-              formato("stroke=\"%s\" stroke-width=\"1.5\"", kColoreCodice).c_str());
-}
-
-void marche_gallerie(Svg& svg, const Striscia& s, const DatiDisegno& d, const ScalaMetri& px) {
-  for (const auto& [da, a] : d.gallerie)
-    svg += formato("<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"6\" fill=\"%s\"/>\n",
-                   px(da), s.alto + kStrisciaAltezza - 6, std::max(px(a) - px(da), 1.0),
-                   kColoreGalleria);
-}
-
-// The strip's frame, its km grid, its value scale and its title.
-void riquadro_striscia(Svg& svg, const Striscia& s, const ScalaMetri& px, double passo_km) {
-  svg += formato(
-      "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"#fbfbf8\" "
-      "stroke=\"#bbb\"/>\n",
-      kSinistra, s.alto, kLarghezzaUtile, kStrisciaAltezza);
-  for (const double km : tacche(0, px.metri_griglia / 1000, passo_km))
-    svg.linea(px(km * 1000), s.alto, px(km * 1000), s.alto + kStrisciaAltezza,
-              "stroke=\"#e4e4e0\"");
+// The strip's frame, its value scale and its title with its unit.
+void riquadro_striscia(Svg& svg, const Striscia& s) {
+  svg.rettangolo(kSinistra, s.alto, kLarghezzaUtile, kStrisciaAltezza,
+                 "fill=\"none\" stroke=\"#bbb\"");
   const double passo_v = passo_tacche(s.max - s.min, 4);
   for (const double v : tacche(s.min, s.max, passo_v)) {
     svg.linea(kSinistra, s.y(v), kSinistra + kLarghezzaUtile, s.y(v), "stroke=\"#e4e4e0\"");
@@ -453,7 +670,10 @@ void riquadro_striscia(Svg& svg, const Striscia& s, const ScalaMetri& px, double
               "font-size=\"12\" text-anchor=\"end\"");
   }
   svg.testo(kSinistra + 6, s.alto + 15, s.titolo,
-            formato("font-size=\"13\" font-weight=\"bold\" fill=\"%s\"", s.colore).c_str());
+            formato("font-size=\"13\" font-weight=\"bold\" fill=\"%s\" stroke=\"#fbfbf8\" "
+                    "stroke-width=\"3\" paint-order=\"stroke\"",
+                    s.colore)
+                .c_str());
 }
 
 // The profile as a step line, one step per run of equal cells.
@@ -469,43 +689,76 @@ void gradini(Svg& svg, const Striscia& s, const ScalaMetri& px, const std::vecto
          formato("\" fill=\"none\" stroke=\"%s\" stroke-width=\"2\"/>\n", s.colore);
 }
 
-// Stations across all three strips, names above them; the end of the line
-// and the km axis below.
-void asse_e_stazioni(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, double passo_km,
-                     double basso) {
-  for (const StazioneDisegnata& st : d.stazioni) {
-    const double x = px(st.metri);
-    if (x < kSinistra - 1 || x > kSinistra + kLarghezzaUtile + 1) continue;
-    svg.linea(x, kStrisceAlto - 4, x, basso, "stroke=\"#444\" stroke-dasharray=\"2 3\"");
-    svg.testo(
-        x + 2, kStrisceAlto - 8, st.nome,
-        formato("font-size=\"12\" transform=\"rotate(-35 %.1f %.1f)\"", x + 2, kStrisceAlto - 8)
-            .c_str());
-  }
-  if (d.lunghezza > 0 && d.lunghezza <= px.metri_griglia) {
-    const double x = px(d.lunghezza);
-    svg.linea(x, kStrisceAlto, x, basso,
-              "stroke=\"#000\" stroke-width=\"1.5\" stroke-dasharray=\"8 4\"");
-    svg.testo(x - 4, basso + 14, "end of line", "font-size=\"11\" text-anchor=\"end\"");
-  }
-  for (const double km : tacche(0, px.metri_griglia / 1000, passo_km))
-    svg.testo(px(km * 1000), basso + 30, etichetta(km, passo_km),
-              "font-size=\"12\" text-anchor=\"middle\"");
-  svg.testo(kSinistra + kLarghezzaUtile / 2, basso + 50, "distance along the line (km)",
-            "font-size=\"13\" text-anchor=\"middle\"");
-}
-
 std::pair<double, double> estremi(const std::vector<double>& v, double min0, double max0) {
   double lo = min0, hi = max0;
   for (const double x : v) lo = std::min(lo, x), hi = std::max(hi, x);
   return {lo, hi};
 }
 
-void disegna_profili(Svg& svg, const ScenarioCompilato& f, const DatiDisegno& d) {
+// The km grid behind everything along the line, the grid's tail shaded and
+// the line's end marked across all of it.
+void sfondo_lungo(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, double passo_km) {
+  const double alto = kCorsieAlto, basso = basso_profili();
+  svg.rettangolo(kSinistra, alto, kLarghezzaUtile, basso - alto, "fill=\"#fbfbf8\"");
+  for (const double km : tacche(0, px.metri_griglia / 1000, passo_km))
+    svg.linea(px(km * 1000), alto, px(km * 1000), basso, "stroke=\"#e4e4e0\"");
+  const double fine = std::min(d.lunghezza, px.metri_griglia);
+  if (fine < px.metri_griglia)
+    svg.rettangolo(px(fine), alto, px(px.metri_griglia) - px(fine), basso - alto,
+                   "fill=\"url(#coda)\"");
+}
+
+void fine_linea(Svg& svg, const DatiDisegno& d, const ScalaMetri& px) {
+  if (d.lunghezza <= 0 || d.lunghezza > px.metri_griglia) return;
+  svg.linea(px(d.lunghezza), kCorsieAlto, px(d.lunghezza), basso_profili(),
+            "stroke=\"#000\" stroke-width=\"1.5\" stroke-dasharray=\"8 4\"");
+}
+
+// The km axis under the profiles: ticks, then the line's end and the grid's
+// end in a row of their own, then the axis title.
+void asse_km(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, double passo_km) {
+  const double basso = basso_profili();
+  std::vector<Etichetta> km;
+  for (const double k : tacche(0, px.metri_griglia / 1000, passo_km))
+    km.push_back({etichetta(k, passo_km), px(k * 1000), 1, "fill=\"#222\""});
+  etichette_in_righe(svg, km, 1, basso + 8, 12);
+  std::vector<Etichetta> segni;
+  if (d.lunghezza > 0 && d.lunghezza <= px.metri_griglia)
+    segni.push_back({formato("end of line, km %.1f", d.lunghezza / 1000), px(d.lunghezza), 3,
+                     "fill=\"#000\""});
+  if (px.metri_griglia > d.lunghezza) {
+    segni.push_back({formato("grid ends, km %.1f", px.metri_griglia / 1000),
+                     px(px.metri_griglia), 2, "fill=\"#555\""});
+    const double largo = px(px.metri_griglia) - px(std::max(d.lunghezza, 0.0));
+    if (largo > 200)
+      segni.push_back({"grid\xe2\x80\x99s tail after the line\xe2\x80\x99s end",
+                       (px(px.metri_griglia) + px(std::max(d.lunghezza, 0.0))) / 2, 1,
+                       "fill=\"#555\""});
+  }
+  etichette_in_righe(svg, segni, 2, basso + 8 + kRigaEtichette, 11);
+  svg.testo(kSinistra + kLarghezzaUtile / 2, basso + 8 + 4 * kRigaEtichette,
+            "distance along the line (km)", "font-size=\"13\" text-anchor=\"middle\"");
+  svg.testo(kSinistra - 8, basso + 8 + kRigaEtichette - 4, "km",
+            "font-size=\"12\" text-anchor=\"end\" fill=\"#555\"");
+}
+
+void disegna_lungo(Svg& svg, const ScenarioCompilato& f, const DatiDisegno& d) {
   const ScalaMetri px{std::max(static_cast<double>(d.celle) * kMetriCella, 1000.0)};
+  const double passo_km = passo_tacche(px.metri_griglia / 1000, 16);
+  svg.testo(kSinistra, kLungoAlto - 4, "Along the line (km)", "font-size=\"15\" font-weight=\"bold\"");
+  sfondo_lungo(svg, d, px, passo_km);
+
+  double y = kCorsieAlto;
+  for (const Corsia& c : kCorsie) {
+    svg.rettangolo(kSinistra, y, kLarghezzaUtile, c.altezza, "fill=\"none\" stroke=\"#bbb\"");
+    svg.testo(kSinistra - 8, y + 14, c.titolo,
+              "font-size=\"11\" font-weight=\"bold\" text-anchor=\"end\" fill=\"#444\"");
+    c.disegna(svg, d, px, y, c.altezza);
+    y += c.altezza + kSpazioCorsie;
+  }
+
   // The last three cells carry no profile.
   const std::size_t celle_profilo = d.celle > 3 ? d.celle - 3 : 0;
-
   std::vector<double> pendenze, velocita, aderenze;
   for (std::size_t k = 0; k < celle_profilo; ++k) {
     pendenze.push_back(f.percorso[k].pendenza - 100.0);
@@ -517,36 +770,32 @@ void disegna_profili(Svg& svg, const ScenarioCompilato& f, const DatiDisegno& d)
   const auto [amin, amax] = estremi(aderenze, aderenze.empty() ? 0 : aderenze.front(),
                                     aderenze.empty() ? 100 : aderenze.front());
   const double margine_p = (pmax - pmin) * 0.12;
+  const double passo = kStrisciaAltezza + kSpazioStrisce;
   const Striscia strisce[] = {
-      {"gradient (\xe2\x80\xb0)", kColorePendenza, kStrisceAlto, pmin - margine_p,
-       pmax + margine_p, marche_gallerie},
-      {"speed limit (km/h)", kColoreVelocita, kStrisceAlto + kStrisciaPasso, 0, vmax * 1.12,
-       marche_rallentamenti},
-      {"adhesion", kColoreAderenza, kStrisceAlto + 2 * kStrisciaPasso,
-       std::floor((amin - 5) / 10) * 10, std::ceil((amax + 5) / 10) * 10},
+      {"gradient (\xe2\x80\xb0)", kColorePendenza, y, pmin - margine_p, pmax + margine_p},
+      {"speed limit (km/h)", kColoreVelocita, y + passo, 0, vmax * 1.12},
+      {"adhesion (%)", kColoreAderenza, y + 2 * passo, std::floor((amin - 5) / 10) * 10,
+       std::ceil((amax + 5) / 10) * 10},
   };
   const std::vector<double>* valori[] = {&pendenze, &velocita, &aderenze};
-
-  svg.testo(kSinistra, kNomiAlto - 12, "Along the line (km)",
-            "font-size=\"15\" font-weight=\"bold\"");
-  const double passo_km = passo_tacche(px.metri_griglia / 1000, 16);
   for (int i = 0; i < 3; ++i) {
-    riquadro_striscia(svg, strisce[i], px, passo_km);
-    if (strisce[i].marche != nullptr) strisce[i].marche(svg, strisce[i], d, px);
+    riquadro_striscia(svg, strisce[i]);
     gradini(svg, strisce[i], px, *valori[i]);
   }
-  asse_e_stazioni(svg, d, px, passo_km, kStrisceAlto + 2 * kStrisciaPasso + kStrisciaAltezza);
+  fine_linea(svg, d, px);
+  asse_km(svg, d, px, passo_km);
 }
 
 // ---- the legend ----
 
-double disegna_legenda(Svg& svg, double alto) {
-  double x = kSinistra;
-  const double y = alto + 10;
+void disegna_legenda(Svg& svg, double alto) {
+  double x = kSinistra, y = alto + 10;
   auto voce = [&](const std::string& simbolo, const char* nome) {
+    const double largo = 38 + larghezza_testo(nome, 12);
+    if (x + largo > kLarghezza - kDestra) x = kSinistra, y += 22;
     svg += formato("<g transform=\"translate(%.1f %.1f)\">", x, y) + simbolo + "</g>\n";
     svg.testo(x + 30, y + 4, nome, "font-size=\"12\"");
-    x += 38 + 7.0 * static_cast<double>(std::string(nome).size());
+    x += largo;
   };
   voce(formato("<line x1=\"0\" y1=\"0\" x2=\"24\" y2=\"0\" stroke=\"%s\" stroke-width=\"2.5\"/>",
                kColoreLinea),
@@ -555,55 +804,64 @@ double disegna_legenda(Svg& svg, double alto) {
                "stroke-dasharray=\"6 5\"/>",
                kColoreCoda),
        "beyond the end");
-  voce(formato("<line x1=\"0\" y1=\"0\" x2=\"24\" y2=\"0\" stroke=\"%s\" stroke-width=\"7\"/>",
-               kColoreGalleria),
+  voce("<rect x=\"0\" y=\"-7\" width=\"24\" height=\"14\" fill=\"url(#coda)\" stroke=\"#bbb\"/>",
+       "grid's tail");
+  voce(formato("<rect x=\"0\" y=\"-5\" width=\"24\" height=\"10\" fill=\"%s\"/>", kColoreGalleria),
        "tunnel");
+  voce(formato("<rect x=\"0\" y=\"-5\" width=\"24\" height=\"10\" fill=\"%s\" stroke=\"%s\"/>",
+               kColoreIlluminata, kColoreGalleria),
+       "lit tunnel");
   voce("<circle cx=\"12\" cy=\"0\" r=\"5\" fill=\"#fff\" stroke=\"#222\" stroke-width=\"2\"/>",
        "station");
-  voce(formato("<circle cx=\"12\" cy=\"0\" r=\"3\" fill=\"%s\"/>", kColoreSegnale), "signal");
-  voce(formato("<rect x=\"0\" y=\"-7\" width=\"24\" height=\"14\" fill=\"%s\" "
-               "fill-opacity=\"0.3\"/><line x1=\"0\" y1=\"0\" x2=\"24\" y2=\"0\" stroke=\"%s\" "
-               "stroke-width=\"2.5\"/>",
-               kColoreRallentamento, kColoreRallentamento),
-       "slowdown and its speed");
-  voce(formato("<path d=\"M12 5 l-5 -9 h10 z\" fill=\"%s\"/>", kColoreRallentamento),
-       "slowdown warning board");
-  voce(formato("<line x1=\"12\" y1=\"-6\" x2=\"12\" y2=\"6\" stroke=\"%s\" stroke-width=\"1.5\"/>",
-               kColoreCodice),
+  voce(formato("<circle cx=\"12\" cy=\"0\" r=\"3.5\" fill=\"%s\"/>", kColoreSegnale), "signal");
+  voce(formato("<rect x=\"9\" y=\"-3\" width=\"6\" height=\"6\" fill=\"%s\"/>", kColoreCodice),
        "code cell");
-  return y + 20;
+  voce("<rect x=\"7\" y=\"-6\" width=\"10\" height=\"12\" fill=\"#fff\" stroke=\"#111\"/>",
+       "speed-indicator board (speeds A/B/C)");
+  voce(formato("<rect x=\"6\" y=\"-4\" width=\"12\" height=\"9\" fill=\"%s\"/>", kColoreCartello),
+       "indicator board");
+  voce(formato("<rect x=\"0\" y=\"-7\" width=\"24\" height=\"14\" fill=\"%s\" "
+               "fill-opacity=\"0.35\" stroke=\"%s\"/>",
+               kColoreRallentamento, kColoreRallentamento),
+       "slowdown");
+  voce(formato("<path d=\"M12 6 l-6 -12 h12 z\" fill=\"%s\"/>", kColoreRallentamento),
+       "slowdown warning board");
 }
 
 }  // namespace
 
 std::string disegna_svg(const ScenarioCompilato& f) {
   const DatiDisegno d = raccogli(f);
-  const double basso_profili = kStrisceAlto + 2 * kStrisciaPasso + kStrisciaAltezza;
-  const double altezza = basso_profili + 100;
+  const double legenda = basso_profili() + 8 + 5 * kRigaEtichette;
+  const double altezza = legenda + 60;
   Svg svg;
   svg += formato(
       "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" "
       "viewBox=\"0 0 %.0f %.0f\" font-family=\"%s\">\n",
       kLarghezza, altezza, kLarghezza, altezza, kCaratteri);
+  svg +=
+      "<defs><pattern id=\"coda\" width=\"8\" height=\"8\" patternUnits=\"userSpaceOnUse\">"
+      "<rect width=\"8\" height=\"8\" fill=\"#9aa5b1\" fill-opacity=\"0.12\"/>"
+      "<path d=\"M0 8 L8 0\" stroke=\"#9aa5b1\" stroke-opacity=\"0.5\"/></pattern></defs>\n";
   svg += formato("<rect width=\"%.0f\" height=\"%.0f\" fill=\"#fff\"/>\n", kLarghezza, altezza);
   svg.testo(kSinistra, 32,
             utf8_da_cp1252(f.testata_linea[kVoceLinea].nome) + " \xe2\x80\x94 train " + utf8_da_cp1252(f.testata_linea[kVoceRipetizione].nome),
             "font-size=\"22\" font-weight=\"bold\"");
   svg.testo(kSinistra, 54,
             formato("line length %.1f km \xc2\xb7 %zu stations \xc2\xb7 %zu signals \xc2\xb7 %zu "
-                    "tunnel stretches \xc2\xb7 %zu %s",
+                    "tunnels \xc2\xb7 %zu %s",
                     d.lunghezza / 1000, d.stazioni.size(), d.segnali.size(), d.gallerie.size(),
                     d.rallentamenti.size(), d.rallentamenti.size() == 1 ? "slowdown" : "slowdowns"),
             "font-size=\"13\" fill=\"#555\"");
   disegna_pianta(svg, f, d);
   if (d.celle == 0) {
-    svg.testo(kSinistra + kLarghezzaUtile / 2, kStrisceAlto + 100,
+    svg.testo(kSinistra + kLarghezzaUtile / 2, kCorsieAlto + 100,
               "no route grid: the line source gave no length",
               "text-anchor=\"middle\" fill=\"#666\"");
   } else {
-    disegna_profili(svg, f, d);
+    disegna_lungo(svg, f, d);
   }
-  disegna_legenda(svg, basso_profili + 66);
+  disegna_legenda(svg, legenda);
   return svg.fine();
 }
 

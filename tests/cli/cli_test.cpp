@@ -513,6 +513,54 @@ TEST_F(Cli, PlotWritesAnSvgThatRendersToPng) {
   EXPECT_EQ(leggi(dir_ / "scenario.png").substr(0, 8), "\x89PNG\r\n\x1a\n");
 }
 
+// ---- view ----
+
+TEST_F(Cli, ViewWritesOneSelfContainedPageNamedForTheScenario) {
+  ASSERT_EQ(esegui({"sources"}).stato, 0);
+  const std::set<std::string> prima = nomi(dir_);
+  const Esito r = esegui({"view", kLinea, kTreno});
+  ASSERT_EQ(r.stato, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  std::set<std::string> dopo = prima;
+  dopo.insert("LIVRA_MONTALBA_R47316.html");
+  EXPECT_EQ(nomi(dir_), dopo);
+  const std::string pagina = leggi(dir_ / "LIVRA_MONTALBA_R47316.html");
+  EXPECT_EQ(pagina.rfind("<!DOCTYPE html>", 0), 0u);
+  EXPECT_NE(pagina.find("\"nome\":\"LIVRA_MONTALBA_R47316-.txt\""), std::string::npos);
+  EXPECT_NE(pagina.find("Montalba Centrale"), std::string::npos);
+  // Nothing to fetch: no address, no file beside it.
+  for (const char* indirizzo : {"src=", "href=", "http:", "https:", "url("})
+    EXPECT_EQ(pagina.find(indirizzo), std::string::npos) << indirizzo;
+
+  const Esito altrove = esegui({"view", kLinea, kTreno, "-o", "pagine/vista.html"});
+  EXPECT_EQ(altrove.stato, 3);  // no folder is created for a page
+  ASSERT_EQ(esegui({"view", kLinea, kTreno, "--output", "vista.html"}).stato, 0);
+  EXPECT_EQ(leggi(dir_ / "vista.html"), pagina);
+}
+
+TEST_F(Cli, ViewNeverWritesOverASource) {
+  ASSERT_EQ(esegui({"sources"}).stato, 0);
+  const std::string linea = leggi(dir_ / kLinea);
+  const Esito r = esegui({"view", kLinea, kTreno, "-o", std::string("./") + kLinea});
+  EXPECT_EQ(r.stato, 3);
+  EXPECT_EQ(r.err, "genera_scenario: cannot write ./" + std::string(kLinea) +
+                       ": it is one of the sources\n");
+  EXPECT_EQ(leggi(dir_ / kLinea), linea);
+}
+
+TEST_F(Cli, ViewOfBrokenSourcesStillShowsThemAndExitsOne) {
+  ASSERT_EQ(esegui({"sources"}).stato, 0);
+  std::string treno = leggi(dir_ / kTreno);
+  const std::string segnale = "segnale,    2800,   1, 4, 1,  0, 0,    1,  3,1,0, 0\r\n";
+  treno.insert(treno.find(segnale) + segnale.size(), "segnale,    2810,   1, 4, 1,  0, 0,    1,  3,1,0, 0\r\n");
+  scrivi(dir_ / kTreno, treno);
+  const Esito r = esegui({"view", kLinea, kTreno});
+  EXPECT_EQ(r.stato, 1);
+  EXPECT_NE(r.err.find(std::string(kTreno) + ":"), std::string::npos) << r.err;
+  const std::string pagina = leggi(dir_ / "LIVRA_MONTALBA_R47316.html");
+  EXPECT_NE(pagina.find("\"codice\":16"), std::string::npos);
+}
+
 // ---- the command line itself ----
 
 TEST_F(Cli, UsageErrorsExitTwo) {
@@ -523,6 +571,10 @@ TEST_F(Cli, UsageErrorsExitTwo) {
       {"compile", "A_linea.txt", "A_B-.txt", "--bogus"},
       {"check", "x.txt", "A_B-.txt"},
       {"plot", "A_linea.txt", "A_B-.txt"},
+      {"view", "A_linea.txt"},
+      {"view", "A_linea.txt", "A_B-.txt", "--port", "9000"},
+      {"view", "A_linea.txt", "A_B-.txt", "--serve", "-o", "a.html"},
+      {"view", "A_linea.txt", "A_B-.txt", "--serve", "--port", "70000"},
       {"inspect"},
       {"inspect", "notes.txt"},
       {"--out", "d", "sources"},
@@ -561,7 +613,7 @@ TEST_F(Cli, HelpAndVersion) {
       << v.out;
   const Esito h = esegui({"--help"});
   EXPECT_EQ(h.stato, 0);
-  for (const char* parola : {"sources", "compile", "check", "inspect", "plot", "--out"})
+  for (const char* parola : {"sources", "compile", "check", "inspect", "plot", "view", "--out"})
     EXPECT_NE(h.out.find(parola), std::string::npos) << parola;
   const Esito hc = esegui({"compile", "--help"});
   EXPECT_EQ(hc.stato, 0);

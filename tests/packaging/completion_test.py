@@ -12,7 +12,7 @@ import tempfile
 from cli_help import options_by_command
 
 FILES = ["A_linea.txt", "A_R1-.txt", "note.txt", "A_R1.sim", "A_R1.dat", "A_linea.dat",
-         "piano.svg", "leggimi"]
+         "piano.svg", "vista.html", "leggimi"]
 FOLDERS = ["pack"]
 
 # (command line up to the cursor, marked "|", and what is offered there).
@@ -29,6 +29,10 @@ CASES = [
     ("genera_scenario check A_|", {"A_linea.txt"}),
     ("genera_scenario plot A_linea.txt A_R1-.txt -o |", {"pack", "piano.svg"}),
     ("genera_scenario plot --output p|", {"pack", "piano.svg"}),
+    ("genera_scenario view |", {"pack", "A_linea.txt"}),
+    ("genera_scenario view A_linea.txt A_R1-.txt -o |", {"pack", "vista.html"}),
+    ("genera_scenario view A_linea.txt --serve --port |", set()),
+    ("genera_scenario view A_linea.txt --port 8000 |", {"pack", "A_R1-.txt"}),
     ("genera_scenario inspect |", {"pack", "A_R1.sim", "A_R1.dat", "A_linea.dat"}),
     ("genera_scenario inspect A_R1.sim |", {"pack", "A_R1.sim", "A_R1.dat", "A_linea.dat"}),
     ("genera_scenario sources --out |", {"pack"}),

@@ -1,0 +1,129 @@
+#include "cli/view_command.h"
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+#include "cli/exit_codes.h"
+#include "files/file_system.h"
+#include "view/page.h"
+#include "view/page_data.h"
+#include "view/view_server.h"
+
+namespace genera {
+namespace {
+
+/// The page of the two texts, and its data on their own for the server.
+struct PaginaCompilata {
+  std::string pagina;
+  std::string dati;
+  int stato = 0;
+};
+
+PaginaCompilata compila_pagina(const OpzioniSorgenti& o, const NomiSorgenti& n,
+                               const std::string& linea, const std::string& treno,
+                               uint64_t versione, bool servita) {
+  const ScenarioCompilato s = compila_testi(o, n, linea, treno);
+  const nlohmann::json dati = dati_vista(s, {o.sorgente_linea, linea}, {o.sorgente_treno, treno},
+                                         {n.linea, n.treno, versione});
+  return {pagina_vista(dati, servita), testo_dati(dati), stato_uscita(s, o)};
+}
+
+/// What tells a changed file from an unchanged one without reading it.
+struct Impronta {
+  std::filesystem::file_time_type quando{};
+  std::uintmax_t byte = 0;
+  bool presente = false;
+  bool operator==(const Impronta&) const = default;
+};
+
+Impronta impronta(const std::string& path) {
+  std::error_code ec;
+  Impronta i;
+  i.quando = std::filesystem::last_write_time(path, ec);
+  if (ec) return {};
+  i.byte = std::filesystem::file_size(path, ec);
+  if (ec) return {};
+  i.presente = true;
+  return i;
+}
+
+}  // namespace
+
+int comando_vista(const OpzioniSorgenti& o, const std::optional<std::string>& html) {
+  DiskFileSystem disco;
+  const NomiSorgenti n = nomi_sorgenti(o);
+  const std::string linea = disco.read(o.sorgente_linea);
+  const std::string treno = disco.read(o.sorgente_treno);
+  const std::string uscita = html ? *html : n.linea + "_" + n.treno + ".html";
+  const PaginaCompilata p = compila_pagina(o, n, linea, treno, 0, false);
+  non_sulle_sorgenti(uscita, o);
+  disco.replace(uscita, [&](ByteSink& b) { b.write(p.pagina.data(), p.pagina.size()); });
+  return p.stato;
+}
+
+int comando_vista_servita(const OpzioniSorgenti& o, int porta) {
+  if (!servizio_disponibile())
+    throw ErroreUso("view --serve is not available in this build (it has no HTTP server); "
+                    "write the page with view -o FILE.html and open that");
+  DiskFileSystem disco;
+  const NomiSorgenti n = nomi_sorgenti(o);
+  std::string linea = disco.read(o.sorgente_linea);
+  std::string treno = disco.read(o.sorgente_treno);
+  Impronta impronta_linea = impronta(o.sorgente_linea), impronta_treno = impronta(o.sorgente_treno);
+  uint64_t versione = 1;
+  PaginaCompilata prima = compila_pagina(o, n, linea, treno, versione, true);
+
+  OpzioniServizio servizio;
+  servizio.porta = porta;
+  servizio.pronto = [&](int p) {
+    std::printf("serving %s and %s at http://127.0.0.1:%d/ (Ctrl-C stops)\n",
+                o.sorgente_linea.c_str(), o.sorgente_treno.c_str(), p);
+    std::fflush(stdout);
+  };
+  // A source that changed is read again once it has held still from one
+  // look to the next, so a file still being written is not compiled half
+  // way; one missing (an editor replacing it) is tried again later.
+  Impronta vista_linea = impronta_linea, vista_treno = impronta_treno;
+  servizio.controlla = [&]() -> std::optional<ContenutoVista> {
+    const Impronta il = impronta(o.sorgente_linea), it = impronta(o.sorgente_treno);
+    if (il == impronta_linea && it == impronta_treno) return std::nullopt;
+    const bool ferme = il == vista_linea && it == vista_treno;
+    vista_linea = il;
+    vista_treno = it;
+    if (!ferme || !il.presente || !it.presente) return std::nullopt;
+    std::string nuova_linea, nuovo_treno;
+    try {
+      nuova_linea = disco.read(o.sorgente_linea);
+      nuovo_treno = disco.read(o.sorgente_treno);
+    } catch (const ErroreFile&) {
+      return std::nullopt;
+    }
+    impronta_linea = il;
+    impronta_treno = it;
+    if (nuova_linea == linea && nuovo_treno == treno) return std::nullopt;
+    linea = std::move(nuova_linea);
+    treno = std::move(nuovo_treno);
+    PaginaCompilata p = compila_pagina(o, n, linea, treno, ++versione, true);
+    std::fprintf(stderr, "genera_scenario: recompiled, page version %llu\n",
+                 static_cast<unsigned long long>(versione));
+    return ContenutoVista{std::move(p.pagina), std::move(p.dati), versione};
+  };
+
+  switch (servi_vista({std::move(prima.pagina), std::move(prima.dati), versione}, servizio)) {
+    case EsitoServizio::porta_occupata:
+      throw ErroreFile("cannot serve on 127.0.0.1:" + std::to_string(porta) +
+                       ": the port is in use; choose another with --port");
+    case EsitoServizio::non_disponibile:
+      throw ErroreUso("view --serve is not available in this build");
+    case EsitoServizio::fermato:
+      break;
+  }
+  std::fprintf(stderr, "genera_scenario: stopped serving\n");
+  return kUscitaBuona;
+}
+
+}  // namespace genera

@@ -1,0 +1,167 @@
+// The live preview on Debian's cpp-httplib (POSIX only).
+#include <httplib.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/socket.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+
+#include "view/view_server.h"
+
+namespace genera {
+namespace {
+
+/// SIGINT and SIGTERM held back from every thread while the server runs,
+/// and taken by one thread of ours with sigwait: stopping the server from
+/// a signal handler would not be safe. A signal ignored (a program started
+/// in the background inherits SIGINT ignored) never reaches sigwait, so
+/// both get their default action back while held.
+class SegnaliDiArresto {
+ public:
+  SegnaliDiArresto() {
+    sigemptyset(&insieme_);
+    sigaddset(&insieme_, SIGINT);
+    sigaddset(&insieme_, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &insieme_, &prima_);
+    struct sigaction predefinita {};
+    predefinita.sa_handler = SIG_DFL;
+    sigemptyset(&predefinita.sa_mask);
+    sigaction(SIGINT, &predefinita, &azione_int_);
+    sigaction(SIGTERM, &predefinita, &azione_term_);
+  }
+  ~SegnaliDiArresto() {
+    sigaction(SIGINT, &azione_int_, nullptr);
+    sigaction(SIGTERM, &azione_term_, nullptr);
+    pthread_sigmask(SIG_SETMASK, &prima_, nullptr);
+  }
+  SegnaliDiArresto(const SegnaliDiArresto&) = delete;
+  SegnaliDiArresto& operator=(const SegnaliDiArresto&) = delete;
+
+  const sigset_t& insieme() const { return insieme_; }
+
+ private:
+  sigset_t insieme_;
+  sigset_t prima_;
+  struct sigaction azione_int_ {};
+  struct sigaction azione_term_ {};
+};
+
+/// `testo` as the whole answer, sent as it is. Debian's library compresses
+/// a body set with set_content, with brotli at its slowest when the browser
+/// accepts it: a second for half a megabyte, where 127.0.0.1 carries the
+/// plain bytes in a few milliseconds. A body of known length from a
+/// provider goes out uncompressed.
+void manda(httplib::Response& r, std::string testo, const char* tipo) {
+  r.set_header("Cache-Control", "no-store");
+  auto corpo = std::make_shared<const std::string>(std::move(testo));
+  r.set_content_provider(corpo->size(), tipo,
+                         [corpo](std::size_t da, std::size_t quanti, httplib::DataSink& sink) {
+                           return sink.write(corpo->data() + da, quanti);
+                         });
+}
+
+}  // namespace
+
+bool servizio_disponibile() { return true; }
+
+EsitoServizio servi_vista(ContenutoVista contenuto, const OpzioniServizio& o) {
+  SegnaliDiArresto segnali;  // before any thread starts, so all inherit the mask
+
+  // The content, renewed by the watching thread while the server's threads
+  // read it.
+  std::mutex mutex_contenuto;
+  auto leggi = [&](auto campo) {
+    const std::lock_guard<std::mutex> lock(mutex_contenuto);
+    return campo(contenuto);
+  };
+
+  httplib::Server server;
+  // SO_REUSEADDR alone: the library's default SO_REUSEPORT would let a
+  // second server share a port another one is listening on.
+  server.set_socket_options([](socket_t s) {
+    const int si = 1;
+    setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &si, sizeof si);
+  });
+  // A page keeps its connection open between two looks at /version: short
+  // waits let Ctrl-C end the server within about a second all the same.
+  server.set_keep_alive_timeout(1);
+  server.set_read_timeout(2);
+  server.Get("/", [&](const httplib::Request&, httplib::Response& r) {
+    manda(r, leggi([](const ContenutoVista& c) { return c.pagina; }), "text/html; charset=utf-8");
+  });
+  server.Get("/data", [&](const httplib::Request&, httplib::Response& r) {
+    manda(r, leggi([](const ContenutoVista& c) { return c.dati; }), "application/json");
+  });
+  server.Get("/version", [&](const httplib::Request&, httplib::Response& r) {
+    manda(r, leggi([](const ContenutoVista& c) { return std::to_string(c.versione); }),
+          "text/plain");
+  });
+  // Every other path, and every other method: nothing but "not found".
+  server.set_error_handler([](const httplib::Request&, httplib::Response& r) {
+    r.status = 404;
+    manda(r, "not found\n", "text/plain");
+  });
+
+  int porta = o.porta;
+  if (porta == 0) {
+    porta = server.bind_to_any_port("127.0.0.1");
+    if (porta <= 0) return EsitoServizio::porta_occupata;
+  } else if (!server.bind_to_port("127.0.0.1", porta)) {
+    return EsitoServizio::porta_occupata;
+  }
+
+  std::mutex mutex;
+  std::condition_variable sveglia;
+  bool fine = false;  // under `mutex`
+  std::atomic<bool> ascolto_finito{false};
+  std::thread osservatore([&] {
+    std::unique_lock<std::mutex> lock(mutex);
+    while (!sveglia.wait_for(lock, o.intervallo, [&] { return fine; })) {
+      lock.unlock();
+      if (o.controlla) {
+        if (std::optional<ContenutoVista> nuovo = o.controlla()) {
+          const std::lock_guard<std::mutex> scrivi(mutex_contenuto);
+          contenuto = std::move(*nuovo);
+        }
+      }
+      lock.lock();
+    }
+  });
+  bool segnale_giunto = false;  // under `mutex`
+  std::thread arresto([&] {
+    int segnale = 0;
+    sigwait(&segnali.insieme(), &segnale);
+    {
+      const std::lock_guard<std::mutex> lock(mutex);
+      segnale_giunto = true;
+    }
+    // A signal before the server began to listen: stop() would find nothing
+    // to stop yet.
+    while (!server.is_running() && !ascolto_finito) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    server.stop();
+  });
+
+  if (o.pronto) o.pronto(porta);
+  server.listen_after_bind();
+  ascolto_finito = true;
+
+  {
+    const std::lock_guard<std::mutex> lock(mutex);
+    fine = true;
+    // Listening ended without a signal: wake the thread that waits for one.
+    if (!segnale_giunto) pthread_kill(arresto.native_handle(), SIGTERM);
+  }
+  sveglia.notify_all();
+  osservatore.join();
+  arresto.join();
+  return EsitoServizio::fermato;
+}
+
+}  // namespace genera

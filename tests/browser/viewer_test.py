@@ -1,0 +1,457 @@
+#!/usr/bin/python3
+"""The route viewer in a real browser: Debian's headless Chromium driven by
+Debian's python3-selenium. The page written by `view` loads without a console
+error and fetches nothing; hovering tells what a thing is, where it is and
+which source line made it; a km range, the wheel, a drag, the keys and the
+station list move both views together; labels never overlap; with --serve an
+edit reaches the open page. A screenshot of each view is kept.
+
+Usage: viewer_test.py BUILD_DIR [ARTIFACTS_DIR]
+(BUILD_DIR holds genera_scenario and genera_long_sources.)"""
+
+import http.client
+import json
+import os
+import re
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+from selenium import webdriver
+from selenium.webdriver.chrome.options import Options
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.actions.wheel_input import ScrollOrigin
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
+from selenium.webdriver.support.ui import WebDriverWait
+
+BUILD = None
+ARTIFACTS = None
+LINE = "LIVRA_MONTALBA_linea.txt"
+TRAIN = "LIVRA_MONTALBA_R47316-.txt"
+PAGE = "LIVRA_MONTALBA_R47316.html"
+
+
+def start_browser():
+    options = Options()
+    options.binary_location = "/usr/bin/chromium"
+    profile = tempfile.mkdtemp(prefix="genera-chromium-")
+    for flag in ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                 "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                 "--user-data-dir=" + profile, "--window-size=1500,1350", "--force-device-scale-factor=1"]:
+        options.add_argument(flag)
+    options.set_capability("goog:loggingPrefs", {"browser": "ALL", "performance": "ALL"})
+    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+
+
+def line_number(path, starts_with):
+    """The 1-based line of `path` that starts with `starts_with`."""
+    with open(path, encoding="latin-1", newline="") as f:
+        for number, text in enumerate(f.read().replace("\r\n", "\n").split("\n"), start=1):
+            if text.startswith(starts_with):
+                return number
+    raise AssertionError(f"no line starts with {starts_with!r} in {path}")
+
+
+def requests_made(driver, page=None):
+    """The addresses of the requests sent since the last call: those of the
+    document `page` (all of them when None), and every one that went to the
+    network (http, https, ws), whichever document sent it. The browser's own
+    pages (chrome://) load through the same log and are no concern here."""
+    urls = []
+    for entry in driver.get_log("performance"):
+        message = json.loads(entry["message"])["message"]
+        if message["method"] != "Network.requestWillBeSent":
+            continue
+        params = message["params"]
+        url = params["request"]["url"]
+        if page is None or params.get("documentURL", "").startswith(page) or \
+                re.match(r"(https?|wss?):", url):
+            urls.append(url)
+    return urls
+
+
+class ViewerCase(unittest.TestCase):
+    driver = None
+
+    @classmethod
+    def tearDownClass(cls):
+        if cls.driver:
+            cls.driver.quit()
+
+    def open(self, url):
+        requests_made(self.driver)  # what came before is not this page's
+        self.driver.get(url)
+        self.wait_drawn()
+
+    def wait_drawn(self):
+        WebDriverWait(self.driver, 20).until(
+            lambda d: d.execute_script("return window.genera_viewer && genera_viewer.first_draw_ms()"))
+
+    def js(self, script, *args):
+        return self.driver.execute_script(script, *args)
+
+    def set_range(self, a, b):
+        self.js("genera_viewer.set_range(arguments[0], arguments[1])", a, b)
+
+    def range(self):
+        return self.js("return genera_viewer.range()")
+
+    def shot(self, name):
+        os.makedirs(ARTIFACTS, exist_ok=True)
+        self.driver.save_screenshot(os.path.join(ARTIFACTS, name))
+
+    def console_errors(self):
+        return [e for e in self.driver.get_log("browser") if e["level"] == "SEVERE"]
+
+    def pointer_to(self, canvas_id, point):
+        """Moves the pointer to `point` (viewport coordinates) on the canvas."""
+        canvas = self.driver.find_element(By.ID, canvas_id)
+        offset = self.js("""
+            const r = arguments[0].getBoundingClientRect(), p = arguments[1];
+            return [p.x - (r.left + r.width / 2), p.y - (r.top + r.height / 2)];""", canvas, point)
+        ActionChains(self.driver).move_to_element_with_offset(canvas, int(offset[0]), int(offset[1])).perform()
+        return canvas
+
+    def hover_lane(self, lane, metre):
+        point = self.js("return genera_viewer.lane_point(arguments[0], arguments[1])", lane, metre)
+        self.assertIsNotNone(point, lane)
+        canvas = self.pointer_to("line", point)
+        return self.tooltip(), canvas
+
+    def tooltip(self):
+        tip = self.driver.find_element(By.ID, "tooltip")
+        WebDriverWait(self.driver, 5).until(lambda d: tip.is_displayed())
+        return tip.text
+
+    def assert_labels_apart(self, where):
+        labels = self.js("return genera_viewer.labels()")
+        for view in ("line", "plan"):
+            boxes = labels[view]
+            for i, a in enumerate(boxes):
+                for b in boxes[i + 1:]:
+                    apart = (a["x1"] <= b["x0"] or b["x1"] <= a["x0"] or
+                             a["y1"] <= b["y0"] or b["y1"] <= a["y0"])
+                    self.assertTrue(apart, f"{where}, {view}: {a['text']!r} covers {b['text']!r}")
+        return labels
+
+
+class BuiltInPage(ViewerCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.tmp = tempfile.TemporaryDirectory()
+        cls.folder = cls.tmp.name
+        exe = os.path.join(BUILD, "genera_scenario")
+        subprocess.run([exe, "sources", "--out", cls.folder], check=True, capture_output=True)
+        subprocess.run([exe, "view", LINE, TRAIN], cwd=cls.folder, check=True, capture_output=True)
+        cls.url = "file://" + os.path.join(cls.folder, PAGE)
+        cls.driver = start_browser()
+
+    @classmethod
+    def tearDownClass(cls):
+        super().tearDownClass()
+        cls.tmp.cleanup()
+
+    def setUp(self):
+        self.open(self.url)
+
+    def test_page_loads_without_a_console_error_and_fetches_nothing(self):
+        self.assertEqual(self.console_errors(), [])
+        self.assertEqual(requests_made(self.driver, self.url), [self.url])
+        self.assertEqual(self.range(), [0, 1921 * 50])
+        self.assert_labels_apart("the whole line")
+        self.shot("viewer-overview.png")
+
+    def test_hover_says_what_a_thing_is_where_it_is_and_which_line_made_it(self):
+        train, line = os.path.join(self.folder, TRAIN), os.path.join(self.folder, LINE)
+        signal_line = line_number(train, "segnale,    2800")
+        slowdown_line = line_number(train, "rallentamento,   42850")
+        cases = [
+            ((2000, 4000), "signals", 2800,
+             ["Signal", "cell 57, 2,800 m (km 2.800)", f"{TRAIN}, line {signal_line}"]),
+            ((40000, 45000), "signals", 41950,
+             ["Code cell, code 180", "added by the post-pass for the slowdown at 42,850 m",
+              f"{TRAIN}, line {slowdown_line}"]),
+            ((40000, 45000), "slowdowns", 42950,
+             ["Slowdown to 60 km/h", "warning board cell 834", f"{TRAIN}, line {slowdown_line}"]),
+            ((40000, 45000), "tunnels", 42500,
+             ["Tunnel, lit", "1,800 m", f"montagna at 41,950 m \u2014 {LINE}, line {line_number(line, 'montagna,   41950')}"]),
+            ((40000, 45000), "boards", 41700,
+             ["Indicator board", "Galleria / Cerreto", f"{LINE}, line {line_number(line, 'cartello_indicatore,  41700')}"]),
+            ((56000, 58000), "boards", 57000,
+             ["Speed-indicator board", "A 130, B 135, C 140 km/h", f"{LINE}, line {line_number(line, 'indicatori_vmax,  57000')}"]),
+            ((0, 20000), "stations", 9050,
+             ["Station Casalpiano", "9,050 m", f"{TRAIN}, line {line_number(train, 'stazione,    9050')}"]),
+            ((80000, 96000), "gradient", 90000,
+             ["Gradient 0 \u2030", "carried to the grid\u2019s end by the tail fill",
+              f"pendenza at 79,250 m \u2014 {LINE}, line {line_number(line, 'pendenza,  79250')}"]),
+            ((0, 10000), "speed", 5000,
+             ["Speed limit 150 km/h", f"velocita at 2,000 m \u2014 {TRAIN}, line {line_number(train, 'velocita,    2000')}"]),
+        ]
+        for (a, b), lane, metre, expected in cases:
+            with self.subTest(lane=lane, metre=metre):
+                self.set_range(a, b)
+                text, _ = self.hover_lane(lane, metre)
+                for words in expected:
+                    self.assertIn(words, text)
+        # A click shows the line that made it.
+        self.set_range(2000, 4000)
+        _, canvas = self.hover_lane("signals", 2800)
+        self.shot("viewer-hover-signal.png")
+        ActionChains(self.driver).click().perform()
+        panel = self.driver.find_element(By.ID, "source-panel")
+        WebDriverWait(self.driver, 5).until(lambda d: panel.is_displayed())
+        self.assertIn(f"{TRAIN}, line {signal_line}", panel.text)
+        here = self.driver.find_element(By.CSS_SELECTOR, "#source-text .here")
+        self.assertEqual(here.text.split(None, 1), [str(signal_line), "segnale,    2800,   1, 4, 1,  0, 0,    1,  3,1,0, 0"])
+        self.shot("viewer-source-line.png")
+
+    def test_hover_on_the_plan_names_the_station_and_the_curve(self):
+        self.set_range(37000, 41000)
+        point = self.js("return genera_viewer.plan_point(39650)")
+        self.pointer_to("plan", point)
+        self.assertIn("Station Valcerreto", self.tooltip())
+        # Beside the station, on the curve record's rows 37250 to 38450.
+        self.pointer_to("plan", self.js("return genera_viewer.plan_point(38200)"))
+        text = self.tooltip()
+        self.assertRegex(text, r"The plan at 38,2\d\d m")
+        self.assertIn(f"turned by curvad2 at 37,250 m \u2014 {LINE}, line "
+                      f"{line_number(os.path.join(self.folder, LINE), 'curvad2,  37250')}", text)
+
+    def test_a_km_range_shows_only_that_range_in_both_views(self):
+        for field, value in (("range-from", "40"), ("range-to", "45")):
+            box = self.driver.find_element(By.ID, field)
+            box.clear()
+            box.send_keys(value)
+        box.send_keys(Keys.ENTER)
+        WebDriverWait(self.driver, 5).until(lambda d: self.range() == [40000, 45000])
+        drawn = self.js("return genera_viewer.drawn()")
+        self.assertEqual(drawn["plan"]["rows"], [40000, 45000])
+        self.assertEqual(drawn["line"]["signals"], [43600])
+        self.assertEqual(drawn["plan"]["signals"], [43600])
+        self.assertEqual(drawn["line"]["codes"], [41950, 42300, 42600, 43550])
+        for view in ("line", "plan"):
+            for kind, metres in drawn[view].items():
+                if kind in ("rows", "station_names"):
+                    continue
+                for m in metres:
+                    self.assertTrue(40000 <= m <= 45000, f"{view} {kind} at {m}")
+        labels = self.assert_labels_apart("km 40 to 45")
+        ticks = [float(l["text"]) for l in labels["line"] if re.fullmatch(r"\d+\.\d", l["text"])]
+        self.assertEqual(ticks, [40.0, 40.5, 41.0, 41.5, 42.0, 42.5, 43.0, 43.5, 44.0, 44.5, 45.0])
+        self.shot("viewer-range-40-45.png")
+
+    def test_the_station_list_jumps_to_the_station(self):
+        item = self.driver.find_element(By.XPATH, "//ol[@id='station-list']/li[contains(., 'Pratolungo')]")
+        item.click()
+        a, b = self.range()
+        self.assertAlmostEqual((a + b) / 2, 79650, delta=1)
+        drawn = self.js("return genera_viewer.drawn()")
+        self.assertIn("Pratolungo", drawn["line"]["station_names"])
+        self.assertEqual(drawn["plan"]["stations"], [79650])
+        labels = self.assert_labels_apart("Pratolungo")
+        self.assertIn("Pratolungo", [l["text"] for l in labels["plan"]])
+        self.shot("viewer-station-pratolungo.png")
+
+    def test_wheel_drag_keys_and_fit_move_both_views(self):
+        self.set_range(40000, 50000)
+        canvas = self.driver.find_element(By.ID, "line")
+        self.js("arguments[0].scrollIntoView()", canvas)
+        # The wheel zooms in around the pointer.
+        point = self.js("return genera_viewer.lane_point('signals', 45000)")
+        offset = self.js("const r = arguments[0].getBoundingClientRect(); return [arguments[1].x - r.left - r.width / 2, arguments[1].y - r.top - r.height / 2]", canvas, point)
+        ActionChains(self.driver).scroll_from_origin(ScrollOrigin.from_element(canvas, int(offset[0]), int(offset[1])), 0, -300).perform()
+        WebDriverWait(self.driver, 5).until(lambda d: self.range()[1] - self.range()[0] < 9000)
+        a, b = self.range()
+        self.assertTrue(a < 45000 < b)
+        # A drag to the left moves the range on along the line.
+        ActionChains(self.driver).move_to_element_with_offset(canvas, 0, 0).click_and_hold() \
+            .move_by_offset(-200, 0).release().perform()
+        a2, b2 = self.range()
+        self.assertGreater(a2, a)
+        self.assertAlmostEqual(b2 - a2, b - a, delta=1)
+        rows = self.js("return genera_viewer.drawn()")["plan"]["rows"]
+        self.assertAlmostEqual(rows[0], a2, delta=0.01)
+        self.assertAlmostEqual(rows[1], b2, delta=0.01)
+        # Keys: + halves the range, the right arrow moves it, F fits the grid.
+        body = self.driver.find_element(By.TAG_NAME, "body")
+        span = b2 - a2
+        body.send_keys("+")
+        self.assertAlmostEqual(self.range()[1] - self.range()[0], span / 2, delta=1)
+        before = self.range()
+        body.send_keys(Keys.ARROW_RIGHT)
+        self.assertGreater(self.range()[0], before[0])
+        body.send_keys("f")
+        self.assertEqual(self.range(), [0, 1921 * 50])
+        self.set_range(1000, 2000)
+        self.driver.find_element(By.ID, "fit").click()
+        self.assertEqual(self.range(), [0, 1921 * 50])
+
+    def test_layers_switch_lanes_off_and_on(self):
+        box = self.driver.find_element(By.CSS_SELECTOR, "input[data-layer='gradient']")
+        box.click()
+        self.assertIsNone(self.js("return genera_viewer.lane_point('gradient', 1000)"))
+        box.click()
+        self.assertIsNotNone(self.js("return genera_viewer.lane_point('gradient', 1000)"))
+        markers = self.driver.find_element(By.CSS_SELECTOR, "input[data-layer='markers']")
+        self.assertFalse(markers.is_selected())
+
+
+class PageWithADiagnostic(ViewerCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.tmp = tempfile.TemporaryDirectory()
+        cls.folder = cls.tmp.name
+        exe = os.path.join(BUILD, "genera_scenario")
+        subprocess.run([exe, "sources", "--out", cls.folder], check=True, capture_output=True)
+        train = os.path.join(cls.folder, TRAIN)
+        with open(train, "rb") as f:
+            text = f.read()
+        first = b"segnale,    2800,   1, 4, 1,  0, 0,    1,  3,1,0, 0\r\n"
+        with open(train, "wb") as f:
+            # A second signal on the first one's cell (written apart, to be found by its text).
+            f.write(text.replace(first, first + b"segnale,   2800,   1, 4, 1,  0, 0,    1,  3,1,0, 0\r\n"))
+        result = subprocess.run([exe, "view", LINE, TRAIN], cwd=cls.folder, capture_output=True)
+        assert result.returncode == 1, result.stderr
+        cls.driver = start_browser()
+        cls.url = "file://" + os.path.join(cls.folder, PAGE)
+
+    @classmethod
+    def tearDownClass(cls):
+        super().tearDownClass()
+        cls.tmp.cleanup()
+
+    def test_a_diagnostic_is_listed_drawn_and_jumped_to(self):
+        self.open(self.url)
+        self.assertEqual(self.console_errors(), [])
+        items = self.driver.find_elements(By.CSS_SELECTOR, "#diagnostic-list li")
+        self.assertEqual(len(items), 1)
+        self.assertIn("error 16", items[0].text)
+        items[0].click()
+        a, b = self.range()
+        self.assertTrue(a < 2800 < b)
+        self.assertEqual(self.js("return genera_viewer.drawn()")["line"]["diagnostics"], [2800])
+        line = line_number(os.path.join(self.folder, TRAIN), "segnale,   2800")
+        self.assertIn(f"{TRAIN}, line {line}: error 16",
+                      self.driver.find_element(By.ID, "source-panel").text)
+        text, _ = self.hover_lane("diagnostics", 2800)
+        self.assertIn("error 16", text)
+        self.shot("viewer-diagnostic.png")
+
+
+class LongestLine(ViewerCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.tmp = tempfile.TemporaryDirectory()
+        cls.folder = cls.tmp.name
+        subprocess.run([os.path.join(BUILD, "genera_long_sources"), cls.folder], check=True)
+        subprocess.run([os.path.join(BUILD, "genera_scenario"), "view", "LUNGA_linea.txt", "LUNGA_L1-.txt"],
+                       cwd=cls.folder, check=True, capture_output=True)
+        cls.driver = start_browser()
+
+    @classmethod
+    def tearDownClass(cls):
+        super().tearDownClass()
+        cls.tmp.cleanup()
+
+    def test_the_whole_line_and_one_kilometre_of_it(self):
+        path = os.path.join(self.folder, "LUNGA_L1.html")
+        self.assertLess(os.path.getsize(path), 10 * 1000 * 1000)
+        self.open("file://" + path)
+        self.assertEqual(self.console_errors(), [])
+        self.assert_labels_apart("the longest line")
+        self.shot("viewer-longest-line.png")
+        self.set_range(500600, 501600)
+        self.assertEqual(self.js("return genera_viewer.drawn()")["plan"]["rows"], [500600, 501600])
+        self.assert_labels_apart("one kilometre of the longest line")
+        self.shot("viewer-longest-line-1km.png")
+
+
+class ServedPage(ViewerCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.tmp = tempfile.TemporaryDirectory()
+        cls.folder = cls.tmp.name
+        exe = os.path.join(BUILD, "genera_scenario")
+        subprocess.run([exe, "sources", "--out", cls.folder], check=True, capture_output=True)
+        cls.server = subprocess.Popen([exe, "view", LINE, TRAIN, "--serve", "--port", "0"], cwd=cls.folder,
+                                      stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        found = re.search(r"http://127\.0\.0\.1:(\d+)/", cls.server.stdout.readline())
+        assert found, "the server named no address"
+        cls.port = int(found.group(1))
+        cls.driver = start_browser()
+
+    @classmethod
+    def tearDownClass(cls):
+        super().tearDownClass()
+        if cls.server.poll() is None:
+            cls.server.kill()
+        cls.server.wait()
+        cls.server.stdout.close()
+        cls.server.stderr.close()
+        cls.tmp.cleanup()
+
+    def test_an_edit_reaches_the_open_page_which_keeps_its_range(self):
+        origin = f"http://127.0.0.1:{self.port}/"
+        self.open(origin)
+        self.assertEqual(self.console_errors(), [])
+        self.set_range(40000, 45000)
+        self.assertEqual(self.js("return genera_viewer.version()"), 1)
+        train = os.path.join(self.folder, TRAIN)
+        with open(train, "rb") as f:
+            text = f.read()
+        with open(train, "wb") as f:
+            f.write(text.replace(b"San Vito", b"San Vitale").replace(
+                b"rallentamento,   42850,    60", b"rallentamento,   42850,    40"))
+        edited = time.monotonic()
+        WebDriverWait(self.driver, 5, poll_frequency=0.02).until(
+            lambda d: self.js("return genera_viewer.version()") == 2)
+        print(f"\n  live reload: the page showed the edit {time.monotonic() - edited:.2f} s after it was saved",
+              file=sys.stderr)
+        self.assertEqual(self.range(), [40000, 45000])
+        names = [li.text for li in self.driver.find_elements(By.CSS_SELECTOR, "#station-list li")]
+        self.assertTrue(any(n.endswith("San Vitale") for n in names), names)
+        text, _ = self.hover_lane("slowdowns", 42950)
+        self.assertIn("Slowdown to 40 km/h", text)
+        self.shot("viewer-served-after-edit.png")
+
+        # Only the page and its own data were asked for.
+        asked = requests_made(self.driver, origin)
+        self.assertIn(origin + "version", asked)
+        self.assertIn(origin + "data", asked)
+        for url in asked:
+            self.assertIn(url, [origin, origin + "version", origin + "data"])
+        # Nothing else is served: no source by its path, no listing.
+        for path in ["/" + TRAIN, "/../" + TRAIN, "/index.html", "/data/x", "/?list"]:
+            connection = http.client.HTTPConnection("127.0.0.1", self.port, timeout=5)
+            connection.request("GET", path)
+            status = connection.getresponse().status
+            connection.close()
+            self.assertEqual(status, 200 if path == "/?list" else 404, path)
+        self.driver.get(origin + TRAIN)
+        self.assertIn("not found", self.driver.find_element(By.TAG_NAME, "body").text)
+
+        # Ctrl-C ends the server promptly even with the page still polling it.
+        self.open(origin)
+        self.server.send_signal(signal.SIGINT)
+        self.assertEqual(self.server.wait(timeout=5), 0)
+        WebDriverWait(self.driver, 5).until(
+            lambda d: "does not answer" in d.find_element(By.ID, "live").text)
+
+
+def main():
+    global BUILD, ARTIFACTS
+    BUILD = os.path.abspath(sys.argv.pop(1))
+    ARTIFACTS = os.path.abspath(sys.argv.pop(1)) if len(sys.argv) > 1 and not sys.argv[1].startswith("-") \
+        else os.path.join(BUILD, "..", "browser-artifacts")
+    result = unittest.main(exit=False).result
+    print(f"screenshots in {os.path.normpath(ARTIFACTS)}")
+    return 0 if result.wasSuccessful() else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
