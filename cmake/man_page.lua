@@ -54,15 +54,15 @@ end
 
 function Table(t)
   local total, columns = 0, #t.colspecs
-  for _, spec in ipairs(t.colspecs) do
-    if type(spec[2]) == "number" then total = total + spec[2] end
+  for _, colonna in ipairs(t.colspecs) do
+    if type(colonna[2]) == "number" then total = total + colonna[2] end
   end
   -- 71 ens of text at 80 columns (70 to be safe), 3 between two columns.
   local room = (70 - 3 * (columns - 1)) / 70
   if total <= room then return nil end
-  for i, spec in ipairs(t.colspecs) do
-    if type(spec[2]) == "number" then
-      t.colspecs[i] = {spec[1], spec[2] * room / total}
+  for i, colonna in ipairs(t.colspecs) do
+    if type(colonna[2]) == "number" then
+      t.colspecs[i] = {colonna[1], colonna[2] * room / total}
     end
   end
   return t
