@@ -167,11 +167,12 @@ int comando_compila(const OpzioniSorgenti& o) {
   mostra_attesa();
   const ScenarioCompilato s = compila_sorgenti(n, l, !o.senza_tracciato);
   if (!s.scrivibile()) {
-    chiudi_attesa();
     if (o.json) std::fputs(rapporto_json(s, codice_finale(s), {}).c_str(), stdout);
     // The box of the built-in run only where nothing else reaches the
-    // user: a script or a console gets the line and the exit status.
+    // user: a script or a console gets the line and the exit status. The
+    // wait window stays behind the box, as in the built-in run.
     riporta_fallimento(" Errore n. " + std::to_string(numero(s.timbro)), TipoFallimento::codice);
+    chiudi_attesa();
     return kUscitaCodice;
   }
   if (fallita(s, o) && !o.scrivi_con_errori) {

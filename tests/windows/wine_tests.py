@@ -534,7 +534,7 @@ def test_failure_boxes(s, ctx):
         ("folder_in_the_way", [], 3,
          f"genera_scenario: cannot replace {windows_path(target)}: it is a folder"),
         ("dropped_file", [windows_path(dropped)], 2,
-         f"The following argument was not expected: {windows_path(dropped)}\n"
+         f"genera_scenario: unknown argument \"{windows_path(dropped)}\"\n"
          "Run with --help for more information."),
     ]
     wrong = []
