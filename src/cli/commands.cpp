@@ -5,17 +5,18 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli/command_table.h"
 #include "cli/compile_command.h"
-#include "cli/explain_command.h"
 #include "cli/exit_codes.h"
-#include "cli/inspect_command.h"
-#include "cli/view_command.h"
 #include "files/file_system.h"
 #include "files/native_path.h"
 #include "run/compaction.h"
@@ -104,21 +105,9 @@ void rifiuta_avanzi(CLI::App& app) {
   throw ErroreUso((avanzi.size() == 1 ? "unknown argument " : "unknown arguments ") + testo);
 }
 
-void opzioni_nomi(CLI::App& c, OpzioniSorgenti& o) {
-  c.add_option("LINE_SOURCE", o.sorgente_linea, "the line source, NAME_linea.txt")->required();
-  c.add_option("TRAIN_SOURCE", o.sorgente_treno, "the train source, NAME_CODE-.txt")->required();
-  c.add_option("--line-name", o.nome_linea,
-               "the line name, when the line source's file name does not carry it");
-  c.add_option("--train-code", o.codice_treno,
-               "the train code, when the train source's file name does not carry it");
-}
-
-int esegui(int argc, char** argv) {
-  CLI::App app{
-      "Builds the scenario pack of a train-driving simulator. Without a command it "
-      "writes and compiles the built-in scenario (line LIVRA_MONTALBA, train R47316) "
-      "in the program's own folder.",
-      "genera_scenario"};
+/// The program's command line without its commands: the default run's
+/// --out, the version, the footer.
+void descrivi_programma(CLI::App& app, std::optional<std::string>& out_predefinito) {
   app.set_version_flag("--version", std::string("genera_scenario ") + GENERA_VERSION);
   app.require_subcommand(0, 1);
   app.footer(
@@ -127,87 +116,27 @@ int esegui(int argc, char** argv) {
       "Manual: man genera_scenario, man 5 genera_scenario-linea, man 5 genera_scenario-treno.\n"
       "A first scenario step by step: docs/tutorial.md "
       "(/usr/share/doc/genera-scenario/docs/ once installed).");
-
   app.allow_extras();
-  std::optional<std::string> out_predefinito;
   app.add_option("-o,--out", out_predefinito,
                  "write the built-in scenario into this folder instead of the program's own");
+}
 
-  std::string out_sorgenti = ".";
-  CLI::App* sorgenti = app.add_subcommand(
-      "sources", "write the built-in line source, train source and three documents, uncompiled");
-  sorgenti->add_option("-o,--out", out_sorgenti, "the folder to write into")->capture_default_str();
-  bool sovrascrivi = false;
-  sorgenti->add_flag("--force", sovrascrivi, "replace files that exist already");
+// The tool table, in the order --help lists the commands.
+constexpr AggiuntaComando kComandi[] = {
+    aggiungi_sorgenti, aggiungi_compila, aggiungi_verifica, aggiungi_ispeziona,
+    aggiungi_disegna,  aggiungi_spiega,  aggiungi_vista,
+};
 
-  OpzioniSorgenti compila_o;
-  CLI::App* compila = app.add_subcommand(
-      "compile", "compile a line source and a train source into the three compact files");
-  opzioni_nomi(*compila, compila_o);
-  compila->add_option("-o,--out", compila_o.cartella, "the folder to write into")
-      ->capture_default_str();
-  compila->add_flag("--emit-on-error", compila_o.scrivi_con_errori,
-                    "write the files even when the sources have errors, as the built-in run does");
-  compila->add_flag("--werror", compila_o.avvisi_come_errori,
-                    "count warnings as errors: then nothing is written");
-  compila->add_flag("-q,--quiet", compila_o.silenzioso, "no summary line on success");
-  compila->add_flag("--no-plan", compila_o.senza_tracciato,
-                    "skip the plan: no line compact file (NAME_linea.dat)");
-  compila->add_flag("--json", compila_o.json, "print a JSON report on stdout");
-
-  OpzioniSorgenti verifica_o;
-  CLI::App* verifica =
-      app.add_subcommand("check", "read both sources and report what is wrong; write nothing");
-  opzioni_nomi(*verifica, verifica_o);
-  verifica->add_flag("--no-plan", verifica_o.senza_tracciato,
-                     "skip the plan, and with it the curve records");
-  verifica->add_flag("--json", verifica_o.json, "print a JSON report on stdout");
-  verifica->add_flag("--werror", verifica_o.avvisi_come_errori, "count warnings as errors");
-  verifica->add_flag("-q,--quiet", verifica_o.silenzioso, "no summary line on success");
-
-  std::vector<std::string> da_ispezionare;
-  bool ispeziona_json = false;
-  CLI::App* ispeziona = app.add_subcommand(
-      "inspect", "decode compact files (.sim, .dat, _linea.dat) into readable tables");
-  ispeziona->add_option("FILE", da_ispezionare, "the files to decode")->required();
-  ispeziona->add_flag("--json", ispeziona_json, "print one JSON object on stdout");
-
-  OpzioniSorgenti disegna_o;
-  std::string svg;
-  CLI::App* disegna = app.add_subcommand(
-      "plot", "draw the plan and the profiles of a line source and a train source as SVG");
-  opzioni_nomi(*disegna, disegna_o);
-  disegna->add_option("-o,--out,--output", svg, "the SVG file to write")->required();
-  disegna->add_flag("--json", disegna_o.json, "print a JSON report on stdout");
-  disegna->add_flag("-q,--quiet", disegna_o.silenzioso, "no summary line");
-
-  std::optional<std::string> da_spiegare;
-  bool spiega_markdown = false;
-  CLI::App* spiega = app.add_subcommand(
-      "explain", "explain a failure code: what it means, its usual cause, how to fix it");
-  spiega->add_option("CODE", da_spiegare, "the failure code; without it, the list of codes");
-  spiega->add_flag("--markdown", spiega_markdown, "print every code as a Markdown page");
-
-  // ---- view ----
-  OpzioniSorgenti vista_o;
-  std::optional<std::string> html;
-  bool servi = false;
-  int porta = kPortaVista;
-  CLI::App* vista = app.add_subcommand(
-      "view", "write an interactive HTML page of the line, linked to the sources; with "
-              "--serve, a live preview that follows edits");
-  opzioni_nomi(*vista, vista_o);
-  CLI::Option* vista_file =
-      vista->add_option("-o,--out,--output", html, "the HTML file to write (default NAME_CODE.html)");
-  CLI::Option* vista_servi = vista->add_flag(
-      "--serve", servi,
-      "serve the page on 127.0.0.1 and update it whenever a source changes; writes nothing");
-  vista->add_option("--port", porta, "the port for --serve (0: any free port)")
-      ->capture_default_str()
-      ->check(CLI::Range(0, 65535))
-      ->needs(vista_servi);
-  vista_file->excludes(vista_servi);
-  // ---- end of view ----
+int esegui(int argc, char** argv) {
+  CLI::App app{
+      "Builds the scenario pack of a train-driving simulator. Without a command it "
+      "writes and compiles the built-in scenario (line LIVRA_MONTALBA, train R47316) "
+      "in the program's own folder.",
+      "genera_scenario"};
+  std::optional<std::string> out_predefinito;
+  descrivi_programma(app, out_predefinito);
+  std::vector<ComandoAggiunto> comandi;
+  for (const AggiuntaComando aggiungi : kComandi) comandi.push_back(aggiungi(app));
 
   try {
     app.parse(argc, argv);
@@ -225,13 +154,8 @@ int esegui(int argc, char** argv) {
   rifiuta_avanzi(app);
   if (out_predefinito && !app.get_subcommands().empty())
     throw ErroreUso("--out goes after the command's name");
-  if (sorgenti->parsed()) return comando_sorgenti(out_sorgenti, sovrascrivi);
-  if (compila->parsed()) return comando_compila(compila_o);
-  if (verifica->parsed()) return comando_verifica(verifica_o);
-  if (ispeziona->parsed()) return comando_ispeziona(da_ispezionare, ispeziona_json);
-  if (disegna->parsed()) return comando_disegna(disegna_o, svg);
-  if (spiega->parsed()) return comando_spiega(da_spiegare, spiega_markdown);
-  if (vista->parsed()) return servi ? comando_vista_servita(vista_o, porta) : comando_vista(vista_o, html);
+  for (const ComandoAggiunto& c : comandi)
+    if (c.sottocomando->parsed()) return c.esegui();
   if (out_predefinito) {
     prepara_cartella(*out_predefinito);
     return comando_predefinito(*out_predefinito);
@@ -243,9 +167,22 @@ int esegui(int argc, char** argv) {
 
 }  // namespace
 
-int esegui_comandi(int argc, char** argv) {
+ComandoAggiunto aggiungi_sorgenti(CLI::App& programma) {
+  struct Opzioni {
+    std::string cartella = ".";
+    bool sovrascrivi = false;
+  };
+  auto o = std::make_shared<Opzioni>();
+  CLI::App* c = programma.add_subcommand(
+      "sources", "write the built-in line source, train source and three documents, uncompiled");
+  c->add_option("-o,--out", o->cartella, "the folder to write into")->capture_default_str();
+  c->add_flag("--force", o->sovrascrivi, "replace files that exist already");
+  return {c, [o] { return comando_sorgenti(o->cartella, o->sovrascrivi); }};
+}
+
+int con_stato_di_uscita(const std::function<int()>& comando) {
   try {
-    return esegui(argc, argv);
+    return comando();
   } catch (const ErroreUso& e) {
     riporta_fallimento(std::string("genera_scenario: ") + e.what() +
                            "\nRun with --help for more information.",
@@ -254,7 +191,18 @@ int esegui_comandi(int argc, char** argv) {
   } catch (const ErroreFile& e) {
     riporta_fallimento(std::string("genera_scenario: ") + e.what(), TipoFallimento::arresto);
     return kUscitaFile;
+  } catch (const std::exception& e) {
+    // Not a failure of ours (memory, a library): still a message and a
+    // status, never an abort that leaves the user guessing.
+    riporta_fallimento(std::string("genera_scenario: stopped by an unexpected failure: ") +
+                           e.what(),
+                       TipoFallimento::arresto);
+    return kUscitaFile;
   }
+}
+
+int esegui_comandi(int argc, char** argv) {
+  return con_stato_di_uscita([&] { return esegui(argc, argv); });
 }
 
 }  // namespace genera

@@ -1,12 +1,15 @@
 #include "cli/compile_command.h"
 
+#include <CLI/CLI.hpp>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include "cli/command_table.h"
 #include "cli/exit_codes.h"
 #include "cli/json_report.h"
 #include "cli/naming.h"
@@ -28,41 +31,6 @@ void senza_separatori(const std::string& nome) {
     throw ErroreUso("\"" + nome + "\": a line name or train code cannot hold / or \\");
 }
 
-struct Nomi {
-  std::string linea;
-  std::string treno;
-};
-
-Nomi nomina(const OpzioniSorgenti& o) {
-  Nomi n;
-  if (o.nome_linea) {
-    n.linea = *o.nome_linea;
-  } else if (auto l = nome_linea_da_file(o.sorgente_linea)) {
-    n.linea = *l;
-  } else {
-    throw ErroreUso(o.sorgente_linea +
-                     ": the name does not follow NAME_linea.txt; give the line name with "
-                     "--line-name");
-  }
-  senza_separatori(n.linea);
-  if (o.codice_treno) {
-    n.treno = *o.codice_treno;
-  } else if (auto c = codice_treno_da_file(o.sorgente_treno, n.linea)) {
-    n.treno = *c;
-  } else {
-    throw ErroreUso(o.sorgente_treno + ": the name does not follow " + n.linea +
-                     "_CODE-.txt; give the train code with --train-code");
-  }
-  senza_separatori(n.treno);
-  // NAME_CODE.dat with CODE "linea" would be NAME_linea.dat, the plan's
-  // file: one would overwrite the other (in any letter case, for Windows).
-  if (in_minuscolo(n.treno) == "linea")
-    throw ErroreUso("the train code \"" + n.treno +
-                     "\" would give the route file the line compact file's name " + n.linea +
-                     "_linea.dat");
-  return n;
-}
-
 /// The author's two sources, read once. Both must be readable before
 /// anything is written: a mistyped path is the user's error to fix, not a
 /// failure code of the parse.
@@ -80,19 +48,9 @@ void leggi_sorgenti(FileSystem& disco, const OpzioniSorgenti& o, SorgentiLette& 
   l.treno = {o.sorgente_treno, disco.exists(o.sorgente_treno), l.testo_treno, {}};
 }
 
-/// An output must never land on one of the sources, by name or by another
-/// spelling of the same file ("./a.txt", a link).
-void non_su_sorgente(const std::string& path, const OpzioniSorgenti& o) {
-  for (const std::string& s : {o.sorgente_linea, o.sorgente_treno}) {
-    std::error_code ec;
-    if (s == path || std::filesystem::equivalent(native_path(s), native_path(path), ec))
-      throw ErroreFile("cannot write " + path + ": it is one of the sources");
-  }
-}
-
 /// The sources through the compiler, which deletes nothing; the
 /// diagnostics on stderr.
-ScenarioCompilato compila_sorgenti(const Nomi& n, const SorgentiLette& l, bool con_tracciato) {
+ScenarioCompilato compila_sorgenti(const NomiSorgenti& n, const SorgentiLette& l, bool con_tracciato) {
   ScenarioCompilato s = compila(l.linea, l.treno, {n.linea, n.treno, con_tracciato}, non_eliminare);
   riporta_diagnostiche(s.diagnostiche,
                        {{l.linea.nome, l.linea.testo}, {l.treno.nome, l.treno.testo}});
@@ -108,10 +66,6 @@ int contati(const ScenarioCompilato& s, Gravita g) {
 /// True when the compile failed: an error, or a warning with --werror.
 bool fallita(const ScenarioCompilato& s, const OpzioniSorgenti& o) {
   return ha_errori(s) || (o.avvisi_come_errori && contati(s, Gravita::avviso) > 0);
-}
-
-int uscita(const ScenarioCompilato& s, const OpzioniSorgenti& o) {
-  return fallita(s, o) ? kUscitaCodice : kUscitaBuona;
 }
 
 /// The failure code a report ends with: a taken race-code slot, else the parse's.
@@ -140,11 +94,64 @@ std::string riepilogo(const ScenarioCompilato& s) {
   return out;
 }
 
-void di(const OpzioniSorgenti& o, const std::string& riga) {
-  if (!o.silenzioso) std::fprintf(stderr, "%s\n", riga.c_str());
+/// The summary line, or nothing with -q.
+std::string se_non_silenzioso(const OpzioniSorgenti& o, const std::string& riga) {
+  return o.silenzioso ? std::string() : riga;
+}
+
+/// How compile, check and plot end, in one order: the line that says what
+/// happened on stderr (none when empty), then the JSON report on stdout
+/// when asked for. Returns `stato`.
+int concludi(const ScenarioCompilato& s, const OpzioniSorgenti& o, const std::string& riga,
+             const std::vector<std::string>& scritti, int stato) {
+  if (!riga.empty()) std::fprintf(stderr, "%s\n", riga.c_str());
+  if (o.json) std::fputs(rapporto_json(s, codice_finale(s), scritti).c_str(), stdout);
+  return stato;
 }
 
 }  // namespace
+
+NomiSorgenti nomi_sorgenti(const OpzioniSorgenti& o) {
+  NomiSorgenti n;
+  if (o.nome_linea) {
+    n.linea = *o.nome_linea;
+  } else if (auto l = nome_linea_da_file(o.sorgente_linea)) {
+    n.linea = *l;
+  } else {
+    throw ErroreUso(o.sorgente_linea +
+                     ": the name does not follow NAME_linea.txt; give the line name with "
+                     "--line-name");
+  }
+  senza_separatori(n.linea);
+  if (o.codice_treno) {
+    n.treno = *o.codice_treno;
+  } else if (auto c = codice_treno_da_file(o.sorgente_treno, n.linea)) {
+    n.treno = *c;
+  } else {
+    throw ErroreUso(o.sorgente_treno + ": the name does not follow " + n.linea +
+                     "_CODE-.txt; give the train code with --train-code");
+  }
+  senza_separatori(n.treno);
+  // NAME_CODE.dat with CODE "linea" would be NAME_linea.dat, the plan's
+  // file: one would overwrite the other (in any letter case, for Windows).
+  if (in_minuscolo(n.treno) == "linea")
+    throw ErroreUso("the train code \"" + n.treno +
+                     "\" would give the route file the line compact file's name " + n.linea +
+                     "_linea.dat");
+  return n;
+}
+
+void non_su_sorgente(const std::string& path, const OpzioniSorgenti& o) {
+  for (const std::string& s : {o.sorgente_linea, o.sorgente_treno}) {
+    std::error_code ec;
+    if (s == path || std::filesystem::equivalent(native_path(s), native_path(path), ec))
+      throw ErroreFile("cannot write " + path + ": it is one of the sources");
+  }
+}
+
+int stato_uscita(const ScenarioCompilato& s, const OpzioniSorgenti& o) {
+  return fallita(s, o) ? kUscitaCodice : kUscitaBuona;
+}
 
 void prepara_cartella(const std::string& cartella) {
   namespace fs = std::filesystem;
@@ -159,31 +166,29 @@ void prepara_cartella(const std::string& cartella) {
 
 int comando_compila(const OpzioniSorgenti& o) {
   DiskFileSystem disco;
-  const Nomi n = nomina(o);
+  const NomiSorgenti n = nomi_sorgenti(o);
   SorgentiLette l;
   leggi_sorgenti(disco, o, l);
   prepara_cartella(o.cartella);
   // The same run as the built-in one, so the same wait window while it works.
-  mostra_attesa();
+  AttesaMostrata attesa;
   const ScenarioCompilato s = compila_sorgenti(n, l, !o.senza_tracciato);
   if (!s.scrivibile()) {
-    if (o.json) std::fputs(rapporto_json(s, codice_finale(s), {}).c_str(), stdout);
     // The box of the built-in run only where nothing else reaches the
     // user: a script or a console gets the line and the exit status. The
     // wait window stays behind the box, as in the built-in run.
     riporta_fallimento(" Errore n. " + std::to_string(numero(s.timbro)), TipoFallimento::codice);
-    chiudi_attesa();
-    return kUscitaCodice;
+    attesa.chiudi();
+    return concludi(s, o, "", {}, kUscitaCodice);
   }
   if (fallita(s, o) && !o.scrivi_con_errori) {
-    chiudi_attesa();
-    if (o.json) std::fputs(rapporto_json(s, codice_finale(s), {}).c_str(), stdout);
-    std::fprintf(stderr,
-                 "genera_scenario: no file written: the sources have %s; what %s holds is as it "
-                 "was (--emit-on-error writes the files all the same)\n",
-                 ha_errori(s) ? "errors" : "warnings, and --werror counts them as errors",
-                 o.cartella.c_str());
-    return kUscitaCodice;
+    attesa.chiudi();
+    return concludi(s, o,
+                    std::string("genera_scenario: no file written: the sources have ") +
+                        (ha_errori(s) ? "errors" : "warnings, and --werror counts them as errors") +
+                        "; what " + o.cartella +
+                        " holds is as it was (--emit-on-error writes the files all the same)",
+                    {}, kUscitaCodice);
   }
   const std::vector<FileDaScrivere> insieme =
       file_compatti(o.cartella, n.linea, n.treno, s, !o.senza_tracciato);
@@ -197,29 +202,28 @@ int comando_compila(const OpzioniSorgenti& o) {
     const BloccoCartella blocco(o.cartella);
     disco.replace_all(insieme);
   }
-  chiudi_attesa();
-  di(o, "wrote " + conta(static_cast<int>(scritti.size()), "file", "files") + " to " +
-            o.cartella + ": " + riepilogo(s));
-  if (o.json) std::fputs(rapporto_json(s, codice_finale(s), scritti).c_str(), stdout);
-  return uscita(s, o);
+  attesa.chiudi();
+  const std::string riga = "wrote " + conta(static_cast<int>(scritti.size()), "file", "files") +
+                           " to " + o.cartella + ": " + riepilogo(s);
+  return concludi(s, o, se_non_silenzioso(o, riga), scritti, stato_uscita(s, o));
 }
 
 int comando_verifica(const OpzioniSorgenti& o) {
   DiskFileSystem disco;
-  const Nomi n = nomina(o);
+  const NomiSorgenti n = nomi_sorgenti(o);
   SorgentiLette l;
   leggi_sorgenti(disco, o, l);
   const ScenarioCompilato s = compila_sorgenti(n, l, !o.senza_tracciato);
-  if (!fallita(s, o)) di(o, "checked " + o.sorgente_linea + " and " + o.sorgente_treno + ": " + riepilogo(s));
-  if (o.json) std::fputs(rapporto_json(s, codice_finale(s), {}).c_str(), stdout);
-  return uscita(s, o);
+  const std::string riga =
+      "checked " + o.sorgente_linea + " and " + o.sorgente_treno + ": " + riepilogo(s);
+  return concludi(s, o, fallita(s, o) ? "" : se_non_silenzioso(o, riga), {}, stato_uscita(s, o));
 }
 
 int comando_disegna(const OpzioniSorgenti& o, const std::string& svg) {
   if (!finisce_con(in_minuscolo(svg), ".svg"))
     throw ErroreUso(svg + ": plot draws SVG; give the picture a name ending in .svg");
   DiskFileSystem disco;
-  const Nomi n = nomina(o);
+  const NomiSorgenti n = nomi_sorgenti(o);
   SorgentiLette l;
   leggi_sorgenti(disco, o, l);
   // The picture needs the plan.
@@ -227,16 +231,8 @@ int comando_disegna(const OpzioniSorgenti& o, const std::string& svg) {
   const std::string disegno = disegna_svg(s);
   non_su_sorgente(svg, o);
   disco.replace(svg, [&](ByteSink& b) { b.write(disegno.data(), disegno.size()); });
-  di(o, "wrote " + svg + ": " + riepilogo(s));
-  if (o.json) std::fputs(rapporto_json(s, codice_finale(s), {svg}).c_str(), stdout);
-  return uscita(s, o);
-}
-
-// ---- shared with `view` ----
-
-NomiSorgenti nomi_sorgenti(const OpzioniSorgenti& o) {
-  const Nomi n = nomina(o);
-  return {n.linea, n.treno};
+  return concludi(s, o, se_non_silenzioso(o, "wrote " + svg + ": " + riepilogo(s)), {svg},
+                  stato_uscita(s, o));
 }
 
 ScenarioCompilato compila_testi(const OpzioniSorgenti& o, const NomiSorgenti& n,
@@ -244,11 +240,60 @@ ScenarioCompilato compila_testi(const OpzioniSorgenti& o, const NomiSorgenti& n,
   SorgentiLette l;
   l.linea = {o.sorgente_linea, true, linea, {}};
   l.treno = {o.sorgente_treno, true, treno, {}};
-  return compila_sorgenti({n.linea, n.treno}, l, true);
+  return compila_sorgenti(n, l, true);
 }
 
-void non_sulle_sorgenti(const std::string& path, const OpzioniSorgenti& o) { non_su_sorgente(path, o); }
+void opzioni_sorgenti(CLI::App& c, OpzioniSorgenti& o) {
+  c.add_option("LINE_SOURCE", o.sorgente_linea, "the line source, NAME_linea.txt")->required();
+  c.add_option("TRAIN_SOURCE", o.sorgente_treno, "the train source, NAME_CODE-.txt")->required();
+  c.add_option("--line-name", o.nome_linea,
+               "the line name, when the line source's file name does not carry it");
+  c.add_option("--train-code", o.codice_treno,
+               "the train code, when the train source's file name does not carry it");
+}
 
-int stato_uscita(const ScenarioCompilato& s, const OpzioniSorgenti& o) { return uscita(s, o); }
+ComandoAggiunto aggiungi_compila(CLI::App& programma) {
+  auto o = std::make_shared<OpzioniSorgenti>();
+  CLI::App* c = programma.add_subcommand(
+      "compile", "compile a line source and a train source into the three compact files");
+  opzioni_sorgenti(*c, *o);
+  c->add_option("-o,--out", o->cartella, "the folder to write into")->capture_default_str();
+  c->add_flag("--emit-on-error", o->scrivi_con_errori,
+              "write the files even when the sources have errors, as the built-in run does");
+  c->add_flag("--werror", o->avvisi_come_errori,
+              "count warnings as errors: then nothing is written");
+  c->add_flag("-q,--quiet", o->silenzioso, "no summary line on success");
+  c->add_flag("--no-plan", o->senza_tracciato,
+              "skip the plan: no line compact file (NAME_linea.dat)");
+  c->add_flag("--json", o->json, "print a JSON report on stdout");
+  return {c, [o] { return comando_compila(*o); }};
+}
+
+ComandoAggiunto aggiungi_verifica(CLI::App& programma) {
+  auto o = std::make_shared<OpzioniSorgenti>();
+  CLI::App* c =
+      programma.add_subcommand("check", "read both sources and report what is wrong; write nothing");
+  opzioni_sorgenti(*c, *o);
+  c->add_flag("--no-plan", o->senza_tracciato, "skip the plan, and with it the curve records");
+  c->add_flag("--json", o->json, "print a JSON report on stdout");
+  c->add_flag("--werror", o->avvisi_come_errori, "count warnings as errors");
+  c->add_flag("-q,--quiet", o->silenzioso, "no summary line on success");
+  return {c, [o] { return comando_verifica(*o); }};
+}
+
+ComandoAggiunto aggiungi_disegna(CLI::App& programma) {
+  struct Opzioni {
+    OpzioniSorgenti sorgenti;
+    std::string svg;
+  };
+  auto o = std::make_shared<Opzioni>();
+  CLI::App* c = programma.add_subcommand(
+      "plot", "draw the plan and the profiles of a line source and a train source as SVG");
+  opzioni_sorgenti(*c, o->sorgenti);
+  c->add_option("-o,--out,--output", o->svg, "the SVG file to write")->required();
+  c->add_flag("--json", o->sorgenti.json, "print a JSON report on stdout");
+  c->add_flag("-q,--quiet", o->sorgenti.silenzioso, "no summary line");
+  return {c, [o] { return comando_disegna(o->sorgenti, o->svg); }};
+}
 
 }  // namespace genera

@@ -36,28 +36,27 @@ int comando_verifica(const OpzioniSorgenti& o);
 /// ".svg". Returns the exit status.
 int comando_disegna(const OpzioniSorgenti& o, const std::string& svg);
 
-// ---- shared with `view` (view_command.cpp) ----
-
-/// The line name and train code, from the options or the file names, checked
-/// as `compile` checks them. Throws ErroreUso.
+/// The line name and train code, from the options or the file names. They
+/// become file names, so a name holding / or \ and a train code "linea"
+/// are refused with ErroreUso.
 struct NomiSorgenti {
   std::string linea;
   std::string treno;
 };
 NomiSorgenti nomi_sorgenti(const OpzioniSorgenti& o);
 
-/// The two texts compiled as `check` compiles them (with the plan), the
-/// diagnostics shown on stderr.
+/// The two texts, named by `o`'s paths, compiled as `check` compiles them
+/// (with the plan, deleting nothing), the diagnostics shown on stderr.
 ScenarioCompilato compila_testi(const OpzioniSorgenti& o, const NomiSorgenti& n,
                                 std::string_view linea, std::string_view treno);
 
-/// Throws ErroreFile when `path` names one of the sources.
-void non_sulle_sorgenti(const std::string& path, const OpzioniSorgenti& o);
+/// Throws ErroreFile when `path` names one of the sources, by its name or
+/// by another spelling of the same file ("./a.txt", a link).
+void non_su_sorgente(const std::string& path, const OpzioniSorgenti& o);
 
-/// The exit status of a compile: 0, or 1 when a failure code was recorded.
+/// The exit status of a compile: 1 when it failed (an error, or a warning
+/// with --werror), else 0.
 int stato_uscita(const ScenarioCompilato& s, const OpzioniSorgenti& o);
-
-// ---- end of what `view` shares ----
 
 /// Creates `cartella` when it is missing. Throws ErroreFile when it
 /// cannot be created or is not a folder.

@@ -1,8 +1,11 @@
 #include "cli/explain_command.h"
 
+#include <CLI/CLI.hpp>
 #include <charconv>
+#include <memory>
 #include <cstdio>
 
+#include "cli/command_table.h"
 #include "cli/exit_codes.h"
 #include "model/codes.h"
 
@@ -61,6 +64,19 @@ int comando_spiega(const std::optional<std::string>& codice, bool markdown) {
     throw ErroreUso("\"" + *codice + "\" is no failure code; `genera_scenario explain` lists them");
   std::fputs(testo->c_str(), stdout);
   return kUscitaBuona;
+}
+
+ComandoAggiunto aggiungi_spiega(CLI::App& programma) {
+  struct Opzioni {
+    std::optional<std::string> codice;
+    bool markdown = false;
+  };
+  auto o = std::make_shared<Opzioni>();
+  CLI::App* c = programma.add_subcommand(
+      "explain", "explain a failure code: what it means, its usual cause, how to fix it");
+  c->add_option("CODE", o->codice, "the failure code; without it, the list of codes");
+  c->add_flag("--markdown", o->markdown, "print every code as a Markdown page");
+  return {c, [o] { return comando_spiega(o->codice, o->markdown); }};
 }
 
 }  // namespace genera

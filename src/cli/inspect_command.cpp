@@ -1,6 +1,8 @@
 #include "cli/inspect_command.h"
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
+#include <memory>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -8,6 +10,7 @@
 #include <vector>
 #include <nlohmann/json.hpp>
 
+#include "cli/command_table.h"
 #include "cli/exit_codes.h"
 #include "cli/inspect.h"
 #include "files/native_path.h"
@@ -165,6 +168,19 @@ int comando_ispeziona(const std::vector<std::string>& file, bool json) {
     std::puts(tutto.dump(2, ' ', false, ordered_json::error_handler_t::replace).c_str());
   }
   return stato;
+}
+
+ComandoAggiunto aggiungi_ispeziona(CLI::App& programma) {
+  struct Opzioni {
+    std::vector<std::string> file;
+    bool json = false;
+  };
+  auto o = std::make_shared<Opzioni>();
+  CLI::App* c = programma.add_subcommand(
+      "inspect", "decode compact files (.sim, .dat, _linea.dat) into readable tables");
+  c->add_option("FILE", o->file, "the files to decode")->required();
+  c->add_flag("--json", o->json, "print one JSON object on stdout");
+  return {c, [o] { return comando_ispeziona(o->file, o->json); }};
 }
 
 }  // namespace genera

@@ -1,12 +1,15 @@
 #include "cli/view_command.h"
 
+#include <CLI/CLI.hpp>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <system_error>
 
+#include "cli/command_table.h"
 #include "cli/exit_codes.h"
 #include "files/file_system.h"
 #include "view/page.h"
@@ -60,7 +63,7 @@ int comando_vista(const OpzioniSorgenti& o, const std::optional<std::string>& ht
   const std::string treno = disco.read(o.sorgente_treno);
   const std::string uscita = html ? *html : n.linea + "_" + n.treno + ".html";
   const PaginaCompilata p = compila_pagina(o, n, linea, treno, 0, false);
-  non_sulle_sorgenti(uscita, o);
+  non_su_sorgente(uscita, o);
   disco.replace(uscita, [&](ByteSink& b) { b.write(p.pagina.data(), p.pagina.size()); });
   return p.stato;
 }
@@ -124,6 +127,34 @@ int comando_vista_servita(const OpzioniSorgenti& o, int porta) {
   }
   std::fprintf(stderr, "genera_scenario: stopped serving\n");
   return kUscitaBuona;
+}
+
+ComandoAggiunto aggiungi_vista(CLI::App& programma) {
+  struct Opzioni {
+    OpzioniSorgenti sorgenti;
+    std::optional<std::string> html;
+    bool servi = false;
+    int porta = kPortaVista;
+  };
+  auto o = std::make_shared<Opzioni>();
+  CLI::App* c = programma.add_subcommand(
+      "view", "write an interactive HTML page of the line, linked to the sources; with "
+              "--serve, a live preview that follows edits");
+  opzioni_sorgenti(*c, o->sorgenti);
+  CLI::Option* file = c->add_option("-o,--out,--output", o->html,
+                                    "the HTML file to write (default NAME_CODE.html)");
+  CLI::Option* servi = c->add_flag(
+      "--serve", o->servi,
+      "serve the page on 127.0.0.1 and update it whenever a source changes; writes nothing");
+  c->add_option("--port", o->porta, "the port for --serve (0: any free port)")
+      ->capture_default_str()
+      ->check(CLI::Range(0, 65535))
+      ->needs(servi);
+  file->excludes(servi);
+  return {c, [o] {
+            return o->servi ? comando_vista_servita(o->sorgenti, o->porta)
+                            : comando_vista(o->sorgenti, o->html);
+          }};
 }
 
 }  // namespace genera

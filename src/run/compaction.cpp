@@ -35,14 +35,13 @@ Sorgente leggi_sorgente(FileSystem& fs, const std::string& percorso, const std::
   return s;
 }
 
-std::vector<std::string> scrivi_file_compatti(
-    FileSystem& fs, const std::string& cartella, const std::string& nome_linea,
-    const std::string& codice_treno, const ScenarioCompilato& s, bool con_tracciato,
-    const std::function<void(const std::string&)>& prima) {
+std::vector<std::string> scrivi_file_compatti(FileSystem& fs, const std::string& cartella,
+                                              const std::string& nome_linea,
+                                              const std::string& codice_treno,
+                                              const ScenarioCompilato& s, bool con_tracciato) {
   std::vector<std::string> scritti;
   auto scrivi = [&](const std::string& nome, const std::function<void(ByteSink&)>& produci) {
     const std::string p = percorso_file(cartella, nome);
-    if (prima) prima(p);
     fs.replace(p, produci);
     scritti.push_back(p);
   };

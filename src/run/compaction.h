@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,13 +25,12 @@ Sorgente leggi_sorgente(FileSystem& fs, const std::string& percorso, const std::
 
 /// Writes the line compact file (only when `con_tracciato`), the scenario
 /// file and the route file of `s` into `cartella`, in that order, each
-/// replaced whole; `prima` sees each path before it is written and may
-/// refuse it by throwing ErroreFile. Returns the paths written. Throws
-/// ErroreFile naming the path that failed.
-std::vector<std::string> scrivi_file_compatti(
-    FileSystem& fs, const std::string& cartella, const std::string& nome_linea,
-    const std::string& codice_treno, const ScenarioCompilato& s, bool con_tracciato,
-    const std::function<void(const std::string&)>& prima = {});
+/// replaced whole. Returns the paths written. Throws ErroreFile naming the
+/// path that failed.
+std::vector<std::string> scrivi_file_compatti(FileSystem& fs, const std::string& cartella,
+                                              const std::string& nome_linea,
+                                              const std::string& codice_treno,
+                                              const ScenarioCompilato& s, bool con_tracciato);
 
 /// The compact files of `s` as one set to be written into `cartella`: the
 /// line compact file (only when `con_tracciato`), the scenario file and

@@ -9,10 +9,9 @@ namespace genera {
 void Form_Load(Form1& f) {
   f.nome_linea = kNomeLinea;
   f.codice_treno = kCodiceTreno;
-  mostra_attesa();
+  const AttesaMostrata attesa;
   scrivi_documenti(*f.file_system, f.cartella, f.nome_linea, f.codice_treno);
   memorizza_percorso(f, 1);
-  chiudi_attesa();
 }
 
 }  // namespace genera
