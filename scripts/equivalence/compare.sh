@@ -17,8 +17,12 @@
 #   --rebuild   build the reference again even when a build of it is cached
 #
 # The reference is built once per revision (and harness) in a temporary git
-# worktree under /tmp, with harness_reference.cpp; its two programs are kept
-# in build/equivalence/reference-*. The current tree is built in
+# worktree under /tmp, with the harness that revision carries itself
+# (scripts/equivalence/harness_current.cpp at REF_REV: each revision's
+# harness speaks its own library's interface and prints the same report).
+# A revision from before the harness existed (b232c3c and older) gets the
+# first harness, written for the interface of that time: harness_reference.cpp
+# at commit 9ad0e6c. Its two programs are kept in build/equivalence/reference-*. The current tree is built in
 # build/equivalence/current, with harness_current.cpp when it exists, linked
 # against the libraries in HARNESS_CURRENT_LIBS (default genera_run). Both
 # are plain RelWithDebInfo builds without the tests. Exit status: 0 when no
@@ -81,7 +85,12 @@ configura() {  # configura BUILD TREE HARNESS_SOURCE HARNESS_LIBS LOG
 }
 
 # --- the reference ----------------------------------------------------------
-impronta=$(cat "$qui/harness_reference.cpp" "$qui/CMakeLists.txt" | sha256sum | cut -c1-12)
+harness_ref=$(mktemp /tmp/genera-equivalence-harness.XXXXXX.cpp)
+temporanei+=("$harness_ref")
+if ! git -C "$albero" show "$commit:scripts/equivalence/harness_current.cpp" >"$harness_ref" 2>/dev/null; then
+  git -C "$albero" show "9ad0e6c:scripts/equivalence/harness_reference.cpp" >"$harness_ref"
+fi
+impronta=$(cat "$harness_ref" "$qui/CMakeLists.txt" | sha256sum | cut -c1-12)
 ref_bin="$radice/reference-${commit:0:12}-$impronta"
 if [ "$rebuild" = 1 ] || [ ! -x "$ref_bin/genera_scenario" ] || [ ! -x "$ref_bin/harness" ]; then
   echo "Building the reference ${commit:0:12} ..."
@@ -89,7 +98,7 @@ if [ "$rebuild" = 1 ] || [ ! -x "$ref_bin/genera_scenario" ] || [ ! -x "$ref_bin
   temporanei+=("$tmp")
   worktree="$tmp/tree"
   passo "$tmp/worktree.log" git -C "$albero" worktree add --detach "$worktree" "$commit"
-  configura "$tmp/build" "$worktree" "$qui/harness_reference.cpp" genera_run "$tmp/configure.log"
+  configura "$tmp/build" "$worktree" "$harness_ref" genera_run "$tmp/configure.log"
   passo "$tmp/build.log" cmake --build "$tmp/build" -j2 --target genera_scenario harness
   rm -rf "$ref_bin" "$ref_bin.new"
   mkdir -p "$ref_bin.new"

@@ -1,6 +1,8 @@
-// Equivalence harness, current side: the built-in run's steps on two
-// sources in memory, and what they leave, written plainly into a folder in
-// the very format of harness_reference.cpp, through today's interface.
+// Equivalence harness: the built-in run's steps on two sources in memory,
+// and what they leave, written plainly into a folder, through this tree's
+// interface. Every revision carries its own harness; compare.sh builds the
+// reference revision with the one that revision carries, so the report
+// below must stay the same from one revision to the next.
 //
 //   harness LINE_FILE TRAIN_FILE OUT_DIR [--no-plan] [--line-name N] [--train-code C]
 //
