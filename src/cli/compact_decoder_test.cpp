@@ -60,37 +60,50 @@ TEST(ScenarioDecoder, ReadsBackWhatTheWriterWrote) {
   }
 }
 
-TEST(ScenarioDecoder, NamesTheByteWhereTheFileStopsFitting) {
+struct FileTroncato {
+  const char* nome;
+  std::string (*bytes)(const std::string& buono);  // from a whole scenario file
+  std::size_t (*offset)(const std::string& buono);
+  const char* testo;
+};
+
+class ScenarioDecoderStops : public testing::TestWithParam<FileTroncato> {};
+
+// Entry 0 takes bytes 0-33, entry 1 (name "LIVRA") bytes 34-72.
+TEST_P(ScenarioDecoderStops, NamesTheByteWhereTheFileStopsFitting) {
   const std::string buono = codifica(testata_di_prova());
-  // Entry 0 takes bytes 0-33, entry 1 (name "LIVRA") bytes 34-72.
-  struct Caso {
-    std::string bytes;
-    std::size_t offset;
-    const char* testo;
-  };
-  const Caso casi[] = {
-      {"", 0,
-       "the file ends inside entry 0 (16 bytes needed, 0 bytes left for its fields "
-       "before the name)"},
-      {buono.substr(0, 40), 34,
-       "the file ends inside entry 1 (16 bytes needed, 6 bytes left "
-       "for its fields before the name)"},
-      {buono.substr(0, 52), 50, "the name of entry 1 is 5 bytes long, but only 2 bytes left"},
-      {buono.substr(0, 70), 55,
-       "the file ends inside entry 1 (18 bytes needed, 15 bytes left "
-       "for its fields after the name)"},
-      {buono.substr(0, buono.size() - 1), buono.size() - 18,
-       "the file ends inside entry 86 (18 bytes needed, 17 bytes left for its fields after the "
-       "name)"},
-      {buono + "x", buono.size(), "the 87 entries end here; 1 byte left over after them"},
-  };
-  for (const Caso& c : casi) {
-    SCOPED_TRACE(c.bytes.size());
-    const ErroreFormato e = errore(decodifica_testata(c.bytes));
-    EXPECT_EQ(e.offset, c.offset);
-    EXPECT_EQ(e.testo, c.testo);
-  }
+  const ErroreFormato e = errore(decodifica_testata(GetParam().bytes(buono)));
+  EXPECT_EQ(e.offset, GetParam().offset(buono));
+  EXPECT_EQ(e.testo, GetParam().testo);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Casi, ScenarioDecoderStops,
+    testing::Values(
+        FileTroncato{"empty", [](const std::string&) { return std::string(); },
+                     [](const std::string&) -> std::size_t { return 0; },
+                     "the file ends inside entry 0 (16 bytes needed, 0 bytes left for its fields "
+                     "before the name)"},
+        FileTroncato{"before_a_name", [](const std::string& b) { return b.substr(0, 40); },
+                     [](const std::string&) -> std::size_t { return 34; },
+                     "the file ends inside entry 1 (16 bytes needed, 6 bytes left "
+                     "for its fields before the name)"},
+        FileTroncato{"inside_a_name", [](const std::string& b) { return b.substr(0, 52); },
+                     [](const std::string&) -> std::size_t { return 50; },
+                     "the name of entry 1 is 5 bytes long, but only 2 bytes left"},
+        FileTroncato{"after_a_name", [](const std::string& b) { return b.substr(0, 70); },
+                     [](const std::string&) -> std::size_t { return 55; },
+                     "the file ends inside entry 1 (18 bytes needed, 15 bytes left "
+                     "for its fields after the name)"},
+        FileTroncato{"last_byte_missing",
+                     [](const std::string& b) { return b.substr(0, b.size() - 1); },
+                     [](const std::string& b) { return b.size() - 18; },
+                     "the file ends inside entry 86 (18 bytes needed, 17 bytes left for its "
+                     "fields after the name)"},
+        FileTroncato{"a_byte_more", [](const std::string& b) { return b + "x"; },
+                     [](const std::string& b) { return b.size(); },
+                     "the 87 entries end here; 1 byte left over after them"}),
+    [](const auto& i) { return std::string(i.param.nome); });
 
 TEST(ScenarioDecoder, ANameLongerThanTheFileIsRefused) {
   std::string bytes(16, '\0');
@@ -149,30 +162,38 @@ TEST(PlanDecoder, ReadsBackWhatTheWriterWrote) {
   }
 }
 
-TEST(PlanDecoder, RefusesUnknownKindsTruncatedValuesAndUnequalColumns) {
-  struct Caso {
-    std::string bytes;
-    std::size_t offset;
-    const char* testo;
-  };
-  using namespace std::string_literals;
-  const Caso casi[] = {
-      {"\x02\x00\x07\x00"
-       "\x07\x00"s,
-       4, "value 1 has kind code 7; only 0 (empty), 2 (Integer) and 5 (double) are stored"},
-      {"\x00\x00\x05\x00\x01\x02\x03"s, 2,
-       "the file ends inside value 1 (10 bytes needed, 5 bytes left)"},
-      {"\x00\x00\x02"s, 2, "the file ends inside the kind code of value 1"},
-      {"\x00\x00\x00\x00\x02\x00\x01\x00"s, 8,
-       "the file holds 3 values, which do not split into two equal columns"},
-  };
-  for (const Caso& c : casi) {
-    SCOPED_TRACE(c.testo);
-    const ErroreFormato e = errore(decodifica_tracciato(c.bytes));
-    EXPECT_EQ(e.offset, c.offset);
-    EXPECT_EQ(e.testo, c.testo);
-  }
+struct PianoRotto {
+  const char* nome;
+  std::string bytes;
+  std::size_t offset;
+  const char* testo;
+};
+
+class PlanDecoderRefuses : public testing::TestWithParam<PianoRotto> {};
+
+TEST_P(PlanDecoderRefuses, UnknownKindsTruncatedValuesAndUnequalColumns) {
+  const ErroreFormato e = errore(decodifica_tracciato(GetParam().bytes));
+  EXPECT_EQ(e.offset, GetParam().offset);
+  EXPECT_EQ(e.testo, GetParam().testo);
 }
+
+using namespace std::string_literals;
+INSTANTIATE_TEST_SUITE_P(
+    Casi, PlanDecoderRefuses,
+    testing::Values(
+        PianoRotto{"unknown_kind",
+                   "\x02\x00\x07\x00"
+                   "\x07\x00"s,
+                   4,
+                   "value 1 has kind code 7; only 0 (empty), 2 (Integer) and 5 (double) are "
+                   "stored"},
+        PianoRotto{"value_cut_short", "\x00\x00\x05\x00\x01\x02\x03"s, 2,
+                   "the file ends inside value 1 (10 bytes needed, 5 bytes left)"},
+        PianoRotto{"kind_code_cut_short", "\x00\x00\x02"s, 2,
+                   "the file ends inside the kind code of value 1"},
+        PianoRotto{"odd_count_of_values", "\x00\x00\x00\x00\x02\x00\x01\x00"s, 8,
+                   "the file holds 3 values, which do not split into two equal columns"}),
+    [](const auto& i) { return std::string(i.param.nome); });
 
 TEST(Decoders, ArbitraryBytesGiveAResultOrAnErrorInsideTheInput) {
   // A cheap stand-in for the fuzz target: every prefix of a few byte

@@ -2,23 +2,25 @@
 // as a user would run them: files compared byte for byte, messages and
 // exit statuses checked whole where they are ours.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <map>
+#include <memory>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "support/program.h"
+#include "support/temp_folder.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 using json = nlohmann::json;
+using namespace programma;
 
 const char* const kLinea = "LIVRA_MONTALBA_linea.txt";
 const char* const kTreno = "LIVRA_MONTALBA_R47316-.txt";
@@ -31,66 +33,18 @@ const char* const kSei[] = {
     "LIVRA_MONTALBA_R47316.dat",
 };
 
-std::string leggi(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-void scrivi(const fs::path& p, const std::string& bytes) {
-  std::ofstream(p, std::ios::binary) << bytes;
-}
-
-/// Text with LF line ends turned into the sources' CR LF.
-std::string crlf(const std::string& testo) {
-  std::string out;
-  for (const char c : testo) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
-
-std::string quota(const std::string& s) {
-  std::string out = "'";
-  for (const char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
-
-struct Esito {
-  int stato;
-  std::string out;
-  std::string err;
-};
-
 class Cli : public testing::Test {
  protected:
   void SetUp() override {
-    // The process id keeps builds that run these tests at once apart.
-    radice_ = fs::temp_directory_path() /
-              ("genera-cli-" + std::to_string(::getpid()) + "-" +
-               std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(radice_);
+    cartella_ = std::make_unique<CartellaTemporanea>("genera-cli");
+    radice_ = cartella_->path();
     dir_ = radice_ / "work";
     fs::create_directories(dir_);
   }
-  void TearDown() override { fs::remove_all(radice_); }
 
   /// Runs the program in `dir_` with `argomenti`.
   Esito esegui(const std::vector<std::string>& argomenti) {
-    std::string comando = "cd " + quota(dir_.string()) + " && " + quota(GENERA_EXE);
-    for (const std::string& a : argomenti) comando += " " + quota(a);
-    comando += " >" + quota((radice_ / "out").string()) + " 2>" + quota((radice_ / "err").string());
-    const int stato = std::system(comando.c_str());
-    return {WIFEXITED(stato) ? WEXITSTATUS(stato) : -1, leggi(radice_ / "out"),
-            leggi(radice_ / "err")};
-  }
-
-  std::set<std::string> nomi(const fs::path& d) const {
-    std::set<std::string> out;
-    for (const auto& e : fs::directory_iterator(d)) out.insert(e.path().filename().string());
-    return out;
+    return programma::esegui(GENERA_EXE, dir_, argomenti, radice_ / "run");
   }
 
   /// The built-in run's six files, made by the program with no command.
@@ -102,6 +56,7 @@ class Cli : public testing::Test {
     fs::remove(dove / "genera_scenario");
   }
 
+  std::unique_ptr<CartellaTemporanea> cartella_;
   fs::path radice_;
   fs::path dir_;
 };
@@ -185,27 +140,40 @@ TEST_F(Cli, NamesMayBeGivenWhenTheFileNamesDoNotCarryThem) {
   EXPECT_TRUE(fs::exists(dir_ / "X_Y.sim"));
 }
 
-TEST_F(Cli, NamesThatWouldMisplaceOrMixUpTheFilesAreRefused) {
+struct NomeRifiutato {
+  const char* nome;
+  std::vector<std::string> opzioni;
+  std::string messaggio;
+};
+
+class NomiRifiutati : public Cli, public testing::WithParamInterface<NomeRifiutato> {};
+
+TEST_P(NomiRifiutati, NamesThatWouldMisplaceOrMixUpTheFilesAreRefused) {
   ASSERT_EQ(esegui({"sources"}).stato, 0);
-  const std::pair<std::vector<std::string>, std::string> casi[] = {
-      {{"--train-code", "LINEA"},
-       "genera_scenario: the train code \"LINEA\" would give the route file the line compact "
-       "file's name LIVRA_MONTALBA_linea.dat\n"},
-      {{"--line-name", "../up"},
-       "genera_scenario: \"../up\": a line name or train code cannot hold / or \\\n"},
-      {{"--train-code", "a\\b"},
-       "genera_scenario: \"a\\b\": a line name or train code cannot hold / or \\\n"},
-  };
-  for (const auto& [opzioni, messaggio] : casi) {
-    SCOPED_TRACE(messaggio);
-    std::vector<std::string> argomenti = {"compile", kLinea, kTreno, "--out", "o"};
-    argomenti.insert(argomenti.end(), opzioni.begin(), opzioni.end());
-    const Esito r = esegui(argomenti);
-    EXPECT_EQ(r.stato, 2);
-    EXPECT_EQ(r.err, messaggio + "Run with --help for more information.\n");
-  }
+  std::vector<std::string> argomenti = {"compile", kLinea, kTreno, "--out", "o"};
+  argomenti.insert(argomenti.end(), GetParam().opzioni.begin(), GetParam().opzioni.end());
+  const Esito r = esegui(argomenti);
+  EXPECT_EQ(r.stato, 2);
+  EXPECT_EQ(r.err, GetParam().messaggio + "Run with --help for more information.\n");
   EXPECT_FALSE(fs::exists(dir_ / "o"));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Casi, NomiRifiutati,
+    testing::Values(
+        NomeRifiutato{"train_code_linea",
+                      {"--train-code", "LINEA"},
+                      "genera_scenario: the train code \"LINEA\" would give the route file the "
+                      "line compact file's name LIVRA_MONTALBA_linea.dat\n"},
+        NomeRifiutato{"line_name_with_a_slash",
+                      {"--line-name", "../up"},
+                      "genera_scenario: \"../up\": a line name or train code cannot hold / or "
+                      "\\\n"},
+        NomeRifiutato{"train_code_with_a_backslash",
+                      {"--train-code", "a\\b"},
+                      "genera_scenario: \"a\\b\": a line name or train code cannot hold / or "
+                      "\\\n"}),
+    [](const auto& i) { return std::string(i.param.nome); });
 
 TEST_F(Cli, ASourceWhereAnOutputWouldGoIsNeverOverwritten) {
   ASSERT_EQ(esegui({"sources"}).stato, 0);
@@ -256,13 +224,6 @@ const char* const kTrenoPiccolo =
     "segnale,    3000,   2, 3, 1,  0, 0,    2,  2,1,0, 0\n"
     "[fine]\n";
 
-std::string sostituisci(std::string testo, const std::string& da, const std::string& a) {
-  const std::size_t p = testo.find(da);
-  EXPECT_NE(p, std::string::npos) << da;
-  if (p != std::string::npos) testo.replace(p, da.size(), a);
-  return testo;
-}
-
 TEST_F(Cli, TheSmallSourcesCompileCleanly) {
   scrivi(dir_ / "T_linea.txt", crlf(kLineaPiccola));
   scrivi(dir_ / "T_C-.txt", crlf(kTrenoPiccolo));
@@ -273,71 +234,75 @@ TEST_F(Cli, TheSmallSourcesCompileCleanly) {
   EXPECT_EQ(esegui({"compile", "T_linea.txt", "T_C-.txt", "-q"}).err, "");
 }
 
-TEST_F(Cli, BrokenSourcesGiveTheirCodeFileAndLine) {
-  struct Caso {
-    const char* nome;
-    bool in_linea;  // which source is broken
-    const char* da;
-    const char* a;
-    const char* prefisso;  // the message's start, up to the text
-    int32_t codice;
-    std::optional<int32_t> posizione;
-  };
-  const Caso casi[] = {
-      {"length over the limit", true, "lunghezza percorso,    5000",
-       "lunghezza percorso,    1000001", "T_linea.txt:2:1: error 1: ", 1, std::nullopt},
-      {"repetition without a code count", true, "ripetizione segnali 9 codici",
-       "ripetizione segnali codici", "T_linea.txt:9:1: error 5: ", 5, std::nullopt},
-      {"curve without a class digit", true, "pendenza,  1000,  5", "curvad,  1000,  100",
-       "T_linea.txt:12:1: error 103: ", 103, std::nullopt},
-      {"speed record beyond the grid", false, "velocita,       0,   100",
-       "velocita,   11950,   100", "T_C-.txt:7:1: error 15: ", 15, 11950},
-      {"station off the 50 m grid", false, "stazione,    1000,", "stazione,    1010,",
-       "T_C-.txt:9:1: error 8: ", 8, 1010},
-      {"signal on the station's stop cell", false, "segnale,    3000,", "segnale,    1100,",
-       "T_C-.txt:11:1: error 16: ", 16, 1100},
-  };
-  for (const Caso& c : casi) {
-    SCOPED_TRACE(c.nome);
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    const std::string linea =
-        crlf(c.in_linea ? sostituisci(kLineaPiccola, c.da, c.a) : kLineaPiccola);
-    const std::string treno =
-        crlf(c.in_linea ? kTrenoPiccolo : sostituisci(kTrenoPiccolo, c.da, c.a));
-    scrivi(dir_ / "T_linea.txt", linea);
-    scrivi(dir_ / "T_C-.txt", treno);
+struct SorgenteRotta {
+  const char* nome;
+  bool in_linea;  // which source is broken
+  const char* da;
+  const char* a;
+  const char* prefisso;  // the message's start, up to the text
+  int32_t codice;
+  std::optional<int32_t> posizione;
+};
 
-    const Esito r = esegui({"compile", "T_linea.txt", "T_C-.txt", "--json"});
-    EXPECT_EQ(r.stato, 1);
-    EXPECT_EQ(r.err.rfind(c.prefisso, 0), 0u) << r.err;
-    const json j = json::parse(r.out);
-    EXPECT_EQ(j["codice_errore"], c.codice);
-    ASSERT_EQ(j["messaggi"].size(), 1u);
-    const json& m = j["messaggi"][0];
-    EXPECT_EQ(m["codice"], c.codice);
-    EXPECT_EQ(m["gravita"], "errore");
-    EXPECT_EQ(m["file"], c.in_linea ? "T_linea.txt" : "T_C-.txt");
-    EXPECT_EQ(m["posizione"], c.posizione ? json(*c.posizione) : json(nullptr));
-    EXPECT_EQ(r.err.substr(0, r.err.find('\n') + 1),
-              std::string(c.prefisso) + m["testo"].get<std::string>() + "\n");
-    // An error writes nothing, and says so.
-    EXPECT_NE(r.err.find("genera_scenario: no file written: the sources have errors"),
-              std::string::npos)
-        << r.err;
-    EXPECT_EQ(j["file_scritti"].size(), 0u);
-    EXPECT_FALSE(fs::exists(dir_ / "T_C.sim"));
-    // Asked for, the files are written as the built-in run's rules give them.
-    const Esito comunque =
-        esegui({"compile", "T_linea.txt", "T_C-.txt", "--json", "--emit-on-error", "-q"});
-    EXPECT_EQ(comunque.stato, 1);
-    EXPECT_EQ(json::parse(comunque.out)["file_scritti"].size(), 3u);
-    EXPECT_TRUE(fs::exists(dir_ / "T_C.sim"));
-    // The sources stay as they were.
-    EXPECT_EQ(leggi(dir_ / "T_linea.txt"), linea);
-    EXPECT_EQ(leggi(dir_ / "T_C-.txt"), treno);
-  }
+class SorgentiRotte : public Cli, public testing::WithParamInterface<SorgenteRotta> {};
+
+TEST_P(SorgentiRotte, BrokenSourcesGiveTheirCodeFileAndLine) {
+  const SorgenteRotta& c = GetParam();
+  const std::string linea =
+      crlf(c.in_linea ? sostituisci(kLineaPiccola, c.da, c.a) : kLineaPiccola);
+  const std::string treno =
+      crlf(c.in_linea ? kTrenoPiccolo : sostituisci(kTrenoPiccolo, c.da, c.a));
+  scrivi(dir_ / "T_linea.txt", linea);
+  scrivi(dir_ / "T_C-.txt", treno);
+
+  const Esito r = esegui({"compile", "T_linea.txt", "T_C-.txt", "--json"});
+  EXPECT_EQ(r.stato, 1);
+  EXPECT_EQ(r.err.rfind(c.prefisso, 0), 0u) << r.err;
+  const json j = json::parse(r.out);
+  EXPECT_EQ(j["codice_errore"], c.codice);
+  ASSERT_EQ(j["messaggi"].size(), 1u);
+  const json& m = j["messaggi"][0];
+  EXPECT_EQ(m["codice"], c.codice);
+  EXPECT_EQ(m["gravita"], "errore");
+  EXPECT_EQ(m["file"], c.in_linea ? "T_linea.txt" : "T_C-.txt");
+  EXPECT_EQ(m["posizione"], c.posizione ? json(*c.posizione) : json(nullptr));
+  EXPECT_EQ(r.err.substr(0, r.err.find('\n') + 1),
+            std::string(c.prefisso) + m["testo"].get<std::string>() + "\n");
+  // An error writes nothing, and says so.
+  EXPECT_NE(r.err.find("genera_scenario: no file written: the sources have errors"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(j["file_scritti"].size(), 0u);
+  EXPECT_FALSE(fs::exists(dir_ / "T_C.sim"));
+  // Asked for, the files are written as the built-in run's rules give them.
+  const Esito comunque =
+      esegui({"compile", "T_linea.txt", "T_C-.txt", "--json", "--emit-on-error", "-q"});
+  EXPECT_EQ(comunque.stato, 1);
+  EXPECT_EQ(json::parse(comunque.out)["file_scritti"].size(), 3u);
+  EXPECT_TRUE(fs::exists(dir_ / "T_C.sim"));
+  // The sources stay as they were.
+  EXPECT_EQ(leggi(dir_ / "T_linea.txt"), linea);
+  EXPECT_EQ(leggi(dir_ / "T_C-.txt"), treno);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Casi, SorgentiRotte,
+    testing::Values(
+        SorgenteRotta{"length_over_the_limit", true, "lunghezza percorso,    5000",
+                      "lunghezza percorso,    1000001", "T_linea.txt:2:1: error 1: ", 1,
+                      std::nullopt},
+        SorgenteRotta{"repetition_without_a_code_count", true, "ripetizione segnali 9 codici",
+                      "ripetizione segnali codici", "T_linea.txt:9:1: error 5: ", 5,
+                      std::nullopt},
+        SorgenteRotta{"curve_without_a_class_digit", true, "pendenza,  1000,  5",
+                      "curvad,  1000,  100", "T_linea.txt:12:1: error 103: ", 103, std::nullopt},
+        SorgenteRotta{"speed_record_beyond_the_grid", false, "velocita,       0,   100",
+                      "velocita,   11950,   100", "T_C-.txt:7:1: error 15: ", 15, 11950},
+        SorgenteRotta{"station_off_the_50_m_grid", false, "stazione,    1000,",
+                      "stazione,    1010,", "T_C-.txt:9:1: error 8: ", 8, 1010},
+        SorgenteRotta{"signal_on_the_station_s_stop_cell", false, "segnale,    3000,",
+                      "segnale,    1100,", "T_C-.txt:11:1: error 16: ", 16, 1100}),
+    [](const auto& i) { return std::string(i.param.nome); });
 
 TEST_F(Cli, ATakenRaceCodeSlotStopsBeforeAnyCompactFile) {
   // A signal at 0 m lands on cell 1 with a first aspect pair of 23.
@@ -454,38 +419,50 @@ TEST_F(Cli, InspectJsonOfAllThreeFiles) {
   EXPECT_EQ(file[2]["ultimo_calcolato"]["riga"], 95998);
 }
 
-TEST_F(Cli, InspectOfABrokenFileNamesTheByteAndExitsThree) {
+struct FileRotto {
+  const char* nome;
+  const char* file;
+  std::string (*bytes)(const std::string& sim);  // from the built-in scenario file
+  const char* messaggio;
+};
+
+class FileRotti : public Cli, public testing::WithParamInterface<FileRotto> {};
+
+TEST_P(FileRotti, InspectOfABrokenFileNamesTheByteAndExitsThree) {
+  const FileRotto& c = GetParam();
   file_predefiniti(radice_ / "builtin");
-  const std::string sim = leggi(radice_ / "builtin" / "LIVRA_MONTALBA_R47316.sim");
-  struct Caso {
-    const char* nome;
-    std::string bytes;
-    const char* messaggio;
-  };
-  const Caso casi[] = {
-      {"A_B.sim", sim.substr(0, 100),
-       "genera_scenario: A_B.sim: byte 97: the file ends inside entry 2 (18 bytes needed, 3 "
-       "bytes left for its fields after the name)\n"},
-      {"A_B.sim", sim + "\n",
-       "genera_scenario: A_B.sim: byte 3390: the 87 entries end here; 1 byte left over after "
-       "them\n"},
-      {"A_B.dat", std::string(16, '\x01'),
-       "genera_scenario: A_B.dat: byte 15: 1 byte left over after 1 whole cells of 15 bytes\n"},
-      {"A_linea.dat", "garbage!",
-       "genera_scenario: A_linea.dat: byte 0: value 0 has kind code 24935; only 0 (empty), 2 "
-       "(Integer) and 5 (double) are stored\n"},
-  };
-  for (const Caso& c : casi) {
-    SCOPED_TRACE(c.messaggio);
-    scrivi(dir_ / c.nome, c.bytes);
-    const Esito r = esegui({"inspect", c.nome});
-    EXPECT_EQ(r.stato, 3);
-    EXPECT_EQ(r.err, c.messaggio);
-    EXPECT_EQ(r.out, "");
-    const Esito j = esegui({"inspect", "--json", c.nome});
-    EXPECT_EQ(j.stato, 3);
-    EXPECT_FALSE(json::parse(j.out)["file_ispezionati"][0]["errore"]["offset"].is_null());
-  }
+  scrivi(dir_ / c.file, c.bytes(leggi(radice_ / "builtin" / "LIVRA_MONTALBA_R47316.sim")));
+  const Esito r = esegui({"inspect", c.file});
+  EXPECT_EQ(r.stato, 3);
+  EXPECT_EQ(r.err, c.messaggio);
+  EXPECT_EQ(r.out, "");
+  const Esito j = esegui({"inspect", "--json", c.file});
+  EXPECT_EQ(j.stato, 3);
+  EXPECT_FALSE(json::parse(j.out)["file_ispezionati"][0]["errore"]["offset"].is_null());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casi, FileRotti,
+    testing::Values(
+        FileRotto{"scenario_file_cut_short", "A_B.sim",
+                  [](const std::string& sim) { return sim.substr(0, 100); },
+                  "genera_scenario: A_B.sim: byte 97: the file ends inside entry 2 (18 bytes "
+                  "needed, 3 bytes left for its fields after the name)\n"},
+        FileRotto{"scenario_file_with_a_byte_more", "A_B.sim",
+                  [](const std::string& sim) { return sim + "\n"; },
+                  "genera_scenario: A_B.sim: byte 3390: the 87 entries end here; 1 byte left "
+                  "over after them\n"},
+        FileRotto{"route_file_with_a_part_cell", "A_B.dat",
+                  [](const std::string&) { return std::string(16, '\x01'); },
+                  "genera_scenario: A_B.dat: byte 15: 1 byte left over after 1 whole cells of "
+                  "15 bytes\n"},
+        FileRotto{"plan_of_an_unknown_kind", "A_linea.dat",
+                  [](const std::string&) { return std::string("garbage!"); },
+                  "genera_scenario: A_linea.dat: byte 0: value 0 has kind code 24935; only 0 "
+                  "(empty), 2 (Integer) and 5 (double) are stored\n"}),
+    [](const auto& i) { return std::string(i.param.nome); });
+
+TEST_F(Cli, InspectOfAMissingFileExitsThree) {
   const Esito manca = esegui({"inspect", "nowhere.sim"});
   EXPECT_EQ(manca.stato, 3);
   EXPECT_EQ(manca.err.rfind("genera_scenario: cannot read nowhere.sim: ", 0), 0u) << manca.err;
@@ -563,34 +540,39 @@ TEST_F(Cli, ViewOfBrokenSourcesStillShowsThemAndExitsOne) {
 
 // ---- the command line itself ----
 
-TEST_F(Cli, UsageErrorsExitTwo) {
-  const std::vector<std::vector<std::string>> casi = {
-      {"frobnicate"},
-      {"compile"},
-      {"compile", "A_linea.txt"},
-      {"compile", "A_linea.txt", "A_B-.txt", "--bogus"},
-      {"check", "x.txt", "A_B-.txt"},
-      {"plot", "A_linea.txt", "A_B-.txt"},
-      {"view", "A_linea.txt"},
-      {"view", "A_linea.txt", "A_B-.txt", "--port", "9000"},
-      {"view", "A_linea.txt", "A_B-.txt", "--serve", "-o", "a.html"},
-      {"view", "A_linea.txt", "A_B-.txt", "--serve", "--port", "70000"},
-      {"inspect"},
-      {"inspect", "notes.txt"},
-      {"--out", "d", "sources"},
-      {"--out"},
-  };
-  for (const auto& argomenti : casi) {
-    std::string riga;
-    for (const auto& a : argomenti) riga += a + " ";
-    SCOPED_TRACE(riga);
-    const Esito r = esegui(argomenti);
-    EXPECT_EQ(r.stato, 2);
-    EXPECT_NE(r.err.find("--help"), std::string::npos) << r.err;
-    EXPECT_EQ(r.out, "");
-  }
+class ErroriDUso : public Cli, public testing::WithParamInterface<std::vector<std::string>> {};
+
+TEST_P(ErroriDUso, UsageErrorsExitTwo) {
+  const Esito r = esegui(GetParam());
+  EXPECT_EQ(r.stato, 2);
+  EXPECT_NE(r.err.find("--help"), std::string::npos) << r.err;
+  EXPECT_EQ(r.out, "");
   EXPECT_TRUE(nomi(dir_).empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Casi, ErroriDUso,
+    testing::Values(std::vector<std::string>{"frobnicate"}, std::vector<std::string>{"compile"},
+                    std::vector<std::string>{"compile", "A_linea.txt"},
+                    std::vector<std::string>{"compile", "A_linea.txt", "A_B-.txt", "--bogus"},
+                    std::vector<std::string>{"check", "x.txt", "A_B-.txt"},
+                    std::vector<std::string>{"plot", "A_linea.txt", "A_B-.txt"},
+                    std::vector<std::string>{"view", "A_linea.txt"},
+                    std::vector<std::string>{"view", "A_linea.txt", "A_B-.txt", "--port", "9000"},
+                    std::vector<std::string>{"view", "A_linea.txt", "A_B-.txt", "--serve", "-o",
+                                             "a.html"},
+                    std::vector<std::string>{"view", "A_linea.txt", "A_B-.txt", "--serve",
+                                             "--port", "70000"},
+                    std::vector<std::string>{"inspect"},
+                    std::vector<std::string>{"inspect", "notes.txt"},
+                    std::vector<std::string>{"--out", "d", "sources"},
+                    std::vector<std::string>{"--out"}),
+    // The command line itself names the case: "view_A_linea_txt_A_B__txt___port_9000".
+    [](const auto& i) {
+      std::string riga;
+      for (const std::string& a : i.param) riga += (riga.empty() ? "" : " ") + a;
+      return nome_caso(riga);
+    });
 
 // "genera_scenario 1.0.0\n", or with " (commit HEX)" of 7 digits or more
 // before the line end when built from a git checkout.

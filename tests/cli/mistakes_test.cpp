@@ -3,60 +3,26 @@
 // status 0. And compile's promise: a failed compile leaves the output
 // folder as it was, and concurrent runs never mix their files.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "support/program.h"
 #include "support/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using json = nlohmann::json;
+using namespace programma;
 
 const char* const kLinea = "LIVRA_MONTALBA_linea.txt";
 const char* const kTreno = "LIVRA_MONTALBA_R47316-.txt";
-
-std::string leggi(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-void scrivi(const fs::path& p, const std::string& bytes) {
-  std::ofstream(p, std::ios::binary) << bytes;
-}
-
-std::string quota(const std::string& s) {
-  std::string out = "'";
-  for (const char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
-
-// `testo` with its first `da` replaced by `a`; the test fails when it has none.
-std::string sostituisci(std::string testo, const std::string& da, const std::string& a) {
-  const std::size_t at = testo.find(da);
-  EXPECT_NE(at, std::string::npos) << da;
-  if (at != std::string::npos) testo.replace(at, da.size(), a);
-  return testo;
-}
-
-struct Esito {
-  int stato;
-  std::string out;
-  std::string err;
-};
 
 class Sbagli : public testing::Test {
  protected:
@@ -68,16 +34,9 @@ class Sbagli : public testing::Test {
     treno_ = leggi(dir_ / kTreno);
   }
 
+  /// Runs the program in `dir_`; runs at once need each their own `nome`.
   Esito esegui(const std::vector<std::string>& argomenti, const std::string& nome = "") {
-    const fs::path out = dir_ / (".stdout" + nome), err = dir_ / (".stderr" + nome);
-    std::string comando = "cd " + quota(dir_.string()) + " && " + quota(GENERA_EXE);
-    for (const std::string& a : argomenti) comando += " " + quota(a);
-    comando += " >" + quota(out.string()) + " 2>" + quota(err.string());
-    const int stato = std::system(comando.c_str());
-    Esito e{WIFEXITED(stato) ? WEXITSTATUS(stato) : -1, leggi(out), leggi(err)};
-    fs::remove(out);
-    fs::remove(err);
-    return e;
+    return programma::esegui(GENERA_EXE, dir_, argomenti, dir_ / (".run" + nome));
   }
 
   std::unique_ptr<CartellaTemporanea> cartella_;
@@ -85,88 +44,96 @@ class Sbagli : public testing::Test {
   std::string linea_, treno_;
 };
 
-TEST_F(Sbagli, EachMistakeIsReportedWhereItIs) {
-  struct Caso {
-    const char* nome;
-    bool in_linea;        // which source the mistake is in
-    const char* da;       // the built-in text
-    const char* a;        // what the author wrote instead
-    int stato;            // 1: an error, 0: a warning
-    const char* attesa;   // a line stderr must hold
-  };
-  const Caso casi[] = {
-      {"misspelt keyword", false, "stazione,   11950", "stazoine,   11950", 0,
+struct Sbaglio {
+  const char* nome;
+  bool in_linea;       // which source the mistake is in
+  const char* da;      // the built-in text
+  const char* a;       // what the author wrote instead
+  int stato;           // 1: an error, 0: a warning
+  const char* attesa;  // a line stderr must hold
+};
+
+class OgniSbaglio : public Sbagli, public testing::WithParamInterface<Sbaglio> {};
+
+TEST_P(OgniSbaglio, EachMistakeIsReportedWhereItIs) {
+  const Sbaglio& c = GetParam();
+  scrivi(dir_ / "X_linea.txt", c.in_linea ? sostituisci(linea_, c.da, c.a) : linea_);
+  scrivi(dir_ / "X_T-.txt", "");
+  scrivi(dir_ / "X-.txt", c.in_linea ? treno_ : sostituisci(treno_, c.da, c.a));
+  const Esito r = esegui({"compile", "X_linea.txt", "X-.txt", "--train-code", "T", "-o", "out"});
+  EXPECT_EQ(r.stato, c.stato) << r.err;
+  EXPECT_NE(r.err.find(c.attesa), std::string::npos) << r.err;
+  // An error writes nothing; a warning writes the files.
+  EXPECT_EQ(fs::exists(dir_ / "out" / "X_T.sim"), c.stato == 0) << r.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casi, OgniSbaglio,
+    testing::Values(
+      Sbaglio{"misspelt keyword", false, "stazione,   11950", "stazoine,   11950", 0,
        "X-.txt:22:1: warning: unknown record key \"stazoine\" is ignored, with the fields after "
        "it on its line; did you mean `stazione`?"},
-      {"misspelt signal", false, "segnale,    8200", "segnael,    8200", 0,
+      Sbaglio{"misspelt signal", false, "segnale,    8200", "segnael,    8200", 0,
        "did you mean `segnale`?"},
-      {"misspelt gradient", true, "pendenza,  4500", "pendneza,  4500", 0,
+      Sbaglio{"misspelt gradient", true, "pendenza,  4500", "pendneza,  4500", 0,
        "did you mean `pendenza`?"},
-      {"a record a later one replaces", false, "sabbia,    300", "sabbia,    300\r\nsabbia,    200",
+      Sbaglio{"a record a later one replaces", false, "sabbia,    300", "sabbia,    300\r\nsabbia,    200",
        0, "X-.txt:5:1: warning: this sand record replaces the one before it, which has no effect"},
-      {"a profile out of order", false, "velocita,   18350,   160", "velocita,   1000,   160", 0,
+      Sbaglio{"a profile out of order", false, "velocita,   18350,   160", "velocita,   1000,   160", 0,
        "X-.txt:13:1: warning: this speed limit record comes after one further along the line"},
-      {"a right curve spelt out", true, "curvad4,  12900,  300", "curva destra 4,  12900,  300", 0,
+      Sbaglio{"a right curve spelt out", true, "curvad4,  12900,  300", "curva destra 4,  12900,  300", 0,
        "warning: the curve key \"curva destra 4\" holds an \"s\", so the curve turns left"},
-      {"a quote that never closes", true, "   (Galleria)(Montalba)", "   \"(Galleria)(Montalba)", 0,
+      Sbaglio{"a quote that never closes", true, "   (Galleria)(Montalba)", "   \"(Galleria)(Montalba)", 0,
        "warning: this quoted text runs on over a line end: is its closing quote missing?"},
-      {"a station stop over an earlier signal", false, "[stazioni]",
+      Sbaglio{"a station stop over an earlier signal", false, "[stazioni]",
        "segnale,    4650,   1, 4, 1,  0, 0,    1,  3,1,0, 0\r\n[stazioni]", 0,
        "X-.txt:21:1: warning: the stop of this station, cell 94, replaces the signal at 4650 m "
        "(line 18)"},
-      {"a position off the grid", false, "segnale,    8200,", "segnale,    8225,", 0,
+      Sbaglio{"a position off the grid", false, "segnale,    8200,", "segnale,    8225,", 0,
        "warning: the signal at 8225 m is not on the 50 m grid"},
-      {"a value forgotten", true, "pendenza,  4500,   10", "pendenza,  4500", 1,
+      Sbaglio{"a value forgotten", true, "pendenza,  4500,   10", "pendenza,  4500", 1,
        "X_linea.txt:35: error 25: the gradient record \"pendenza\" has 1 of its 2 values"},
-      {"a hard stop says what it skipped", false, "velocita,    2000,   150",
+      Sbaglio{"a hard stop says what it skipped", false, "velocita,    2000,   150",
        "velocita,    2000000,   150", 1, "records after it were not read, from line"},
-      {"a signal on a station stop names both", false, "segnale,    2800,", "segnale,    4650,",
+      Sbaglio{"a signal on a station stop names both", false, "segnale,    2800,", "segnale,    4650,",
        1, "which already holds the stop of the station at 4500 m (line 20)"},
-      {"a progressive off the grid is the line source's", true,
+      Sbaglio{"a progressive off the grid is the line source's", true,
        "progressiva chilometrica uno,    1000,", "progressiva chilometrica uno,    1025,", 1,
        "X_linea.txt:3:1: error 2: the kilometric progressives"},
-      {"a race-code slot names its record", false, "segnale,    2800,   1, 4, 1",
+      Sbaglio{"a race-code slot names its record", false, "segnale,    2800,   1, 4, 1",
        "segnale,    0,   1, 4, 1", 1,
        "X-.txt:36:1: error 1250: the signal at 0 m (line 36) takes cell 1"},
-      {"a name the code page lacks", false, "Roveto", "\xe6\x9d\xb1\xe4\xba\xac", 1,
-       "error 106: \"\xe6\x9d\xb1\xe4\xba\xac\" holds \"\xe6\x9d\xb1\", which code page 1252"},
-  };
-  for (const Caso& c : casi) {
-    SCOPED_TRACE(c.nome);
-    scrivi(dir_ / "X_linea.txt", c.in_linea ? sostituisci(linea_, c.da, c.a) : linea_);
-    scrivi(dir_ / "X_T-.txt", "");
-    scrivi(dir_ / "X-.txt", c.in_linea ? treno_ : sostituisci(treno_, c.da, c.a));
-    const Esito r = esegui({"compile", "X_linea.txt", "X-.txt", "--train-code", "T", "-o", "out"});
-    EXPECT_EQ(r.stato, c.stato) << r.err;
-    EXPECT_NE(r.err.find(c.attesa), std::string::npos) << r.err;
-    // An error writes nothing; a warning writes the files.
-    EXPECT_EQ(fs::exists(dir_ / "out" / "X_T.sim"), c.stato == 0) << r.err;
-    fs::remove_all(dir_ / "out");
-  }
+      Sbaglio{"a name the code page lacks", false, "Roveto", "\xe6\x9d\xb1\xe4\xba\xac", 1,
+       "error 106: \"\xe6\x9d\xb1\xe4\xba\xac\" holds \"\xe6\x9d\xb1\", which code page 1252"}),
+    [](const auto& i) { return nome_caso(i.param.nome); });
+
+struct ScenarioVuoto {
+  const char* nome;
+  bool linea_due_volte;  // else an empty train source
+  const char* attesa;
+};
+
+class ScenariVuoti : public Sbagli, public testing::WithParamInterface<ScenarioVuoto> {};
+
+TEST_P(ScenariVuoti, SourcesThatGiveAnEmptyScenarioAreNamed) {
+  const ScenarioVuoto& c = GetParam();
+  scrivi(dir_ / "X_linea.txt", linea_);
+  scrivi(dir_ / "X-.txt", c.linea_due_volte ? linea_ : "");
+  const Esito r = esegui({"check", "X_linea.txt", "X-.txt", "--train-code", "T"});
+  EXPECT_EQ(r.stato, 0) << r.err;
+  EXPECT_NE(r.err.find(c.attesa), std::string::npos) << r.err;
+  EXPECT_EQ(esegui({"check", "X_linea.txt", "X-.txt", "--train-code", "T", "--werror"}).stato, 1);
 }
 
-TEST_F(Sbagli, SourcesThatGiveAnEmptyScenarioAreNamed) {
-  const struct {
-    const char* nome;
-    std::string linea, treno;
-    const char* attesa;
-  } casi[] = {
-      {"an empty train source", linea_, "",
-       "X-.txt: warning: the train source holds no record"},
-      {"the line source given twice", linea_, linea_,
-       "X-.txt:2:1: warning: \"lunghezza percorso\" names a line length record, which is read "
-       "only in the line source's header block"},
-  };
-  for (const auto& c : casi) {
-    SCOPED_TRACE(c.nome);
-    scrivi(dir_ / "X_linea.txt", c.linea);
-    scrivi(dir_ / "X-.txt", c.treno);
-    const Esito r = esegui({"check", "X_linea.txt", "X-.txt", "--train-code", "T"});
-    EXPECT_EQ(r.stato, 0) << r.err;
-    EXPECT_NE(r.err.find(c.attesa), std::string::npos) << r.err;
-    EXPECT_EQ(esegui({"check", "X_linea.txt", "X-.txt", "--train-code", "T", "--werror"}).stato, 1);
-  }
-}
+INSTANTIATE_TEST_SUITE_P(
+    Casi, ScenariVuoti,
+    testing::Values(
+        ScenarioVuoto{"an_empty_train_source", false,
+                      "X-.txt: warning: the train source holds no record"},
+        ScenarioVuoto{"the_line_source_given_twice", true,
+                      "X-.txt:2:1: warning: \"lunghezza percorso\" names a line length record, "
+                      "which is read only in the line source's header block"}),
+    [](const auto& i) { return std::string(i.param.nome); });
 
 TEST_F(Sbagli, TheBuiltInSourcesGiveNoDiagnosticAtAll) {
   const Esito r = esegui({"check", kLinea, kTreno, "--json"});
