@@ -20,6 +20,9 @@ if [ "${1:-run}" = test ]; then
   # The viewer's tests in a real browser: headless Chromium driven by
   # Debian's Selenium (for /usr/bin/python3).
   packages+=(chromium chromium-driver python3-selenium)
+  # scripts/lint.sh: the formatter, the linter (with run-clang-tidy), and
+  # flake8 for the Python tests.
+  packages+=(clang-format clang-tidy flake8)
 fi
 
 missing=()

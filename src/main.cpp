@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
   genera::collega_console();
   std::vector<std::string> argomenti = genera::argomenti_programma(argc, argv);
   std::vector<char*> puntatori;
+  puntatori.reserve(argomenti.size() + 1);
   for (std::string& a : argomenti) puntatori.push_back(a.data());
   puntatori.push_back(nullptr);
   return genera::esegui_comandi(static_cast<int>(argomenti.size()), puntatori.data());

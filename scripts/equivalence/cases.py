@@ -434,7 +434,8 @@ def r_stazione_non_multipla(rng, sc):  # 8
 
 def r_stazione_lunghezza(rng, sc):  # 9
     p = min(sc.L, sc.U * 50 - 900) // 50 * 50
-    sc.treno["[stazioni]"].append("stazione, %d, 12, %d, 0,0,0, 1,1,0, 4,1,1, 0, 9,0,0, Lunga" % (p, rng.choice([550, 50, 125])))
+    sc.treno["[stazioni]"].append("stazione, %d, 12, %d, 0,0,0, 1,1,0, 4,1,1, 0, 9,0,0, Lunga"
+                                  % (p, rng.choice([550, 50, 125])))
     return True
 
 
@@ -690,8 +691,8 @@ def valore_limite(rng, L):
         return rng.choice(VALORI_LIMITE)
     if r < 0.75:
         base = L + CODA
-        return str(base + rng.choice([-1000, -900, -850, -800, -751, -200, -150, -101, -100, -99, -50, -1, 0, 1, 50, 100,
-                                      1000]))
+        return str(base + rng.choice([-1000, -900, -850, -800, -751, -200, -150, -101, -100, -99,
+                                      -50, -1, 0, 1, 50, 100, 1000]))
     if r < 0.9:
         return str(rng.randrange(-10, 2000) * 50)
     return str(rng.randrange(-100000, 1200000))

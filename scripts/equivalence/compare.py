@@ -334,9 +334,9 @@ def esegui_una_volta(o):
 
 def riepilogo(o, casi, differenze, cop, con_harness, durata):
     print()
+    invocazioni = sum(1 for _, h, _ in INVOCAZIONI if con_harness or not h)
     print("Equivalence: %d cases (%s), %d invocations each with both builds, plus the run without"
-          " arguments and `sources`; %.0f s" % (len(casi), o.label or o.cases,
-                                               sum(1 for _, h, _ in INVOCAZIONI if con_harness or not h), durata))
+          " arguments and `sources`; %.0f s" % (len(casi), o.label or o.cases, invocazioni, durata))
     if not con_harness:
         print("  (no harness in one of the builds: the library's view was not compared)")
     print("Differences: %d" % len(differenze))
@@ -382,8 +382,8 @@ def riepilogo(o, casi, differenze, cop, con_harness, durata):
                   " when missing, 101)")
     print("  command exit statuses (reference):")
     for comando in sorted(cop.uscite):
-        print("    %-8s %s" % (comando, "  ".join("%s:%d" % kv for kv in sorted(cop.uscite[comando].items(),
-                                                                              key=lambda kv: str(kv[0])))))
+        uscite = sorted(cop.uscite[comando].items(), key=lambda kv: str(kv[0]))
+        print("    %-8s %s" % (comando, "  ".join("%s:%d" % kv for kv in uscite)))
 
 
 def main():
