@@ -37,9 +37,16 @@ class DiskTest : public testing::Test {
 
 TEST_F(DiskTest, ReplaceLeavesExactlyTheNewBytes) {
   const std::string fresh = "new\r\ncontent\r\n";
-  const std::string olds[] = {"", "x", std::string(100000, 'z'), std::string("\0\xff\x01\r", 4)};
-  for (const std::string& old : olds) {
-    put(path("f.txt"), old);
+  const struct {
+    const char* nome;
+    std::string bytes;
+  } olds[] = {{"empty", ""},
+              {"one byte", "x"},
+              {"longer than the new", std::string(100000, 'z')},
+              {"NUL, 0xFF and CR", std::string("\0\xff\x01\r", 4)}};
+  for (const auto& old : olds) {
+    SCOPED_TRACE(old.nome);
+    put(path("f.txt"), old.bytes);
     disk_.replace(path("f.txt"), writer(fresh));
     EXPECT_EQ(disk_.read(path("f.txt")), fresh);
   }
