@@ -2,9 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "cli/exit_codes.h"
@@ -12,8 +10,7 @@
 #include "cli/naming.h"
 #include "cli/plot_svg.h"
 #include "files/file_system.h"
-#include "files/folder_lock.h"
-#include "files/native_path.h"
+#include "files/output_folder.h"
 #include "model/text.h"
 #include "run/compaction.h"
 #include "run/error_box.h"
@@ -74,18 +71,19 @@ struct SorgentiLette {
 };
 
 void leggi_sorgenti(FileSystem& disco, const OpzioniSorgenti& o, SorgentiLette& l) {
-  l.testo_linea = disco.read(o.sorgente_linea);
-  l.testo_treno = disco.read(o.sorgente_treno);
-  l.linea = {o.sorgente_linea, disco.exists(o.sorgente_linea), l.testo_linea, {}};
-  l.treno = {o.sorgente_treno, disco.exists(o.sorgente_treno), l.testo_treno, {}};
+  // Files the user names: a link to one is followed, a FIFO is not waited on.
+  l.testo_linea = disco.read(o.sorgente_linea, true);
+  l.testo_treno = disco.read(o.sorgente_treno, true);
+  l.linea = {o.sorgente_linea, true, l.testo_linea, {}};
+  l.treno = {o.sorgente_treno, true, l.testo_treno, {}};
 }
 
 /// An output must never land on one of the sources, by name or by another
-/// spelling of the same file ("./a.txt", a link).
-void non_su_sorgente(const std::string& path, const OpzioniSorgenti& o) {
+/// spelling of the same file ("./a.txt", a link, a second hard link).
+void non_su_sorgente(FileSystem& disco, const std::string& path, const OpzioniSorgenti& o) {
+  const FileInfo uscita = disco.stat(path, true);
   for (const std::string& s : {o.sorgente_linea, o.sorgente_treno}) {
-    std::error_code ec;
-    if (s == path || std::filesystem::equivalent(native_path(s), native_path(path), ec))
+    if (s == path || (uscita.kind != FileKind::missing && disco.stat(s, true).id == uscita.id))
       throw ErroreFile("cannot write " + path + ": it is one of the sources");
   }
 }
@@ -146,23 +144,14 @@ void di(const OpzioniSorgenti& o, const std::string& riga) {
 
 }  // namespace
 
-void prepara_cartella(const std::string& cartella) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  const fs::path p = native_path(cartella);
-  if (fs::is_directory(p, ec)) return;
-  if (fs::exists(p, ec))
-    throw ErroreFile("cannot write into " + cartella + ": it is not a folder");
-  fs::create_directories(p, ec);
-  if (ec) throw ErroreFile("cannot create the folder " + cartella + ": " + ec.message());
-}
+void prepara_cartella(FileSystem& disco, const std::string& cartella) { disco.make_folders(cartella); }
 
 int comando_compila(const OpzioniSorgenti& o) {
   DiskFileSystem disco;
   const Nomi n = nomina(o);
   SorgentiLette l;
   leggi_sorgenti(disco, o, l);
-  prepara_cartella(o.cartella);
+  prepara_cartella(disco, o.cartella);
   // The same run as the built-in one, so the same wait window while it works.
   mostra_attesa();
   const ScenarioCompilato s = compila_sorgenti(n, l, !o.senza_tracciato);
@@ -189,13 +178,14 @@ int comando_compila(const OpzioniSorgenti& o) {
       file_compatti(o.cartella, n.linea, n.treno, s, !o.senza_tracciato);
   std::vector<std::string> scritti;
   for (const FileDaScrivere& f : insieme) {
-    non_su_sorgente(f.percorso, o);
+    non_su_sorgente(disco, f.percorso, o);
     scritti.push_back(f.percorso);
   }
   {
     // Another run writing the same folder waits: one complete set, never a mix.
-    const BloccoCartella blocco(o.cartella);
-    disco.replace_all(insieme);
+    OutputFolder uscita(disco, o.cartella, {o.sorgente_linea, o.sorgente_treno});
+    uscita.commit(insieme);
+    riporta_avanzi(uscita);
   }
   chiudi_attesa();
   di(o, "wrote " + conta(static_cast<int>(scritti.size()), "file", "files") + " to " +
@@ -225,8 +215,9 @@ int comando_disegna(const OpzioniSorgenti& o, const std::string& svg) {
   // The picture needs the plan.
   const ScenarioCompilato s = compila_sorgenti(n, l, true);
   const std::string disegno = disegna_svg(s);
-  non_su_sorgente(svg, o);
-  disco.replace(svg, [&](ByteSink& b) { b.write(disegno.data(), disegno.size()); });
+  non_su_sorgente(disco, svg, o);
+  disco.replace(svg, [&](ByteSink& b) { b.write(disegno.data(), disegno.size()); },
+                {o.sorgente_linea, o.sorgente_treno});
   di(o, "wrote " + svg + ": " + riepilogo(s));
   if (o.json) std::fputs(rapporto_json(s, codice_finale(s), {svg}).c_str(), stdout);
   return uscita(s, o);
@@ -247,7 +238,9 @@ ScenarioCompilato compila_testi(const OpzioniSorgenti& o, const NomiSorgenti& n,
   return compila_sorgenti({n.linea, n.treno}, l, true);
 }
 
-void non_sulle_sorgenti(const std::string& path, const OpzioniSorgenti& o) { non_su_sorgente(path, o); }
+void non_sulle_sorgenti(FileSystem& disco, const std::string& path, const OpzioniSorgenti& o) {
+  non_su_sorgente(disco, path, o);
+}
 
 int stato_uscita(const ScenarioCompilato& s, const OpzioniSorgenti& o) { return uscita(s, o); }
 

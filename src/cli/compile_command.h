@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "files/file_system.h"
 #include "model/compiled_scenario.h"
 
 namespace genera {
@@ -52,7 +53,7 @@ ScenarioCompilato compila_testi(const OpzioniSorgenti& o, const NomiSorgenti& n,
                                 std::string_view linea, std::string_view treno);
 
 /// Throws ErroreFile when `path` names one of the sources.
-void non_sulle_sorgenti(const std::string& path, const OpzioniSorgenti& o);
+void non_sulle_sorgenti(FileSystem& disco, const std::string& path, const OpzioniSorgenti& o);
 
 /// The exit status of a compile: 0, or 1 when a failure code was recorded.
 int stato_uscita(const ScenarioCompilato& s, const OpzioniSorgenti& o);
@@ -61,6 +62,6 @@ int stato_uscita(const ScenarioCompilato& s, const OpzioniSorgenti& o);
 
 /// Creates `cartella` when it is missing. Throws ErroreFile when it
 /// cannot be created or is not a folder.
-void prepara_cartella(const std::string& cartella);
+void prepara_cartella(FileSystem& disco, const std::string& cartella);
 
 }  // namespace genera

@@ -1,0 +1,3 @@
+#include "files/output_folder.h"
+
+#include <gtest/gtest.h>
