@@ -193,7 +193,13 @@ void OutputFolder::recover_staging(const std::string& staging) {
     }
     fs_.sync_folder(folder_);
   }
-  sweep(staging);
+  try {
+    sweep(staging);
+  } catch (const ErroreFile& e) {
+    // The set is whole; only waste is left, and it harms no one.
+    leftovers_.push_back(std::string(e.what()) + "; the next run that writes into " + folder_ +
+                         " tries again to remove " + staging);
+  }
 }
 
 void OutputFolder::sweep(const std::string& staging) {
