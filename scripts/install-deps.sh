@@ -20,6 +20,9 @@ if [ "${1:-run}" = test ]; then
   # The viewer's tests in a real browser: headless Chromium driven by
   # Debian's Selenium (for /usr/bin/python3).
   packages+=(chromium chromium-driver python3-selenium)
+  # The crash tests: strace kills a run at each file-system call; a power
+  # cut is an ext4 image on a loop device, copied, checked and mounted.
+  packages+=(strace e2fsprogs mount util-linux)
 fi
 
 missing=()
