@@ -249,6 +249,43 @@ TEST_F(OutputFolderTest, PlaceWritesOnlyWhereNothingOrTheSameStands) {
     EXPECT_NE(nome.rfind(kPrefissoAppoggio, 0), 0u) << "staging folder left: " << nome;
 }
 
+// A file system without hard links (FAT): the old files are copied aside
+// instead, and a failed rename still puts every one of them back.
+TEST(WithoutHardLinks, TheOldSetIsCopiedAsideAndPutBack) {
+  class NoLinks : public MemoryFileSystem {
+   public:
+    using MemoryFileSystem::MemoryFileSystem;
+    LinkResult link(const std::string&, const std::string&) override { return LinkResult::unsupported; }
+  };
+  class FailRename : public FaultHook {
+   public:
+    std::string fail(const char* operation, const std::string&) override {
+      return std::string(operation) == "rename" && ++renames == failing ? "injected failure" : "";
+    }
+    int renames = 0, failing = 0;
+  } hook;
+  for (int failing : {0, 2, 3, 4}) {
+    SCOPED_TRACE("rename " + std::to_string(failing) + " fails");
+    NoLinks fs(&hook);
+    hook.renames = 0;
+    hook.failing = 0;
+    fs.make_folders("d");
+    fs.files = {{"d/a", "old a"}, {"d/b", "old b"}};
+    hook.failing = failing;
+    const std::vector<FileDaScrivere> set = {{"d/a", [](ByteSink& s) { s.write("new a", 5); }},
+                                             {"d/b", [](ByteSink& s) { s.write("new b", 5); }},
+                                             {"d/c", [](ByteSink& s) { s.write("new c", 5); }}};
+    if (failing == 0) {
+      fs.replace_all(set);
+      EXPECT_EQ(fs.files, (std::map<std::string, std::string>{{"d/a", "new a"}, {"d/b", "new b"}, {"d/c", "new c"}}));
+    } else {
+      EXPECT_THROW(fs.replace_all(set), ErroreFile);
+      EXPECT_EQ(fs.files, (std::map<std::string, std::string>{{"d/a", "old a"}, {"d/b", "old b"}}));
+    }
+    EXPECT_EQ(fs.list("d").size(), failing == 0 ? 3u : 2u);
+  }
+}
+
 TEST_F(OutputFolderTest, TheLockFileGoesWithTheLastRun) {
   {
     OutputFolder f(disk_, dir_);
