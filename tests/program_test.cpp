@@ -106,6 +106,46 @@ TEST_F(Program, SourcesLeftByAnInterruptedRunAreTakenAndDeleted) {
   for (const char* name : kOutputs) EXPECT_TRUE(SameBytes(leggi_file(dir_ / name), fresh[name])) << name;
 }
 
+// The run without arguments and a compile of other sources, racing into one
+// folder: each takes the folder's lock, so the compact files left are one
+// run's whole set, never a mix; the documents are the run's.
+TEST_F(Program, ARunAndACompileRacingIntoOneFolderLeaveOneWholeSet) {
+  const fs::path exe = dir_ / "genera_scenario";
+  const fs::path src = dir_.parent_path() / "src";
+  const fs::path out = dir_.parent_path() / "out";
+  ASSERT_EQ(std::system(("'" + exe.string() + "' sources -o '" + src.string() + "'").c_str()), 0);
+  std::string treno = leggi_file(src / "LIVRA_MONTALBA_R47316-.txt");
+  const std::size_t at = treno.find("numero vetture,    8");
+  ASSERT_NE(at, std::string::npos);
+  treno[at + std::string("numero vetture,    ").size()] = '9';
+  write(src / "LIVRA_MONTALBA_R47316-.txt", treno);
+  const std::string compile = "'" + exe.string() + "' compile '" + (src / "LIVRA_MONTALBA_linea.txt").string() +
+                              "' '" + (src / "LIVRA_MONTALBA_R47316-.txt").string() + "' -q -o '";
+  const std::string run_into = "'" + exe.string() + "' -o '";
+  auto set_of = [](const fs::path& d) {
+    std::map<std::string, std::string> s;
+    for (const char* n : {"LIVRA_MONTALBA_linea.dat", "LIVRA_MONTALBA_R47316.sim", "LIVRA_MONTALBA_R47316.dat"})
+      s[n] = leggi_file(d / n);
+    return s;
+  };
+  ASSERT_EQ(std::system((compile + (dir_.parent_path() / "by_compile").string() + "'").c_str()), 0);
+  ASSERT_EQ(std::system((run_into + (dir_.parent_path() / "by_run").string() + "'").c_str()), 0);
+  const auto by_compile = set_of(dir_.parent_path() / "by_compile");
+  const auto by_run = set_of(dir_.parent_path() / "by_run");
+  ASSERT_NE(by_compile, by_run);
+  for (int round = 0; round < 8; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    const std::string both = "(" + compile + out.string() + "' & " + run_into + out.string() + "' & " + compile +
+                             out.string() + "' & wait)";
+    ASSERT_EQ(std::system(both.c_str()), 0);
+    const auto left = set_of(out);
+    EXPECT_TRUE(left == by_compile || left == by_run) << "a mixed set";
+    std::set<std::string> names_left;
+    for (const auto& e : fs::directory_iterator(out)) names_left.insert(e.path().filename().string());
+    EXPECT_EQ(names_left.size(), 6u) << "something besides the six files";
+  }
+}
+
 struct Planted {
   const char* name;
   const char* source;                            // which source name it stands at
