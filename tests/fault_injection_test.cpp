@@ -168,19 +168,20 @@ TEST_P(FailingDisk, EveryFailureOfTheRunLeavesTheOldSetOrTheNewOne) {
 
       // A single failure is undone at once: every output old or new, whole.
       const std::map<std::string, std::string> subito = contenuto(pulito, dir_);
-      if (!da_li_in_poi)
+      if (!da_li_in_poi) {
         for (const char* n : kUscite)
           EXPECT_TRUE(subito.count(n) && (subito.at(n) == vecchi[n] || subito.at(n) == attesi[n])) << n;
+      }
 
       // After the next run's recovery: one whole set, and at most the two
       // built-in sources of a run cut short before it read them.
       { OutputFolder recupero(pulito, dir_); }
       std::map<std::string, std::string> dopo = contenuto(pulito, dir_);
-      for (const char* s : kSorgenti)
-        if (dopo.count(s)) {
-          EXPECT_EQ(dopo[s], sorgenti[s]) << s << " is not the built-in source";
-          dopo.erase(s);
-        }
+      for (const char* s : kSorgenti) {
+        if (dopo.count(s) == 0) continue;
+        EXPECT_EQ(dopo[s], sorgenti[s]) << s << " is not the built-in source";
+        dopo.erase(s);
+      }
       std::map<std::string, std::string> solo_uscite;
       for (const char* u : kUscite) solo_uscite[u] = attesi[u];
       EXPECT_TRUE(dopo == vecchi || dopo == solo_uscite)
@@ -237,7 +238,9 @@ TEST_P(FailingDisk, EveryFailureOfASetLeavesTheOldSetOrTheNewOne) {
       const std::map<std::string, std::string> dopo = contenuto(pulito, dir_);
       EXPECT_TRUE(dopo == vecchi || dopo == nuovi) << "the folder holds neither set whole: " << dopo.size()
                                                   << " files";
-      if (!fallito) EXPECT_EQ(dopo, nuovi);
+      if (!fallito) {
+        EXPECT_EQ(dopo, nuovi);
+      }
     }
   }
 }
