@@ -23,6 +23,9 @@ if [ "${1:-run}" = test ]; then
   # scripts/lint.sh: the formatter, the linter (with run-clang-tidy), and
   # flake8 for the Python tests.
   packages+=(clang-format clang-tidy flake8)
+  # The crash tests: strace kills a run at each file-system call; a power
+  # cut is an ext4 image on a loop device, copied, checked and mounted.
+  packages+=(strace e2fsprogs mount util-linux)
 fi
 
 missing=()

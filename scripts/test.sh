@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything from nothing and runs every test: the release build
 # with warnings as errors, the AddressSanitizer + UBSan build, a short
-# run of each fuzz target on its committed corpus, the Windows build
+# run of each fuzz target on its committed corpus, the crash tests (a
+# kill at every file-system call, a power cut on ext4), the Windows build
 # under Wine, the two packages (scripts/package.sh) installed and
 # checked, and the route viewer in headless Chromium.
 set -euo pipefail
@@ -16,6 +17,10 @@ for preset in ci asan; do
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs"
 done
+
+echo "== crash safety: a kill at every file-system call of compile and of the run without arguments; a power cut on ext4 (root with loop devices)"
+python3 tests/crash/kill_test.py build/ci/genera_scenario
+bash tests/crash/power_cut_test.sh build/ci/genera_scenario
 
 echo "== fuzz smoke"
 bash scripts/fuzz-smoke.sh 30

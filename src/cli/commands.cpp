@@ -2,14 +2,12 @@
 
 #include <CLI/CLI.hpp>
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -18,7 +16,7 @@
 #include "cli/compile_command.h"
 #include "cli/exit_codes.h"
 #include "files/file_system.h"
-#include "files/native_path.h"
+#include "files/output_folder.h"
 #include "run/compaction.h"
 #include "run/error_box.h"
 #include "run/form_load.h"
@@ -34,8 +32,7 @@ namespace genera {
 namespace {
 
 /// The built-in scenario, written into `cartella`.
-int comando_predefinito(const std::string& cartella) {
-  DiskFileSystem disco;
+int comando_predefinito(DiskFileSystem& disco, const std::string& cartella) {
   Form1 f;
   f.file_system = &disco;
   f.cartella = cartella;
@@ -44,38 +41,40 @@ int comando_predefinito(const std::string& cartella) {
   return s.codice_errore != Codice::nessuno || !s.scrivibile() ? kUscitaCodice : kUscitaBuona;
 }
 
-/// Stops the run before it writes anything when `cartella` cannot take a
-/// new file: an installed program's folder (/usr/bin) is not the user's to
-/// write. The probe creates and removes a file of a name no run uses; asking
-/// for permissions alone is wrong for root and on some file systems.
-void verifica_cartella_programma(const std::string& cartella) {
-  std::random_device casuale;
-  const auto ora = std::chrono::steady_clock::now().time_since_epoch().count();
-  const std::string prova = percorso_file(
-      cartella, ".genera_scenario-probe-" + std::to_string(casuale()) + "-" + std::to_string(ora));
-  std::FILE* file = open_file(prova, "wb");
-  if (file == nullptr) {
+/// Stops the run before it writes anything when `cartella`, the program's
+/// own folder, is not the user's to write: a folder of installed programs
+/// (/usr/bin), even for root, or one the user may not write. Taking the
+/// folder's lock is the test of the second: it makes the one file a run
+/// always makes there, and takes it away again.
+void verifica_cartella_programma(DiskFileSystem& disco, const std::string& cartella) {
+  const std::string suggerimento = "; write the scenario into another folder with: genera_scenario --out DIR";
+  if (const std::string perche = cartella_installata(disco, cartella); !perche.empty())
+    throw ErroreFile("cannot write into " + cartella + ", the program's own folder: " + perche + suggerimento);
+  try {
+    disco.lock_folder(cartella);
+  } catch (const ErroreFile& e) {
+    // The system's reason comes last in the lock's message.
+    const std::string testo = e.what();
+    const std::size_t at = testo.rfind(": ");
     throw ErroreFile("cannot write into " + cartella + ", the program's own folder: " +
-                      std::strerror(errno) +
-                      "; write the scenario into another folder with: genera_scenario --out DIR");
+                     (at == std::string::npos ? testo : testo.substr(at + 2)) + suggerimento);
   }
-  std::fclose(file);
-  remove_file(prova);
 }
 
 /// The built-in sources and documents, not compiled. Files already there
 /// may be an author's edited sources: they are only replaced on request.
 int comando_sorgenti(const std::string& cartella, bool sovrascrivi) {
-  prepara_cartella(cartella);
   DiskFileSystem disco;
+  prepara_cartella(disco, cartella);
+  OutputFolder uscita(disco, cartella);
+  const std::vector<FileDaScrivere> insieme = documenti_da_scrivere(cartella, kNomeLinea, kCodiceTreno);
   if (!sovrascrivi) {
-    for (const Documento& d : documenti(kNomeLinea, kCodiceTreno)) {
-      const std::string p = percorso_file(cartella, d.nome);
-      if (disco.exists(p))
-        throw ErroreFile("cannot write " + p + ": it exists already (--force replaces it)");
-    }
+    for (const FileDaScrivere& d : insieme)
+      if (disco.stat(d.percorso).kind != FileKind::missing)
+        throw ErroreFile("cannot write " + d.percorso + ": it exists already (--force replaces it)");
   }
-  scrivi_documenti(disco, cartella, kNomeLinea, kCodiceTreno);
+  uscita.commit(insieme);
+  riporta_avanzi(uscita);
   return kUscitaBuona;
 }
 
@@ -156,13 +155,14 @@ int esegui(int argc, char** argv) {
     throw ErroreUso("--out goes after the command's name");
   for (const ComandoAggiunto& c : comandi)
     if (c.sottocomando->parsed()) return c.esegui();
+  DiskFileSystem disco;
   if (out_predefinito) {
-    prepara_cartella(*out_predefinito);
-    return comando_predefinito(*out_predefinito);
+    prepara_cartella(disco, *out_predefinito);
+    return comando_predefinito(disco, *out_predefinito);
   }
   const std::string cartella = cartella_programma(argc > 0 ? argv[0] : nullptr);
-  verifica_cartella_programma(cartella);
-  return comando_predefinito(cartella);
+  verifica_cartella_programma(disco, cartella);
+  return comando_predefinito(disco, cartella);
 }
 
 }  // namespace

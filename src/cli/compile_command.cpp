@@ -3,10 +3,8 @@
 #include <CLI/CLI.hpp>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "cli/command_table.h"
@@ -15,8 +13,7 @@
 #include "cli/naming.h"
 #include "cli/plot_svg.h"
 #include "files/file_system.h"
-#include "files/folder_lock.h"
-#include "files/native_path.h"
+#include "files/output_folder.h"
 #include "model/text.h"
 #include "run/compaction.h"
 #include "run/error_box.h"
@@ -42,10 +39,11 @@ struct SorgentiLette {
 };
 
 void leggi_sorgenti(FileSystem& disco, const OpzioniSorgenti& o, SorgentiLette& l) {
-  l.testo_linea = disco.read(o.sorgente_linea);
-  l.testo_treno = disco.read(o.sorgente_treno);
-  l.linea = {o.sorgente_linea, disco.exists(o.sorgente_linea), l.testo_linea, {}};
-  l.treno = {o.sorgente_treno, disco.exists(o.sorgente_treno), l.testo_treno, {}};
+  // Files the user names: a link to one is followed, a FIFO is not waited on.
+  l.testo_linea = disco.read(o.sorgente_linea, true);
+  l.testo_treno = disco.read(o.sorgente_treno, true);
+  l.linea = {o.sorgente_linea, true, l.testo_linea, {}};
+  l.treno = {o.sorgente_treno, true, l.testo_treno, {}};
 }
 
 /// The sources through the compiler, which deletes nothing; the
@@ -141,10 +139,10 @@ NomiSorgenti nomi_sorgenti(const OpzioniSorgenti& o) {
   return n;
 }
 
-void non_su_sorgente(const std::string& path, const OpzioniSorgenti& o) {
+void non_su_sorgente(FileSystem& disco, const std::string& path, const OpzioniSorgenti& o) {
+  const FileInfo uscita = disco.stat(path, true);
   for (const std::string& s : {o.sorgente_linea, o.sorgente_treno}) {
-    std::error_code ec;
-    if (s == path || std::filesystem::equivalent(native_path(s), native_path(path), ec))
+    if (s == path || (uscita.kind != FileKind::missing && disco.stat(s, true).id == uscita.id))
       throw ErroreFile("cannot write " + path + ": it is one of the sources");
   }
 }
@@ -153,23 +151,14 @@ int stato_uscita(const ScenarioCompilato& s, const OpzioniSorgenti& o) {
   return fallita(s, o) ? kUscitaCodice : kUscitaBuona;
 }
 
-void prepara_cartella(const std::string& cartella) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  const fs::path p = native_path(cartella);
-  if (fs::is_directory(p, ec)) return;
-  if (fs::exists(p, ec))
-    throw ErroreFile("cannot write into " + cartella + ": it is not a folder");
-  fs::create_directories(p, ec);
-  if (ec) throw ErroreFile("cannot create the folder " + cartella + ": " + ec.message());
-}
+void prepara_cartella(FileSystem& disco, const std::string& cartella) { disco.make_folders(cartella); }
 
 int comando_compila(const OpzioniSorgenti& o) {
   DiskFileSystem disco;
   const NomiSorgenti n = nomi_sorgenti(o);
   SorgentiLette l;
   leggi_sorgenti(disco, o, l);
-  prepara_cartella(o.cartella);
+  prepara_cartella(disco, o.cartella);
   // The same run as the built-in one, so the same wait window while it works.
   AttesaMostrata attesa;
   const ScenarioCompilato s = compila_sorgenti(n, l, !o.senza_tracciato);
@@ -194,13 +183,14 @@ int comando_compila(const OpzioniSorgenti& o) {
       file_compatti(o.cartella, n.linea, n.treno, s, !o.senza_tracciato);
   std::vector<std::string> scritti;
   for (const FileDaScrivere& f : insieme) {
-    non_su_sorgente(f.percorso, o);
+    non_su_sorgente(disco, f.percorso, o);
     scritti.push_back(f.percorso);
   }
   {
     // Another run writing the same folder waits: one complete set, never a mix.
-    const BloccoCartella blocco(o.cartella);
-    disco.replace_all(insieme);
+    OutputFolder uscita(disco, o.cartella, {o.sorgente_linea, o.sorgente_treno});
+    uscita.commit(insieme);
+    riporta_avanzi(uscita);
   }
   attesa.chiudi();
   const std::string riga = "wrote " + conta(static_cast<int>(scritti.size()), "file", "files") +
@@ -229,8 +219,9 @@ int comando_disegna(const OpzioniSorgenti& o, const std::string& svg) {
   // The picture needs the plan.
   const ScenarioCompilato s = compila_sorgenti(n, l, true);
   const std::string disegno = disegna_svg(s);
-  non_su_sorgente(svg, o);
-  disco.replace(svg, [&](ByteSink& b) { b.write(disegno.data(), disegno.size()); });
+  non_su_sorgente(disco, svg, o);
+  disco.replace(svg, [&](ByteSink& b) { b.write(disegno.data(), disegno.size()); },
+                {o.sorgente_linea, o.sorgente_treno});
   return concludi(s, o, se_non_silenzioso(o, "wrote " + svg + ": " + riepilogo(s)), {svg},
                   stato_uscita(s, o));
 }

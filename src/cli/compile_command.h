@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "files/file_system.h"
 #include "model/compiled_scenario.h"
 
 namespace genera {
@@ -51,8 +52,8 @@ ScenarioCompilato compila_testi(const OpzioniSorgenti& o, const NomiSorgenti& n,
                                 std::string_view linea, std::string_view treno);
 
 /// Throws ErroreFile when `path` names one of the sources, by its name or
-/// by another spelling of the same file ("./a.txt", a link).
-void non_su_sorgente(const std::string& path, const OpzioniSorgenti& o);
+/// by another spelling of the same file ("./a.txt", a link, a second hard link).
+void non_su_sorgente(FileSystem& disco, const std::string& path, const OpzioniSorgenti& o);
 
 /// The exit status of a compile: 1 when it failed (an error, or a warning
 /// with --werror), else 0.
@@ -60,6 +61,6 @@ int stato_uscita(const ScenarioCompilato& s, const OpzioniSorgenti& o);
 
 /// Creates `cartella` when it is missing. Throws ErroreFile when it
 /// cannot be created or is not a folder.
-void prepara_cartella(const std::string& cartella);
+void prepara_cartella(FileSystem& disco, const std::string& cartella);
 
 }  // namespace genera

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
+#include "files/file_system.h"
 #include <map>
 #include <nlohmann/json.hpp>
 
@@ -211,7 +211,7 @@ void allarga(std::optional<double>& min, std::optional<double>& max, double v) {
 }  // namespace
 
 TipoFileCompatto riconosci_file(const std::string& percorso) {
-  const std::string nome = std::filesystem::path(percorso).filename().string();
+  const std::string nome = nome_di(percorso);
   if (finisce_con(nome, "_linea.dat")) return TipoFileCompatto::tracciato;
   if (finisce_con(nome, ".dat")) return TipoFileCompatto::percorso;
   if (finisce_con(nome, ".sim")) return TipoFileCompatto::testata;

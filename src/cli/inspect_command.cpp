@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <memory>
 #include <cstdio>
-#include <filesystem>
 #include <optional>
 #include <variant>
 #include <vector>
@@ -13,7 +12,6 @@
 #include "cli/command_table.h"
 #include "cli/exit_codes.h"
 #include "cli/inspect.h"
-#include "files/native_path.h"
 #include "model/compact_format.h"
 #include "model/text.h"
 #include "files/file_system.h"
@@ -35,13 +33,11 @@ const char* nome_tipo_file(TipoFileCompatto t) {
   return "sconosciuto";
 }
 
-namespace fs = std::filesystem;
-
 // The line length a scenario file gives (entry 84 dato2), or nothing when
 // it cannot be read or decoded.
-std::optional<int32_t> lunghezza_da(DiskFileSystem& disco, const fs::path& sim) {
+std::optional<int32_t> lunghezza_da(FileSystem& disco, const std::string& sim) {
   try {
-    auto t = decodifica_testata(disco.read(sim.string()));
+    auto t = decodifica_testata(disco.read(sim, true));
     if (const auto* voci = std::get_if<TestataLetta>(&t)) return (*voci)[kVoceTreno].dato2;
   } catch (const ErroreFile&) {
   }
@@ -61,23 +57,26 @@ std::size_t offset_valore(std::string_view bytes, std::size_t k) {
 // The size a route file or a plan must have, from the scenario file beside
 // it. An error where the bytes do not have it; `nota` says when there is
 // nothing to check against.
-std::optional<ErroreFormato> controlla_lunghezza(DiskFileSystem& disco, const std::string& nome,
+std::optional<ErroreFormato> controlla_lunghezza(FileSystem& disco, const std::string& nome,
                                                  TipoFileCompatto tipo, std::string_view bytes,
                                                  std::string& nota) {
-  const fs::path p = native_path(nome);
-  const std::string stem = p.stem().string();
+  // Paths stay UTF-8 text end to end: the file layer hands them to the
+  // system, so a folder of any name works on Windows too.
+  const std::string cartella = nome_di(nome) == nome ? std::string(".") : cartella_di(nome);
+  const std::string file = nome_di(nome);
+  const std::string stem = file.substr(0, file.rfind('.'));
   if (tipo == TipoFileCompatto::percorso) {
-    const fs::path sim = p.parent_path() / (stem + ".sim");
-    std::error_code ec;
-    const auto l = fs::is_regular_file(sim, ec) ? lunghezza_da(disco, sim) : std::nullopt;
+    const std::string nome_sim = stem + ".sim";
+    const std::string sim = percorso_file(cartella, nome_sim);
+    const auto l = disco.stat(sim, true).kind == FileKind::regular ? lunghezza_da(disco, sim) : std::nullopt;
     if (!l) {
-      nota = "the length is unchecked: no scenario file " + sim.filename().string() + " beside it";
+      nota = "the length is unchecked: no scenario file " + nome_sim + " beside it";
       return std::nullopt;
     }
     const std::size_t attese = static_cast<std::size_t>(celle_percorso(*l));
     const std::size_t celle = bytes.size() / layout::kCella;
     if (celle == attese) return std::nullopt;
-    const std::string perche = sim.filename().string() + " gives a line of " + std::to_string(*l) +
+    const std::string perche = nome_sim + " gives a line of " + std::to_string(*l) +
                                " m, which has " + std::to_string(attese) + " cells";
     if (celle < attese)
       return ErroreFormato{bytes.size(), "the file ends after " + std::to_string(celle) +
@@ -87,16 +86,19 @@ std::optional<ErroreFormato> controlla_lunghezza(DiskFileSystem& disco, const st
   }
   if (tipo == TipoFileCompatto::tracciato) {
     const std::string linea = stem.substr(0, stem.size() - std::string("_linea").size());
-    std::vector<fs::path> scenari;
-    std::error_code ec;
-    const fs::path cartella = p.parent_path().empty() ? fs::path(".") : p.parent_path();
-    for (const auto& e : fs::directory_iterator(cartella, ec)) {
-      const std::string n = e.path().filename().string();
-      if (e.is_regular_file(ec) && n.size() > linea.size() + 5 && n.rfind(linea + "_", 0) == 0 &&
-          finisce_con(n, ".sim"))
-        scenari.push_back(e.path());
+    std::vector<std::string> scenari;
+    std::vector<std::string> nomi;
+    try {
+      nomi = disco.list(cartella);
+    } catch (const ErroreFile&) {
     }
-    const auto l = scenari.size() == 1 ? lunghezza_da(disco, scenari.front()) : std::nullopt;
+    std::sort(nomi.begin(), nomi.end());
+    for (const std::string& n : nomi) {
+      if (n.size() > linea.size() + 5 && n.rfind(linea + "_", 0) == 0 && finisce_con(n, ".sim") &&
+          disco.stat(percorso_file(cartella, n), true).kind == FileKind::regular)
+        scenari.push_back(n);
+    }
+    const auto l = scenari.size() == 1 ? lunghezza_da(disco, percorso_file(cartella, scenari.front())) : std::nullopt;
     if (!l) {
       nota = "the length is unchecked: " +
              std::string(scenari.empty() ? "no scenario file " : "more than one scenario file ") +
@@ -109,7 +111,7 @@ std::optional<ErroreFormato> controlla_lunghezza(DiskFileSystem& disco, const st
     const std::size_t righe = piano->x.size();
     const auto attese = static_cast<std::size_t>(righe_tracciato(*l));
     if (righe == attese) return std::nullopt;
-    const std::string perche = scenari.front().filename().string() + " gives a line of " +
+    const std::string perche = scenari.front() + " gives a line of " +
                                std::to_string(*l) + " m, whose plan has " + std::to_string(attese) +
                                " rows a column";
     return ErroreFormato{offset_valore(bytes, std::min(righe, attese)),
@@ -139,7 +141,7 @@ int comando_ispeziona(const std::vector<std::string>& file, bool json) {
     ordered_json oggetto;
     ordered_json guasto;
     try {
-      const std::string bytes = disco.read(nome);
+      const std::string bytes = disco.read(nome, true);
       std::string nota;
       auto e = ispeziona(nome, tipo, bytes, testo, oggetto);
       if (!e) e = controlla_lunghezza(disco, nome, tipo, bytes, nota);

@@ -1,12 +1,12 @@
 #include "cli/naming.h"
 
-#include <filesystem>
+#include "files/file_system.h"
 
 namespace genera {
 namespace {
 
 std::string nome_del_file(const std::string& percorso) {
-  return std::filesystem::path(percorso).filename().string();
+  return nome_di(percorso);
 }
 
 bool finisce_con(const std::string& s, const std::string& coda) {

@@ -4,10 +4,8 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <optional>
-#include <system_error>
 
 #include "cli/command_table.h"
 #include "cli/exit_codes.h"
@@ -37,21 +35,20 @@ PaginaCompilata compila_pagina(const OpzioniSorgenti& o, const NomiSorgenti& n,
 
 /// What tells a changed file from an unchanged one without reading it.
 struct Impronta {
-  std::filesystem::file_time_type quando{};
-  std::uintmax_t byte = 0;
+  int64_t quando = 0;
+  uint64_t byte = 0;
   bool presente = false;
   bool operator==(const Impronta&) const = default;
 };
 
-Impronta impronta(const std::string& path) {
-  std::error_code ec;
-  Impronta i;
-  i.quando = std::filesystem::last_write_time(path, ec);
-  if (ec) return {};
-  i.byte = std::filesystem::file_size(path, ec);
-  if (ec) return {};
-  i.presente = true;
-  return i;
+Impronta impronta(FileSystem& disco, const std::string& path) {
+  try {
+    const FileInfo info = disco.stat(path, true);
+    if (info.kind != FileKind::regular) return {};
+    return {info.modified_ns, info.size, true};
+  } catch (const ErroreFile&) {
+    return {};
+  }
 }
 
 }  // namespace
@@ -59,12 +56,13 @@ Impronta impronta(const std::string& path) {
 int comando_vista(const OpzioniSorgenti& o, const std::optional<std::string>& html) {
   DiskFileSystem disco;
   const NomiSorgenti n = nomi_sorgenti(o);
-  const std::string linea = disco.read(o.sorgente_linea);
-  const std::string treno = disco.read(o.sorgente_treno);
+  const std::string linea = disco.read(o.sorgente_linea, true);
+  const std::string treno = disco.read(o.sorgente_treno, true);
   const std::string uscita = html ? *html : n.linea + "_" + n.treno + ".html";
   const PaginaCompilata p = compila_pagina(o, n, linea, treno, 0, false);
-  non_su_sorgente(uscita, o);
-  disco.replace(uscita, [&](ByteSink& b) { b.write(p.pagina.data(), p.pagina.size()); });
+  non_su_sorgente(disco, uscita, o);
+  disco.replace(uscita, [&](ByteSink& b) { b.write(p.pagina.data(), p.pagina.size()); },
+                {o.sorgente_linea, o.sorgente_treno});
   return p.stato;
 }
 
@@ -74,9 +72,9 @@ int comando_vista_servita(const OpzioniSorgenti& o, int porta) {
                     "write the page with view -o FILE.html and open that");
   DiskFileSystem disco;
   const NomiSorgenti n = nomi_sorgenti(o);
-  std::string linea = disco.read(o.sorgente_linea);
-  std::string treno = disco.read(o.sorgente_treno);
-  Impronta impronta_linea = impronta(o.sorgente_linea), impronta_treno = impronta(o.sorgente_treno);
+  std::string linea = disco.read(o.sorgente_linea, true);
+  std::string treno = disco.read(o.sorgente_treno, true);
+  Impronta impronta_linea = impronta(disco, o.sorgente_linea), impronta_treno = impronta(disco, o.sorgente_treno);
   uint64_t versione = 1;
   PaginaCompilata prima = compila_pagina(o, n, linea, treno, versione, true);
 
@@ -92,7 +90,7 @@ int comando_vista_servita(const OpzioniSorgenti& o, int porta) {
   // way; one missing (an editor replacing it) is tried again later.
   Impronta vista_linea = impronta_linea, vista_treno = impronta_treno;
   servizio.controlla = [&]() -> std::optional<ContenutoVista> {
-    const Impronta il = impronta(o.sorgente_linea), it = impronta(o.sorgente_treno);
+    const Impronta il = impronta(disco, o.sorgente_linea), it = impronta(disco, o.sorgente_treno);
     if (il == impronta_linea && it == impronta_treno) return std::nullopt;
     const bool ferme = il == vista_linea && it == vista_treno;
     vista_linea = il;
@@ -100,8 +98,8 @@ int comando_vista_servita(const OpzioniSorgenti& o, int porta) {
     if (!ferme || !il.presente || !it.presente) return std::nullopt;
     std::string nuova_linea, nuovo_treno;
     try {
-      nuova_linea = disco.read(o.sorgente_linea);
-      nuovo_treno = disco.read(o.sorgente_treno);
+      nuova_linea = disco.read(o.sorgente_linea, true);
+      nuovo_treno = disco.read(o.sorgente_treno, true);
     } catch (const ErroreFile&) {
       return std::nullopt;
     }

@@ -1,39 +1,8 @@
 #include "files/file_system.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <system_error>
-
-#include "files/native_path.h"
+#include <algorithm>
 
 namespace genera {
-namespace {
-
-namespace fs = std::filesystem;
-
-std::string motivo(int errnum) { return std::strerror(errnum); }
-
-/// Writes through a 64 KB stdio buffer and remembers the first failure.
-class FileSink : public ByteSink {
- public:
-  FileSink(std::FILE* file, const std::string& path, const std::function<std::string()>& fault)
-      : file_(file), path_(path), fault_(fault) {}
-  void write(const char* data, std::size_t size) override {
-    if (const std::string reason = fault_(); !reason.empty())
-      throw ErroreFile("cannot write " + path_ + ": " + reason);
-    if (size != 0 && std::fwrite(data, 1, size, file_) != size)
-      throw ErroreFile("cannot write " + path_ + ": " + motivo(errno));
-  }
-
- private:
-  std::FILE* file_;
-  const std::string& path_;
-  const std::function<std::string()>& fault_;
-};
-
-}  // namespace
 
 char separatore() {
 #ifdef _WIN32
@@ -47,147 +16,182 @@ std::string percorso_file(const std::string& cartella, const std::string& nome) 
   return cartella + separatore() + nome;
 }
 
-bool DiskFileSystem::exists(const std::string& path) {
-  std::error_code ec;
-  return fs::is_regular_file(native_path(path), ec);
+namespace {
+
+std::size_t ultimo_separatore(const std::string& path) {
+#ifdef _WIN32
+  return path.find_last_of("\\/");
+#else
+  return path.find_last_of('/');
+#endif
 }
 
-std::string DiskFileSystem::read(const std::string& path) {
-  std::error_code ec;
-  if (fs::is_directory(native_path(path), ec))
-    throw ErroreFile("cannot read " + path + ": it is a folder");
-  std::FILE* file = open_file(path, "rb");
-  if (file == nullptr) throw ErroreFile("cannot read " + path + ": " + motivo(errno));
-  std::string contents;
-  char buffer[1 << 16];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) contents.append(buffer, n);
-  const bool failed = std::ferror(file) != 0;
-  const int errnum = errno;
-  std::fclose(file);
-  if (failed) throw ErroreFile("cannot read " + path + ": " + motivo(errnum));
-  return contents;
+}  // namespace
+
+std::string cartella_di(const std::string& path) {
+  const std::size_t at = ultimo_separatore(path);
+  if (at == std::string::npos) return ".";
+  if (at == 0) return path.substr(0, 1);
+  return path.substr(0, at);
 }
 
-void DiskFileSystem::remove(const std::string& path) {
-  std::error_code ec;
-  const fs::file_status status = fs::symlink_status(native_path(path), ec);
-  if (!fs::exists(status)) return;
-  if (fs::is_directory(status)) throw ErroreFile("cannot delete " + path + ": it is a folder");
-  if (const std::string reason = injected("delete", path); !reason.empty())
-    throw ErroreFile("cannot delete " + path + ": " + reason);
-  if (remove_file(path) != 0)
-    throw ErroreFile("cannot delete " + path + ": " + motivo(errno));
+std::string nome_di(const std::string& path) {
+  const std::size_t at = ultimo_separatore(path);
+  return at == std::string::npos ? path : path.substr(at + 1);
 }
 
-void DiskFileSystem::controlla_bersaglio(const std::string& path) {
-  std::error_code ec;
-  if (fs::is_directory(native_path(path), ec))
-    throw ErroreFile("cannot replace " + path + ": it is a folder");
-  if (fs::exists(native_path(path), ec)) {
-    // A file we may not write (read-only, locked) is left exactly as it is.
-    std::FILE* probe = open_file(path, "r+b");
-    if (probe == nullptr) throw ErroreFile("cannot replace " + path + ": " + motivo(errno));
-    std::fclose(probe);
-  }
+// ---- MemoryFileSystem ----
+
+namespace {
+
+/// A lock no one else can want: one process, one thread, one folder.
+class MemoryLock : public FolderLock {
+ public:
+  FileId id() const override { return {}; }
+};
+
+/// True when `path` lies inside `folder` (at any depth).
+bool dentro(const std::string& path, const std::string& folder) {
+  return path.size() > folder.size() + 1 && path.compare(0, folder.size(), folder) == 0 &&
+         path[folder.size()] == separatore();
 }
 
-void DiskFileSystem::scrivi_temporaneo(const std::string& path, const std::string& temporary,
-                                       const std::function<void(ByteSink&)>& produce) {
-  std::FILE* file = open_file(temporary, "wb");
-  if (file == nullptr) throw ErroreFile("cannot write " + path + ": " + motivo(errno));
-  try {
-    const std::function<std::string()> fault = [&] { return injected("write", path); };
-    FileSink sink(file, path, fault);
-    produce(sink);
-    if (std::fflush(file) != 0) throw ErroreFile("cannot write " + path + ": " + motivo(errno));
-  } catch (...) {
-    std::fclose(file);
-    remove_file(temporary);
-    throw;
-  }
-  if (std::fclose(file) != 0) {
-    const int errnum = errno;
-    remove_file(temporary);
-    throw ErroreFile("cannot write " + path + ": " + motivo(errnum));
-  }
+}  // namespace
+
+void MemoryFileSystem::injected(const char* operation, const std::string& what,
+                                const std::string& path) {
+  if (hook_ == nullptr) return;
+  if (const std::string reason = hook_->fail(operation, path); !reason.empty())
+    throw ErroreFile(what + path + ": " + reason);
 }
 
-void DiskFileSystem::replace(const std::string& path,
-                             const std::function<void(ByteSink&)>& produce) {
-  controlla_bersaglio(path);
-  // The new bytes go to a temporary file beside the target and take its
-  // place only once complete, so a failure never leaves a file cut short.
-  const std::string temporary = path + ".genera-new";
-  scrivi_temporaneo(path, temporary, produce);
-  std::string reason = injected("rename", path);
-  if (reason.empty()) reason = rename_file(temporary, path);
-  if (!reason.empty()) {
-    remove_file(temporary);
-    throw ErroreFile("cannot replace " + path + ": " + reason);
-  }
-}
-
-void DiskFileSystem::replace_all(const std::vector<FileDaScrivere>& insieme) {
-  for (const FileDaScrivere& f : insieme) controlla_bersaglio(f.percorso);
-
-  auto nuovo = [](const FileDaScrivere& f) { return f.percorso + ".genera-new"; };
-  auto vecchio = [](const FileDaScrivere& f) { return f.percorso + ".genera-old"; };
-  std::size_t scritti = 0, spostati = 0, entrati = 0;
-  std::vector<bool> esisteva(insieme.size(), false);
-  // Puts every old file back and takes every new one away.
-  auto ripristina = [&] {
-    for (std::size_t i = 0; i < entrati; ++i) remove_file(insieme[i].percorso);
-    for (std::size_t i = 0; i < spostati; ++i)
-      if (esisteva[i]) rename_file(vecchio(insieme[i]), insieme[i].percorso);
-    for (std::size_t i = entrati; i < scritti; ++i) remove_file(nuovo(insieme[i]));
-  };
-  try {
-    for (; scritti < insieme.size(); ++scritti)
-      scrivi_temporaneo(insieme[scritti].percorso, nuovo(insieme[scritti]), insieme[scritti].produci);
-    for (; spostati < insieme.size(); ++spostati) {
-      const FileDaScrivere& f = insieme[spostati];
-      std::error_code ec;
-      esisteva[spostati] = fs::exists(native_path(f.percorso), ec);
-      if (!esisteva[spostati]) continue;
-      std::string reason = injected("rename", f.percorso);
-      if (reason.empty()) reason = rename_file(f.percorso, vecchio(f));
-      if (!reason.empty()) throw ErroreFile("cannot replace " + f.percorso + ": " + reason);
-    }
-    for (; entrati < insieme.size(); ++entrati) {
-      const FileDaScrivere& f = insieme[entrati];
-      std::string reason = injected("rename", f.percorso);
-      if (reason.empty()) reason = rename_file(nuovo(f), f.percorso);
-      if (!reason.empty()) throw ErroreFile("cannot replace " + f.percorso + ": " + reason);
-    }
-  } catch (...) {
-    ripristina();
-    throw;
-  }
-  // The new set is in place; the old copies go.
-  for (std::size_t i = 0; i < insieme.size(); ++i)
-    if (esisteva[i]) remove_file(vecchio(insieme[i]));
-}
-
-void FileSystem::replace_all(const std::vector<FileDaScrivere>& insieme) {
-  for (const FileDaScrivere& f : insieme) replace(f.percorso, f.produci);
-}
-
-bool MemoryFileSystem::exists(const std::string& path) { return files.count(path) != 0; }
-
-std::string MemoryFileSystem::read(const std::string& path) {
-  auto it = files.find(path);
-  if (it == files.end()) throw ErroreFile("cannot read " + path + ": No such file or directory");
+uint64_t MemoryFileSystem::id_of(const std::string& path) {
+  auto it = ids_.find(path);
+  if (it == ids_.end()) it = ids_.emplace(path, next_id_++).first;
   return it->second;
 }
 
-void MemoryFileSystem::remove(const std::string& path) { files.erase(path); }
+FileInfo MemoryFileSystem::stat(const std::string& path, bool) {
+  injected("stat", "cannot look at ", path);
+  FileInfo info;
+  if (auto it = files.find(path); it != files.end()) {
+    info.kind = FileKind::regular;
+    info.size = it->second.size();
+    info.id = {1, id_of(path)};
+    return info;
+  }
+  const bool cartella = folders.count(path) != 0 ||
+                        std::any_of(files.begin(), files.end(),
+                                    [&](const auto& f) { return dentro(f.first, path); });
+  if (cartella) info.kind = FileKind::folder;
+  return info;
+}
 
-void MemoryFileSystem::replace(const std::string& path,
-                               const std::function<void(ByteSink&)>& produce) {
-  StringSink sink;
+std::vector<std::string> MemoryFileSystem::list(const std::string& folder) {
+  injected("list", "cannot list ", folder);
+  std::set<std::string> nomi;
+  auto aggiungi = [&](const std::string& p) {
+    if (!dentro(p, folder)) return;
+    const std::string resto = p.substr(folder.size() + 1);
+    nomi.insert(resto.substr(0, resto.find(separatore())));
+  };
+  for (const auto& f : files) aggiungi(f.first);
+  for (const std::string& d : folders) aggiungi(d);
+  return {nomi.begin(), nomi.end()};
+}
+
+void MemoryFileSystem::make_folders(const std::string& folder) {
+  injected("make folder", "cannot create the folder ", folder);
+  if (files.count(folder) != 0) throw ErroreFile("cannot write into " + folder + ": it is not a folder");
+  folders.insert(folder);
+}
+
+bool MemoryFileSystem::make_new_folder(const std::string& path) {
+  injected("make folder", "cannot create the folder ", path);
+  if (stat(path).kind != FileKind::missing) return false;
+  folders.insert(path);
+  return true;
+}
+
+void MemoryFileSystem::write_new(const std::string& path,
+                                 const std::function<void(ByteSink&)>& produce,
+                                 const std::string& shown) {
+  if (stat(path).kind != FileKind::missing)
+    throw ErroreFile("cannot write " + shown + ": " + path + " exists already");
+  class Sink : public ByteSink {
+   public:
+    Sink(MemoryFileSystem& fs, const std::string& shown) : fs_(fs), shown_(shown) {}
+    void write(const char* data, std::size_t size) override {
+      fs_.injected("write", "cannot write ", shown_);
+      bytes.append(data, size);
+    }
+    std::string bytes;
+
+   private:
+    MemoryFileSystem& fs_;
+    const std::string& shown_;
+  } sink(*this, shown);
   produce(sink);
+  injected("sync", "cannot write ", shown);
+  ids_.erase(path);
   files[path] = std::move(sink.bytes);
+}
+
+void MemoryFileSystem::check_writable(const std::string&) {}
+
+LinkResult MemoryFileSystem::link(const std::string& existing, const std::string& path) {
+  injected("link", "cannot link ", path);
+  if (stat(path).kind != FileKind::missing) return LinkResult::exists;
+  auto it = files.find(existing);
+  if (it == files.end()) throw ErroreFile("cannot link " + existing + ": No such file or directory");
+  const uint64_t id = id_of(existing);
+  files[path] = it->second;
+  ids_[path] = id;
+  return LinkResult::done;
+}
+
+void MemoryFileSystem::rename(const std::string& from, const std::string& to) {
+  injected("rename", "cannot replace ", to);
+  auto it = files.find(from);
+  if (it == files.end()) throw ErroreFile("cannot replace " + to + ": No such file or directory");
+  if (stat(to).kind == FileKind::folder) throw ErroreFile("cannot replace " + to + ": it is a folder");
+  const uint64_t id = id_of(from);
+  std::string bytes = std::move(it->second);
+  files.erase(it);
+  ids_.erase(from);
+  files[to] = std::move(bytes);
+  ids_[to] = id;
+}
+
+void MemoryFileSystem::remove(const std::string& path) {
+  const FileInfo info = stat(path);
+  if (info.kind == FileKind::missing) return;
+  if (info.kind == FileKind::folder) throw ErroreFile("cannot delete " + path + ": it is a folder");
+  injected("delete", "cannot delete ", path);
+  files.erase(path);
+  ids_.erase(path);
+}
+
+void MemoryFileSystem::remove_folder(const std::string& path) {
+  injected("remove folder", "cannot remove the folder ", path);
+  if (!list(path).empty()) throw ErroreFile("cannot remove the folder " + path + ": Directory not empty");
+  folders.erase(path);
+}
+
+void MemoryFileSystem::sync_folder(const std::string& folder) { injected("sync", "cannot sync ", folder); }
+
+std::unique_ptr<FolderLock> MemoryFileSystem::lock_folder(const std::string& folder) {
+  injected("lock", "cannot lock ", folder);
+  return std::make_unique<MemoryLock>();
+}
+
+std::string MemoryFileSystem::read(const std::string& path, bool) {
+  auto it = files.find(path);
+  if (it == files.end()) {
+    if (stat(path).kind == FileKind::folder) throw ErroreFile("cannot read " + path + ": it is a folder");
+    throw ErroreFile("cannot read " + path + ": No such file or directory");
+  }
+  return it->second;
 }
 
 }  // namespace genera

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "files/output_folder.h"
+
 #include "model/compact_writer.h"
 #include "model/file_names.h"
 #include "run/diagnostics_output.h"
@@ -10,14 +12,21 @@
 
 namespace genera {
 
+std::vector<FileDaScrivere> documenti_da_scrivere(const std::string& cartella,
+                                                  const std::string& nome_linea,
+                                                  const std::string& codice_treno) {
+  std::vector<FileDaScrivere> insieme;
+  for (const Documento& d : documenti(nome_linea, codice_treno)) {
+    insieme.push_back({percorso_file(cartella, d.nome), [righe = d.righe](ByteSink& s) {
+                         testo_righe(righe(), [&](std::string_view riga) { s.write(riga.data(), riga.size()); });
+                       }});
+  }
+  return insieme;
+}
+
 void scrivi_documenti(FileSystem& fs, const std::string& cartella, const std::string& nome_linea,
                       const std::string& codice_treno) {
-  for (const Documento& d : documenti(nome_linea, codice_treno)) {
-    const ListaRighe righe = d.righe();
-    fs.replace(percorso_file(cartella, d.nome), [&](ByteSink& s) {
-      testo_righe(righe, [&](std::string_view riga) { s.write(riga.data(), riga.size()); });
-    });
-  }
+  fs.replace_all(documenti_da_scrivere(cartella, nome_linea, codice_treno));
 }
 
 Sorgente leggi_sorgente(FileSystem& fs, const std::string& percorso, const std::string& nome,
@@ -35,25 +44,6 @@ Sorgente leggi_sorgente(FileSystem& fs, const std::string& percorso, const std::
   return s;
 }
 
-std::vector<std::string> scrivi_file_compatti(FileSystem& fs, const std::string& cartella,
-                                              const std::string& nome_linea,
-                                              const std::string& codice_treno,
-                                              const ScenarioCompilato& s, bool con_tracciato) {
-  std::vector<std::string> scritti;
-  auto scrivi = [&](const std::string& nome, const std::function<void(ByteSink&)>& produci) {
-    const std::string p = percorso_file(cartella, nome);
-    fs.replace(p, produci);
-    scritti.push_back(p);
-  };
-  if (con_tracciato)
-    scrivi(nome_file_linea(nome_linea), [&](ByteSink& b) { scrivi_tracciato(s.tracciato, b); });
-  scrivi(nome_file_scenario(nome_linea, codice_treno),
-         [&](ByteSink& b) { scrivi_testata(s.testata_linea, b); });
-  scrivi(nome_file_percorso(nome_linea, codice_treno),
-         [&](ByteSink& b) { scrivi_percorso(s.percorso, b); });
-  return scritti;
-}
-
 std::vector<FileDaScrivere> file_compatti(const std::string& cartella,
                                           const std::string& nome_linea,
                                           const std::string& codice_treno,
@@ -69,7 +59,7 @@ std::vector<FileDaScrivere> file_compatti(const std::string& cartella,
   return insieme;
 }
 
-void memorizza_percorso(Form1& f, int32_t j) {
+void compila_percorso(Form1& f, int32_t j) {
   f.j = j;
   f.scenario = ScenarioCompilato{};  // a run before this one leaves nothing behind
   FileSystem& fs = *f.file_system;
@@ -93,8 +83,16 @@ void memorizza_percorso(Form1& f, int32_t j) {
   f.scenario = compila(linea, treno, {f.nome_linea, f.codice_treno, j != 0}, elimina);
   riporta_diagnostiche(f.scenario.diagnostiche,
                        {{nome_linea, testo_linea}, {nome_treno, testo_treno}});
+}
+
+void memorizza_percorso(Form1& f, int32_t j) {
+  compila_percorso(f, j);
   if (!f.scenario.scrivibile()) return errore(std::to_string(numero(f.scenario.timbro)));
-  scrivi_file_compatti(fs, f.cartella, f.nome_linea, f.codice_treno, f.scenario, j != 0);
+  f.file_system->replace_all(file_compatti(f.cartella, f.nome_linea, f.codice_treno, f.scenario, j != 0));
+}
+
+void riporta_avanzi(const OutputFolder& cartella) {
+  for (const std::string& a : cartella.leftovers()) std::fprintf(stderr, "genera_scenario: note: %s\n", a.c_str());
 }
 
 void errore(const std::string& a) {

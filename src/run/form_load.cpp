@@ -1,17 +1,77 @@
 #include "run/form_load.h"
 
+#include "files/output_folder.h"
 #include "run/compaction.h"
 #include "run/wait_window.h"
 #include "sources/writers.h"
 
 namespace genera {
+namespace {
+
+std::string testo(const FileDaScrivere& f) {
+  StringSink s;
+  f.produci(s);
+  return s.bytes;
+}
+
+/// Why the run will not take the name `p` for one of its sources.
+[[noreturn]] void rifiuta_sorgente(FileSystem& fs, const std::string& p, const std::string& linea,
+                                   const std::string& treno) {
+  const FileInfo info = fs.stat(p);
+  const std::string perche =
+      info.kind == FileKind::regular ? "it exists already, with bytes of its own (an author's edits?)"
+      : info.kind == FileKind::folder ? "a folder stands there"
+      : info.kind == FileKind::link   ? "a symbolic link stands there"
+                                      : "a file that is not a regular file stands there";
+  throw ErroreFile("cannot write " + p + ": " + perche +
+                   "; the run without arguments would overwrite and delete it. Compile the sources "
+                   "with: genera_scenario compile " + linea + " " + treno +
+                   ", or move them out of " + cartella_di(p));
+}
+
+}  // namespace
 
 void Form_Load(Form1& f) {
   f.nome_linea = kNomeLinea;
   f.codice_treno = kCodiceTreno;
   const AttesaMostrata attesa;
-  scrivi_documenti(*f.file_system, f.cartella, f.nome_linea, f.codice_treno);
-  memorizza_percorso(f, 1);
+  FileSystem& fs = *f.file_system;
+  {
+    // The whole run holds the folder: another run, or a compile, waits.
+    OutputFolder cartella(fs, f.cartella);
+    std::vector<FileDaScrivere> documenti = documenti_da_scrivere(f.cartella, f.nome_linea, f.codice_treno);
+    const std::vector<FileDaScrivere> sorgenti(documenti.begin(), documenti.begin() + 2);
+    documenti.erase(documenti.begin(), documenti.begin() + 2);
+    std::vector<FileDaScrivere> uscite = documenti;
+    for (FileDaScrivere& c : file_compatti(f.cartella, f.nome_linea, f.codice_treno, f.scenario, true))
+      uscite.push_back({c.percorso, {}});
+    // Every output is checked before the first byte is written, and the two
+    // sources go only where nothing stands, or the very same bytes do (a
+    // run killed before it deleted them): never over an author's edits.
+    cartella.check(uscite);
+    std::vector<std::string> testi;
+    for (const FileDaScrivere& s : sorgenti) {
+      testi.push_back(testo(s));
+      const FileInfo info = fs.stat(s.percorso);
+      if (info.kind != FileKind::missing &&
+          (info.kind != FileKind::regular || fs.read(s.percorso) != testi.back()))
+        rifiuta_sorgente(fs, s.percorso, nome_di(sorgenti[0].percorso), nome_di(sorgenti[1].percorso));
+    }
+    for (std::size_t i = 0; i < sorgenti.size(); ++i)
+      if (cartella.place(sorgenti[i].percorso, testi[i]) == Placed::different)
+        rifiuta_sorgente(fs, sorgenti[i].percorso, nome_di(sorgenti[0].percorso), nome_di(sorgenti[1].percorso));
+
+    compila_percorso(f, 1);
+    // The documents and the compact files are one set: a run cut short
+    // leaves the old set or the new one, never a mix.
+    if (f.scenario.scrivibile()) {
+      for (FileDaScrivere& c : file_compatti(f.cartella, f.nome_linea, f.codice_treno, f.scenario, true))
+        documenti.push_back(std::move(c));
+    }
+    cartella.commit(documenti);
+    riporta_avanzi(cartella);
+  }
+  if (!f.scenario.scrivibile()) errore(std::to_string(numero(f.scenario.timbro)));
 }
 
 }  // namespace genera

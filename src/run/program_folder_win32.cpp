@@ -47,3 +47,35 @@ std::string cartella_programma(const char* argv0) {
 }
 
 }  // namespace genera
+
+namespace genera {
+namespace {
+
+std::wstring ambiente(const wchar_t* nome) {
+  wchar_t valore[32768];
+  const DWORD n = GetEnvironmentVariableW(nome, valore, 32768);
+  return n > 0 && n < 32768 ? std::wstring(valore, n) : std::wstring();
+}
+
+std::wstring minuscolo(std::wstring s) {
+  if (!s.empty()) CharLowerBuffW(s.data(), static_cast<DWORD>(s.size()));
+  while (s.size() > 3 && (s.back() == L'\\' || s.back() == L'/')) s.pop_back();
+  return s;
+}
+
+}  // namespace
+
+// The folders Windows keeps its own programs and installed ones in.
+std::string cartella_installata(FileSystem&, const std::string& cartella) {
+  const std::wstring c = minuscolo(utf16_from_utf8(cartella));
+  for (const wchar_t* nome : {L"ProgramFiles", L"ProgramFiles(x86)", L"ProgramW6432", L"SystemRoot"}) {
+    const std::wstring sistema = minuscolo(ambiente(nome));
+    if (sistema.size() < 3) continue;
+    if (c.size() >= sistema.size() && c.compare(0, sistema.size(), sistema) == 0 &&
+        (c.size() == sistema.size() || c[sistema.size()] == L'\\' || c[sistema.size()] == L'/'))
+      return "it holds the system's installed programs";
+  }
+  return {};
+}
+
+}  // namespace genera

@@ -357,8 +357,9 @@ def test_drive_root(s, ctx):
 def test_folder_names(s, ctx):
     """In folders named in any script, and one with a long name: the run
     without arguments writes the six files of the Linux build beside the
-    program, and `compile` of sources in such a folder writes the three
-    compact files into an output folder there."""
+    program, `compile` of sources in such a folder writes the three
+    compact files into an output folder there, `inspect` checks them against
+    each other there and `view -o` writes its page there."""
     s.start()
     elsewhere = s.folder("elsewhere")
     compact = {name: data for name, data in ctx.linux_files.items() if COMPACT.search(name)}
@@ -381,6 +382,19 @@ def test_folder_names(s, ctx):
         check(done.returncode == 0, f"{name}: compile: exit status {done.returncode}: {done.stderr[-1000:]}")
         compare_files(files_in(out), compact, f"{name}/uscita")
         compare_files(files_in(sources), ctx.linux_sources, f"{name}/sorgenti")
+
+        # inspect finds the scenario file beside a route file and a plan, and
+        # view -o writes its page, in that folder too: every path the wide way.
+        done = s.wine([exe, "inspect", windows_path(os.path.join(out, "LIVRA_MONTALBA_R47316.dat")),
+                       windows_path(os.path.join(out, "LIVRA_MONTALBA_linea.dat"))], cwd=elsewhere)
+        check(done.returncode == 0 and "unchecked" not in done.stderr,
+              f"{name}: inspect: exit status {done.returncode}: {done.stderr[-1000:]}")
+        page = os.path.join(folder, "pagina.html")
+        done = s.wine([exe, "view", windows_path(os.path.join(sources, SOURCE_LINE)),
+                       windows_path(os.path.join(sources, SOURCE_TRAIN)), "-o", windows_path(page)],
+                      cwd=elsewhere)
+        check(done.returncode == 0 and os.path.getsize(page) > 100000,
+              f"{name}: view -o: exit status {done.returncode}: {done.stderr[-1000:]}")
     check(os.listdir(elsewhere) == [], f"files written to the working folder: {os.listdir(elsewhere)}")
 
 
