@@ -431,8 +431,10 @@ TEST(LeggiSorgenteLinea, RunTimeFailuresNameTheirLine) {
 
     const Compilazione compilata = compila_linea(c.testo);
     EXPECT_EQ(compilata.s.codice_errore, Codice::guasto_lettura) << c.nome;
-    EXPECT_EQ(messaggi(compilata.s), c.prima + std::string(kNomeLinea) + ":" + std::to_string(c.riga) +
-                                         ": error 25: " + l.esito.guasto + "\n")
+    const std::string colonna = l.esito.colonna > 0 ? ":" + std::to_string(l.esito.colonna) : "";
+    EXPECT_EQ(messaggi(compilata.s), c.prima + std::string(kNomeLinea) + ":" +
+                                         std::to_string(c.riga) + colonna + ": error 25: " +
+                                         l.esito.guasto + "\n")
         << c.nome;
     EXPECT_TRUE(compilata.eliminazioni.eliminata(QualeSorgente::linea)) << c.nome;
     EXPECT_TRUE(compilata.eliminazioni.eliminata(QualeSorgente::treno)) << c.nome;

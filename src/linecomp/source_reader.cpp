@@ -541,9 +541,12 @@ Passo LettoreSorgente::entro_griglia(int32_t p) {
                   "record at " + std::to_string(p) + " m lies beyond the end of the grid"});
 }
 
-Passo LettoreSorgente::guasto(std::string testo, int riga) {
+Passo LettoreSorgente::guasto(std::string testo, int riga, int colonna) {
   testo_guasto_ = std::move(testo);
   riga_guasto_ = riga != 0 ? riga : riga_chiave_;
+  // A field's own column; a record's key when the record as a whole failed;
+  // none past the end of the file (-1).
+  colonna_guasto_ = colonna > 0 ? colonna : colonna < 0 ? 0 : riga == 0 ? colonna_chiave_ : 0;
   note_guasto_.clear();
   return Passo::guasto;
 }

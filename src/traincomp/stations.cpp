@@ -42,8 +42,10 @@ class CampiStazione {
     campo = *i;
     return true;
   }
+  // At the field just read: the one that did not fit.
   bool fallisci(std::string testo) {
-    r_.guasto(std::move(testo));
+    const Luogo campo = r_.luogo_campo();
+    r_.guasto(std::move(testo), campo.riga, campo.colonna);
     return false;
   }
 
