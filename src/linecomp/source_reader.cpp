@@ -361,9 +361,9 @@ void LettoreSorgente::controlla_sovrascritture() {
     if (celle.size() > 1) elenco += " to " + std::to_string(celle.back());
     const std::string chi = record_ != nullptr ? std::string(record_->nome) : "record";
     avvisa(s_, Avviso::scrittura_sovrapposta, luogo(),
-           "this " + chi + " writes its " + strato + " over those of " +
-               descrivi_record(s_, primo.prima) + " on cell" + (celle.size() > 1 ? "s " : " ") +
-               elenco,
+           "this " + chi + " writes its " + strato + " over what " +
+               descrivi_record(s_, primo.prima) + " wrote on cell" +
+               (celle.size() > 1 ? "s " : " ") + elenco,
            {{luogo_record(s_, primo.prima), nota_strato(primo.strato)}},
            "move one of the two, or leave out the one given twice");
   }

@@ -230,8 +230,7 @@ constexpr Campo kSegnale[] = {
      .significato = "a time kept with a signal whose sx is 2; 0 for none; 1 to 100 are "
                     "raised to 101",
      .memorizzabile_min = 0, .memorizzabile_max = 255, .fuori = Fuori::basso_8,
-     .sensato_min = 101, .sensato_max = 255, .vincolo = Vincolo::zero_o_sensato,
-     .memoria = "the cell's `tempo_segnale`, one byte"},
+     .sensato_min = 0, .sensato_max = 255, .memoria = "the cell's `tempo_segnale`, one byte"},
 };
 
 constexpr Campo kRallentamento[] = {
