@@ -77,6 +77,10 @@ void LettoreSorgente::controlla_valore(int64_t v) {
   const Campo* c = campo_di(r, i);
   if (c == nullptr || i >= valori_.size()) return;
   valori_[i] = v;
+  const bool relazione = i > 0 && (c->vincolo == Vincolo::dopo_precedente ||
+                                   (c->vincolo == Vincolo::zero_o_dopo_precedente && v != 0));
+  // The common case, a value that fits and makes sense, costs no string.
+  if (memorizzabile(*c, v) && sensato(*c, v) && (!relazione || v > valori_[i - 1])) return;
   const std::string nome = "`" + std::string(c->nome) + "`";
   const std::string_view u = c->unita;
   if (!memorizzabile(*c, v)) {
