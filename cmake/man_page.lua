@@ -52,7 +52,37 @@ function Link(link)
   end
 end
 
+-- A table of five columns or more (the field tables) cannot fit 80
+-- columns without cutting words: each row becomes an item of a list,
+-- "Heading: cell" for each cell.
+local function as_list(t)
+  local headings = {}
+  for _, row in ipairs(t.head.rows) do
+    for i, cell in ipairs(row.cells) do headings[i] = pandoc.utils.stringify(cell.contents) end
+  end
+  local items = {}
+  for _, body in ipairs(t.bodies) do
+    for _, row in ipairs(body.body) do
+      local inlines = {}
+      for i, cell in ipairs(row.cells) do
+        local text = pandoc.utils.stringify(cell.contents)
+        if text ~= "" then
+          if #inlines > 0 then table.insert(inlines, pandoc.Str("; ")) end
+          if i > 1 then table.insert(inlines, pandoc.Emph({pandoc.Str((headings[i] or "") .. ":")})) end
+          if i > 1 then table.insert(inlines, pandoc.Space()) end
+          for _, b in ipairs(cell.contents) do
+            if b.content then for _, x in ipairs(b.content) do table.insert(inlines, x) end end
+          end
+        end
+      end
+      table.insert(items, {pandoc.Plain(inlines)})
+    end
+  end
+  return pandoc.BulletList(items)
+end
+
 function Table(t)
+  if #t.colspecs >= 5 then return as_list(t) end
   local total, columns = 0, #t.colspecs
   for _, colonna in ipairs(t.colspecs) do
     if type(colonna[2]) == "number" then total = total + colonna[2] end

@@ -107,6 +107,26 @@ int concludi(const ScenarioCompilato& s, const OpzioniSorgenti& o, const std::st
   return stato;
 }
 
+/// "2 errors, 1 warning", and with --werror the warnings it counted.
+std::string conteggio(const ScenarioCompilato& s, const OpzioniSorgenti& o) {
+  const int errori = contati(s, Gravita::errore), avvisi = contati(s, Gravita::avviso);
+  std::string out = conta(errori, "error", "errors") + ", " + conta(avvisi, "warning", "warnings");
+  if (o.avvisi_come_errori && avvisi > 0) {
+    std::string nomi;
+    for (const Diagnostica& d : s.diagnostiche) {
+      if (d.gravita != Gravita::avviso) continue;
+      const VoceAvviso* v = cerca_avviso(numero(d.avviso));
+      const std::string nome = v != nullptr ? "W" + std::to_string(numero(d.avviso)) + " " +
+                                                  std::string(v->nome)
+                                            : "unnamed";
+      if (nomi.find(nome) == std::string::npos) nomi += (nomi.empty() ? "" : ", ") + nome;
+    }
+    out += " (--werror counts " + std::string(avvisi == 1 ? "it" : "them") + " as errors: " +
+           nomi + ")";
+  }
+  return out;
+}
+
 }  // namespace
 
 NomiSorgenti nomi_sorgenti(const OpzioniSorgenti& o) {
@@ -172,12 +192,12 @@ int comando_compila(const OpzioniSorgenti& o) {
   }
   if (fallita(s, o) && !o.scrivi_con_errori) {
     attesa.chiudi();
-    return concludi(s, o,
-                    std::string("genera_scenario: no file written: the sources have ") +
-                        (ha_errori(s) ? "errors" : "warnings, and --werror counts them as errors") +
-                        "; what " + o.cartella +
-                        " holds is as it was (--emit-on-error writes the files all the same)",
-                    {}, kUscitaCodice);
+    std::string riga =
+        std::string("genera_scenario: no file written: the sources have ") +
+        (ha_errori(s) ? "errors" : "warnings, and --werror counts them as errors") + "; what " +
+        o.cartella + " holds is as it was (--emit-on-error writes the files all the same)";
+    if (!o.silenzioso) riga += "\ncompile failed: " + conteggio(s, o);
+    return concludi(s, o, riga, {}, kUscitaCodice);
   }
   const std::vector<FileDaScrivere> insieme =
       file_compatti(o.cartella, n.linea, n.treno, s, !o.senza_tracciato);
@@ -205,8 +225,9 @@ int comando_verifica(const OpzioniSorgenti& o) {
   leggi_sorgenti(disco, o, l);
   const ScenarioCompilato s = compila_sorgenti(n, l, !o.senza_tracciato);
   const std::string riga =
-      "checked " + o.sorgente_linea + " and " + o.sorgente_treno + ": " + riepilogo(s);
-  return concludi(s, o, fallita(s, o) ? "" : se_non_silenzioso(o, riga), {}, stato_uscita(s, o));
+      fallita(s, o) ? "check failed: " + conteggio(s, o)
+                    : "checked " + o.sorgente_linea + " and " + o.sorgente_treno + ": " + riepilogo(s);
+  return concludi(s, o, se_non_silenzioso(o, riga), {}, stato_uscita(s, o));
 }
 
 int comando_disegna(const OpzioniSorgenti& o, const std::string& svg) {

@@ -21,6 +21,7 @@
 #include "linecomp/field_reader.h"
 #include "model/compiled_scenario.h"
 #include "model/keywords.h"
+#include "model/schema.h"
 
 namespace genera {
 
@@ -43,6 +44,7 @@ struct EsitoLettura {
   Passo passo = Passo::continua;
   std::string guasto;
   int riga = 0;
+  int colonna = 0;  // of the field or key that failed; 0 when none
   bool eliminazione = false;
   std::vector<Nota> note;  // for the failure's diagnostic: what was left unread
 };
@@ -122,17 +124,22 @@ class LettoreSorgente {
 
   /// A run-time failure of the reading, at the record's line (or the
   /// field's, when the field reader gave one).
-  Passo guasto(std::string testo, int riga = 0);
-  Passo guasto_campo() { return guasto(r_.guasto(), r_.riga_guasto()); }
+  Passo guasto(std::string testo, int riga = 0, int colonna = 0);
+  Passo guasto_campo() {
+    return guasto(r_.guasto(), r_.riga_guasto(), r_.guasto_fine() ? -1 : r_.colonna());
+  }
 
   /// The failure that ended the parse, for the caller to record.
   const std::string& testo_guasto() const { return testo_guasto_; }
   int riga_guasto() const { return riga_guasto_; }
+  int colonna_guasto() const { return colonna_guasto_; }
   const std::vector<Nota>& note_guasto() const { return note_guasto_; }
 
   const std::string& nome() const { return nome_; }
   int riga_chiave() const { return riga_chiave_; }
   Luogo luogo(std::optional<int32_t> posizione = std::nullopt) const;
+  /// The place of the field just read, its width included.
+  Luogo luogo_campo() const;
 
  protected:
   bool numero(int32_t& v);
@@ -150,10 +157,17 @@ class LettoreSorgente {
   std::string chiave_;  // the key field just read (campo_letto)
   int riga_chiave_ = 0;
   int colonna_chiave_ = 0;
+  int larghezza_chiave_ = 0;
+  bool separatori_detti_ = false;  // the key's separators are checked once
+  std::array<int64_t, 17> valori_{};  // the current record's values, for their relations
   void guasto_valore();
+  void controlla_valore(int64_t v);
+  void controlla_resto();
+  void controlla_sovrascritture();
 
   std::string testo_guasto_;
   int riga_guasto_ = 0;
+  int colonna_guasto_ = 0;
   std::vector<Nota> note_guasto_;
 };
 
