@@ -15,6 +15,7 @@
 #include "cli/explain_command.h"
 #include "cli/exit_codes.h"
 #include "cli/inspect_command.h"
+#include "cli/lsp_command.h"
 #include "cli/view_command.h"
 #include "files/file_system.h"
 #include "files/native_path.h"
@@ -209,6 +210,10 @@ int esegui(int argc, char** argv) {
   vista_file->excludes(vista_servi);
   // ---- end of view ----
 
+  CLI::App* lsp = app.add_subcommand("lsp", "run the language server for editors on stdin and stdout");
+  bool stdio = false;
+  lsp->add_flag("--stdio", stdio, "talk on stdin and stdout (the only way; accepted for editors that ask)");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -232,6 +237,7 @@ int esegui(int argc, char** argv) {
   if (disegna->parsed()) return comando_disegna(disegna_o, svg);
   if (spiega->parsed()) return comando_spiega(da_spiegare, spiega_markdown);
   if (vista->parsed()) return servi ? comando_vista_servita(vista_o, porta) : comando_vista(vista_o, html);
+  if (lsp->parsed()) return comando_lsp(GENERA_VERSION);
   if (out_predefinito) {
     prepara_cartella(*out_predefinito);
     return comando_predefinito(*out_predefinito);
