@@ -388,7 +388,7 @@ json ServerLsp::hover(const json& params) {
   const std::vector<DescrizioneCampo> campi = campi_di(parola.chiave);
   std::string md = "**" + std::string(parola.scritta) + "**: " + std::string(parola.nome) + " record";
   if (p.campo == 0) {
-    md += "\n\n" + elenco_campi(parola);
+    md += "\n\n" + significato_record(parola.chiave) + "\n\n" + elenco_campi(parola);
   } else if (static_cast<std::size_t>(p.campo) <= campi.size()) {
     const DescrizioneCampo& c = campi[static_cast<std::size_t>(p.campo) - 1];
     md += ", field " + std::to_string(p.campo) + " of " + std::to_string(campi.size()) +
@@ -396,6 +396,7 @@ json ServerLsp::hover(const json& params) {
     if (!c.unita.empty()) md += " (" + c.unita + ")";
     md += ": " + c.significato;
     if (!c.intervallo.empty()) md += "\n\nValues: " + c.intervallo;
+    if (!c.memoria.empty()) md += "\n\nStored: " + c.memoria;
     if (static_cast<std::size_t>(p.campo) < p.record.campi.size() && c.unita == "m")
       if (const auto v = numero_di(campo_testo(p.testo, p.record.campi[static_cast<std::size_t>(p.campo)])))
         md += "\n\n" + std::to_string(*v) + " m is " + km(*v);

@@ -1,5 +1,6 @@
 #include "lsp/source_map.h"
 
+#include "model/schema.h"
 #include "model/text.h"
 
 namespace genera::lsp {
@@ -69,7 +70,9 @@ Blocco blocco_di(const StrutturaSorgente& s, int r) {
 }
 
 bool valore_di_testo(Chiave c, int i) {
-  return (c == Chiave::stazione && i == 17) || (c == Chiave::cartello_indicatore && i == 2);
+  if (i < 1) return false;
+  const Campo* campo = campo_di(schema_record(c), static_cast<std::size_t>(i - 1));
+  return campo != nullptr && campo->lettura == Lettura::testo;
 }
 
 RigaRecord leggi_riga(std::string_view riga, Blocco blocco) {
