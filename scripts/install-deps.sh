@@ -10,6 +10,10 @@ if [ "${1:-run}" = package ] || [ "${1:-run}" = test ]; then
   # The packages: the man page, the Debian package's computed dependencies,
   # the Windows build.
   packages+=(pandoc dpkg-dev file g++-mingw-w64-x86-64)
+  # The VS Code extension: node to build it, npm for its packages (a node
+  # that brings its own npm needs no Debian npm).
+  packages+=(nodejs)
+  command -v npm >/dev/null || packages+=(npm)
 fi
 if [ "${1:-run}" = test ]; then
   # The packages' tests: lintian, and man to show the installed page.
@@ -20,6 +24,8 @@ if [ "${1:-run}" = test ]; then
   # The viewer's tests in a real browser: headless Chromium driven by
   # Debian's Selenium (for /usr/bin/python3).
   packages+=(chromium chromium-driver python3-selenium)
+  # The language server in a real client: Neovim's own.
+  packages+=(neovim)
 fi
 
 missing=()
