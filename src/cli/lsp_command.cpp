@@ -7,6 +7,7 @@
 #include "files/file_system.h"
 #include "files/native_path.h"
 #include "lsp/jsonrpc.h"
+#include "lsp/memory_policy.h"
 #include "lsp/server.h"
 #include "run/console.h"
 #include "run/form_load.h"
@@ -15,6 +16,7 @@ namespace genera {
 
 int comando_lsp(const std::string& versione) {
   flussi_binari();
+  lsp::riusa_memoria_liberata();
   lsp::Ambiente ambiente;
   ambiente.versione = versione;
   ambiente.nome_linea_predefinito = kNomeLinea;
