@@ -24,8 +24,9 @@ if [ "${1:-run}" = test ]; then
   # The viewer's tests in a real browser: headless Chromium driven by
   # Debian's Selenium (for /usr/bin/python3).
   packages+=(chromium chromium-driver python3-selenium)
-  # The language server in a real client: Neovim's own.
-  packages+=(neovim)
+  # The language server in a real client: Neovim's own, in a terminal on a
+  # virtual screen for its screenshot.
+  packages+=(neovim xterm)
 fi
 
 missing=()

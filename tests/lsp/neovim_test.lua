@@ -1,6 +1,7 @@
 -- Neovim's own LSP client against `genera_scenario lsp`: open a train
 -- source with a misspelt key, wait for the server's diagnostics, ask for a
--- hover, and write what the editor got. Run by neovim_test.sh.
+-- hover, and write what the editor got (and, on a screen, show the hover for
+-- a screenshot). Run by neovim_test.sh.
 local exe = vim.env.GENERA_EXE
 local file = vim.env.GENERA_FILE
 local out = vim.env.GENERA_OUT
@@ -52,5 +53,18 @@ if not hover then
   return finish(false)
 end
 for line in hover:gmatch('[^\n]+') do say('hover: ' .. line) end
+
+-- On a screen: the hover shown as Neovim shows it, held until the
+-- screenshot is taken.
+local ready, done = vim.env.GENERA_READY, vim.env.GENERA_DONE
+if ready and done then
+  -- The warned line at the top, the hover below the signal.
+  vim.fn.winrestview({ topline = math.max(1, vim.diagnostic.get(buf)[1].lnum - 1) })
+  vim.api.nvim_win_set_cursor(0, { row + 1, 13 })
+  vim.lsp.util.open_floating_preview(vim.split(hover, '\n'), 'markdown', { border = 'single' })
+  vim.cmd('redraw!')
+  vim.fn.writefile({}, ready)
+  vim.wait(60000, function() return vim.loop.fs_stat(done) ~= nil end, 50)
+end
 vim.lsp.stop_client(client_id)
 finish(true)
