@@ -237,14 +237,17 @@ std::shared_ptr<const Analisi> analizza(Coppia coppia) {
   return a;
 }
 
-json intervallo_luogo(const TestoDocumento& t, int riga, int colonna, Codifica c) {
+json intervallo_luogo(const TestoDocumento& t, int riga, int colonna, Codifica c,
+                      int larghezza) {
   const int r = std::clamp(riga - 1, 0, std::max(0, t.righe() - 1));
   const std::string_view testo = t.riga(r);
   std::size_t a = 0, b = testo.size();
   if (colonna > 0 && static_cast<std::size_t>(colonna - 1) < testo.size()) {
     a = static_cast<std::size_t>(colonna - 1);
     b = a;
-    if (testo[b] == '"') {
+    if (larghezza > 0) {
+      b = std::min(testo.size(), a + static_cast<std::size_t>(larghezza));
+    } else if (testo[b] == '"') {
       b = testo.find('"', a + 1);
       b = b == std::string_view::npos ? testo.size() : b + 1;
     } else {
@@ -276,11 +279,16 @@ std::map<std::string, json> diagnostiche_lsp(const Analisi& a, Codifica c) {
     json& lista = out[f->uri];
     if (lista.size() >= kDiagnosticheMassime) continue;
     json j;
-    j["range"] = intervallo_luogo(f->testo, d.luogo.riga, d.luogo.colonna, c);
+    j["range"] = intervallo_luogo(f->testo, d.luogo.riga, d.luogo.colonna, c, d.luogo.larghezza);
     j["severity"] = d.gravita == Gravita::errore ? 1 : d.gravita == Gravita::avviso ? 2 : 3;
-    if (d.codice != Codice::nessuno) j["code"] = numero(d.codice);
+    if (d.codice != Codice::nessuno)
+      j["code"] = numero(d.codice);
+    else if (d.avviso != Avviso::nessuno)
+      j["code"] = "W" + std::to_string(numero(d.avviso));
     j["source"] = "genera_scenario";
-    std::string messaggio = d.testo;
+    // The text `check` prints: a warning with its number and name, then the fix.
+    std::string messaggio = testo_con_nome(d);
+    if (!d.aiuto.empty()) messaggio += "\nhelp: " + d.aiuto;
     json correlate = json::array();
     for (const Nota& n : d.note) {
       const Fonte* g = fonte_di(n.luogo.file);
@@ -288,7 +296,8 @@ std::map<std::string, json> diagnostiche_lsp(const Analisi& a, Codifica c) {
         correlate.push_back(
             {{"location",
               {{"uri", g->uri},
-               {"range", intervallo_luogo(g->testo, n.luogo.riga, n.luogo.colonna, c)}}},
+               {"range", intervallo_luogo(g->testo, n.luogo.riga, n.luogo.colonna, c,
+                                          n.luogo.larghezza)}}},
              {"message", n.testo}});
       } else {
         messaggio += "\n" + formatta(n);  // a place in the built-in source

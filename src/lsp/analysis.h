@@ -85,9 +85,11 @@ inline constexpr std::size_t kDiagnosticheMassime = 500;
 /// empty list for one with none), as publishDiagnostics params' entries.
 std::map<std::string, nlohmann::json> diagnostiche_lsp(const Analisi& a, Codifica c);
 
-/// The protocol range of a place in `t`: the field at the line and column,
-/// or the line's text when no column is known.
-nlohmann::json intervallo_luogo(const TestoDocumento& t, int riga, int colonna, Codifica c);
+/// The protocol range of a place in `t`: `larghezza` bytes from the line
+/// and column, or the field there when no width is known, or the line's
+/// text when no column is.
+nlohmann::json intervallo_luogo(const TestoDocumento& t, int riga, int colonna, Codifica c,
+                                int larghezza = 0);
 
 /// The records of source `q` whose key stands on 0-based line `r`.
 std::vector<IdRecord> record_alla_riga(const ScenarioCompilato& s, QualeSorgente q, int r);

@@ -32,7 +32,8 @@ if not got then
   return finish(false)
 end
 for _, d in ipairs(vim.diagnostic.get(buf)) do
-  say(string.format('diagnostic %d:%d severity %d: %s', d.lnum + 1, d.col + 1, d.severity, d.message))
+  say(string.format('diagnostic %d:%d severity %d: %s', d.lnum + 1, d.col + 1, d.severity,
+    (d.message:gsub('\n', ' | '))))
 end
 
 -- A hover on the first signal's position.
