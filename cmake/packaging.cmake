@@ -55,7 +55,7 @@ else()
   install(FILES README.md packaging/copyright DESTINATION "${CMAKE_INSTALL_DOCDIR}")
   # The authors' manual, where the README's links find it.
   install(FILES docs/tutorial.md docs/line-source.md docs/train-source.md docs/codes.md
-                docs/compiled-files.md
+                docs/compiled-files.md docs/editors.md
           DESTINATION "${CMAKE_INSTALL_DOCDIR}/docs")
   install(FILES packaging/genera_scenario.bash
           DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/bash-completion/completions"

@@ -15,7 +15,7 @@
 # compact (*.sim, *.dat), svg (*.svg), html (*.html), text (free text:
 # nothing to offer).
 
-_genera_scenario_commands="sources compile check inspect plot view explain"
+_genera_scenario_commands="sources compile check inspect plot view explain lsp"
 
 _genera_scenario_options() {
   case $1 in
@@ -27,6 +27,7 @@ _genera_scenario_options() {
     plot) echo "-o --out --output --line-name --train-code --json -q --quiet --help -h" ;;
     explain) echo "--markdown --help -h" ;;
     view) echo "-o --out --output --line-name --train-code --serve --port --help -h" ;;
+    lsp) echo "--stdio --help -h" ;;
   esac
 }
 

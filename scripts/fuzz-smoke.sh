@@ -13,10 +13,13 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 passed=0
 failed=0
-for target in line_reader compaction inspect; do
+for target in line_reader compaction inspect lsp; do
   mkdir -p "$work/$target"
   dict=()
-  [ "$target" != inspect ] && dict=(-dict=fuzz/sources.dict)
+  case $target in
+    line_reader|compaction) dict=(-dict=fuzz/sources.dict) ;;
+    lsp) dict=(-dict=fuzz/lsp.dict) ;;
+  esac
   if ./build/fuzz/fuzz_$target -max_total_time="$seconds" -timeout=20 -rss_limit_mb=4096 \
       -print_final_stats=1 -artifact_prefix="$work/$target-" "${dict[@]}" \
       "$work/$target" "fuzz/corpus/$target" >"$work/$target.log" 2>&1; then

@@ -10,6 +10,10 @@ if [ "${1:-run}" = package ] || [ "${1:-run}" = test ]; then
   # The packages: the man page, the Debian package's computed dependencies,
   # the Windows build.
   packages+=(pandoc dpkg-dev file g++-mingw-w64-x86-64)
+  # The VS Code extension: node to build it, npm for its packages (a node
+  # that brings its own npm needs no Debian npm).
+  packages+=(nodejs)
+  command -v npm >/dev/null || packages+=(npm)
 fi
 if [ "${1:-run}" = test ]; then
   # The packages' tests: lintian, and man to show the installed page.
@@ -26,6 +30,9 @@ if [ "${1:-run}" = test ]; then
   # The crash tests: strace kills a run at each file-system call; a power
   # cut is an ext4 image on a loop device, copied, checked and mounted.
   packages+=(strace e2fsprogs mount util-linux)
+  # The language server in a real client: Neovim's own, in a terminal on a
+  # virtual screen for its screenshot.
+  packages+=(neovim xterm)
 fi
 
 missing=()

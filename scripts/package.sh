@@ -3,6 +3,8 @@
 #   genera-scenario_VERSION_amd64.deb    the Linux build (preset ci), for dpkg -i
 #   genera_scenario-VERSION-win64.zip    the Windows build (preset windows),
 #                                        unpack anywhere and run
+#   genera-scenario-VERSION.vsix         the VS Code extension (editors/vscode),
+#                                        from the npm registry's packages
 # Both presets' build folders are reused as they are: after scripts/test.sh
 # nothing is compiled again.
 set -euo pipefail
@@ -17,9 +19,14 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
 
 mkdir -p dist
-rm -f dist/genera-scenario_*.deb dist/genera_scenario-*-win64.zip
+rm -f dist/genera-scenario_*.deb dist/genera_scenario-*-win64.zip dist/genera-scenario-*.vsix
 rm -rf build/ci/packages build/windows/packages
 cpack --config build/ci/CPackConfig.cmake -B build/ci/packages
 cpack --config build/windows/CPackConfig.cmake -B build/windows/packages
 cp build/ci/packages/genera-scenario_*.deb build/windows/packages/genera_scenario-*-win64.zip dist/
-ls -l dist/genera-scenario_*.deb dist/genera_scenario-*-win64.zip
+
+# The extension: its locked dependencies, the client compiled, then vsce.
+version=$(sed -n 's/^project(genera_scenario VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+(cd editors/vscode && npm ci --no-audit --no-fund --loglevel=error && npm run --silent compile &&
+  npx vsce package --allow-missing-repository --out "../../dist/genera-scenario-$version.vsix")
+ls -l dist/genera-scenario_*.deb dist/genera_scenario-*-win64.zip dist/genera-scenario-*.vsix

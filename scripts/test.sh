@@ -4,7 +4,8 @@
 # run of each fuzz target on its committed corpus, the crash tests (a
 # kill at every file-system call, a power cut on ext4), the Windows build
 # under Wine, the two packages (scripts/package.sh) installed and
-# checked, and the route viewer in headless Chromium.
+# checked, the editors' support (the .vsix, its grammars, the language
+# server in Neovim), and the route viewer in headless Chromium.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -31,6 +32,11 @@ bash tests/packaging/deb_test.sh dist/genera-scenario_*_amd64.deb
 python3 tests/packaging/zip_test.py dist/genera_scenario-*-win64.zip build/windows/genera_scenario.exe
 lintian --fail-on error,warning dist/genera-scenario_*_amd64.deb
 echo "lintian: no error, no warning"
+
+echo "== editors: the .vsix, the grammars, and the language server in Neovim"
+python3 tests/packaging/vsix_test.py dist/genera-scenario-*.vsix
+(cd editors/vscode && npx vscode-tmgrammar-test -c 'test/grammar/*.test.txt')
+bash tests/lsp/neovim_test.sh build/ci/genera_scenario build/lsp-artifacts
 
 echo "== windows: the program of the zip under Wine, against the ci build's files"
 bash tests/windows/run.sh build/ci/genera_scenario dist/genera_scenario-*-win64.zip

@@ -31,6 +31,7 @@ ComandoAggiunto aggiungi_ispeziona(CLI::App& programma);  // inspect   (inspect_
 ComandoAggiunto aggiungi_disegna(CLI::App& programma);    // plot      (compile_command.cpp)
 ComandoAggiunto aggiungi_spiega(CLI::App& programma);     // explain   (explain_command.cpp)
 ComandoAggiunto aggiungi_vista(CLI::App& programma);      // view      (view_command.cpp)
+ComandoAggiunto aggiungi_lsp(CLI::App& programma);        // lsp       (lsp_command.cpp)
 
 /// The two sources and the options that name them, as compile, check, plot
 /// and view take them.

@@ -123,7 +123,7 @@ void descrivi_programma(CLI::App& app, std::optional<std::string>& out_predefini
 // The tool table, in the order --help lists the commands.
 constexpr AggiuntaComando kComandi[] = {
     aggiungi_sorgenti, aggiungi_compila, aggiungi_verifica, aggiungi_ispeziona,
-    aggiungi_disegna,  aggiungi_spiega,  aggiungi_vista,
+    aggiungi_disegna,  aggiungi_spiega,  aggiungi_vista,    aggiungi_lsp,
 };
 
 int esegui(int argc, char** argv) {

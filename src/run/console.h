@@ -23,4 +23,8 @@ std::vector<std::string> argomenti_programma(int argc, char** argv);
 /// console gets the plain form.
 bool errori_su_terminale();
 
+/// Puts stdin and stdout in binary mode, so a protocol's bytes pass
+/// unchanged (Windows would turn "\n" into "\r\n"); nothing on POSIX.
+void flussi_binari();
+
 }  // namespace genera

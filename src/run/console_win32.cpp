@@ -206,4 +206,9 @@ std::vector<std::string> argomenti_programma(int argc, char** argv) {
 
 bool errori_su_terminale() { return false; }
 
+void flussi_binari() {
+  _setmode(_fileno(stdin), _O_BINARY);
+  _setmode(_fileno(stdout), _O_BINARY);
+}
+
 }  // namespace genera

@@ -17,7 +17,7 @@ import subprocess
 import sys
 
 PAGES = ["README.md", "docs/tutorial.md", "docs/line-source.md", "docs/train-source.md",
-         "docs/compiled-files.md"]
+         "docs/compiled-files.md", "docs/editors.md"]
 MANUAL = ["docs/tutorial.md", "docs/line-source.md", "docs/train-source.md", "docs/codes.md",
           "docs/compiled-files.md"]
 LINK = re.compile(r"\]\(([^)\s]+)\)")
