@@ -3,6 +3,8 @@
 #   genera-scenario_VERSION_amd64.deb    the Linux build (preset ci), for dpkg -i
 #   genera_scenario-VERSION-win64.zip    the Windows build (preset windows),
 #                                        unpack anywhere and run
+#   SHA256SUMS                           the checksums of both, for
+#                                        sha256sum -c
 # Both presets' build folders are reused as they are: after scripts/test.sh
 # nothing is compiled again.
 set -euo pipefail
@@ -17,9 +19,10 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
 
 mkdir -p dist
-rm -f dist/genera-scenario_*.deb dist/genera_scenario-*-win64.zip
+rm -f dist/genera-scenario_*.deb dist/genera_scenario-*-win64.zip dist/SHA256SUMS
 rm -rf build/ci/packages build/windows/packages
 cpack --config build/ci/CPackConfig.cmake -B build/ci/packages
 cpack --config build/windows/CPackConfig.cmake -B build/windows/packages
 cp build/ci/packages/genera-scenario_*.deb build/windows/packages/genera_scenario-*-win64.zip dist/
-ls -l dist/genera-scenario_*.deb dist/genera_scenario-*-win64.zip
+(cd dist && sha256sum genera-scenario_*.deb genera_scenario-*-win64.zip >SHA256SUMS)
+ls -l dist/genera-scenario_*.deb dist/genera_scenario-*-win64.zip dist/SHA256SUMS

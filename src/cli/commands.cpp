@@ -13,17 +13,20 @@
 
 #include "cli/compile_command.h"
 #include "cli/explain_command.h"
+#include "cli/help_format.h"
 #include "cli/exit_codes.h"
 #include "cli/inspect_command.h"
 #include "cli/view_command.h"
 #include "files/file_system.h"
 #include "files/native_path.h"
 #include "run/compaction.h"
+#include "run/console.h"
 #include "run/error_box.h"
 #include "run/form_load.h"
 #include "model/text.h"
 #include "run/program_folder.h"
 #include "sources/writers.h"
+#include "view/view_server.h"
 
 #ifndef GENERA_VERSION
 #define GENERA_VERSION "unknown"
@@ -32,14 +35,22 @@
 namespace genera {
 namespace {
 
-/// The built-in scenario, written into `cartella`.
-int comando_predefinito(const std::string& cartella) {
+/// What to do from Explorer, where no command can be typed.
+#ifdef _WIN32
+constexpr char kManuale[] = "manual\\index.html beside the program";
+#endif
+
+/// The built-in scenario, written into `cartella`. On a console it says
+/// what it wrote, as the commands do; a script's stderr stays as it was.
+int comando_predefinito(const std::string& cartella, bool silenzioso) {
   DiskFileSystem disco;
   Form1 f;
   f.file_system = &disco;
   f.cartella = cartella;
   Form_Load(f);
   const ScenarioCompilato& s = f.scenario;
+  if (s.scrivibile() && !silenzioso && errori_su_console())
+    std::fprintf(stderr, "wrote 6 files to %s: %s\n", cartella.c_str(), riepilogo_scenario(s).c_str());
   return s.codice_errore != Codice::nessuno || !s.scrivibile() ? kUscitaCodice : kUscitaBuona;
 }
 
@@ -47,24 +58,29 @@ int comando_predefinito(const std::string& cartella) {
 /// new file: an installed program's folder (/usr/bin) is not the user's to
 /// write. The probe creates and removes a file of a name no run uses; asking
 /// for permissions alone is wrong for root and on some file systems.
-void verifica_cartella_programma(const std::string& cartella) {
+bool verifica_cartella_programma(const std::string& cartella) {
   std::random_device casuale;
   const auto ora = std::chrono::steady_clock::now().time_since_epoch().count();
   const std::string prova = percorso_file(
       cartella, ".genera_scenario-probe-" + std::to_string(casuale()) + "-" + std::to_string(ora));
   std::FILE* file = open_file(prova, "wb");
   if (file == nullptr) {
-    throw ErroreFile("cannot write into " + cartella + ", the program's own folder: " +
-                      std::strerror(errno) +
-                      "; write the scenario into another folder with: genera_scenario --out DIR");
+    riporta_fallimento("genera_scenario: cannot write into " + cartella +
+                           ", the program's own folder: " + std::strerror(errno),
+                       TipoFallimento::arresto,
+                       "Write the scenario into another folder with: genera_scenario --out DIR",
+                       "Copy the program into a folder you can write, such as Documents, and "
+                       "start it there.");
+    return false;
   }
   std::fclose(file);
   remove_file(prova);
+  return true;
 }
 
 /// The built-in sources and documents, not compiled. Files already there
 /// may be an author's edited sources: they are only replaced on request.
-int comando_sorgenti(const std::string& cartella, bool sovrascrivi) {
+int comando_sorgenti(const std::string& cartella, bool sovrascrivi, bool silenzioso) {
   prepara_cartella(cartella);
   DiskFileSystem disco;
   if (!sovrascrivi) {
@@ -75,7 +91,26 @@ int comando_sorgenti(const std::string& cartella, bool sovrascrivi) {
     }
   }
   scrivi_documenti(disco, cartella, kNomeLinea, kCodiceTreno);
+  if (!silenzioso) {
+    const auto scritti = documenti(kNomeLinea, kCodiceTreno);
+    std::fprintf(stderr, "wrote %zu files to %s: %s, %s and %zu driver documents\n", scritti.size(),
+                 cartella.c_str(), scritti[0].nome.c_str(), scritti[1].nome.c_str(), scritti.size() - 2);
+  }
   return kUscitaBuona;
+}
+
+/// What a box says instead of "Run with --help": started from Explorer
+/// (a file dropped onto the program, a shortcut with arguments), nothing
+/// can be typed.
+std::string consiglio_da_explorer() {
+#ifdef _WIN32
+  return std::string("Started from Explorer, the program takes no files or options: a double "
+                     "click writes the built-in scenario into the program's folder. The "
+                     "commands are typed in cmd or PowerShell; the manual is ") +
+         kManuale + ".";
+#else
+  return "";
+#endif
 }
 
 /// Arguments the command line does not know, in the order given, each with
@@ -119,19 +154,28 @@ int esegui(int argc, char** argv) {
       "writes and compiles the built-in scenario (line LIVRA_MONTALBA, train R47316) "
       "in the program's own folder.",
       "genera_scenario"};
+  usa_formato_aiuto(app, testo_in_finestra());
   app.set_version_flag("--version", std::string("genera_scenario ") + GENERA_VERSION);
   app.require_subcommand(0, 1);
   app.footer(
       "Exit status: 0 no failure code, 1 a failure code recorded, 2 usage error, "
       "3 a file that cannot be read, written or decoded.\n"
-      "Manual: man genera_scenario, man 5 genera_scenario-linea, man 5 genera_scenario-treno.\n"
-      "A first scenario step by step: docs/tutorial.md "
-      "(/usr/share/doc/genera-scenario/docs/ once installed).");
+#ifdef _WIN32
+      "Manual: manual\\index.html beside the program; a first scenario step by step: "
+      "manual\\tutorial.html."
+#else
+      "Manual: man genera_scenario; the source formats: man 5 genera_scenario-linea\n"
+      "and man 5 genera_scenario-treno; a first scenario step by step:\n"
+      "/usr/share/doc/genera-scenario/docs/tutorial.md.gz"
+#endif
+  );
 
   app.allow_extras();
   std::optional<std::string> out_predefinito;
   app.add_option("-o,--out", out_predefinito,
                  "write the built-in scenario into this folder instead of the program's own");
+  bool silenzioso_predefinito = false;
+  app.add_flag("-q,--quiet", silenzioso_predefinito, "no summary line on a console");
 
   std::string out_sorgenti = ".";
   CLI::App* sorgenti = app.add_subcommand(
@@ -139,6 +183,8 @@ int esegui(int argc, char** argv) {
   sorgenti->add_option("-o,--out", out_sorgenti, "the folder to write into")->capture_default_str();
   bool sovrascrivi = false;
   sorgenti->add_flag("--force", sovrascrivi, "replace files that exist already");
+  bool sorgenti_silenzioso = false;
+  sorgenti->add_flag("-q,--quiet", sorgenti_silenzioso, "no summary line");
 
   OpzioniSorgenti compila_o;
   CLI::App* compila = app.add_subcommand(
@@ -147,7 +193,8 @@ int esegui(int argc, char** argv) {
   compila->add_option("-o,--out", compila_o.cartella, "the folder to write into")
       ->capture_default_str();
   compila->add_flag("--emit-on-error", compila_o.scrivi_con_errori,
-                    "write the files even when the sources have errors, as the built-in run does");
+                    "write the files even when the sources have errors, as the built-in run "
+                    "does");
   compila->add_flag("--werror", compila_o.avvisi_come_errori,
                     "count warnings as errors: then nothing is written");
   compila->add_flag("-q,--quiet", compila_o.silenzioso, "no summary line on success");
@@ -194,19 +241,28 @@ int esegui(int argc, char** argv) {
   bool servi = false;
   int porta = kPortaVista;
   CLI::App* vista = app.add_subcommand(
-      "view", "write an interactive HTML page of the line, linked to the sources; with "
-              "--serve, a live preview that follows edits");
+      "view", servizio_disponibile()
+                  ? "write an interactive HTML page of the line, linked to the sources; with "
+                    "--serve, a live preview that follows edits"
+                  : "write an interactive HTML page of the line, linked to the sources");
   opzioni_nomi(*vista, vista_o);
   CLI::Option* vista_file =
       vista->add_option("-o,--out,--output", html, "the HTML file to write (default NAME_CODE.html)");
   CLI::Option* vista_servi = vista->add_flag(
       "--serve", servi,
       "serve the page on 127.0.0.1 and update it whenever a source changes; writes nothing");
-  vista->add_option("--port", porta, "the port for --serve (0: any free port)")
-      ->capture_default_str()
-      ->check(CLI::Range(0, 65535))
-      ->needs(vista_servi);
+  CLI::Option* vista_porta = vista->add_option("--port", porta, "the port for --serve (0: any free port)")
+                                ->capture_default_str()
+                                ->check(CLI::Range(0, 65535))
+                                ->needs(vista_servi);
   vista_file->excludes(vista_servi);
+  // A build without the server does not offer it; asked for all the same,
+  // it says why not.
+  if (!servizio_disponibile()) {
+    vista_servi->group("");
+    vista_porta->group("");
+  }
+  vista->add_flag("-q,--quiet", vista_o.silenzioso, "no summary line");
   // ---- end of view ----
 
   try {
@@ -214,10 +270,15 @@ int esegui(int argc, char** argv) {
   } catch (const CLI::ParseError& e) {
     std::ostringstream uscita, errori;
     const int stato = app.exit(e, uscita, errori);
-    std::fputs(uscita.str().c_str(), stdout);
+    if (!uscita.str().empty()) mostra_testo(uscita.str());
     if (std::string testo = errori.str(); !testo.empty()) {
       if (testo.back() == '\n') testo.pop_back();
-      riporta_fallimento(testo, TipoFallimento::arresto);
+      std::string consiglio;
+      if (const std::size_t a = testo.rfind("\nRun with --help"); a != std::string::npos) {
+        consiglio = testo.substr(a + 1);
+        testo.erase(a);
+      }
+      riporta_fallimento(testo, TipoFallimento::arresto, consiglio, consiglio_da_explorer());
     }
     return stato == 0 ? kUscitaBuona : kUscitaUso;
   }
@@ -225,7 +286,7 @@ int esegui(int argc, char** argv) {
   rifiuta_avanzi(app);
   if (out_predefinito && !app.get_subcommands().empty())
     throw ErroreUso("--out goes after the command's name");
-  if (sorgenti->parsed()) return comando_sorgenti(out_sorgenti, sovrascrivi);
+  if (sorgenti->parsed()) return comando_sorgenti(out_sorgenti, sovrascrivi, sorgenti_silenzioso);
   if (compila->parsed()) return comando_compila(compila_o);
   if (verifica->parsed()) return comando_verifica(verifica_o);
   if (ispeziona->parsed()) return comando_ispeziona(da_ispezionare, ispeziona_json);
@@ -234,11 +295,11 @@ int esegui(int argc, char** argv) {
   if (vista->parsed()) return servi ? comando_vista_servita(vista_o, porta) : comando_vista(vista_o, html);
   if (out_predefinito) {
     prepara_cartella(*out_predefinito);
-    return comando_predefinito(*out_predefinito);
+    return comando_predefinito(*out_predefinito, silenzioso_predefinito);
   }
   const std::string cartella = cartella_programma(argc > 0 ? argv[0] : nullptr);
-  verifica_cartella_programma(cartella);
-  return comando_predefinito(cartella);
+  if (!verifica_cartella_programma(cartella)) return kUscitaFile;
+  return comando_predefinito(cartella, silenzioso_predefinito);
 }
 
 }  // namespace
@@ -247,9 +308,8 @@ int esegui_comandi(int argc, char** argv) {
   try {
     return esegui(argc, argv);
   } catch (const ErroreUso& e) {
-    riporta_fallimento(std::string("genera_scenario: ") + e.what() +
-                           "\nRun with --help for more information.",
-                       TipoFallimento::arresto);
+    riporta_fallimento(std::string("genera_scenario: ") + e.what(), TipoFallimento::arresto,
+                       "Run with --help for more information.", consiglio_da_explorer());
     return kUscitaUso;
   } catch (const ErroreFile& e) {
     riporta_fallimento(std::string("genera_scenario: ") + e.what(), TipoFallimento::arresto);

@@ -146,6 +146,8 @@ void di(const OpzioniSorgenti& o, const std::string& riga) {
 
 }  // namespace
 
+std::string riepilogo_scenario(const ScenarioCompilato& s) { return riepilogo(s); }
+
 void prepara_cartella(const std::string& cartella) {
   namespace fs = std::filesystem;
   std::error_code ec;

@@ -59,6 +59,10 @@ int stato_uscita(const ScenarioCompilato& s, const OpzioniSorgenti& o);
 
 // ---- end of what `view` shares ----
 
+/// The summary of a compile: "89.0 km, 14 stations, 38 signals, 1 slowdown"
+/// (and the warnings, when there are any).
+std::string riepilogo_scenario(const ScenarioCompilato& s);
+
 /// Creates `cartella` when it is missing. Throws ErroreFile when it
 /// cannot be created or is not a folder.
 void prepara_cartella(const std::string& cartella);

@@ -21,6 +21,7 @@ struct PaginaCompilata {
   std::string pagina;
   std::string dati;
   int stato = 0;
+  std::string riepilogo;
 };
 
 PaginaCompilata compila_pagina(const OpzioniSorgenti& o, const NomiSorgenti& n,
@@ -29,7 +30,7 @@ PaginaCompilata compila_pagina(const OpzioniSorgenti& o, const NomiSorgenti& n,
   const ScenarioCompilato s = compila_testi(o, n, linea, treno);
   const nlohmann::json dati = dati_vista(s, {o.sorgente_linea, linea}, {o.sorgente_treno, treno},
                                          {n.linea, n.treno, versione});
-  return {pagina_vista(dati, servita), testo_dati(dati), stato_uscita(s, o)};
+  return {pagina_vista(dati, servita), testo_dati(dati), stato_uscita(s, o), riepilogo_scenario(s)};
 }
 
 /// What tells a changed file from an unchanged one without reading it.
@@ -62,6 +63,9 @@ int comando_vista(const OpzioniSorgenti& o, const std::optional<std::string>& ht
   const PaginaCompilata p = compila_pagina(o, n, linea, treno, 0, false);
   non_sulle_sorgenti(uscita, o);
   disco.replace(uscita, [&](ByteSink& b) { b.write(p.pagina.data(), p.pagina.size()); });
+  if (!o.silenzioso)
+    std::fprintf(stderr, "wrote %s: %s\n", uscita.c_str(),
+                 p.riepilogo.c_str());
   return p.stato;
 }
 

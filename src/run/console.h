@@ -23,4 +23,9 @@ std::vector<std::string> argomenti_programma(int argc, char** argv);
 /// console gets the plain form.
 bool errori_su_terminale();
 
+/// True when stderr reaches a terminal or a console a person reads, on
+/// every platform; false for a file, a pipe, or nowhere at all (a Windows
+/// program started from Explorer).
+bool errori_su_console();
+
 }  // namespace genera

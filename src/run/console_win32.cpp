@@ -206,4 +206,7 @@ std::vector<std::string> argomenti_programma(int argc, char** argv) {
 
 bool errori_su_terminale() { return false; }
 
+// stderr on the console goes through the translation's pipe.
+bool errori_su_console() { return traduzione.err || e_console(GetStdHandle(STD_ERROR_HANDLE)); }
+
 }  // namespace genera
