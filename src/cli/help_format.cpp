@@ -50,6 +50,12 @@ class FormatoFinestra : public CLI::Formatter {
   std::string make_subcommand(const CLI::App* sub) const override {
     return "  " + sub->get_display_name() + " - " + sub->get_description() + "\n";
   }
+
+  // A blank line sets the description apart from the usage line.
+  std::string make_description(const CLI::App* app) const override {
+    const std::string descrizione = CLI::Formatter::make_description(app);
+    return descrizione.empty() ? descrizione : descrizione + "\n";
+  }
 };
 
 }  // namespace

@@ -108,17 +108,16 @@ def resource_problems(program, name):
         "FileVersion": project_version(),
     }
     for key, value in wanted.items():
-        if not re.search(rf'VALUE "{key}", "{re.escape(value)}\\0"', rc):
+        if not re.search(rf'VALUE "{key}", "{re.escape(value)}"', rc):
             problems.append(f"{name}: no {key} {value!r} in its version resource")
-    product = re.search(r'VALUE "ProductVersion", "([^"]*?)\\0"', rc)
+    product = re.search(r'VALUE "ProductVersion", "([^"]*)"', rc)
     if not product or not product.group(1).startswith(project_version()):
         problems.append(f"{name}: ProductVersion {product and product.group(1)!r}")
-    if version and not re.search(rf'VALUE "Commit", "{version}\\0"', rc):
+    if version and not re.search(rf'VALUE "Commit", "{version}"', rc):
         problems.append(f"{name}: the version resource does not name the commit {version}")
     if "RT_GROUP_ICON" not in rc:
         problems.append(f"{name}: no icon")
-    manifest = re.search(r"/\* RT_MANIFEST \*/", rc) or "24 /*" in rc or " 24 " in rc
-    if not manifest:
+    if "/* RT_MANIFEST */" not in rc:
         problems.append(f"{name}: no manifest")
     with open(program, "rb") as f:
         data = f.read()
