@@ -5,7 +5,10 @@
 # - man pages compressed with gzip -9n (no name, no time stamp: the same
 #   bytes on every build);
 # - the Debian changelog, checked against the version being packed, as
-#   DOCDIR/changelog.gz, the name of a native package's changelog.
+#   DOCDIR/changelog.gz, the name of a native package's changelog;
+# - the documents over 4 kB compressed, as Debian's policy asks; their
+#   links to each other then name the .gz files, and the README's link to
+#   LICENSE names the copyright file that holds it.
 if(NOT CPACK_GENERATOR STREQUAL "DEB")
   return()
 endif()
@@ -46,3 +49,30 @@ endif()
 file(COPY_FILE "${CPACK_GENERA_CHANGELOG}" "${root}/${CPACK_GENERA_DOCDIR}/changelog")
 file(CHMOD "${root}/${CPACK_GENERA_DOCDIR}/changelog" FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 gzip_in_place("${root}/${CPACK_GENERA_DOCDIR}/changelog")
+
+# The Markdown documents: links first, while every name is still known.
+file(GLOB_RECURSE documents RELATIVE "${root}/${CPACK_GENERA_DOCDIR}" "${root}/${CPACK_GENERA_DOCDIR}/*.md")
+set(compressed "")
+foreach(document IN LISTS documents)
+  file(SIZE "${root}/${CPACK_GENERA_DOCDIR}/${document}" size)
+  if(size GREATER 4096)
+    list(APPEND compressed "${document}")
+  endif()
+endforeach()
+foreach(document IN LISTS documents)
+  set(path "${root}/${CPACK_GENERA_DOCDIR}/${document}")
+  file(READ "${path}" text)
+  get_filename_component(here "${document}" DIRECTORY)
+  foreach(target IN LISTS compressed)
+    # The link as written from this document's folder: "docs/codes.md"
+    # from the README, "codes.md" from its neighbours.
+    file(RELATIVE_PATH written "/${here}" "/${target}")
+    string(REPLACE "](${written})" "](${written}.gz)" text "${text}")
+    string(REPLACE "](${written}#" "](${written}.gz#" text "${text}")
+  endforeach()
+  string(REPLACE "](LICENSE)" "](copyright)" text "${text}")
+  file(WRITE "${path}" "${text}")
+endforeach()
+foreach(document IN LISTS compressed)
+  gzip_in_place("${root}/${CPACK_GENERA_DOCDIR}/${document}")
+endforeach()

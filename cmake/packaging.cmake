@@ -14,11 +14,16 @@ set(CPACK_PACKAGE_CONTACT "The genera_scenario authors <genera-scenario@example.
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "scenario pack builder for a train-driving simulator")
 
 if(WIN32)
-  # Everything in one folder: unpack anywhere and run. The texts get CR LF
-  # line ends, for the editors that still want them; the licence is followed
-  # by those of the libraries compiled into the program.
-  install(TARGETS genera_scenario RUNTIME DESTINATION .)
-  foreach(text IN ITEMS "README.txt|README.md" "LICENSE.txt|LICENSE;packaging/third_party.txt")
+  # Everything in one folder: unpack anywhere and run. Explorer starts the
+  # .exe, cmd and PowerShell the .com (cmake/windows_program.cmake). The
+  # texts are written for Windows users and get CR LF line ends, for the
+  # editors that still want them; the licence is followed by those of the
+  # libraries compiled into the program.
+  install(TARGETS genera_scenario genera_scenario_console RUNTIME DESTINATION .)
+  foreach(text IN ITEMS "README.txt|packaging/windows/README.txt"
+                        "CHANGELOG.txt|packaging/changelog"
+                        "LICENSE.txt|LICENSE;packaging/third_party.txt"
+                        "genera_scenario_completion.ps1|packaging/windows/genera_scenario_completion.ps1")
     string(REPLACE "|" ";" sources "${text}")
     list(POP_FRONT sources target)
     set(content "")
@@ -30,11 +35,55 @@ if(WIN32)
       string(APPEND content "${part}")
       set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/${source}")
     endforeach()
+    string(REPLACE "@VERSION@" "${PROJECT_VERSION}" content "${content}")
     string(REPLACE "\r\n" "\n" content "${content}")
     string(REPLACE "\n" "\r\n" content "${content}")
     file(WRITE "${PROJECT_BINARY_DIR}/zip/${target}" "${content}")
     install(FILES "${PROJECT_BINARY_DIR}/zip/${target}" DESTINATION .)
   endforeach()
+
+  # The manual as HTML pages side by side in manual\, made by pandoc from
+  # the same Markdown as the man page and the authors' manual; links
+  # between the pages go to the .html files (cmake/html_manual.lua).
+  find_program(GENERA_PANDOC pandoc)
+  if(GENERA_PANDOC)
+    set(html_pages "")
+    foreach(page IN ITEMS "index|packaging/windows/manual.md|genera_scenario manual"
+                          "commands|docs/man/genera_scenario.1.md|genera_scenario: the commands"
+                          "tutorial|docs/tutorial.md|"
+                          "line-source|docs/line-source.md|"
+                          "train-source|docs/train-source.md|"
+                          "codes|docs/codes.md|"
+                          "compiled-files|docs/compiled-files.md|")
+      string(REPLACE "|" ";" parts "${page}")
+      list(GET parts 0 name)
+      list(GET parts 1 source)
+      list(GET parts 2 title)
+      set(output "${PROJECT_BINARY_DIR}/zip/manual/${name}.html")
+      set(metadata "")
+      if(title)
+        list(APPEND metadata -M "title=${title}")
+      else()
+        # The page's own first heading names it.
+        list(APPEND metadata --shift-heading-level-by=-1)
+      endif()
+      add_custom_command(
+        OUTPUT "${output}"
+        COMMAND "${GENERA_PANDOC}" -s -f markdown-smart -t html5 ${metadata}
+                --lua-filter "${PROJECT_SOURCE_DIR}/cmake/reader_text.lua"
+                --lua-filter "${PROJECT_SOURCE_DIR}/cmake/html_manual.lua"
+                -o "${output}" "${PROJECT_SOURCE_DIR}/${source}"
+        DEPENDS "${PROJECT_SOURCE_DIR}/${source}" "${PROJECT_SOURCE_DIR}/cmake/html_manual.lua"
+                "${PROJECT_SOURCE_DIR}/cmake/reader_text.lua"
+        COMMENT "HTML manual ${name}.html"
+        VERBATIM)
+      list(APPEND html_pages "${output}")
+    endforeach()
+    add_custom_target(html_manual ALL DEPENDS ${html_pages})
+    install(FILES ${html_pages} DESTINATION manual)
+  else()
+    message(WARNING "pandoc not found: the zip will have no manual")
+  endif()
 
   # The windows preset links stripped already: the zip holds the very
   # program built (strip again would only change its time stamp).
@@ -53,13 +102,24 @@ else()
   genera_man_page(docs/man/genera_scenario-linea.5.md docs/line-source.md)
   genera_man_page(docs/man/genera_scenario-treno.5.md docs/train-source.md)
   install(FILES README.md packaging/copyright DESTINATION "${CMAKE_INSTALL_DOCDIR}")
-  # The authors' manual, where the README's links find it.
+  # The authors' manual and the README's two pictures, where the README's
+  # links find them. The package compresses the Markdown and points the
+  # links at the .gz files (cmake/deb_staging.cmake).
   install(FILES docs/tutorial.md docs/line-source.md docs/train-source.md docs/codes.md
-                docs/compiled-files.md docs/editors.md
+                docs/compiled-files.md docs/editors.md docs/scenario.svg docs/viewer.png
           DESTINATION "${CMAKE_INSTALL_DOCDIR}/docs")
+  # lintian's reviewed false positives, each with its reason.
+  install(FILES packaging/lintian-overrides
+          DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides" RENAME genera-scenario)
+  # The completions, each where its shell looks for them on Debian.
   install(FILES packaging/genera_scenario.bash
           DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/bash-completion/completions"
           RENAME genera_scenario)
+  install(FILES packaging/genera_scenario.zsh
+          DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/zsh/vendor-completions"
+          RENAME _genera_scenario)
+  install(FILES packaging/genera_scenario.fish
+          DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/fish/vendor_completions.d")
 
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGE_NAME genera-scenario)
@@ -81,7 +141,7 @@ compact files into readable tables, draws a line's plan and profiles as
 SVG, and shows them in an interactive page linked to the sources, with a
 live preview while the sources are edited. Each command can report in JSON.")
   # The staging tree is made Debian's way before it is packed: program
-  # stripped, man page and changelog compressed.
+  # stripped, man pages, changelog and documents compressed.
   set(CPACK_PRE_BUILD_SCRIPTS "${PROJECT_SOURCE_DIR}/cmake/deb_staging.cmake")
   set(CPACK_GENERA_STRIP "${CMAKE_STRIP}")
   set(CPACK_GENERA_BINDIR "${CMAKE_INSTALL_BINDIR}")

@@ -12,21 +12,24 @@
 #                                     the kind of COMMAND's Nth argument
 #                                     (from 0), "" for none
 # A kind is one of: dir (a folder), line (*_linea.txt), train (*-.txt),
-# compact (*.sim, *.dat), svg (*.svg), html (*.html), text (free text:
-# nothing to offer).
+# compact (*.sim, *.dat), svg (*.svg), html (*.html), code (a failure
+# code or its name, as `genera_scenario explain` lists them), text (free
+# text: nothing to offer). The files of a kind come first; where none of
+# them fits what is typed, any file is offered (a source may be named
+# linea.txt).
 
 _genera_scenario_commands="sources compile check inspect plot view explain lsp"
 
 _genera_scenario_options() {
   case $1 in
-    "") echo "-o --out --help -h --version" ;;
-    sources) echo "-o --out --force --help -h" ;;
+    "") echo "-o --out -q --quiet --help -h --version" ;;
+    sources) echo "-o --out --force -q --quiet --help -h" ;;
     compile) echo "-o --out --line-name --train-code --no-plan --json --emit-on-error --werror -q --quiet --help -h" ;;
     check) echo "--line-name --train-code --no-plan --json --werror -q --quiet --help -h" ;;
     inspect) echo "--json --help -h" ;;
     plot) echo "-o --out --output --line-name --train-code --json -q --quiet --help -h" ;;
     explain) echo "--markdown --help -h" ;;
-    view) echo "-o --out --output --line-name --train-code --serve --port --help -h" ;;
+    view) echo "-o --out --output --line-name --train-code --serve --port -q --quiet --help -h" ;;
     lsp) echo "--stdio --help -h" ;;
   esac
 }
@@ -44,7 +47,7 @@ _genera_scenario_positional() {
     compile:0 | check:0 | plot:0 | view:0) echo line ;;
     compile:1 | check:1 | plot:1 | view:1) echo train ;;
     inspect:*) echo compact ;;
-    explain:0) echo text ;;
+    explain:0) echo code ;;
   esac
 }
 
@@ -58,15 +61,37 @@ _genera_scenario_names() {
     compact) patterns=('*.sim' '*.dat') ;;
     svg) patterns=('*.svg') ;;
     html) patterns=('*.html') ;;
+    code) _genera_scenario_codes "$cur"; return ;;
     dir) ;;
     *) return ;;
   esac
   compopt -o filenames 2>/dev/null
-  local IFS=$'\n'
+  local IFS=$'\n' found=0 name
   COMPREPLY+=($(compgen -d -- "$cur"))
   for pattern in "${patterns[@]}"; do
-    COMPREPLY+=($(compgen -f -X "!$pattern" -- "$cur"))
+    for name in $(compgen -f -X "!$pattern" -- "$cur"); do
+      [[ -d $name ]] && continue
+      COMPREPLY+=("$name")
+      found=1
+    done
   done
+  if ((${#patterns[@]} > 0 && !found)); then
+    for name in $(compgen -f -- "$cur"); do
+      [[ -d $name ]] || COMPREPLY+=("$name")
+    done
+  fi
+}
+
+# Offers the failure codes and their names that start with $1, as the
+# program being completed lists them ("   16  name" a line), so that the
+# list is always the program's own.
+_genera_scenario_codes() {
+  local program=${COMP_WORDS[0]} number name
+  while read -r number name _; do
+    [[ $number =~ ^[0-9]+$ ]] || continue
+    [[ $number == "$1"* ]] && COMPREPLY+=("$number")
+    [[ -n $name && $name == "$1"* ]] && COMPREPLY+=("$name")
+  done < <("$program" explain 2>/dev/null)
 }
 
 _genera_scenario() {

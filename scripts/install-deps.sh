@@ -18,6 +18,8 @@ fi
 if [ "${1:-run}" = test ]; then
   # The packages' tests: lintian, and man to show the installed page.
   packages+=(lintian man-db)
+  # The completions, typed into each shell in tmux.
+  packages+=(bash-completion zsh fish tmux)
   packages+=(librsvg2-bin python3 clang-14 libclang-rt-14-dev)
   # The Windows build and its tests under Wine on a virtual display.
   packages+=(g++-mingw-w64-x86-64 wine wine64 xvfb imagemagick unzip)

@@ -159,6 +159,8 @@ NomiSorgenti nomi_sorgenti(const OpzioniSorgenti& o) {
   return n;
 }
 
+std::string riepilogo_scenario(const ScenarioCompilato& s) { return riepilogo(s); }
+
 void non_su_sorgente(FileSystem& disco, const std::string& path, const OpzioniSorgenti& o) {
   const FileInfo uscita = disco.stat(path, true);
   for (const std::string& s : {o.sorgente_linea, o.sorgente_treno}) {

@@ -59,6 +59,10 @@ void non_su_sorgente(FileSystem& disco, const std::string& path, const OpzioniSo
 /// with --werror), else 0.
 int stato_uscita(const ScenarioCompilato& s, const OpzioniSorgenti& o);
 
+/// The summary of a compile: "89.0 km, 14 stations, 38 signals, 1 slowdown"
+/// (and the warnings, when there are any).
+std::string riepilogo_scenario(const ScenarioCompilato& s);
+
 /// Creates `cartella` when it is missing. Throws ErroreFile when it
 /// cannot be created or is not a folder.
 void prepara_cartella(FileSystem& disco, const std::string& cartella);

@@ -22,6 +22,7 @@ struct PaginaCompilata {
   std::string pagina;
   std::string dati;
   int stato = 0;
+  std::string riepilogo;
 };
 
 PaginaCompilata compila_pagina(const OpzioniSorgenti& o, const NomiSorgenti& n,
@@ -30,7 +31,7 @@ PaginaCompilata compila_pagina(const OpzioniSorgenti& o, const NomiSorgenti& n,
   const ScenarioCompilato s = compila_testi(o, n, linea, treno);
   const nlohmann::json dati = dati_vista(s, {o.sorgente_linea, linea}, {o.sorgente_treno, treno},
                                          {n.linea, n.treno, versione});
-  return {pagina_vista(dati, servita), testo_dati(dati), stato_uscita(s, o)};
+  return {pagina_vista(dati, servita), testo_dati(dati), stato_uscita(s, o), riepilogo_scenario(s)};
 }
 
 /// What tells a changed file from an unchanged one without reading it.
@@ -63,6 +64,9 @@ int comando_vista(const OpzioniSorgenti& o, const std::optional<std::string>& ht
   non_su_sorgente(disco, uscita, o);
   disco.replace(uscita, [&](ByteSink& b) { b.write(p.pagina.data(), p.pagina.size()); },
                 {o.sorgente_linea, o.sorgente_treno});
+  if (!o.silenzioso)
+    std::fprintf(stderr, "wrote %s: %s\n", uscita.c_str(),
+                 p.riepilogo.c_str());
   return p.stato;
 }
 
@@ -136,19 +140,28 @@ ComandoAggiunto aggiungi_vista(CLI::App& programma) {
   };
   auto o = std::make_shared<Opzioni>();
   CLI::App* c = programma.add_subcommand(
-      "view", "write an interactive HTML page of the line, linked to the sources; with "
-              "--serve, a live preview that follows edits");
+      "view", servizio_disponibile()
+                  ? "write an interactive HTML page of the line, linked to the sources; with "
+                    "--serve, a live preview that follows edits"
+                  : "write an interactive HTML page of the line, linked to the sources");
   opzioni_sorgenti(*c, o->sorgenti);
   CLI::Option* file = c->add_option("-o,--out,--output", o->html,
                                     "the HTML file to write (default NAME_CODE.html)");
   CLI::Option* servi = c->add_flag(
       "--serve", o->servi,
       "serve the page on 127.0.0.1 and update it whenever a source changes; writes nothing");
-  c->add_option("--port", o->porta, "the port for --serve (0: any free port)")
-      ->capture_default_str()
-      ->check(CLI::Range(0, 65535))
-      ->needs(servi);
+  CLI::Option* porta = c->add_option("--port", o->porta, "the port for --serve (0: any free port)")
+                           ->capture_default_str()
+                           ->check(CLI::Range(0, 65535))
+                           ->needs(servi);
   file->excludes(servi);
+  // A build without the server does not offer it; asked for all the same,
+  // it says why not.
+  if (!servizio_disponibile()) {
+    servi->group("");
+    porta->group("");
+  }
+  c->add_flag("-q,--quiet", o->sorgenti.silenzioso, "no summary line");
   return {c, [o] {
             return o->servi ? comando_vista_servita(o->sorgenti, o->porta)
                             : comando_vista(o->sorgenti, o->html);

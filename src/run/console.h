@@ -26,5 +26,9 @@ bool errori_su_terminale();
 /// Puts stdin and stdout in binary mode, so a protocol's bytes pass
 /// unchanged (Windows would turn "\n" into "\r\n"); nothing on POSIX.
 void flussi_binari();
+/// True when stderr reaches a terminal or a console a person reads, on
+/// every platform; false for a file, a pipe, or nowhere at all (a Windows
+/// program started from Explorer).
+bool errori_su_console();
 
 }  // namespace genera

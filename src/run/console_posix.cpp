@@ -12,5 +12,6 @@ std::vector<std::string> argomenti_programma(int argc, char** argv) { return {ar
 bool errori_su_terminale() { return isatty(STDERR_FILENO) != 0; }
 
 void flussi_binari() {}
+bool errori_su_console() { return isatty(STDERR_FILENO) != 0; }
 
 }  // namespace genera

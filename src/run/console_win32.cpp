@@ -211,4 +211,7 @@ void flussi_binari() {
   _setmode(_fileno(stdout), _O_BINARY);
 }
 
+// stderr on the console goes through the translation's pipe.
+bool errori_su_console() { return traduzione.err || e_console(GetStdHandle(STD_ERROR_HANDLE)); }
+
 }  // namespace genera

@@ -22,6 +22,20 @@ enum class TipoFallimento {
 /// console, or stderr redirected to a file or a pipe), and returns at
 /// once. Only a Windows program with nowhere to write (started from
 /// Explorer) shows it in a modal box and waits for OK. Elsewhere: stderr.
-void riporta_fallimento(const std::string& testo, TipoFallimento tipo);
+/// `consiglio`, what to do next, follows on a line of its own where a
+/// command can be typed; in the box `consiglio_finestra` takes its place,
+/// advice that can be followed from Explorer. Either may be empty.
+void riporta_fallimento(const std::string& testo, TipoFallimento tipo,
+                        const std::string& consiglio = "",
+                        const std::string& consiglio_finestra = "");
+
+/// Shows what --help or --version prints: on stdout whenever it leads
+/// somewhere; in a box (OK, the program's name as title) for a Windows
+/// program with nowhere to write, which would otherwise show nothing.
+void mostra_testo(const std::string& testo);
+
+/// True where mostra_testo shows a box: a Windows program with nowhere to
+/// write. The text can then be laid out for the box.
+bool testo_in_finestra();
 
 }  // namespace genera

@@ -16,10 +16,10 @@ int box(const std::string& testo, const wchar_t* titolo, UINT stile) {
   return MessageBoxW(GetActiveWindow(), utf16_from_utf8(testo).c_str(), titolo, stile);
 }
 
-// stderr leads somewhere: to a console (collega_console has attached the
-// one the program was started from) or to a file, a pipe, a device.
-bool stderr_porta_altrove() {
-  const HANDLE h = GetStdHandle(STD_ERROR_HANDLE);
+// The stream leads somewhere: to a console (collega_console has attached
+// the one the program was started from) or to a file, a pipe, a device.
+bool porta_altrove(DWORD quale) {
+  const HANDLE h = GetStdHandle(quale);
   if (h == nullptr || h == INVALID_HANDLE_VALUE) return false;
   SetLastError(NO_ERROR);
   return GetFileType(h) != FILE_TYPE_UNKNOWN || GetLastError() == NO_ERROR;
@@ -34,17 +34,33 @@ void mostra_errore(const std::string& testo) {
   if (box(testo, nullptr, MB_OK) != IDOK) std::fprintf(stderr, "%s\n", testo.c_str());
 }
 
-void riporta_fallimento(const std::string& testo, TipoFallimento tipo) {
+void riporta_fallimento(const std::string& testo, TipoFallimento tipo, const std::string& consiglio,
+                        const std::string& consiglio_finestra) {
   // A script or a console must never wait on a box nobody may see.
-  if (stderr_porta_altrove()) {
+  if (porta_altrove(STD_ERROR_HANDLE)) {
     std::fprintf(stderr, "%s\n", testo.c_str());
+    if (!consiglio.empty()) std::fprintf(stderr, "%s\n", consiglio.c_str());
     std::fflush(stderr);
     return;
   }
   if (tipo == TipoFallimento::codice)
     mostra_errore(testo);
   else
-    box(testo, L"genera_scenario", MB_OK | MB_ICONERROR);
+    box(consiglio_finestra.empty() ? testo : testo + "\n\n" + consiglio_finestra, L"genera_scenario",
+        MB_OK | MB_ICONERROR);
+}
+
+bool testo_in_finestra() { return !porta_altrove(STD_OUTPUT_HANDLE); }
+
+void mostra_testo(const std::string& testo) {
+  if (!testo_in_finestra()) {
+    std::fputs(testo.c_str(), stdout);
+    std::fflush(stdout);
+    return;
+  }
+  std::string senza_fine = testo;
+  while (!senza_fine.empty() && senza_fine.back() == '\n') senza_fine.pop_back();
+  box(senza_fine, L"genera_scenario", MB_OK | MB_ICONINFORMATION);
 }
 
 }  // namespace genera

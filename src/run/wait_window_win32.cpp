@@ -2,6 +2,8 @@
 #define NOMINMAX
 #include <windows.h>
 
+#include <algorithm>
+
 #include "run/wait_window.h"
 
 namespace genera {
@@ -18,6 +20,7 @@ constexpr int kPuntiCarattere = 24;
 constexpr int kIdLabel1 = 1;
 constexpr DWORD kStileForm1 = WS_OVERLAPPEDWINDOW;
 constexpr char kClasseForm1[] = "genera_scenario_Form1";
+constexpr char kTestoLabel1[] = "Attendere";
 
 struct finestra_attesa {
   HWND Form1 = nullptr;
@@ -30,6 +33,24 @@ finestra_attesa attesa;
 // Nearest pixel, halves away from zero (MulDiv): 2688 twips at 96 DPI are
 // 179.2 pixels, so 179.
 int in_pixel(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+
+// The label's measures fit "Attendere" in MS Sans Serif. The face that
+// stands in for it where it is missing may be wider: the label then grows
+// to the right, within the form, so that its last letter is not cut.
+void allarga_per_il_testo(HWND label, HFONT carattere, int sinistra, int larghezza_form) {
+  const HDC dc = GetDC(label);
+  if (dc == nullptr) return;
+  const HGDIOBJ prima = SelectObject(dc, carattere);
+  SIZE testo{};
+  const bool misurato = GetTextExtentPoint32A(dc, kTestoLabel1, sizeof kTestoLabel1 - 1, &testo) != 0;
+  SelectObject(dc, prima);
+  ReleaseDC(label, dc);
+  RECT r{};
+  GetClientRect(label, &r);
+  if (!misurato || testo.cx <= r.right) return;
+  const int larghezza = std::min<int>(testo.cx + 1, larghezza_form - sinistra);
+  SetWindowPos(label, nullptr, 0, 0, larghezza, r.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 }  // namespace
 
@@ -61,7 +82,7 @@ void mostra_attesa() {
   if (attesa.Form1 == nullptr) return;
 
   attesa.Label1 = CreateWindowExA(
-      0, "STATIC", "Attendere", WS_CHILD | WS_VISIBLE | SS_LEFT, in_pixel(kSinistraLabel1, dpi_x),
+      0, "STATIC", kTestoLabel1, WS_CHILD | WS_VISIBLE | SS_LEFT, in_pixel(kSinistraLabel1, dpi_x),
       in_pixel(kAltoLabel1, dpi_y), in_pixel(kLarghezzaLabel1, dpi_x), in_pixel(kAltezzaLabel1, dpi_y),
       attesa.Form1, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdLabel1)), istanza, nullptr);
 
@@ -70,8 +91,11 @@ void mostra_attesa() {
   attesa.carattere = CreateFontA(-MulDiv(kPuntiCarattere, dpi_y, 72), 0, 0, 0, FW_BOLD, FALSE, FALSE,
                                  FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                  DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, "MS Sans Serif");
-  if (attesa.Label1 != nullptr && attesa.carattere != nullptr)
+  if (attesa.Label1 != nullptr && attesa.carattere != nullptr) {
     SendMessageA(attesa.Label1, WM_SETFONT, reinterpret_cast<WPARAM>(attesa.carattere), FALSE);
+    allarga_per_il_testo(attesa.Label1, attesa.carattere, in_pixel(kSinistraLabel1, dpi_x),
+                         in_pixel(kLarghezzaForm1, dpi_x));
+  }
 
   ShowWindow(attesa.Form1, SW_SHOWNORMAL);
   UpdateWindow(attesa.Form1);

@@ -538,6 +538,39 @@ TEST_F(Cli, ViewOfBrokenSourcesStillShowsThemAndExitsOne) {
   EXPECT_NE(pagina.find("\"codice\":16"), std::string::npos);
 }
 
+// ---- what each command says it wrote ----
+
+TEST_F(Cli, EachCommandSaysWhatItWroteAndQuietSilencesIt) {
+  const std::string riepilogo = ": 89.0 km, 14 stations, 38 signals, 1 slowdown\n";
+  struct Caso {
+    const char* nome;
+    std::vector<std::string> argomenti;
+    std::string err;
+  };
+  const Caso casi[] = {
+      {"sources", {"sources", "--out", "s"},
+       "wrote 5 files to s: LIVRA_MONTALBA_linea.txt, LIVRA_MONTALBA_R47316-.txt and 3 driver "
+       "documents\n"},
+      {"sources -q", {"sources", "--out", "q", "-q"}, ""},
+      {"compile", {"compile", kLinea, kTreno, "--out", "c"}, "wrote 3 files to c" + riepilogo},
+      {"compile -q", {"compile", kLinea, kTreno, "--out", "c", "-q"}, ""},
+      {"plot", {"plot", kLinea, kTreno, "-o", "p.svg"}, "wrote p.svg" + riepilogo},
+      {"plot -q", {"plot", kLinea, kTreno, "-o", "p.svg", "-q"}, ""},
+      {"view", {"view", kLinea, kTreno, "-o", "v.html"}, "wrote v.html" + riepilogo},
+      {"view -q", {"view", kLinea, kTreno, "-o", "v.html", "--quiet"}, ""},
+      // Not on a terminal: a script's stderr stays as it was.
+      {"the built-in run", {"--out", "b"}, ""},
+      {"the built-in run -q", {"--out", "b", "-q"}, ""},
+  };
+  ASSERT_EQ(esegui({"sources"}).stato, 0);
+  for (const Caso& c : casi) {
+    const Esito r = esegui(c.argomenti);
+    EXPECT_EQ(r.stato, 0) << c.nome << ": " << r.err;
+    EXPECT_EQ(r.err, c.err) << c.nome;
+    EXPECT_EQ(r.out, "") << c.nome;
+  }
+}
+
 // ---- the command line itself ----
 
 class ErroriDUso : public Cli, public testing::WithParamInterface<std::vector<std::string>> {};

@@ -92,7 +92,8 @@ before=$(ls -A "$usr/bin")
 status=0
 (cd "$work/run" && "$unprivileged" "$exe" >"$work/noarg.out" 2>"$work/noarg.err") || status=$?
 [ "$status" -eq 3 ] || fail "run without arguments: exit $status instead of 3"
-grep -q "cannot write into $usr/bin, the program's own folder: .*genera_scenario --out DIR" "$work/noarg.err" ||
+grep -q "cannot write into $usr/bin, the program's own folder: " "$work/noarg.err" &&
+  grep -qx "Write the scenario into another folder with: genera_scenario --out DIR" "$work/noarg.err" ||
   fail "run without arguments: stderr: $(cat "$work/noarg.err")"
 [ "$(ls -A "$usr/bin")" = "$before" ] || fail "run without arguments wrote into $usr/bin"
 
@@ -119,15 +120,37 @@ for format in linea treno; do
   done
 done
 
-# The authors' manual beside the README, where its links point.
-for doc in tutorial line-source train-source codes compiled-files; do
-  [ -f "$usr/share/doc/$package/docs/$doc.md" ] || fail "no docs/$doc.md in /usr/share/doc/$package"
+# The authors' manual beside the README, compressed, and every link of the
+# README and the manual to a file of the package leading to one.
+doc=$usr/share/doc/$package
+for name in tutorial line-source train-source codes compiled-files; do
+  [ -f "$doc/docs/$name.md.gz" ] || fail "no docs/$name.md.gz in /usr/share/doc/$package"
 done
+[ -f "$doc/README.md.gz" ] || fail "no README.md.gz in /usr/share/doc/$package"
+for page in "$doc"/README.md.gz "$doc"/docs/*.md.gz; do
+  here=$(dirname "$page")
+  for link in $(zcat "$page" | grep -o '](\([^):#]*\)[)#]' | sed 's/^](//; s/[)#]$//' | sort -u); do
+    [ -n "$link" ] || continue
+    [ -e "$here/$link" ] || fail "$page links $link, which the package does not ship"
+  done
+done
+# No document over 4 kB left uncompressed.
+big=$(find "$doc" -name '*.md' -size +4k)
+[ -z "$big" ] || fail "documents over 4 kB not compressed: $big"
 
-# The completion loads and takes the program's name.
+# The completions, where each shell looks for them.
 completion=$usr/share/bash-completion/completions/genera_scenario
 [ "$(bash -c 'source "$1" && complete -p genera_scenario' bash "$completion")" = \
   "complete -F _genera_scenario genera_scenario" ] || fail "the bash completion does not load"
+[ -f "$usr/share/zsh/vendor-completions/_genera_scenario" ] || fail "no zsh completion"
+[ -f "$usr/share/fish/vendor_completions.d/genera_scenario.fish" ] || fail "no fish completion"
+if command -v zsh >/dev/null; then
+  zsh -n "$usr/share/zsh/vendor-completions/_genera_scenario" || fail "the zsh completion does not parse"
+fi
+if command -v fish >/dev/null; then
+  fish -c 'source $argv[1]; complete -C "genera_scenario sou"' "$usr/share/fish/vendor_completions.d/genera_scenario.fish" |
+    grep -qx sources || fail "the fish completion does not complete a command"
+fi
 [ -f "$usr/share/doc/$package/copyright" ] || fail "no copyright file"
 
 if [ "$mode" = "dpkg -i" ]; then

@@ -31,7 +31,8 @@ cp "$exe" "$root/readonly/genera_scenario"
 chmod 555 "$root/readonly"
 run_copy readonly
 [ "$status" -eq 3 ] || fail "read-only folder: exit status $status instead of 3"
-expected="genera_scenario: cannot write into $root/readonly, the program's own folder: Permission denied; write the scenario into another folder with: genera_scenario --out DIR"
+expected="genera_scenario: cannot write into $root/readonly, the program's own folder: Permission denied
+Write the scenario into another folder with: genera_scenario --out DIR"
 [ "$(cat "$root/readonly.out/stderr")" = "$expected" ] ||
   fail "read-only folder: stderr: $(cat "$root/readonly.out/stderr")"$'\n'"instead of: $expected"
 [ ! -s "$root/readonly.out/stdout" ] || fail "read-only folder: stdout: $(cat "$root/readonly.out/stdout")"

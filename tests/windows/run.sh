@@ -22,6 +22,7 @@ if [ -n "$zip" ]; then
   unzip -q "$zip" -d "$unpacked"
   exe=$(find "$unpacked" -name genera_scenario.exe | head -n 1)
   cmp "$exe" build/windows/genera_scenario.exe
+  cmp "${exe%.exe}.com" build/windows/genera_scenario.com
 fi
 python3 tests/windows/wine_tests.py \
   --exe "$exe" \

@@ -177,6 +177,28 @@ void descrivi_form(HWND form) {
       stampa("label_font_height", std::to_string(descrizione.lfHeight));
       stampa("label_font_weight", std::to_string(descrizione.lfWeight));
     }
+    // How wide the label's text is in the form's font (MS Sans Serif, 24
+    // point, bold, or the sans-serif face this system puts in its place):
+    // wider than the label, its end is cut off. The program's own font
+    // handle cannot be read from another process, so the same font is made
+    // here.
+    const HDC dc = GetDC(c);
+    const HDC schermo_dpi = GetDC(nullptr);
+    const int dpi_y = GetDeviceCaps(schermo_dpi, LOGPIXELSY);
+    ReleaseDC(nullptr, schermo_dpi);
+    const HFONT uguale = CreateFontA(-MulDiv(24, dpi_y, 72), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                     DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, "MS Sans Serif");
+    if (uguale != nullptr && dc != nullptr) {
+      const HGDIOBJ prima = SelectObject(dc, uguale);
+      const std::string testo = testo_di(c);
+      SIZE misura_testo{};
+      if (GetTextExtentPoint32A(dc, testo.c_str(), static_cast<int>(testo.size()), &misura_testo))
+        stampa("label_text_width", std::to_string(misura_testo.cx));
+      SelectObject(dc, prima);
+    }
+    if (dc != nullptr) ReleaseDC(c, dc);
+    if (uguale != nullptr) DeleteObject(uguale);
   }
 }
 

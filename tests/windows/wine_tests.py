@@ -13,6 +13,8 @@ for byte.
                   --probe build/windows/probe/window_probe.exe \\
                   --linux build/ci/genera_scenario [--artifacts DIR] [--only NAME]
 
+The console program genera_scenario.com is taken from beside the .exe.
+
 Prints one line per test and "N passed, N failed"; exits 1 on any failure.
 Screenshots (and, on failure, the programs' output) go to the artifacts
 folder, by default wine-artifacts beside the .exe.
@@ -51,11 +53,14 @@ TRAIN_SOURCE = ("[generale]\r\n"
 
 # What the wait window measures in pixels at a given DPI: twips * dpi / 1440
 # to the nearest pixel, halves up (MulDiv). 96 DPI rounds 179.2, 176.8 and
-# 52.8; 144 DPI rounds 268.8, 265.2 and 79.2.
+# 52.8; 144 DPI rounds 268.8, 265.2 and 79.2. The label is as wide as that
+# or, where the face standing in for MS Sans Serif is wider, as wide as its
+# text, so that no letter is cut off.
 WINDOW_AT_DPI = {
-    96: {"form_client": "280x179", "label_at": "64,64", "label_size": "177x53"},
-    144: {"form_client": "420x269", "label_at": "96,96", "label_size": "265x79"},
+    96: {"form_client": "280x179", "label_at": "64,64"},
+    144: {"form_client": "420x269", "label_at": "96,96"},
 }
+LABEL_AT_DPI = {96: (177, 53), 144: (265, 79)}
 
 # Folders the program must work in whatever their name: characters outside
 # ASCII, outside the ANSI code page (1252 here), and a name over 100
@@ -454,6 +459,8 @@ def error_box_test(dpi):
         wrong = [f"{k}: got {facts.get(k)!r}, want {v!r}" for k, v in want.items() if facts.get(k) != v]
         if facts.get("form_found") != "yes":
             wrong.append('no wait window "Form1" on screen while the box waited')
+        else:
+            wrong += label_problems(facts, dpi)
 
         pressed = s.wine([ctx.probe, "press-ok", "10"], limit=40)
         check(pressed.returncode == 0, f"could not press OK: {pressed.stdout}")
@@ -469,6 +476,27 @@ def error_box_test(dpi):
     test.__doc__ = (f"Error 1250 at {dpi} DPI, started as from Explorer: the wait window and the "
                     "box; OK ends the run.")
     return test
+
+
+def label_problems(facts, dpi):
+    """What is wrong with the label's size: its height as designed, its
+    width the design's or, for a wider face, its text's, within the form."""
+    size = re.fullmatch(r"(\d+)x(\d+)", facts.get("label_size", ""))
+    if not size:
+        return [f"label_size: got {facts.get('label_size')!r}"]
+    width, height = int(size.group(1)), int(size.group(2))
+    design_width, design_height = LABEL_AT_DPI[dpi]
+    text = int(facts.get("label_text_width", "0"))
+    problems = []
+    if height != design_height:
+        problems.append(f"label height {height}, want {design_height}")
+    if width != max(design_width, text + 1) and not (text >= design_width and width >= text):
+        problems.append(f"label width {width}, want {max(design_width, text + 1)}")
+    if "label_text_width" not in facts:
+        problems.append("the label's font could not be read to measure its text")
+    elif text > width:
+        problems.append(f"the text is {text} pixels wide, the label {width}: its end is cut off")
+    return problems
 
 
 def test_error_1250_caught(s, ctx):
@@ -548,8 +576,10 @@ def test_failure_boxes(s, ctx):
         ("folder_in_the_way", [], 3,
          f"genera_scenario: cannot replace {windows_path(target)}: it is a folder"),
         ("dropped_file", [windows_path(dropped)], 2,
-         f"genera_scenario: unknown argument \"{windows_path(dropped)}\"\n"
-         "Run with --help for more information."),
+         f"genera_scenario: unknown argument \"{windows_path(dropped)}\"\n\n"
+         "Started from Explorer, the program takes no files or options: a double click writes the "
+         "built-in scenario into the program's folder. The commands are typed in cmd or "
+         "PowerShell; the manual is manual\\index.html beside the program."),
     ]
     wrong = []
     for part, arguments, status_wanted, text in cases:
@@ -583,6 +613,157 @@ def test_failure_boxes(s, ctx):
     check(not wrong, "not as expected:\n  " + "\n  ".join(wrong))
 
 
+def test_text_boxes(s, ctx):
+    """Started as from Explorer, --help and --version have no console to
+    print on: their text shows in a box (OK, the program's name as title),
+    the help pointing to the HTML manual beside the program and offering no
+    --serve, which this build lacks; OK ends the run with 0."""
+    s.start()
+    folder = s.folder("program")
+    exe = os.path.join(folder, "genera_scenario.exe")
+    shutil.copy(ctx.exe, exe)
+    version = run_linux([ctx.linux, "--version"], s.tmp).stdout.strip()
+    cases = [
+        ("help", ["--help"], lambda t: t.startswith("Builds the scenario pack")
+         and "manual\\index.html beside the program" in t and "man genera_scenario" not in t),
+        ("version", ["--version"], lambda t: t == version),
+        ("view_help", ["view", "--help"], lambda t: "--out" in t and "--serve" not in t
+         and "--port" not in t),
+    ]
+    wrong = []
+    for part, arguments, fits in cases:
+        run = s.spawn_wine([ctx.probe, "launch", str(WINE_LIMIT - 20), windows_path(exe)] + arguments,
+                           s.tmp, f"{part}.log")
+        seen = s.wine([ctx.probe, "inspect", "60"], limit=90)
+        facts = probe_facts(seen.stdout)
+        s.screenshot(part)
+        check(facts.get("box_found") == "yes",
+              f"{part}: no box within 60 s (program "
+              f"{'still running' if run.poll() is None else f'ended with {run.returncode}'})")
+        text = facts.get("box_text", "").replace("\\r", "").replace("\\n", "\n")
+        if not fits(text):
+            wrong.append(f"{part}: box text not as expected:\n{text}")
+        if facts.get("box_title") != "genera_scenario" or facts.get("box_buttons") != "OK":
+            wrong.append(f"{part}: title {facts.get('box_title')!r}, buttons {facts.get('box_buttons')!r}")
+        pressed = s.wine([ctx.probe, "press-ok", "10"], limit=40)
+        check(pressed.returncode == 0, f"{part}: could not press OK: {pressed.stdout}")
+        try:
+            status = run.wait(60)
+        except subprocess.TimeoutExpired:
+            raise Failure(f"{part}: the program did not end within 60 s of OK")
+        if status != 0:
+            wrong.append(f"{part}: exit status {status} after the box, want 0")
+    check(not wrong, "not as expected:\n  " + "\n  ".join(wrong))
+
+
+class CmdPrompt:
+    """An interactive `wine cmd` in tmux, typed into as a person types."""
+
+    PROMPT = "READY>"
+
+    def __init__(self, s, folder):
+        self.s = s
+        self.socket = os.path.join(s.tmp, "tmux.sock")
+        self.tmux("-f", "/dev/null", "new-session", "-d", "-s", "cmd", "-x", "200", "-y", "60",
+                  "-c", folder, "timeout -k 5 %d wine cmd" % (WINE_LIMIT * 3))
+        # Keys typed before cmd reads them would be lost or run together.
+        self.wait(lambda rows: rows and rows[-1].endswith(">"), "the first prompt")
+        self.type("prompt " + self.PROMPT.replace(">", "$G"))
+        self.wait(lambda rows: rows and rows[-1] == self.PROMPT, "the new prompt")
+        self.type("cls")
+        self.wait(lambda rows: rows == [self.PROMPT], "a clear screen")
+
+    def tmux(self, *args):
+        return subprocess.run(["tmux", "-S", self.socket] + list(args), env=self.s.env, check=True,
+                              capture_output=True, text=True, timeout=30)
+
+    def rows(self):
+        screen = self.tmux("capture-pane", "-p", "-J", "-t", "cmd").stdout
+        return [row.rstrip() for row in screen.splitlines() if row.strip()]
+
+    def wait(self, condition, what, limit=90):
+        deadline = time.monotonic() + limit
+        while True:
+            rows = self.rows()
+            if condition(rows):
+                return rows
+            if time.monotonic() > deadline:
+                raise Failure(f"cmd did not show {what} within {limit} s:\n    | " +
+                              "\n    | ".join(rows))
+            time.sleep(0.2)
+
+    def type(self, line):
+        self.tmux("send-keys", "-t", "cmd", "-l", line)
+        self.tmux("send-keys", "-t", "cmd", "Enter")
+
+    def run(self, line):
+        """Types `line`, waits for the next prompt; the rows shown between."""
+        before = len(self.rows())
+        typed = self.PROMPT + line
+        self.type(line)
+
+        def done(rows):
+            starts = [i for i, row in enumerate(rows) if row == typed and i >= before - 1]
+            return starts and rows[-1] == self.PROMPT and len(rows) - 1 > starts[-1]
+        rows = self.wait(done, f"the prompt after {line!r}")
+        start = max(i for i, row in enumerate(rows) if row == typed)
+        return rows[start + 1:-1]
+
+    def close(self):
+        subprocess.run(["tmux", "-S", self.socket, "kill-server"], env=self.s.env,
+                       capture_output=True, timeout=30)
+
+
+def test_cmd_prompt(s, ctx):
+    """Typed at an interactive cmd prompt in tmux, `genera_scenario` is the
+    console program genera_scenario.com: the prompt waits for it, what it
+    prints comes whole before the next prompt, the same rows as the Linux
+    build prints, and %errorlevel% is its exit status (3, 2, 1 and 0)."""
+    s.start()
+    folder = s.folder("program")
+    shutil.copy(ctx.exe, os.path.join(folder, "genera_scenario.exe"))
+    shutil.copy(ctx.com, os.path.join(folder, "genera_scenario.com"))
+    linux = s.folder("linux")
+    race = s.folder("program", "race")
+    write_race_code_sources(race)
+    shutil.copytree(race, os.path.join(linux, "race"))
+    cases = [
+        ("a file that cannot be read", "inspect missing.sim", 3),
+        ("an unknown option", "sources --forse", 2),
+        ("the built-in sources", "sources", 0),
+        ("a compile", f"compile {SOURCE_LINE} {SOURCE_TRAIN} --out out", 0),
+        ("the version", "--version", 0),
+        ("error 1250, in the folder race", f"compile {SOURCE_LINE} {SOURCE_TRAIN} --out out", 1),
+    ]
+    prompt = CmdPrompt(s, folder)
+    wrong = []
+    try:
+        # As README.txt suggests: the program's folder on the Path, so that
+        # it is found from any folder.
+        check(prompt.run(f"set PATH={windows_path(folder)};%PATH%") == [], "set PATH shows something")
+        for name, arguments, status in cases:
+            if name.endswith("in the folder race"):
+                check(prompt.run("cd race") == [], "cd race shows something")
+                linux = os.path.join(linux, "race")
+            want = run_linux([ctx.linux] + arguments.split(), linux)
+            want_rows = [row.rstrip() for row in (want.stdout + want.stderr).splitlines() if row.strip()]
+            if want.returncode != status:
+                wrong.append(f"{name}: the Linux build ends with {want.returncode}, want {status}")
+            shown = prompt.run("genera_scenario " + arguments)
+            if shown != want_rows:
+                wrong.append(f"{name}: before the next prompt cmd shows {shown!r}, want {want_rows!r}")
+            level = prompt.run("echo %errorlevel%")
+            if level != [str(status)]:
+                wrong.append(f"{name}: %errorlevel% shows {level!r}, want {status}")
+        s.screenshot_text = "\n".join(prompt.rows())
+    finally:
+        prompt.close()
+    os.makedirs(s.artifacts, exist_ok=True)
+    with open(os.path.join(s.artifacts, "cmd_prompt-screen.txt"), "w", encoding="utf-8") as f:
+        f.write(getattr(s, "screenshot_text", ""))
+    check(not wrong, "not as expected:\n  " + "\n  ".join(wrong))
+
+
 TESTS = [
     ("empty_folder_matches_linux", test_empty_folder_matches_linux),
     ("older_files_replaced_whole", test_older_files_replaced_whole),
@@ -593,6 +774,8 @@ TESTS = [
     ("error_1250_caught", test_error_1250_caught),
     ("failures_on_a_console", test_failures_on_a_console),
     ("failure_boxes", test_failure_boxes),
+    ("text_boxes", test_text_boxes),
+    ("cmd_prompt", test_cmd_prompt),
 ]
 
 
@@ -611,15 +794,16 @@ def main():
 
     ctx = Context()
     ctx.exe = os.path.abspath(args.exe)
+    ctx.com = os.path.splitext(ctx.exe)[0] + ".com"
     ctx.probe = os.path.abspath(args.probe)
     ctx.linux = os.path.abspath(args.linux)
     artifacts = os.path.abspath(args.artifacts or os.path.join(os.path.dirname(ctx.exe),
                                                                "wine-artifacts"))
-    for tool in ("wine", "wineserver", "Xvfb", "import", "timeout"):
+    for tool in ("wine", "wineserver", "Xvfb", "import", "timeout", "tmux"):
         if shutil.which(tool) is None:
             print(f"missing tool: {tool} (scripts/install-deps.sh test installs it)")
             return 1
-    for path in (ctx.exe, ctx.probe, args.linux):
+    for path in (ctx.exe, ctx.com, ctx.probe, args.linux):
         if not os.path.isfile(path):
             print(f"missing: {path}")
             return 1
