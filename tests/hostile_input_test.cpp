@@ -94,9 +94,11 @@ TEST_P(Ostile, CompilesOrStopsWithItsCodeAndMessage) {
     // It compiles: at most warnings, such as a key a NUL byte has broken. A
     // train source with no record compiles by the rules but is an error of
     // our own: there is no train to drive.
-    for (const Diagnostica& m : e.messaggi)
-      if (m.codice != Codice::sorgente_treno_vuota)
+    for (const Diagnostica& m : e.messaggi) {
+      if (m.codice != Codice::sorgente_treno_vuota) {
         EXPECT_NE(m.gravita, Gravita::errore) << formatta(m);
+      }
+    }
   } else {
     ASSERT_FALSE(e.messaggi.empty());
     const Diagnostica* errore = nullptr;
