@@ -10,7 +10,7 @@
 #include "cli/exit_codes.h"
 #include "cli/json_report.h"
 #include "cli/naming.h"
-#include "cli/plot_svg.h"
+#include "view/plot_svg.h"
 #include "files/file_system.h"
 #include "files/folder_lock.h"
 #include "files/native_path.h"

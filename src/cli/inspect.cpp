@@ -18,8 +18,11 @@ bool finisce_con(const std::string& s, const std::string& coda) {
   return s.size() >= coda.size() && s.compare(s.size() - coda.size(), coda.size(), coda) == 0;
 }
 
-/// A stored name for the terminal: quoted, every byte that is not plain
-/// printable ASCII written as \xNN, so garbage cannot upset the screen.
+constexpr std::string_view kSostituto = "\xEF\xBF\xBD";  // U+FFFD: a byte that stands for nothing
+
+/// A stored name for the terminal: quoted, its code page 1252 characters
+/// as UTF-8, control characters written as \xNN so garbage cannot upset
+/// the screen.
 std::string nome_leggibile(const std::string& nome) {
   std::string out = "\"";
   for (const char ch : nome) {
@@ -29,6 +32,8 @@ std::string nome_leggibile(const std::string& nome) {
       out += ch;
     } else if (b >= 0x20 && b < 0x7f) {
       out += ch;
+    } else if (b >= 0x80 && utf8_da_cp1252(std::string_view(&ch, 1)) != kSostituto) {
+      out += utf8_da_cp1252(std::string_view(&ch, 1));
     } else {
       out += formato("\\x%02X", b);
     }
@@ -216,37 +221,6 @@ TipoFileCompatto riconosci_file(const std::string& percorso) {
   if (finisce_con(nome, ".dat")) return TipoFileCompatto::percorso;
   if (finisce_con(nome, ".sim")) return TipoFileCompatto::testata;
   return TipoFileCompatto::sconosciuto;
-}
-
-const char* nome_tipo_cella(uint8_t tipo) {
-  switch (tipo) {
-    case cella_binario:
-      return "binario";
-    case cella_segnale:
-      return "segnale";
-    case cella_fine_rallentamento:
-      return "fine rallentamento";
-    case cella_inizio_rallentamento:
-      return "inizio rallentamento";
-    case cella_avviso_rallentamento:
-      return "avviso rallentamento";
-    case cella_prima_avviso:
-      return "prima dell'avviso";
-    case cella_indicatore_v_max:
-      return "indicatore v max";
-    case cella_fermata:
-      return "fermata";
-    case cella_marca_galleria:
-      return "marca galleria";
-    case cella_codice:
-      return "codice";
-    case cella_abbattimento:
-      return "abbattimento";
-    case cella_cartello:
-      return "cartello";
-    default:
-      return "sconosciuto";
-  }
 }
 
 EstensioneTracciato misura_tracciato(const TracciatoLetto& t) {

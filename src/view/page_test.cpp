@@ -39,7 +39,7 @@ TEST(Page, HoldsEverythingItNeedsAndFetchesNothing) {
     const std::string apre = "<script id=\"genera-data\" type=\"application/json\">";
     const std::size_t da = p.find(apre) + apre.size();
     EXPECT_EQ(json::parse(p.substr(da, p.find("</script>", da) - da)), dati);
-    EXPECT_NE(p.find(servita ? "{\"servita\":true}" : "{\"servita\":false}"), std::string::npos);
+    EXPECT_NE(p.find(servita ? "\"servita\":true" : "\"servita\":false"), std::string::npos);
   }
 }
 

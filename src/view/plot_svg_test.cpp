@@ -1,4 +1,4 @@
-#include "cli/plot_svg.h"
+#include "view/plot_svg.h"
 
 #include <gtest/gtest.h>
 
