@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include <cstdarg>
@@ -107,6 +108,7 @@ struct StazioneDisegnata {
 struct RallentamentoDisegnato {
   double inizio, fine;
   int velocita;
+  int32_t cella_inizio, cella_fine;  // -1: none
 };
 struct GalleriaDisegnata {
   double da, a;
@@ -153,7 +155,8 @@ DatiDisegno raccogli(const ScenarioDisegnabile& g) {
   for (const GalleriaDisegnabile& t : g.gallerie)
     d.gallerie.push_back({static_cast<double>(t.da), static_cast<double>(t.a), t.illuminata});
   for (const RallentamentoDisegnabile& r : g.rallentamenti)
-    d.rallentamenti.push_back({static_cast<double>(r.da), static_cast<double>(r.a), r.velocita});
+    d.rallentamenti.push_back({static_cast<double>(r.da), static_cast<double>(r.a), r.velocita,
+                               r.cella_inizio, r.cella_fine});
   for (const OggettoDisegnabile& o : g.oggetti) {
     const Punto p{static_cast<double>(o.metri), o.cella};
     switch (o.tipo) {
@@ -593,6 +596,16 @@ void corsia_rallentamenti(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, 
     svg.rettangolo(a, banda, b - a, 14,
                    formato("fill=\"%s\" fill-opacity=\"0.35\" stroke=\"%s\"", kColoreRallentamento,
                            kColoreRallentamento));
+    // The start and end cells as ticks at their own places.
+    for (const auto& [tipo, cella] : {std::pair<uint8_t, int32_t>{cella_inizio_rallentamento, r.cella_inizio},
+                                      std::pair<uint8_t, int32_t>{cella_fine_rallentamento, r.cella_fine}}) {
+      if (cella < 0) continue;
+      const Punto p{static_cast<double>(metri_cella(cella)), cella};
+      svg += apri_oggetto(tipo, p);
+      svg.linea(px(p.metri), banda - 2, px(p.metri), banda + 16,
+                formato("stroke=\"%s\" stroke-width=\"1.5\"", kColoreRallentamento).c_str());
+      svg += "</g>\n";
+    }
     velocita.push_back({formato("%d km/h", r.velocita), (a + b) / 2, 2, "fill=\"#9a4a00\""});
   }
   for (const Punto& a : d.avvisi)

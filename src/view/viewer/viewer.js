@@ -8,30 +8,28 @@
   const kMinSpan = 100;        // metres: the closest the view zooms
   const kLineLeft = 132;       // the line view's left margin, for lane titles and values
   const kLineRight = 16;
-  const kAxisHeight = 52;
+  const kAxisHeight = 46;
   const kPlanPad = 34;
   const kHit = 7;              // pixels within which a pointer finds a thing
   const kFont = '"DejaVu Sans", Arial, Helvetica, sans-serif';
 
-  const kColours = {
-    line: '#1f4e79', tail: '#9aa5b1', station: '#222', area: '#cfe3e8', signal: '#d62728',
-    code: '#7b3fb0', marker: '#888', speed_board: '#111', board: '#2b6cb0',
-    tunnel: '#5a4a3a', lit: '#f2c230', slowdown: '#ef7d10', gradient: '#2ca02c',
-    speed: '#1f77b4', adhesion: '#8c564b', error: '#c62828', warning: '#e08a00',
-    note: '#607d8b', grid: '#e4e4e0', text: '#222', muted: '#666',
-  };
+  // The colours and the label spacing are the program's, shared with `plot`.
+  const kColours = config.colori;
+  const kLabelGap = config.etichette.spazio;
 
   // The lanes of the line view, top to bottom; each is also a layer.
+  // `height` is what a lane likes, `min` the least it is drawn in; lanes
+  // are sized to the room the window gives, profiles take what is left over.
   const kLanes = [
-    {id: 'diagnostics', title: 'diagnostics', height: 22},
-    {id: 'stations', title: 'stations', height: 50},
-    {id: 'signals', title: 'signals, codes', height: 30},
-    {id: 'boards', title: 'boards', height: 48},
-    {id: 'tunnels', title: 'tunnels', height: 26},
-    {id: 'slowdowns', title: 'slowdowns', height: 38},
-    {id: 'gradient', title: 'gradient', unit: '\u2030', height: 96, profile: 'pendenza', colour: 'gradient'},
-    {id: 'speed', title: 'speed limit', unit: 'km/h', height: 96, profile: 'velocita', colour: 'speed'},
-    {id: 'adhesion', title: 'adhesion', unit: '%', height: 76, profile: 'aderenza', colour: 'adhesion'},
+    {id: 'diagnostics', title: 'diagnostics', height: 22, min: 16},
+    {id: 'stations', title: 'stations', height: 50, min: 34},
+    {id: 'signals', title: 'signals, codes', height: 30, min: 26},
+    {id: 'boards', title: 'boards', height: 48, min: 32},
+    {id: 'tunnels', title: 'tunnels', height: 26, min: 20},
+    {id: 'slowdowns', title: 'slowdowns', height: 38, min: 34},
+    {id: 'gradient', title: 'gradient', unit: '\u2030', height: 96, min: 40, profile: 'pendenza', colour: 'gradient'},
+    {id: 'speed', title: 'speed limit', unit: 'km/h', height: 96, min: 40, profile: 'velocita', colour: 'speed'},
+    {id: 'adhesion', title: 'adhesion', unit: '%', height: 76, min: 36, profile: 'aderenza', colour: 'adhesion'},
   ];
   const kLayers = [
     {id: 'diagnostics', name: 'Diagnostics', colour: 'error', on: true},
@@ -106,17 +104,16 @@
     m.extent = Math.max(m.grid_end, m.lunghezza, 1000);
     m.record = new Map();
     for (const [id, r] of Object.entries(raw.record))
-      m.record.set(Number(id), {id: Number(id), sorgente: r[0], chiave: r[1], riga: r[2], posizione: r[3]});
+      m.record.set(Number(id), {id: Number(id), sorgente: r[0], chiave: r[1], riga: r[2], posizione: r[3], campi: r[4] || []});
+    m.tipi_cella = raw.tipi_cella;
     m.profile_end = raw.celle > 3 ? raw.celle - 3 : 0;
     m.profili = {};
     for (const name of ['pendenza', 'velocita', 'aderenza'])
       m.profili[name] = decode_runs(raw.profili[name], m.profile_end);
 
-    // Objects stand where the position that names their cell puts them:
-    // cells are taken as round(position / 50 + 1).
-    const point_metre = (c) => Math.max(0, (c - 1) * cell);
+    // Every object stands where its cell begins, as the program computed it.
     m.oggetti = raw.oggetti.map((o) => ({
-      cella: o[0], tipo: o[1], v: [o[2], o[3], o[4], o[5]], tempo: o[6], rec: o[7], m: point_metre(o[0]),
+      cella: o[0], tipo: o[1], v: [o[2], o[3], o[4], o[5]], tempo: o[6], rec: o[7], m: o[8],
     }));
     const of_kind = (...kinds) => m.oggetti.filter((o) => kinds.includes(o.tipo));
     m.segnali = of_kind(1);
@@ -127,34 +124,23 @@
     m.marche = of_kind(11);
     m.cartelli_tutti = of_kind(6, 14);
 
-    // A slowdown's cells all name its record: start, end, warning board and
-    // the four cells before the board.
-    const by_record = new Map();
-    for (const o of of_kind(2, 3, 4, 5)) {
-      if (!by_record.has(o.rec)) by_record.set(o.rec, {rec: o.rec, inizio: null, fine: null, avviso: null, prima: []});
-      const r = by_record.get(o.rec);
-      if (o.tipo === 3) r.inizio = r.inizio || o;
-      else if (o.tipo === 2) r.fine = r.fine || o;
-      else if (o.tipo === 4) r.avviso = r.avviso || o;
-      else r.prima.push(o);
-    }
-    m.rallentamenti = [...by_record.values()].map((r) => {
-      const first = r.inizio || r.fine || r.avviso || r.prima[0];
-      r.from = first.m;
-      r.to = r.fine && r.inizio ? Math.max(r.fine.m, r.inizio.m) : first.m;
-      r.velocita = (r.inizio || r.avviso || first).v[0];
-      r.m = r.from;
-      return r;
-    }).sort((a, b) => a.from - b.from);
+    // A slowdown's cells as the program gathered them by their record.
+    const by_cell = new Map(m.oggetti.map((o) => [o.cella, o]));
+    const at_cell = (c) => (c >= 0 ? by_cell.get(c) || null : null);
+    m.rallentamenti = raw.rallentamenti.map((r) => ({
+      rec: r[0], from: r[1], to: r[2], m: r[1], velocita: r[3],
+      inizio: at_cell(r[4]), fine: at_cell(r[5]), avviso: at_cell(r[6]), prima: r[7].map(at_cell).filter((o) => o),
+    }));
     m.parti_rallentamento = of_kind(2, 3, 4, 5);
 
     m.gallerie = raw.gallerie.map((g) => ({
       prima: g[0], ultima: g[1], tipo: g[2], illuminata: g[3] === 1, rec: g[4],
-      from: g[0] * cell, to: (g[1] + 1) * cell, m: g[0] * cell,
+      from: g[5], to: g[6], m: g[5],
     }));
-    m.avvisi = raw.avvisi.map((a) => ({cella: a[0], valore: a[1], rec: a[2], m: a[0] * cell}));
+    m.avvisi = raw.avvisi.map((a) => ({cella: a[0], valore: a[1], rec: a[2], m: a[3]}));
     m.stazioni = raw.stazioni.map((s) => ({
       voce: s[0], nome: s[1], m: s[2], inizio: s[3], fine: s[4], tipo: s[5], orario: s[6], rec: s[7],
+      fermata: at_cell(s[8]),
     }));
     m.stazioni_per_posizione = m.stazioni.slice().sort((a, b) => a.m - b.m);
     m.diagnostiche_poste = m.diagnostiche
@@ -403,11 +389,17 @@
       values: ['avviso ' + a.valore], origin: 'made by ' + record_words(a.rec), rec: a.rec};
   }
 
+  /// "error 16 (segnale_occupato)", "warning": the words the terminal prints.
+  function diagnostic_title(d) {
+    const title = d.titolo || (d.gravita + (d.codice ? ' ' + d.codice : ''));
+    return d.nome ? title + ' (' + d.nome + ')' : title;
+  }
+
   function describe_diagnostic(d) {
     const place = d.file ? d.file + (d.riga ? ', line ' + d.riga : '') : 'no source';
     const lines = [d.testo];
     for (const n of d.note || []) lines.push('note: ' + n.testo + (n.file ? ' (' + n.file + (n.riga ? ', line ' + n.riga : '') + ')' : ''));
-    return {what: d.gravita + ' ' + d.codice, where: d.posizione === null ? 'no position' : at(d.posizione),
+    return {what: diagnostic_title(d), where: d.posizione === null ? 'no position' : at(d.posizione),
       values: lines, origin: place, diagnostic: d};
   }
 
@@ -444,14 +436,48 @@
 
   function visible_lanes() { return kLanes.filter((l) => layer_on[l.id]); }
 
-  function layout_line() {
+  /// The lanes in `height` pixels: each between its least and its liked
+  /// height, the profiles sharing whatever is left beyond that.
+  function layout_line(height) {
+    const shown = visible_lanes();
+    const room = height - 6 - 4 * shown.length - kAxisHeight;
+    const liked = shown.reduce((h, l) => h + l.height, 0), least = shown.reduce((h, l) => h + l.min, 0);
+    const t = clamp((room - least) / Math.max(1, liked - least), 0, 1);
+    const sizes = shown.map((l) => l.min + (l.height - l.min) * t);
+    const profiles = shown.filter((l) => l.profile).length;
+    const extra = room - sizes.reduce((a, b) => a + b, 0);
+    if (extra > 0 && profiles) shown.forEach((l, i) => { if (l.profile) sizes[i] += extra / profiles; });
     let y = 6;
-    const lanes = visible_lanes().map((l) => {
-      const lane = Object.assign({}, l, {top: y});
-      y += l.height + 4;
+    const lanes = shown.map((l, i) => {
+      const lane = Object.assign({}, l, {top: y, height: Math.floor(sizes[i])});
+      y += lane.height + 4;
       return lane;
     });
     return {lanes: lanes, height: y + kAxisHeight};
+  }
+
+  /// The least height the line view can be drawn in, all its lanes shown.
+  function least_line_height() {
+    return visible_lanes().reduce((h, l) => h + l.min + 4, 6) + kAxisHeight;
+  }
+
+  /// Both canvases sized to the room the window leaves them: the plan takes
+  /// up to two fifths, the line view the rest and never less than it needs,
+  /// so the km axis is always in sight.
+  function fit_canvases() {
+    const views = document.getElementById('views');
+    const cs = getComputedStyle(views);
+    let room = views.clientHeight - parseFloat(cs.paddingTop) - parseFloat(cs.paddingBottom);
+    for (const el of views.children) {
+      if (el.tagName === 'CANVAS' || el.hidden || el.id === 'overlay') continue;
+      const es = getComputedStyle(el);
+      room -= el.getBoundingClientRect().height + parseFloat(es.marginTop) + parseFloat(es.marginBottom);
+    }
+    const least = least_line_height();
+    const plan = Math.max(80, Math.min(room * 0.4, room - least));
+    const line = Math.max(least, room - plan);
+    plan_canvas.style.height = Math.floor(plan) + 'px';
+    line_canvas.style.height = Math.floor(line) + 'px';
   }
 
   /// Nice bounds of a profile, from the whole of it so that they hold still
@@ -475,9 +501,9 @@
   }
 
   function draw_line() {
-    const layout = layout_line();
-    const {ctx, w} = prepare(line_canvas, layout.height);
-    const left = kLineLeft, right = w - kLineRight, width = Math.max(10, right - left);
+    const {ctx, w, h} = prepare(line_canvas);
+    const layout = layout_line(h);
+    const left = w < 600 ? 96 : kLineLeft, right = w - kLineRight, width = Math.max(10, right - left);
     const span = range.to - range.from;
     const x_of = (m) => left + (m - range.from) / span * width;
     const frame = {left: left, right: right, width: width, x_of: x_of, lanes: layout.lanes,
@@ -607,7 +633,7 @@
       l.from = clamp(l.x - w / 2, frame.left - 30, frame.right + 10 - w);
       l.to = l.from + w;
     }
-    const tick_rows = place_in_rows(labels, 1, 6);
+    const tick_rows = place_in_rows(labels, 1, kLabelGap);
     labels.forEach((l, i) => {
       if (tick_rows[i] < 0) return;
       const y = top + 5;
@@ -636,7 +662,7 @@
       const from = clamp(it.x - w / 2, frame.left + 2, Math.max(frame.left + 2, frame.right - 2 - w));
       return {from: from, to: from + w, priority: it.priority || 0, item: it};
     });
-    const row = place_in_rows(labels, rows, 5);
+    const row = place_in_rows(labels, rows, kLabelGap);
     ctx.textAlign = 'left';
     ctx.textBaseline = 'top';
     labels.forEach((l, i) => {
@@ -671,6 +697,7 @@
       const hits = frame.hits[lane.id] = [];
       const label_hits = [];
       const base = lane.top + lane.height - 12;
+      const rows = lane.height >= 48 ? 2 : 1;
       // Areas first: a station's area may reach into the view from outside.
       for (const s of model.stazioni) {
         if (s.fine < range.from || s.inizio > range.to) continue;
@@ -685,7 +712,7 @@
         const x = frame.x_of(s.m);
         ctx.strokeStyle = kColours.station;
         ctx.beginPath();
-        ctx.moveTo(x, lane.top + 30); ctx.lineTo(x, base + 8);
+        ctx.moveTo(x, lane.top + 2 + 14 * rows); ctx.lineTo(x, base + 8);
         ctx.stroke();
         ctx.fillStyle = '#fff';
         ctx.beginPath();
@@ -704,7 +731,7 @@
         ctx.fill();
         hits.push({x: x, y0: base - 8, y1: base, thing: {kind: 'object', o: f}});
       }
-      lane_labels(ctx, frame, items, 2, lane.top + 2, 14, '12px ' + kFont);
+      lane_labels(ctx, frame, items, rows, lane.top + 2, 14, '12px ' + kFont);
       hits.push(...label_hits);
       frame.drawn.stations = shown.map((s) => s.m);
       frame.drawn.station_names = shown.map((s) => s.nome);
@@ -776,7 +803,7 @@
         }
         hits.push({x: x, thing: {kind: 'object', o: o}});
       }
-      lane_labels(ctx, frame, items, 2, lane.top + 2, 14, '11px ' + kFont);
+      lane_labels(ctx, frame, items, lane.height >= 46 ? 2 : 1, lane.top + 2, 14, '11px ' + kFont);
       hits.push(...label_hits);
       frame.drawn.boards = shown.map((o) => o.m);
     },
@@ -1264,6 +1291,7 @@
     const source = model.sorgenti[sorgente];
     if (!source || !riga) return;
     document.getElementById('source-title').textContent = heading || (source.nome + ', line ' + riga);
+    document.getElementById('source-where').value = source.nome + ':' + riga;
     const pre = document.getElementById('source-text');
     pre.textContent = '';
     for (let k = riga - 2; k <= riga + 2; k++) {
@@ -1280,7 +1308,22 @@
       pre.appendChild(line);
       if (k !== riga) pre.appendChild(document.createTextNode('\n'));
     }
+    const was_hidden = panel.hidden;
     panel.hidden = false;
+    if (was_hidden) { fit_canvases(); schedule(); }
+  }
+
+  function close_source() {
+    document.getElementById('source-panel').hidden = true;
+    fit_canvases();
+    schedule();
+  }
+
+  function copy_where() {
+    const box = document.getElementById('source-where');
+    box.select();
+    if (navigator.clipboard && window.isSecureContext) navigator.clipboard.writeText(box.value).catch(() => {});
+    else document.execCommand('copy');
   }
 
   function show_source_of(thing) {
@@ -1288,7 +1331,7 @@
     if (!d) return;
     if (d.diagnostic) {
       const k = d.diagnostic;
-      if (k.sorgente >= 0) show_source(k.sorgente, k.riga, k.file + ', line ' + k.riga + ': ' + k.gravita + ' ' + k.codice);
+      if (k.sorgente >= 0) show_source(k.sorgente, k.riga, k.file + ', line ' + k.riga + ': ' + diagnostic_title(k));
       return;
     }
     const s = source_of(d.rec);
@@ -1371,10 +1414,18 @@
       }
     });
     canvas.addEventListener('pointerleave', () => { if (!drag) tooltip.hidden = true; });
+    // Ctrl + wheel (or a pinch) zooms and a sideways wheel pans; a plain
+    // wheel is left to the page, so it never traps the reader.
     canvas.addEventListener('wheel', (e) => {
-      e.preventDefault();
-      const r = canvas.getBoundingClientRect();
-      zoom(wheel_factor(e), metre_of_x(e.clientX - r.left, e.clientY - r.top));
+      if (e.ctrlKey || e.metaKey) {
+        e.preventDefault();
+        const r = canvas.getBoundingClientRect();
+        zoom(wheel_factor(e), metre_of_x(e.clientX - r.left, e.clientY - r.top));
+      } else if (e.shiftKey || Math.abs(e.deltaX) > Math.abs(e.deltaY)) {
+        e.preventDefault();
+        const d = e.shiftKey && !e.deltaX ? e.deltaY : e.deltaX;
+        pan(clamp(d * (e.deltaMode === 1 ? 33 : 1) / canvas.clientWidth, -0.5, 0.5));
+      }
     }, {passive: false});
   }
 
@@ -1429,22 +1480,36 @@
     const diagnostics = document.getElementById('diagnostic-list');
     diagnostics.textContent = '';
     document.getElementById('diagnostic-count').textContent = '(' + model.diagnostiche.length + ')';
+    // Grouped by file, in the order the compile reported them.
+    const files = [];
     model.diagnostiche.forEach((d, i) => {
-      const li = document.createElement('li');
-      li.tabIndex = 0;
-      li.className = d.gravita;
-      li.dataset.index = String(i);
-      li.textContent = d.gravita + ' ' + d.codice + (d.posizione !== null ? ' \u00b7 km ' + km(d.posizione) : '') +
-        (d.riga ? ' \u00b7 line ' + d.riga : '') + ': ' + d.testo;
-      const go = () => {
-        if (d.posizione !== null) jump_to(d.posizione, 3000);
-        if (d.sorgente >= 0 && d.riga) show_source(d.sorgente, d.riga, d.file + ', line ' + d.riga + ': ' + d.gravita + ' ' + d.codice);
-        select_diagnostic(i);
-      };
-      li.addEventListener('click', go);
-      li.addEventListener('keydown', (e) => { if (e.key === 'Enter') go(); });
-      diagnostics.appendChild(li);
+      const name = d.file || 'no file';
+      let group = files.find((f) => f.name === name);
+      if (!group) files.push(group = {name: name, items: []});
+      group.items.push([d, i]);
     });
+    for (const group of files) {
+      const head = document.createElement('li');
+      head.className = 'file';
+      head.textContent = group.name + ' (' + group.items.length + ')';
+      diagnostics.appendChild(head);
+      for (const [d, i] of group.items) {
+        const li = document.createElement('li');
+        li.tabIndex = 0;
+        li.className = d.gravita;
+        li.dataset.index = String(i);
+        li.textContent = diagnostic_title(d) + (d.riga ? ' \u00b7 line ' + d.riga : '') +
+          (d.posizione !== null ? ' \u00b7 km ' + km(d.posizione) : '') + ': ' + d.testo;
+        const go = () => {
+          if (d.posizione !== null) jump_to(d.posizione, 3000);
+          if (d.sorgente >= 0 && d.riga) show_source(d.sorgente, d.riga, d.file + ', line ' + d.riga + ': ' + diagnostic_title(d));
+          select_diagnostic(i);
+        };
+        li.addEventListener('click', go);
+        li.addEventListener('keydown', (e) => { if (e.key === 'Enter') go(); });
+        diagnostics.appendChild(li);
+      }
+    }
   }
 
   function select_diagnostic(i) {
@@ -1460,7 +1525,7 @@
       input.type = 'checkbox';
       input.checked = layer_on[l.id];
       input.dataset.layer = l.id;
-      input.addEventListener('change', () => { layer_on[l.id] = input.checked; schedule(); });
+      input.addEventListener('change', () => { layer_on[l.id] = input.checked; fit_canvases(); schedule(); });
       const swatch = document.createElement('span');
       swatch.className = 'swatch';
       swatch.style.background = kColours[l.colour];
@@ -1478,7 +1543,7 @@
     draw_line();
     draw_plan();
     document.getElementById('line-caption').textContent =
-      'km ' + km(range.from, 2) + ' to ' + km(range.to, 2) + ' \u00b7 wheel or +/\u2212 zooms, drag or arrows pan, F fits';
+      'km ' + km(range.from, 2) + ' to ' + km(range.to, 2) + ' \u00b7 Ctrl + wheel or +/\u2212 zooms, drag or arrows pan, F fits';
     if (first_draw_ms === null) {
       first_draw_ms = performance.now();
       performance.mark('genera-first-draw');
@@ -1535,10 +1600,19 @@
   attach_pointer(plan_canvas, hit_plan, (x, y) => plan_metre_near(x, y),
     () => (range.to - range.from) / plan_canvas.clientWidth);
   document.addEventListener('keydown', on_key);
-  window.addEventListener('resize', schedule);
+  const refit = () => { fit_canvases(); schedule(); };
+  window.addEventListener('resize', refit);
+  if (window.ResizeObserver) new ResizeObserver(refit).observe(document.getElementById('views'));
+  document.getElementById('source-close').addEventListener('click', close_source);
+  document.getElementById('source-copy').addEventListener('click', copy_where);
+  document.getElementById('side-toggle').addEventListener('click', () => {
+    const open = document.body.classList.toggle('side-open');
+    document.getElementById('side-toggle').setAttribute('aria-expanded', String(open));
+  });
 
   fill_layers();
   fill_lists();
+  fit_canvases();
   set_range(0, model.extent);
   draw();
   if (config.servita) start_live();
