@@ -8,6 +8,7 @@
 
 #include "cli/text_format.h"
 #include "model/text.h"
+#include "view/text_policy.h"
 
 namespace genera {
 namespace {
@@ -55,7 +56,7 @@ json numero_json(double v) { return std::isfinite(v) ? json(v) : json(nullptr); 
 
 std::string tabella_testata(const std::string& nome, const TestataLetta& voci, std::size_t byte) {
   std::string out =
-      formato("%s: scenario file, %d entries, %zu bytes\n", nome.c_str(), kVociTestata, byte);
+      formato("%s: scenario file, %d entries, %zu bytes\n", testo_scritto(nome).c_str(), kVociTestata, byte);
   out +=
       "entry tipo       dato1       dato2       dato3 opzione intero1 intero2 intero3 "
       "intero4 intero5 byte1 byte2 byte3 byte4       dato4 nome\n";
@@ -95,14 +96,14 @@ json json_testata(const std::string& nome, const TestataLetta& voci, std::size_t
                      {"byte4", v.byte4},
                      {"dato4", v.dato4}});
   }
-  return {{"file", nome}, {"tipo", "testata_linea"}, {"byte", byte}, {"voci", lista}};
+  return {{"file", testo_scritto(nome)}, {"tipo", "testata_linea"}, {"byte", byte}, {"voci", lista}};
 }
 
 // ---- route file ----
 
 std::string tabella_percorso(const std::string& nome, const std::vector<cella_percorso>& celle,
                              std::size_t byte) {
-  std::string out = formato("%s: route file, %zu cells", nome.c_str(), celle.size());
+  std::string out = formato("%s: route file, %zu cells", testo_scritto(nome).c_str(), celle.size());
   if (!celle.empty()) out += formato(" (0 to %zu)", celle.size() - 1);
   out += formato(", %zu bytes\n", byte);
   std::map<int, std::size_t> per_tipo;
@@ -150,7 +151,7 @@ json json_percorso(const std::string& nome, const std::vector<cella_percorso>& c
                      {"pendenza", c.pendenza},
                      {"aderenza", c.aderenza}});
   }
-  return {{"file", nome},
+  return {{"file", testo_scritto(nome)},
           {"tipo", "percorso"},
           {"byte", byte},
           {"celle_totali", celle.size()},
@@ -161,7 +162,7 @@ json json_percorso(const std::string& nome, const std::vector<cella_percorso>& c
 
 std::string tabella_tracciato(const std::string& nome, const TracciatoLetto& t, std::size_t byte) {
   const EstensioneTracciato e = misura_tracciato(t);
-  std::string out = formato("%s: line compact file, %zu rows", nome.c_str(), e.righe);
+  std::string out = formato("%s: line compact file, %zu rows", testo_scritto(nome).c_str(), e.righe);
   if (e.righe > 0) out += formato(" (0 to %zu)", e.righe - 1);
   out += formato(", %zu bytes\n", byte);
   out += formato(
@@ -192,7 +193,7 @@ json json_tracciato(const std::string& nome, const TracciatoLetto& t, std::size_
             {"x", numero_json(t.x[*riga].numero)},
             {"y", numero_json(t.y[*riga].numero)}};
   };
-  return {{"file", nome},
+  return {{"file", testo_scritto(nome)},
           {"tipo", "tracciato_linea"},
           {"byte", byte},
           {"righe", e.righe},
