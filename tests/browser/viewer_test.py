@@ -105,6 +105,13 @@ class ViewerCase(unittest.TestCase):
         os.makedirs(ARTIFACTS, exist_ok=True)
         self.driver.save_screenshot(os.path.join(ARTIFACTS, name))
 
+    def assert_inside_the_window(self, element_id):
+        box = self.js("""const r = document.getElementById(arguments[0]).getBoundingClientRect();
+            return [r.left, r.top, r.right, r.bottom, innerWidth, innerHeight];""", element_id)
+        left, top, right, bottom, width, height = box
+        self.assertTrue(0 <= left and 0 <= top and right <= width + 0.5 and bottom <= height + 0.5,
+                        f"{element_id} at {box[:4]} in a window of {width}x{height}")
+
     def console_errors(self):
         return [e for e in self.driver.get_log("browser") if e["level"] == "SEVERE"]
 
@@ -171,18 +178,18 @@ class BuiltInPage(ViewerCase):
         signal_line = line_number(train, "segnale,    2800")
         slowdown_line = line_number(train, "rallentamento,   42850")
         cases = [
-            ((2000, 4000), "signals", 2800,
-             ["Signal", "cell 57, 2,800 m (km 2.800)", f"{TRAIN}, line {signal_line}"]),
-            ((40000, 45000), "signals", 41950,
+            ((2000, 4000), "signals", 2850,
+             ["Signal", "cell 57, 2,850 m (km 2.850)", f"{TRAIN}, line {signal_line}"]),
+            ((40000, 45000), "signals", 42000,
              ["Code cell, code 180", "added by the post-pass for the slowdown at 42,850 m",
               f"{TRAIN}, line {slowdown_line}"]),
             ((40000, 45000), "slowdowns", 42950,
              ["Slowdown to 60 km/h", "warning board cell 834", f"{TRAIN}, line {slowdown_line}"]),
             ((40000, 45000), "tunnels", 42500,
              ["Tunnel, lit", "1,800 m", f"montagna at 41,950 m \u2014 {LINE}, line {line_number(line, 'montagna,   41950')}"]),
-            ((40000, 45000), "boards", 41700,
+            ((40000, 45000), "boards", 41750,
              ["Indicator board", "Galleria / Cerreto", f"{LINE}, line {line_number(line, 'cartello_indicatore,  41700')}"]),
-            ((56000, 58000), "boards", 57000,
+            ((56000, 58000), "boards", 57050,
              ["Speed-indicator board", "A 130, B 135, C 140 km/h", f"{LINE}, line {line_number(line, 'indicatori_vmax,  57000')}"]),
             ((0, 20000), "stations", 9050,
              ["Station Casalpiano", "9,050 m", f"{TRAIN}, line {line_number(train, 'stazione,    9050')}"]),
@@ -200,12 +207,15 @@ class BuiltInPage(ViewerCase):
                     self.assertIn(words, text)
         # A click shows the line that made it.
         self.set_range(2000, 4000)
-        _, canvas = self.hover_lane("signals", 2800)
+        _, canvas = self.hover_lane("signals", 2850)
         self.shot("viewer-hover-signal.png")
         ActionChains(self.driver).click().perform()
         panel = self.driver.find_element(By.ID, "source-panel")
         WebDriverWait(self.driver, 5).until(lambda d: panel.is_displayed())
         self.assertIn(f"{TRAIN}, line {signal_line}", panel.text)
+        self.assertEqual(self.driver.find_element(By.ID, "source-where").get_attribute("value"),
+                         f"{TRAIN}:{signal_line}")
+        self.assert_inside_the_window("source-panel")
         here = self.driver.find_element(By.CSS_SELECTOR, "#source-text .here")
         self.assertEqual(here.text.split(None, 1), [str(signal_line), "segnale,    2800,   1, 4, 1,  0, 0,    1,  3,1,0, 0"])
         self.shot("viewer-source-line.png")
@@ -231,9 +241,10 @@ class BuiltInPage(ViewerCase):
         WebDriverWait(self.driver, 5).until(lambda d: self.range() == [40000, 45000])
         drawn = self.js("return genera_viewer.drawn()")
         self.assertEqual(drawn["plan"]["rows"], [40000, 45000])
-        self.assertEqual(drawn["line"]["signals"], [43600])
-        self.assertEqual(drawn["plan"]["signals"], [43600])
-        self.assertEqual(drawn["line"]["codes"], [41950, 42300, 42600, 43550])
+        # Each where its cell begins: the signal at 43600 m takes cell 873.
+        self.assertEqual(drawn["line"]["signals"], [43650])
+        self.assertEqual(drawn["plan"]["signals"], [43650])
+        self.assertEqual(drawn["line"]["codes"], [42000, 42350, 42650, 43600])
         for view in ("line", "plan"):
             for kind, metres in drawn[view].items():
                 if kind in ("rows", "station_names"):
@@ -261,10 +272,15 @@ class BuiltInPage(ViewerCase):
         self.set_range(40000, 50000)
         canvas = self.driver.find_element(By.ID, "line")
         self.js("arguments[0].scrollIntoView()", canvas)
-        # The wheel zooms in around the pointer.
+        # A plain wheel is the page's: the range stays. Ctrl + wheel zooms in
+        # around the pointer.
         point = self.js("return genera_viewer.lane_point('signals', 45000)")
         offset = self.js("const r = arguments[0].getBoundingClientRect(); return [arguments[1].x - r.left - r.width / 2, arguments[1].y - r.top - r.height / 2]", canvas, point)
-        ActionChains(self.driver).scroll_from_origin(ScrollOrigin.from_element(canvas, int(offset[0]), int(offset[1])), 0, -300).perform()
+        origin = ScrollOrigin.from_element(canvas, int(offset[0]), int(offset[1]))
+        ActionChains(self.driver).scroll_from_origin(origin, 0, -300).perform()
+        self.assertEqual(self.range(), [40000, 50000])
+        ActionChains(self.driver).key_down(Keys.CONTROL).scroll_from_origin(origin, 0, -300) \
+            .key_up(Keys.CONTROL).perform()
         WebDriverWait(self.driver, 5).until(lambda d: self.range()[1] - self.range()[0] < 9000)
         a, b = self.range()
         self.assertTrue(a < 45000 < b)
@@ -301,6 +317,109 @@ class BuiltInPage(ViewerCase):
         self.assertFalse(markers.is_selected())
 
 
+class FitsTheWindow(ViewerCase):
+    """Nothing clipped on ordinary screens: both canvases, every lane and
+    the km axis inside the window, the docked source panel too; a window
+    resized is drawn again to its new size; a narrow one folds the side
+    panel away."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.tmp = tempfile.TemporaryDirectory()
+        cls.folder = cls.tmp.name
+        exe = os.path.join(BUILD, "genera_scenario")
+        subprocess.run([exe, "sources", "--out", cls.folder], check=True, capture_output=True)
+        subprocess.run([exe, "view", LINE, TRAIN], cwd=cls.folder, check=True, capture_output=True)
+        cls.url = "file://" + os.path.join(cls.folder, PAGE)
+        cls.driver = start_browser()
+
+    @classmethod
+    def tearDownClass(cls):
+        super().tearDownClass()
+        cls.tmp.cleanup()
+
+    def window(self, width, height):
+        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                                    {"width": width, "height": height, "deviceScaleFactor": 1, "mobile": False})
+        WebDriverWait(self.driver, 5).until(
+            lambda d: self.js("return [innerWidth, innerHeight]") == [width, height])
+
+    def wait_redrawn(self):
+        # Drawn to the canvas's size on screen: the backing store matches it.
+        WebDriverWait(self.driver, 5).until(lambda d: self.js("""
+            const c = document.getElementById('line');
+            return c.width === c.clientWidth && c.height === c.clientHeight &&
+                   genera_viewer.line_size()[1] === c.clientHeight;"""))
+
+    def assert_nothing_clipped(self, where):
+        with self.subTest(where=where):
+            for element in ("plan", "line", "controls"):
+                self.assert_inside_the_window(element)
+            page = self.js("return [document.documentElement.scrollWidth, document.documentElement.scrollHeight,"
+                           " innerWidth, innerHeight]")
+            self.assertLessEqual(page[0], page[2], "the page scrolls sideways")
+            self.assertLessEqual(page[1], page[3], "the page scrolls down")
+            lanes = self.js("return genera_viewer.lanes()")
+            axis = self.js("return genera_viewer.axis()")
+            height = self.js("return document.getElementById('line').clientHeight")
+            self.assertEqual([l["id"] for l in lanes], ["diagnostics", "stations", "signals", "boards", "tunnels",
+                                                        "slowdowns", "gradient", "speed", "adhesion"])
+            for lane in lanes:
+                self.assertGreaterEqual(lane["height"], lane["min"], lane["id"])
+                self.assertLessEqual(lane["top"] + lane["height"], axis["top"], lane["id"])
+            # The axis and its labels inside the canvas.
+            self.assertLessEqual(axis["bottom"], height)
+            labels = self.js("return genera_viewer.labels()")["line"]
+            ticks = [l for l in labels if re.fullmatch(r"\d+", l["text"])]
+            self.assertGreaterEqual(len(ticks), 3, "km ticks")
+            for l in labels:
+                self.assertLessEqual(l["y1"], height, l["text"])
+
+    def test_nothing_is_clipped_at_three_screen_sizes(self):
+        for width, height in ((1280, 720), (1366, 768), (800, 600)):
+            self.window(width, height)
+            self.open(self.url)
+            self.assertEqual(self.console_errors(), [])
+            self.wait_redrawn()
+            self.assert_nothing_clipped(f"{width}x{height}")
+            self.shot(f"viewer-{width}x{height}.png")
+            # The source line a click opens is docked in sight, the axis too.
+            self.set_range(2000, 4000)
+            point = self.js("return genera_viewer.lane_point('signals', 2850)")
+            self.pointer_to("line", point)
+            ActionChains(self.driver).click().perform()
+            self.assertTrue(self.driver.find_element(By.ID, "source-panel").is_displayed())
+            self.wait_redrawn()
+            self.assert_inside_the_window("source-panel")
+            self.assert_nothing_clipped(f"{width}x{height} with the source panel")
+            self.shot(f"viewer-{width}x{height}-source.png")
+
+    def test_a_resized_window_is_drawn_again(self):
+        self.window(1366, 768)
+        self.open(self.url)
+        self.set_range(40000, 45000)
+        before = self.js("return genera_viewer.line_size()")
+        self.window(800, 600)
+        self.wait_redrawn()
+        after = self.js("return genera_viewer.line_size()")
+        self.assertLess(after[0], before[0])
+        self.assertEqual(self.range(), [40000, 45000])
+        self.assert_nothing_clipped("1366x768 made 800x600")
+
+    def test_a_narrow_window_folds_the_side_panel(self):
+        self.window(420, 800)
+        self.open(self.url)
+        side = self.driver.find_element(By.ID, "side")
+        self.assertFalse(side.is_displayed())
+        self.assert_inside_the_window("line")
+        self.driver.find_element(By.ID, "side-toggle").click()
+        self.assertTrue(side.is_displayed())
+        self.shot("viewer-420-side-open.png")
+        self.driver.find_element(By.XPATH, "//ol[@id='station-list']/li[contains(., 'Pratolungo')]").click()
+        a, b = self.range()
+        self.assertAlmostEqual((a + b) / 2, 79650, delta=1)
+
+
 class PageWithADiagnostic(ViewerCase):
     @classmethod
     def setUpClass(cls):
@@ -328,9 +447,11 @@ class PageWithADiagnostic(ViewerCase):
     def test_a_diagnostic_is_listed_drawn_and_jumped_to(self):
         self.open(self.url)
         self.assertEqual(self.console_errors(), [])
-        items = self.driver.find_elements(By.CSS_SELECTOR, "#diagnostic-list li")
+        files = self.driver.find_elements(By.CSS_SELECTOR, "#diagnostic-list li.file")
+        self.assertEqual([f.text for f in files], [f"{TRAIN} (1)"])
+        items = self.driver.find_elements(By.CSS_SELECTOR, "#diagnostic-list li[data-index]")
         self.assertEqual(len(items), 1)
-        self.assertIn("error 16", items[0].text)
+        self.assertIn("error 16 (", items[0].text)
         items[0].click()
         a, b = self.range()
         self.assertTrue(a < 2800 < b)

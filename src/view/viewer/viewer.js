@@ -278,6 +278,21 @@
     return s && /rallentamento/i.test(s.chiave);
   }
 
+  /// The record's fields as its author wrote them: "sx 2 · s1 3 · ...",
+  /// leaving out those in `skip` (the position, said elsewhere).
+  function author_words(id, skip) {
+    const r = model.record.get(id);
+    if (!r || !r.campi.length) return '';
+    const leave = skip || ['posizione', 'x', 'inizio'];
+    return r.campi.filter((c) => !leave.includes(c[0]) && c[2] !== '')
+      .map((c) => c[0] + ' ' + c[2] + (c[1] ? ' ' + c[1] : '')).join(' \u00b7 ');
+  }
+
+  /// The author's fields when the record has them, else the stored values.
+  function fields_or_values(o) {
+    return author_words(o.rec) || stored_values(o);
+  }
+
   function stored_values(o) {
     return 'valore1 ' + o.v[0] + ' \u00b7 valore2 ' + o.v[1] + ' \u00b7 valore3 ' + o.v[2] +
       ' \u00b7 valore4 ' + o.v[3];
@@ -296,7 +311,7 @@
     switch (o.tipo) {
       case 1: {
         const codes = model.codici.filter((c) => c.cella >= o.cella - 2 && c.cella < o.cella);
-        const lines = [stored_values(o) + ' \u00b7 tempo_segnale ' + o.tempo];
+        const lines = [fields_or_values(o)];
         if (codes.length) lines.push('code cell in front: ' + codes.map((c) => 'cell ' + c.cella).join(', '));
         return {what: 'Signal', where: cell, values: lines, origin: 'made by ' + record_words(o.rec), rec: o.rec};
       }
@@ -313,7 +328,7 @@
         const s = groups.map((g) => g[0]), d = groups.map((g) => g[1]);
         const lines = ['speeds s: A ' + s[0] + ', B ' + s[1] + ', C ' + s[2] + ' km/h' +
           (d.some((x) => x) ? ' \u00b7 d: A ' + d[0] + ', B ' + d[1] + ', C ' + d[2] + ' km/h' : ''),
-        'stripes s ' + Math.floor(o.v[3] / 10) + ', d ' + (o.v[3] % 10), stored_values(o)];
+        'stripes s ' + Math.floor(o.v[3] / 10) + ', d ' + (o.v[3] % 10), author_words(o.rec)];
         return {what: 'Speed-indicator board', where: cell, values: lines, origin: 'made by ' + record_words(o.rec), rec: o.rec};
       }
       case 14:
@@ -323,7 +338,8 @@
       case 10: {
         const st = model.stazioni.find((s) => s.voce === o.v[0]);
         return {what: 'Stop cell of ' + (st ? st.nome : 'station entry ' + o.v[0]), where: cell,
-          values: [stored_values(o)], origin: 'made by ' + record_words(o.rec), rec: o.rec};
+          values: ['the last cell of the station\u2019s area, table entry ' + o.v[0], author_words(o.rec, ['posizione', 'nome'])],
+          origin: 'made by ' + record_words(o.rec), rec: o.rec};
       }
       case 11:
         return {what: 'Lit-tunnel marker', where: cell, values: ['one every fourth cell of a lit tunnel'],
@@ -331,7 +347,7 @@
       case 2: case 3: case 4: case 5: {
         const names = {2: 'Slowdown end', 3: 'Slowdown start', 4: 'Slowdown warning board',
           5: 'Cell before a slowdown warning board (' + o.v[0] + ' of 4)'};
-        const lines = [stored_values(o)];
+        const lines = [fields_or_values(o)];
         if (o.tipo !== 5) lines.unshift('speed ' + o.v[0] + ' km/h');
         return {what: names[o.tipo], where: cell, values: lines,
           origin: 'made by ' + record_words(o.rec), rec: o.rec};
@@ -359,6 +375,7 @@
     lines.push(cells.join(' \u00b7 '));
     const codes = model.codici.filter((c) => c.rec === r.rec);
     if (codes.length) lines.push(codes.length + ' code cells added by the post-pass');
+    lines.push(author_words(r.rec));
     return {what: 'Slowdown to ' + r.velocita + ' km/h', where: at(r.from), values: lines,
       origin: 'made by ' + record_words(r.rec), rec: r.rec};
   }
@@ -367,6 +384,7 @@
     const lines = ['from ' + at(g.from) + ' to ' + at(g.to) + ', ' + metres(g.to - g.from) +
       ' \u00b7 cells ' + g.prima + '\u2013' + g.ultima];
     lines.push('galleria value ' + g.tipo + (g.tipo === 3 ? ' (within 150 m of the tunnel before)' : ''));
+    lines.push(author_words(g.rec, ['inizio']));
     return {what: g.illuminata ? 'Tunnel, lit' : 'Tunnel, not lit', where: at(g.from), values: lines,
       origin: 'made by ' + record_words(g.rec), rec: g.rec};
   }
@@ -375,8 +393,9 @@
     const lines = ['area ' + metres(s.inizio) + ' to ' + metres(s.fine) + ' \u00b7 kind ' + s.tipo +
       ' \u00b7 table entry ' + s.voce];
     if (s.orario > 0) lines.push('scheduled ' + clock(s.orario));
-    const stop = model.fermate.find((f) => f.v[0] === s.voce);
+    const stop = s.fermata;
     lines.push(stop ? 'stop cell ' + stop.cella + ' (km ' + km(stop.m) + ')' : 'no stop cell');
+    lines.push(author_words(s.rec, ['posizione', 'nome']));
     if (s.m > model.lunghezza) lines.push('beyond the end of the line, in the grid\u2019s tail');
     return {what: 'Station ' + s.nome, where: at(s.m), values: lines,
       origin: 'made by ' + record_words(s.rec), rec: s.rec};
@@ -464,17 +483,34 @@
   /// Both canvases sized to the room the window leaves them: the plan takes
   /// up to two fifths, the line view the rest and never less than it needs,
   /// so the km axis is always in sight.
+  function outer_height(el) {
+    const es = getComputedStyle(el);
+    return el.getBoundingClientRect().height + parseFloat(es.marginTop) + parseFloat(es.marginBottom);
+  }
+
   function fit_canvases() {
     const views = document.getElementById('views');
     const cs = getComputedStyle(views);
+    const border = 2;  // each canvas's, top and bottom
+    const least = least_line_height() + border;
     let room = views.clientHeight - parseFloat(cs.paddingTop) - parseFloat(cs.paddingBottom);
+    // The source panel gives up lines before the line view gives up lanes.
+    const panel = document.getElementById('source-panel');
+    if (!panel.hidden) {
+      let other = 0;
+      for (const el of views.children) {
+        if (el === panel || el.tagName === 'CANVAS' || el.hidden || el.id === 'overlay') continue;
+        other += outer_height(el);
+      }
+      panel.style.maxHeight = Math.floor(clamp(room - other - least - 66 - 6, 54, 132)) + 'px';
+      const here = panel.querySelector('.here');
+      if (here) panel.scrollTop = Math.max(0, here.offsetTop - panel.clientHeight / 2);
+    }
     for (const el of views.children) {
       if (el.tagName === 'CANVAS' || el.hidden || el.id === 'overlay') continue;
-      const es = getComputedStyle(el);
-      room -= el.getBoundingClientRect().height + parseFloat(es.marginTop) + parseFloat(es.marginBottom);
+      room -= outer_height(el);
     }
-    const least = least_line_height();
-    const plan = Math.max(80, Math.min(room * 0.4, room - least));
+    const plan = Math.max(64, Math.min(room * 0.4, room - least));
     const line = Math.max(least, room - plan);
     plan_canvas.style.height = Math.floor(plan) + 'px';
     line_canvas.style.height = Math.floor(line) + 'px';
@@ -506,7 +542,7 @@
     const left = w < 600 ? 96 : kLineLeft, right = w - kLineRight, width = Math.max(10, right - left);
     const span = range.to - range.from;
     const x_of = (m) => left + (m - range.from) / span * width;
-    const frame = {left: left, right: right, width: width, x_of: x_of, lanes: layout.lanes,
+    const frame = {left: left, right: right, width: width, x_of: x_of, lanes: layout.lanes, w: w, h: h,
       hits: {}, labels: [], drawn: {}, axis_top: layout.height - kAxisHeight};
     const bottom = layout.height - kAxisHeight;
 
@@ -1022,7 +1058,8 @@
       x0 = Math.min(x0, q.x); x1 = Math.max(x1, q.x);
       y0 = Math.min(y0, q.y); y1 = Math.max(y1, q.y);
     }
-    const scale = Math.min((w - 2 * kPlanPad) / Math.max(x1 - x0, 40), (h - 2 * kPlanPad) / Math.max(y1 - y0, 40));
+    const pad = Math.min(kPlanPad, h / 4, w / 4);  // a short plan keeps room to draw in
+    const scale = Math.min((w - 2 * pad) / Math.max(x1 - x0, 40), (h - 2 * pad) / Math.max(y1 - y0, 40));
     const cx = (x0 + x1) / 2, cy = (y0 + y1) / 2;
     const sx = (x) => w / 2 + (x - cx) * scale;
     const sy = (y) => h / 2 - (y - cy) * scale;
@@ -1525,7 +1562,7 @@
       input.type = 'checkbox';
       input.checked = layer_on[l.id];
       input.dataset.layer = l.id;
-      input.addEventListener('change', () => { layer_on[l.id] = input.checked; fit_canvases(); schedule(); });
+      input.addEventListener('change', () => { layer_on[l.id] = input.checked; fit_canvases(); draw(); });
       const swatch = document.createElement('span');
       swatch.className = 'swatch';
       swatch.style.background = kColours[l.colour];
@@ -1618,6 +1655,7 @@
   if (config.servita) start_live();
 
   // For the browser tests and the benchmark: where things are drawn.
+  const flush = () => { if (redraw_pending) draw(); };
   const to_client = (canvas, p) => {
     const r = canvas.getBoundingClientRect();
     return {x: r.left + p.x, y: r.top + p.y};
@@ -1628,8 +1666,13 @@
     version: () => model.versione,
     stations: () => model.stazioni.map((s) => s.nome),
     first_draw_ms: () => first_draw_ms,
-    drawn: () => ({line: line_frame.drawn, plan: plan_frame.drawn}),
-    labels: () => ({line: line_frame.labels, plan: plan_frame.labels}),
+    // A draw still waiting for its frame is made first: what is asked for
+    // is what the page shows once it has caught up.
+    drawn: () => { flush(); return {line: line_frame.drawn, plan: plan_frame.drawn}; },
+    labels: () => { flush(); return {line: line_frame.labels, plan: plan_frame.labels}; },
+    lanes: () => line_frame.lanes.map((l) => ({id: l.id, top: l.top, height: l.height, min: l.min})),
+    axis: () => ({top: line_frame.axis_top, bottom: line_frame.axis_top + kAxisHeight}),
+    line_size: () => [line_frame.w, line_frame.h],
     lane_point: (id, m) => {
       const lane = line_frame.lanes.find((l) => l.id === id);
       return lane ? to_client(line_canvas, {x: line_frame.x_of(m), y: lane.top + lane.height / 2}) : null;
