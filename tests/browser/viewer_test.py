@@ -516,12 +516,61 @@ class ServedPage(ViewerCase):
         cls.server.stderr.close()
         cls.tmp.cleanup()
 
+    def wait_state(self, state):
+        WebDriverWait(self.driver, 5, poll_frequency=0.05).until(
+            lambda d: self.js("return genera_viewer.state()") == state)
+
+    def test_a_broken_or_deleted_source_keeps_the_drawing_and_the_range(self):
+        origin = f"http://127.0.0.1:{self.port}/"
+        self.open(origin)
+        self.set_range(38000, 48000)
+        train = os.path.join(self.folder, TRAIN)
+        with open(train, "rb") as f:
+            text = f.read()
+        overlay = self.driver.find_element(By.ID, "overlay")
+        self.assertFalse(overlay.is_displayed())
+        # Broken: the last clean drawing under the list of errors.
+        with open(train, "wb") as f:
+            f.write(text.replace(b"stazione,    9050", b"stazione,    9055"))
+        self.wait_state("errori")
+        self.assertTrue(overlay.is_displayed())
+        self.assertIn("error 8", overlay.text)
+        self.assertIn(f"{TRAIN}:", overlay.text)
+        self.assertIn("last one that compiled without errors", overlay.text)
+        self.assertEqual(self.range(), [38000, 48000])
+        self.assertIn("Valcerreto", self.js("return genera_viewer.drawn()")["line"]["station_names"])
+        self.shot("viewer-served-broken.png")
+        # Deleted: named at once, the drawing kept.
+        os.remove(train)
+        self.wait_state("mancante")
+        self.assertIn(f"{TRAIN} is missing", overlay.text)
+        self.assertEqual(self.range(), [38000, 48000])
+        self.shot("viewer-served-missing.png")
+        # Back, with the line source emptied: an error, the range holds.
+        line = os.path.join(self.folder, LINE)
+        with open(line, "rb") as f:
+            line_text = f.read()
+        with open(line, "wb") as f:
+            f.write(b"")
+        with open(train, "wb") as f:
+            f.write(text)
+        self.wait_state("errori")
+        self.assertIn("error 102", overlay.text)
+        self.assertEqual(self.range(), [38000, 48000])
+        # Mended: the overlay goes, the range is still the one asked for.
+        with open(line, "wb") as f:
+            f.write(line_text)
+        self.wait_state("ok")
+        self.assertFalse(overlay.is_displayed())
+        self.assertEqual(self.range(), [38000, 48000])
+        self.assertEqual(self.console_errors(), [])
+
     def test_an_edit_reaches_the_open_page_which_keeps_its_range(self):
         origin = f"http://127.0.0.1:{self.port}/"
         self.open(origin)
         self.assertEqual(self.console_errors(), [])
         self.set_range(40000, 45000)
-        self.assertEqual(self.js("return genera_viewer.version()"), 1)
+        version = self.js("return genera_viewer.version()")
         train = os.path.join(self.folder, TRAIN)
         with open(train, "rb") as f:
             text = f.read()
@@ -530,7 +579,7 @@ class ServedPage(ViewerCase):
                 b"rallentamento,   42850,    60", b"rallentamento,   42850,    40"))
         edited = time.monotonic()
         WebDriverWait(self.driver, 5, poll_frequency=0.02).until(
-            lambda d: self.js("return genera_viewer.version()") == 2)
+            lambda d: self.js("return genera_viewer.version()") == version + 1)
         print(f"\n  live reload: the page showed the edit {time.monotonic() - edited:.2f} s after it was saved",
               file=sys.stderr)
         self.assertEqual(self.range(), [40000, 45000])

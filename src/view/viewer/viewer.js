@@ -99,7 +99,7 @@
       linea: raw.linea, treno: raw.treno, versione: raw.versione, cell: cell,
       celle: raw.celle, lunghezza: raw.lunghezza, grid_end: raw.celle * cell,
       sorgenti: raw.sorgenti, diagnostiche: raw.diagnostiche, cartelli_testi: raw.cartelli,
-      codice_errore: raw.codice_errore,
+      codice_errore: raw.codice_errore, stato: raw.stato || null,
     };
     m.extent = Math.max(m.grid_end, m.lunghezza, 1000);
     m.record = new Map();
@@ -444,6 +444,10 @@
       if (lo !== hi) lines.push('this pixel spans ' + (c1 - c0) + ' cells: ' + lo + ' to ' + hi + ' ' + unit);
     }
     const rec = runs.rec[i];
+    if (rec === 0)
+      return {what: title + ': not written', where: 'cell ' + cell + ', ' + at(metre),
+        values: ['no record reached these cells: the reading stopped before it got here', lines[0]],
+        origin: 'the grid holds 0 here, which is no value of the line'};
     let origin = 'set by ' + record_words(rec);
     if (next === runs.end && rec !== 0)
       origin = 'carried to the grid\u2019s end by the tail fill, from the last record: ' + record_words(rec);
@@ -921,7 +925,7 @@
     },
 
     profile(ctx, lane, frame) {
-      draw_profile(ctx, model.profili[lane.profile], frame, lane.y_of, kColours[lane.colour]);
+      draw_profile(ctx, model.profili[lane.profile], frame, lane, kColours[lane.colour]);
     },
   };
 
@@ -954,8 +958,13 @@
 
   /// A step profile: one step per run while a cell is two pixels or more,
   /// else the least and greatest value of every pixel column.
-  function draw_profile(ctx, runs, frame, y_of, colour) {
+  /// A profile as steps, or as its envelope when cells are narrower than
+  /// two pixels. Cells no rule wrote (a source that stopped early) are
+  /// hatched, never drawn as the zero the grid holds there.
+  function draw_profile(ctx, runs, frame, lane, colour) {
+    const y_of = lane.y_of;
     if (runs.start.length === 0 || runs.end === 0) return;
+    const unwritten = [];
     const cell = model.cell;
     const c0 = Math.max(0, Math.floor(range.from / cell));
     const c1 = Math.min(runs.end, Math.ceil(range.to / cell));
@@ -971,6 +980,7 @@
       let started = false;
       for (let i = first_run; i < runs.start.length && runs.start[i] < c1; i++) {
         const a = Math.max(runs.start[i], c0), b = Math.min(run_end(i), c1);
+        if (runs.rec[i] === 0) { unwritten.push([a, b]); started = false; continue; }
         const y = y_of(runs.value[i]);
         if (!started) { ctx.moveTo(frame.x_of(a * cell), y); started = true; } else ctx.lineTo(frame.x_of(a * cell), y);
         ctx.lineTo(frame.x_of(b * cell), y);
@@ -981,6 +991,7 @@
       const lo = new Float64Array(columns).fill(Infinity), hi = new Float64Array(columns).fill(-Infinity);
       for (let i = first_run; i < runs.start.length && runs.start[i] < c1; i++) {
         const a = Math.max(runs.start[i], c0), b = Math.min(run_end(i), c1);
+        if (runs.rec[i] === 0) { unwritten.push([a, b]); continue; }
         const k0 = clamp(Math.floor(frame.x_of(a * cell) - frame.left), 0, columns - 1);
         const k1 = clamp(Math.ceil(frame.x_of(b * cell) - frame.left) - 1, k0, columns - 1);
         for (let k = k0; k <= k1; k++) {
@@ -991,7 +1002,7 @@
       // The envelope: along the greatest values, back along the least.
       const xs = [];
       for (let k = 0; k < columns; k++) if (hi[k] >= lo[k]) xs.push(k);
-      if (xs.length === 0) return;
+      if (xs.length === 0) { hatch_unwritten(ctx, frame, lane, unwritten); return; }
       ctx.lineWidth = 1.5;
       ctx.moveTo(frame.left + xs[0], y_of(hi[xs[0]]));
       for (const k of xs) ctx.lineTo(frame.left + k + 0.5, y_of(hi[k]));
@@ -1001,6 +1012,19 @@
       ctx.stroke();
     }
     ctx.lineWidth = 1;
+    hatch_unwritten(ctx, frame, lane, unwritten);
+  }
+
+  function hatch_unwritten(ctx, frame, lane, stretches) {
+    frame.drawn.unwritten = (frame.drawn.unwritten || []).concat(
+      stretches.map(([a, b]) => [lane.id, a * model.cell, b * model.cell]));
+    for (const [a, b] of stretches) {
+      const x0 = frame.x_of(a * model.cell), x1 = Math.max(frame.x_of(b * model.cell), x0 + 1);
+      ctx.fillStyle = hatch(ctx);
+      ctx.fillRect(x0, lane.top, x1 - x0, lane.height);
+      ctx.strokeStyle = kColours.unwritten;
+      ctx.strokeRect(x0 + 0.5, lane.top + 0.5, x1 - x0 - 1, lane.height - 1);
+    }
   }
 
   // ---- the plan ----
@@ -1379,8 +1403,13 @@
     return range.from + (x - line_frame.left) / line_frame.width * (range.to - range.from);
   }
 
-  function set_range(a, b) {
+  /// The range asked for, kept apart from the one shown: a line that
+  /// shrinks for a while (a source emptied, then mended) gets it back.
+  let wanted = null;
+
+  function set_range(a, b, keep_wanted) {
     if (!(isFinite(a) && isFinite(b))) return;
+    if (!keep_wanted) wanted = {from: Math.min(a, b), to: Math.max(a, b)};
     if (b < a) [a, b] = [b, a];
     const full = model.extent;
     let span = clamp(b - a, kMinSpan, full);
@@ -1587,6 +1616,37 @@
     }
   }
 
+  /// The live page's state over the drawing: the errors of the last
+  /// compile, or the source that went missing.
+  function show_state() {
+    const box = document.getElementById('overlay');
+    const st = model.stato;
+    box.textContent = '';
+    if (!st || st.esito === 'ok') { box.hidden = true; return; }
+    const heading = document.createElement('h3');
+    const note = document.createElement('div');
+    box.appendChild(heading);
+    box.appendChild(note);
+    if (st.esito === 'mancante') {
+      heading.textContent = st.file + ' is missing';
+      note.textContent = 'It was deleted or renamed. The drawing is the last one made; it is redrawn when the file is back.';
+    } else {
+      const list = st.diagnostiche.filter((d) => d.gravita === 'error');
+      heading.textContent = list.length + (list.length === 1 ? ' error' : ' errors') + ' in the sources';
+      note.textContent = st.disegno === 'ultimo_buono'
+        ? 'The drawing is the last one that compiled without errors.'
+        : 'Drawn as far as the sources go; stretches no record reached are hatched.';
+      const ol = document.createElement('ol');
+      for (const d of list) {
+        const li = document.createElement('li');
+        li.textContent = (d.file ? d.file + (d.riga ? ':' + d.riga : '') + ': ' : '') + diagnostic_title(d) + ': ' + d.testo;
+        ol.appendChild(li);
+      }
+      box.appendChild(ol);
+    }
+    box.hidden = false;
+  }
+
   function schedule() {
     if (redraw_pending) return;
     redraw_pending = true;
@@ -1608,10 +1668,9 @@
           const data = await (await fetch('data', {cache: 'no-store'})).json();
           model = decode(data);
           fill_lists();
-          // The same range, within the new line.
-          const span = range.to - range.from;
-          const from = Math.max(0, Math.min(range.from, model.extent - span));
-          set_range(from, from + span);
+          show_state();
+          // The range asked for, within the new line.
+          set_range(wanted.from, wanted.to, true);
           live.textContent = 'live \u00b7 updated ' + new Date().toLocaleTimeString('en-GB');
         }
         live.classList.remove('stopped');
@@ -1649,6 +1708,7 @@
 
   fill_layers();
   fill_lists();
+  show_state();
   fit_canvases();
   set_range(0, model.extent);
   draw();
@@ -1664,6 +1724,7 @@
     range: () => [range.from, range.to],
     set_range: (a, b) => { set_range(a, b); draw(); },
     version: () => model.versione,
+    state: () => (model.stato ? model.stato.esito : null),
     stations: () => model.stazioni.map((s) => s.nome),
     first_draw_ms: () => first_draw_ms,
     // A draw still waiting for its frame is made first: what is asked for
