@@ -20,6 +20,8 @@ if [ "${1:-run}" = test ]; then
   # The viewer's tests in a real browser: headless Chromium driven by
   # Debian's Selenium (for /usr/bin/python3).
   packages+=(chromium chromium-driver python3-selenium)
+  # ESLint for the viewer's script, from npm at the version the lock file pins.
+  packages+=(nodejs npm)
 fi
 
 missing=()
@@ -35,4 +37,10 @@ if [ "${#missing[@]}" -gt 0 ]; then
   [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+if [ "${1:-run}" = test ]; then
+  # The lock file pins every package; npm's cache is used first when it
+  # holds them, so a second install needs no network.
+  npm ci --prefix "$(dirname "$0")/../tools/eslint" --prefer-offline --no-audit --no-fund --loglevel=error
 fi

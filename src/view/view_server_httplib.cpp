@@ -92,6 +92,7 @@ constexpr std::size_t kIntestazioniMassime = 4096;
 // Slow clients each hold a thread for at most the read timeout; the pool
 // is bounded but wide enough that a few dozen of them leave threads free.
 constexpr std::size_t kFili = 64;
+constexpr int kCodaConnessioni = 128;
 
 }  // namespace
 
@@ -111,9 +112,11 @@ EsitoServizio servi_vista(ContenutoVista contenuto, const OpzioniServizio& o) {
   httplib::Server server;
   // SO_REUSEADDR alone: the library's default SO_REUSEPORT would let a
   // second server share a port another one is listening on.
-  server.set_socket_options([](socket_t s) {
+  socket_t ascolto = INVALID_SOCKET;
+  server.set_socket_options([&ascolto](socket_t s) {
     const int si = 1;
     setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &si, sizeof si);
+    ascolto = s;
   });
   // A page keeps its connection open between two looks at /version: short
   // waits let Ctrl-C end the server within about a second all the same.
@@ -167,6 +170,10 @@ EsitoServizio servi_vista(ContenutoVista contenuto, const OpzioniServizio& o) {
   } else if (!server.bind_to_port("127.0.0.1", porta)) {
     return EsitoServizio::porta_occupata;
   }
+  // The library listens with a queue of 5: a burst of connections (a page
+  // and a few slow clients) would see some refused and tried again a
+  // second later. Listening again on the bound socket lengthens the queue.
+  if (ascolto != INVALID_SOCKET) listen(ascolto, kCodaConnessioni);
 
   std::mutex mutex;
   std::condition_variable sveglia;
