@@ -140,6 +140,26 @@ std::string riepilogo(const ScenarioCompilato& s) {
   return out;
 }
 
+/// "2 errors, 1 warning", and with --werror the warnings it counted.
+std::string conteggio(const ScenarioCompilato& s, const OpzioniSorgenti& o) {
+  const int errori = contati(s, Gravita::errore), avvisi = contati(s, Gravita::avviso);
+  std::string out = conta(errori, "error", "errors") + ", " + conta(avvisi, "warning", "warnings");
+  if (o.avvisi_come_errori && avvisi > 0) {
+    std::string nomi;
+    for (const Diagnostica& d : s.diagnostiche) {
+      if (d.gravita != Gravita::avviso) continue;
+      const VoceAvviso* v = cerca_avviso(numero(d.avviso));
+      const std::string nome = v != nullptr ? "W" + std::to_string(numero(d.avviso)) + " " +
+                                                  std::string(v->nome)
+                                            : "unnamed";
+      if (nomi.find(nome) == std::string::npos) nomi += (nomi.empty() ? "" : ", ") + nome;
+    }
+    out += " (--werror counts " + std::string(avvisi == 1 ? "it" : "them") + " as errors: " +
+           nomi + ")";
+  }
+  return out;
+}
+
 void di(const OpzioniSorgenti& o, const std::string& riga) {
   if (!o.silenzioso) std::fprintf(stderr, "%s\n", riga.c_str());
 }
@@ -183,6 +203,7 @@ int comando_compila(const OpzioniSorgenti& o) {
                  "was (--emit-on-error writes the files all the same)\n",
                  ha_errori(s) ? "errors" : "warnings, and --werror counts them as errors",
                  o.cartella.c_str());
+    di(o, "compile failed: " + conteggio(s, o));
     return kUscitaCodice;
   }
   const std::vector<FileDaScrivere> insieme =
@@ -210,7 +231,10 @@ int comando_verifica(const OpzioniSorgenti& o) {
   SorgentiLette l;
   leggi_sorgenti(disco, o, l);
   const ScenarioCompilato s = compila_sorgenti(n, l, !o.senza_tracciato);
-  if (!fallita(s, o)) di(o, "checked " + o.sorgente_linea + " and " + o.sorgente_treno + ": " + riepilogo(s));
+  if (!fallita(s, o))
+    di(o, "checked " + o.sorgente_linea + " and " + o.sorgente_treno + ": " + riepilogo(s));
+  else
+    di(o, "check failed: " + conteggio(s, o));
   if (o.json) std::fputs(rapporto_json(s, codice_finale(s), {}).c_str(), stdout);
   return uscita(s, o);
 }

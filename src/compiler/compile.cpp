@@ -59,10 +59,13 @@ class Compilazione {
     const EsitoLettura t =
         leggi_sorgente_treno(treno_.testo, treno_.nome, prossimo_cartello, s_, elimina_);
     if (t.passo == Passo::guasto) return fallimento(treno_, t.riga, t.guasto, t.note);
-    if (s_.origini.record.size() == record_prima)
-      avvisa(s_, {treno_.nome, 0, 0, std::nullopt},
-             "the train source holds no record: the scenario gets no station, speed limit, "
-             "signal or slowdown");
+    // A train source with no record is no train: the rules go on, the compile fails.
+    if (s_.origini.record.size() == record_prima) {
+      segnala(s_, Codice::sorgente_treno_vuota, {treno_.nome, 0, 0, std::nullopt},
+              "the train source holds no record: the scenario gets no station, speed limit, "
+              "signal or slowdown, and there is no train to drive");
+      s_.diagnostiche.back().aiuto = "write the train's records after a \"[generale]\" line";
+    }
   }
 
   void fallimento(const Sorgente& dove, int riga, const std::string& testo,

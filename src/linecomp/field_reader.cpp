@@ -32,9 +32,17 @@ void FieldReader::consuma_a_capo() {
   campi_sulla_riga_ = 0;
 }
 
+std::string_view FieldReader::resto_della_riga() const {
+  if (riga_ != riga_campo_) return {};
+  const std::size_t fine = text_.find_first_of("\r\n", pos_);
+  return text_.substr(pos_, fine == std::string_view::npos ? std::string_view::npos : fine - pos_);
+}
+
 void FieldReader::consuma_separatore() {
+  finito_a_virgola_ = false;
   if (pos_ >= text_.size()) return;
   if (text_[pos_] == ',') {
+    finito_a_virgola_ = true;
     ++pos_;
   } else if (a_capo_qui()) {
     consuma_a_capo();
@@ -62,7 +70,9 @@ bool FieldReader::inizia_campo() {
 
 std::optional<std::string> FieldReader::leggi_testo() {
   if (!inizia_campo()) return std::nullopt;
-  if (pos_ < text_.size() && text_[pos_] == '"') {
+  tra_virgolette_ = pos_ < text_.size() && text_[pos_] == '"';
+  if (tra_virgolette_) {
+    const std::size_t apertura = pos_;
     ++pos_;
     std::string valore;
     while (pos_ < text_.size() && text_[pos_] != '"') {
@@ -75,6 +85,8 @@ std::optional<std::string> FieldReader::leggi_testo() {
       }
     }
     if (pos_ < text_.size()) ++pos_;  // the closing quote
+    larghezza_campo_ = riga_ == riga_campo_ ? static_cast<int>(pos_ - apertura)
+                                            : static_cast<int>(text_.find_first_of("\r\n", apertura) - apertura);
     // Whatever stands between the closing quote and the separator is dropped.
     while (pos_ < text_.size() && text_[pos_] != ',' && !a_capo_qui()) ++pos_;
     consuma_separatore();
@@ -85,6 +97,7 @@ std::optional<std::string> FieldReader::leggi_testo() {
   std::size_t fine_valore = pos_;
   while (fine_valore > inizio && spazio(text_[fine_valore - 1])) --fine_valore;
   std::string valore(text_.substr(inizio, fine_valore - inizio));
+  larghezza_campo_ = static_cast<int>(fine_valore - inizio);
   consuma_separatore();
   return valore;
 }
@@ -94,6 +107,7 @@ std::optional<int32_t> FieldReader::leggi_numero() {
   const std::size_t inizio = pos_;
   while (pos_ < text_.size() && text_[pos_] != ',' && !spazio(text_[pos_]) && !a_capo_qui()) ++pos_;
   const std::string_view cifre = text_.substr(inizio, pos_ - inizio);
+  larghezza_campo_ = static_cast<int>(cifre.size());
   salta_spazi();
   consuma_separatore();
   if (cifre.empty()) return 0;

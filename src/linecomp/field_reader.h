@@ -38,6 +38,24 @@ class FieldReader {
   int riga() const { return riga_campo_; }
   int colonna() const { return colonna_campo_; }
 
+  /// The bytes the field just read takes in its line, from its column (for
+  /// a quoted text, its quotes included; for a text run over a line end,
+  /// to the end of its first line).
+  int larghezza() const { return larghezza_campo_; }
+
+  /// True when the text field just read was in double quotes.
+  bool tra_virgolette() const { return tra_virgolette_; }
+
+  /// What stands after the field just read on its own line, past the comma
+  /// or blanks that ended it; empty when a line end ended it.
+  std::string_view resto_della_riga() const;
+  /// The 1-based column where resto_della_riga() starts.
+  int colonna_resto() const { return static_cast<int>(pos_ - inizio_riga_) + 1; }
+
+  /// True when the field just read ended at a comma (not a line end, not
+  /// the end of the file).
+  bool finito_a_virgola() const { return finito_a_virgola_; }
+
   /// True when the field just read is the first of its line.
   bool primo_della_riga() const { return primo_della_riga_; }
 
@@ -66,6 +84,9 @@ class FieldReader {
   int riga_campo_ = 0;
   int colonna_campo_ = 0;
   int campi_sulla_riga_ = 0;
+  int larghezza_campo_ = 0;
+  bool tra_virgolette_ = false;
+  bool finito_a_virgola_ = false;
   bool primo_della_riga_ = false;
   std::string guasto_;
   int riga_guasto_ = 0;

@@ -100,7 +100,7 @@ constexpr Gestore<LettoreLinea> kCorpo[] = {
 };
 
 Passo LettoreLinea::lunghezza() {
-  int32_t& l = voce(kVoceTreno).dato2;
+  int32_t& l = voce(kVoceTreno).dato2;  // lunghezza_linea(s_)
   if (!numeri(l)) return Passo::guasto;
   scrive_voce(kVoceTreno, registra(Chiave::lunghezza_percorso, l));
   if (l > kLunghezzaMassima)
@@ -183,7 +183,7 @@ Passo LettoreLinea::curva() {
   if (!numeri(p, len)) return Passo::guasto;
   // Any "s" in the key turns the curve left, even the one of "destra".
   if (contiene(chiave, "s") && contiene(chiave, "d"))
-    avvisa(s_, luogo(),
+    avvisa(s_, Avviso::curva_a_sinistra, luogo(),
            "the curve key " + citazione(chiave) +
                " holds an \"s\", so the curve turns left: a right curve's key has no \"s\", "
                "as in \"curvad4\"");
@@ -238,7 +238,7 @@ bool LettoreLinea::cerca_generale() {
     if (fine()) break;
     if (contiene(chiave(), kGenerale)) {
       if (primo_saltato)
-        avvisa(s_, *primo_saltato,
+        avvisa(s_, Avviso::campi_prima_di_generale, *primo_saltato,
                "the fields before \"[generale]\" are not read: the line source starts there");
       return true;
     }

@@ -21,6 +21,8 @@ bool LettoreSorgente::leggi_chiave() {
   chiave_ = std::move(*campo);
   riga_chiave_ = r_.riga();
   colonna_chiave_ = r_.colonna();
+  larghezza_chiave_ = r_.larghezza();
+  separatori_detti_ = false;
   return true;
 }
 
@@ -44,9 +46,143 @@ bool LettoreSorgente::numero(int32_t& v) {
     guasto_valore();
     return false;
   }
+  controlla_valore(*n);
   ++valori_letti_;
   v = *n;
   return true;
+}
+
+namespace {
+
+std::string con_unita(int64_t v, std::string_view unita, bool segno = false) {
+  std::string out = (segno && v > 0 ? "+" : "") + std::to_string(v);
+  if (unita.empty()) return out;
+  return out + " " + std::string(unita);
+}
+
+}  // namespace
+
+Luogo LettoreSorgente::luogo_campo() const {
+  Luogo l{nome_, r_.riga(), r_.colonna(), std::nullopt};
+  l.larghezza = r_.larghezza();
+  return l;
+}
+
+// The value just read against its field in the schema: what storing does
+// to it, and whether it makes sense, alone and after the field before it.
+void LettoreSorgente::controlla_valore(int64_t v) {
+  if (record_ == nullptr) return;
+  const SchemaRecord& r = schema_record(record_->chiave);
+  const auto i = static_cast<std::size_t>(valori_letti_);
+  const Campo* c = campo_di(r, i);
+  if (c == nullptr || i >= valori_.size()) return;
+  valori_[i] = v;
+  const std::string nome = "`" + std::string(c->nome) + "`";
+  const std::string_view u = c->unita;
+  if (!memorizzabile(*c, v)) {
+    // A refusal or a failure of the reading follows from the rules; a
+    // value that wraps goes through in silence unless said here.
+    if (c->fuori != Fuori::basso_8 && c->fuori != Fuori::basso_16) return;
+    const auto letto = riletto(*c, v);
+    if (!letto) return;
+    const int64_t memorizzato = *letto + c->scarto;
+    std::string testo = nome + " " + con_unita(v, u) + " does not fit its stored field (" +
+                        scrivi_memorizzabile(*c) + "): it is stored as " +
+                        std::to_string(memorizzato);
+    if (memorizzato != *letto || !u.empty())
+      testo += ", which reads back as " + con_unita(*letto, u, c->scarto != 0);
+    avvisa(s_, Avviso::valore_avvolto, luogo_campo(), std::move(testo), {},
+           "give " + std::string(c->nome) + " a value from " + scrivi_memorizzabile(*c));
+    return;
+  }
+  const bool nel_senso = sensato(*c, v);
+  const bool multiplo_regole =
+      c->multiplo != 0 && c->codice_multiplo != Codice::nessuno && v % c->multiplo != 0;
+  bool in_relazione = true;
+  if (i > 0 && (c->vincolo == Vincolo::dopo_precedente ||
+                (c->vincolo == Vincolo::zero_o_dopo_precedente && v != 0)))
+    in_relazione = v > valori_[i - 1];
+  if (!in_relazione) {
+    const Campo& prima = r.campi[i - 1];
+    std::string testo = nome + " " + con_unita(v, u) + " is not after `" +
+                        std::string(prima.nome) + "` " + con_unita(valori_[i - 1], prima.unita);
+    std::string aiuto = "give the start first and the end after it";
+    if (c->vincolo == Vincolo::zero_o_dopo_precedente) aiuto += ", or 0 for none";
+    segnala(s_, Codice::fine_prima_di_inizio, luogo_campo(), std::move(testo));
+    s_.diagnostiche.back().aiuto = std::move(aiuto);
+    return;
+  }
+  if (nel_senso || (multiplo_regole && v >= c->sensato_min && v <= c->sensato_max)) return;
+  std::string testo = nome + " " + con_unita(v, u);
+  const bool nel_campo = v >= c->sensato_min && v <= c->sensato_max;
+  if (!nel_campo) {
+    const bool senza_limite = c->sensato_max == INT32_MAX || c->sensato_min == INT32_MIN;
+    if (c->vincolo == Vincolo::zero_o_sensato)
+      testo += " is neither 0 nor in " + std::to_string(c->sensato_min) + " to " +
+               std::to_string(c->sensato_max);
+    else if (c->sensato_min == 1 && c->sensato_max == INT32_MAX)
+      testo += " is not above 0";
+    else if (senza_limite && c->sensato_max == INT32_MAX)
+      testo += " is below " + std::to_string(c->sensato_min);
+    else
+      testo += " is outside " + std::to_string(c->sensato_min) + " to " +
+               std::to_string(c->sensato_max);
+  } else {
+    testo += " is not a multiple of " + std::to_string(c->multiplo);
+  }
+  const auto letto = riletto(*c, v);
+  if (letto && *letto != v) testo += ": it is stored as " + con_unita(*letto, u);
+  const std::string aiuto = "give " + std::string(c->nome) + " a value: " + scrivi_sensato(r, *c);
+  if (c->sensato_min == 1 && c->unita == "m" && !nel_campo) {
+    // A length of nothing, or a reversed one, lays what was not meant.
+    const Codice codice = record_->chiave == Chiave::lunghezza_percorso
+                              ? Codice::linea_senza_lunghezza
+                              : Codice::misura_non_positiva;
+    segnala(s_, codice, luogo_campo(), std::move(testo));
+    s_.diagnostiche.back().aiuto = aiuto;
+    return;
+  }
+  avvisa(s_, Avviso::valore_insensato, luogo_campo(), std::move(testo), {}, aiuto);
+}
+
+// After a record applied whole: what stands after its last value on the
+// same line is not part of it.
+void LettoreSorgente::controlla_resto() {
+  const std::string_view resto = r_.resto_della_riga();
+  const std::size_t inizio = resto.find_first_not_of(" \t,");
+  if (inizio == std::string_view::npos) return;
+  // A record's values may run on: the rest of the line is then another
+  // record's, or a comment.
+  if (r_.riga() != riga_chiave_) return;
+  const std::string_view avanzo = resto.substr(inizio);
+  for (const ParolaChiave& p : kParoleChiave)
+    if (nomina(p, avanzo)) return;
+  if (contiene(avanzo, kCommento) || contiene_esatto(avanzo, "[")) return;
+  Luogo dove{nome_, r_.riga(), r_.colonna_resto() + static_cast<int>(inizio), std::nullopt};
+  std::size_t fine = avanzo.find_last_not_of(" \t,");
+  dove.larghezza = static_cast<int>(fine + 1);
+  const std::string_view mostrato = avanzo.substr(0, fine + 1);
+  const bool testo_finale = record_ != nullptr &&
+                            schema_record(record_->chiave).campi.back().lettura == Lettura::testo;
+  if (testo_finale) return;  // said by the text's own check
+  const bool cifre = mostrato.find_first_not_of("0123456789") == std::string_view::npos;
+  // "12,5": digits right after the comma that closed a number.
+  const bool decimale = cifre && inizio == 0 && r_.finito_a_virgola() && r_.larghezza() > 0 &&
+                        r_.colonna() + r_.larghezza() + 1 == r_.colonna_resto();
+  if (decimale) {
+    avvisa(s_, Avviso::valori_avanzati, dove,
+           "`" + std::string(mostrato) + "` is left over after the " +
+               std::string(record_ != nullptr ? record_->nome : "record") +
+               " record: is it a decimal comma? The number before it is read whole, and " +
+               std::string(mostrato) + " is not read",
+           {}, "numbers are whole metres or units: write a whole number, without the comma");
+    return;
+  }
+  avvisa(s_, Avviso::valori_avanzati, dove,
+         "`" + std::string(mostrato) + "` is left over after the " +
+             std::string(record_ != nullptr ? record_->nome : "record") + " record's " +
+             std::to_string(valori_letti_) + " values: it is read as keys and ignored",
+         {}, "leave out the extra value, or check the record's fields in the manual");
 }
 
 // A value that cannot be read. When the record's values run out, name the
@@ -88,8 +224,24 @@ bool LettoreSorgente::testo(std::string& valore) {
   }
   ++valori_letti_;
   if (valore.npos != t->find_first_of("\r\n"))
-    avvisa(s_, {nome_, r_.riga(), r_.colonna(), std::nullopt},
-           "this quoted text runs on over a line end: is its closing quote missing?");
+    avvisa(s_, Avviso::virgolette_aperte, luogo_campo(),
+           "this quoted text runs on over a line end: is its closing quote missing?", {},
+           "close the quote on the same line");
+  if (!r_.tra_virgolette() && r_.finito_a_virgola()) {
+    std::string_view resto = r_.resto_della_riga();
+    const std::size_t fine = resto.find_last_not_of(" \t,");
+    if (fine != std::string_view::npos) {
+      Luogo dove = luogo_campo();
+      dove.larghezza = r_.colonna_resto() + static_cast<int>(fine) + 1 - dove.colonna;
+      avvisa(s_, Avviso::testo_tagliato, std::move(dove),
+             "this text ends at a comma: " + citazione(*t) + " is stored, and " +
+                 citazione(resto.substr(resto.find_first_not_of(" \t"),
+                                        fine + 1 - resto.find_first_not_of(" \t"))) +
+                 " after the comma is not",
+             {}, "put the whole text in double quotes: \"" + *t + "," +
+                     std::string(resto.substr(0, fine + 1)) + "\"");
+    }
+  }
   valore = std::move(*t);
   return true;
 }
@@ -106,25 +258,115 @@ std::string LettoreSorgente::in_codepage(const std::string& campo) {
 
 void LettoreSorgente::fuori_ordine(int32_t n, int32_t cursore, IdRecord prima) {
   if (n <= 0 || n >= cursore || record_ == nullptr) return;
-  avvisa(s_, luogo(),
+  avvisa(s_, Avviso::profilo_fuori_ordine, luogo(),
          "this " + std::string(record_->nome) + " record comes after one further along the line: "
          "its profile runs in order of position, so it writes one cell with the value before it",
-         {{luogo_record(s_, prima), "the record further along"}});
+         {{luogo_record(s_, prima), "the record further along"}},
+         "sort the " + std::string(record_->nome) + " records by position");
 }
+
+namespace {
+
+// True when a key holds two numbers apart by blanks: values that should
+// have stood after commas.
+bool numeri_nella_chiave(std::string_view k) {
+  int numeri = 0;
+  std::size_t i = 0;
+  while (i < k.size()) {
+    const std::size_t a = k.find_first_not_of(" ", i);
+    if (a == std::string_view::npos) break;
+    std::size_t b = k.find(' ', a);
+    if (b == std::string_view::npos) b = k.size();
+    std::string_view parola = k.substr(a, b - a);
+    if (!parola.empty() && (parola[0] == '-' || parola[0] == '+')) parola.remove_prefix(1);
+    if (!parola.empty() && parola.find_first_not_of("0123456789") == std::string_view::npos)
+      ++numeri;
+    i = b;
+  }
+  return numeri >= 2;
+}
+
+}  // namespace
 
 void LettoreSorgente::inizia_record(Chiave chiave) {
   record_ = &parola_chiave(chiave);
   valori_letti_ = 0;
+  valori_.fill(0);
+  if (separatori_detti_) return;
+  separatori_detti_ = true;
+  const char* quale = nullptr;
+  if (contiene_esatto(chiave_, ";"))
+    quale = "semicolons";
+  else if (contiene_esatto(chiave_, "\t"))
+    quale = "tabs";
+  else if (numeri_nella_chiave(chiave_))
+    quale = "blanks";
+  if (quale == nullptr) return;
+  Luogo dove = luogo();
+  dove.larghezza = larghezza_chiave_;
+  segnala(s_, Codice::separatore_errato, std::move(dove),
+          "this " + std::string(record_->nome) + " record's fields are separated by " + quale +
+              ", not commas: the whole line " + citazione(chiave_) +
+              " is read as its key, and its values are taken from the lines after it");
+  s_.diagnostiche.back().aiuto = "separate the key and every value with a comma, as in \"" +
+                                 std::string(record_->scritta) + ", ...\"";
 }
 
 void LettoreSorgente::chiudi_record() {
   if (record_ != nullptr && valori_letti_ > 0 && r_.riga() != riga_chiave_)
-    avvisa(s_, luogo(),
+    avvisa(s_, Avviso::valori_a_capo, luogo(),
            "the " + std::string(record_->nome) + " record's values run on to line " +
                std::to_string(r_.riga()) + ": is a value missing on line " +
                std::to_string(riga_chiave_) + "?",
            {{{nome_, r_.riga(), r_.colonna(), std::nullopt}, "its last value is taken from here"}});
+  else if (record_ != nullptr && valori_letti_ > 0)
+    controlla_resto();
+  controlla_sovrascritture();
   record_ = nullptr;
+}
+
+namespace {
+
+const char* nome_strato(IdRecord OrigineCella::*strato) {
+  if (strato == &OrigineCella::galleria) return "tunnel kind";
+  if (strato == &OrigineCella::avviso) return "approach markers";
+  return "values";
+}
+
+const char* nota_strato(IdRecord OrigineCella::*strato) {
+  if (strato == &OrigineCella::galleria) return "the tunnel whose kind is written over";
+  if (strato == &OrigineCella::avviso) return "the record whose approach markers are written over";
+  return "the record written over";
+}
+
+}  // namespace
+
+// One warning for each earlier record this one wrote over.
+void LettoreSorgente::controlla_sovrascritture() {
+  std::vector<Sovrascrittura>& diario = s_.origini.sovrascritture;
+  while (!diario.empty()) {
+    const Sovrascrittura primo = diario.front();
+    std::vector<int32_t> celle;
+    std::vector<Sovrascrittura> resto;
+    for (const Sovrascrittura& w : diario) {
+      if (w.prima == primo.prima && w.dopo == primo.dopo && w.strato == primo.strato)
+        celle.push_back(w.cella);
+      else
+        resto.push_back(w);
+    }
+    diario = std::move(resto);
+    const std::string strato = nome_strato(primo.strato);
+    std::sort(celle.begin(), celle.end());
+    std::string elenco = std::to_string(celle.front());
+    if (celle.size() > 1) elenco += " to " + std::to_string(celle.back());
+    const std::string chi = record_ != nullptr ? std::string(record_->nome) : "record";
+    avvisa(s_, Avviso::scrittura_sovrapposta, luogo(),
+           "this " + chi + " writes its " + strato + " over those of " +
+               descrivi_record(s_, primo.prima) + " on cell" + (celle.size() > 1 ? "s " : " ") +
+               elenco,
+           {{luogo_record(s_, primo.prima), nota_strato(primo.strato)}},
+           "move one of the two, or leave out the one given twice");
+  }
 }
 
 namespace {
@@ -160,7 +402,7 @@ void LettoreSorgente::chiave_ignota(Blocco blocco) {
   const std::string_view k = senza_spazi(chiave_);
   if (k.empty()) return;
   if (numero_scritto(k)) {
-    avvisa(s_, luogo(),
+    avvisa(s_, Avviso::valore_a_inizio_riga, luogo(),
            "the value " + citazione(k) + " starts a line but belongs to no record: is a key "
            "missing, or a comma too many on the line before?");
     return;
@@ -169,7 +411,7 @@ void LettoreSorgente::chiave_ignota(Blocco blocco) {
   for (const ParolaChiave& p : kParoleChiave) {
     if (p.blocco == blocco || !nomina(p, k)) continue;
     // The line source's header and body keys are told apart by where they stand.
-    avvisa(s_, luogo(),
+    avvisa(s_, Avviso::chiave_fuori_posto, luogo(),
            citazione(k) + " names a " + std::string(p.nome) + " record, which is read " +
                dove_si_legge(p.blocco) + ": it is ignored here, with the fields after it");
     return;
@@ -193,8 +435,14 @@ void LettoreSorgente::chiave_ignota(Blocco blocco) {
   }
   std::string testo = "unknown record key " + citazione(k) +
                       " is ignored, with the fields after it on its line";
-  if (simile != nullptr) testo += "; did you mean `" + std::string(simile->scritta) + "`?" + perche;
-  avvisa(s_, luogo(), std::move(testo));
+  std::string aiuto;
+  if (simile != nullptr) {
+    testo += "; did you mean `" + std::string(simile->scritta) + "`?" + perche;
+    aiuto = "write `" + std::string(simile->scritta) + "`";
+  }
+  Luogo dove = luogo();
+  dove.larghezza = larghezza_chiave_;
+  avvisa(s_, Avviso::chiave_ignota, std::move(dove), std::move(testo), {}, std::move(aiuto));
 }
 
 std::vector<Nota> LettoreSorgente::note_non_lette(Blocco blocco) const {
@@ -254,13 +502,20 @@ IdRecord LettoreSorgente::registra(Chiave chiave, int32_t posizione) {
   s_.origini.record.push_back({quale_, chiave, riga_chiave_, colonna_chiave_, posizione});
   const auto id = static_cast<IdRecord>(s_.origini.record.size() - 1);
   const std::string nome_record(parola_chiave(chiave).nome);
+  if (posizionato(chiave) && !s_.percorso.empty() && posizione > lunghezza_linea(s_) &&
+      posizione <= int64_t{lunghezza_linea(s_)} + kCodaLinea)
+    avvisa(s_, Avviso::oltre_fine_linea, luogo(posizione),
+           "the " + nome_record + " at " + std::to_string(posizione) +
+               " m lies past the line's end at " + std::to_string(lunghezza_linea(s_)) +
+               " m, in the grid's tail",
+           {}, "check the position, or the line length in \"lunghezza percorso\"");
   if (posizionato(chiave) && posizione % kMetriCella != 0)
-    avvisa(s_, luogo(posizione),
+    avvisa(s_, Avviso::fuori_passo_50, luogo(posizione),
            "the " + nome_record + " at " + std::to_string(posizione) +
                " m is not on the 50 m grid: it is placed by its rounded position");
   IdRecord& primo = primo_[static_cast<std::size_t>(chiave)];
   if (unico(chiave) && primo != 0)
-    avvisa(s_, luogo(),
+    avvisa(s_, Avviso::record_sostituito, luogo(),
            "this " + nome_record + " record replaces the one before it, which has no effect",
            {{luogo_record(s_, primo), "the " + nome_record + " record it replaces"}});
   if (primo == 0) primo = id;

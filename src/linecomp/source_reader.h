@@ -21,6 +21,7 @@
 #include "linecomp/field_reader.h"
 #include "model/compiled_scenario.h"
 #include "model/keywords.h"
+#include "model/schema.h"
 
 namespace genera {
 
@@ -133,6 +134,8 @@ class LettoreSorgente {
   const std::string& nome() const { return nome_; }
   int riga_chiave() const { return riga_chiave_; }
   Luogo luogo(std::optional<int32_t> posizione = std::nullopt) const;
+  /// The place of the field just read, its width included.
+  Luogo luogo_campo() const;
 
  protected:
   bool numero(int32_t& v);
@@ -150,7 +153,13 @@ class LettoreSorgente {
   std::string chiave_;  // the key field just read (campo_letto)
   int riga_chiave_ = 0;
   int colonna_chiave_ = 0;
+  int larghezza_chiave_ = 0;
+  bool separatori_detti_ = false;  // the key's separators are checked once
+  std::array<int64_t, 17> valori_{};  // the current record's values, for their relations
   void guasto_valore();
+  void controlla_valore(int64_t v);
+  void controlla_resto();
+  void controlla_sovrascritture();
 
   std::string testo_guasto_;
   int riga_guasto_ = 0;

@@ -67,7 +67,7 @@ std::optional<Rifiuto> memo_montagna(ScenarioCompilato& s, StatoGallerie& g, int
     const auto i = static_cast<std::size_t>(c);
     cella_percorso& cella = s.percorso[i];
     cella.galleria = basso8(tipo);
-    s.origini.celle[i].galleria = id;
+    annota_scrittura(s, static_cast<int32_t>(i), &OrigineCella::galleria, id);
     const int64_t k = int64_t{c} - prima + 1;
     if (illuminata && k % 4 == 0 && cella.tipo == cella_binario) {
       cella.tipo = cella_marca_galleria;

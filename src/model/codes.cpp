@@ -138,6 +138,36 @@ constexpr VoceCodice kTabella[] = {
      "Cyrillic, Greek or Chinese, or with a symbol such as an emoji.",
      "Write the text with the letters of Western European languages (accented letters, the "
      "euro sign and typographic quotes are fine), or transliterate it."},
+    {Codice::misura_non_positiva, "length_not_positive",
+     "A length or a stretch is 0 or negative: a curve, a slowdown or a station with no length.",
+     "Two fields swapped, a minus sign too many, or an end written where a length belongs.",
+     "Give the length in metres, above 0. The rules would store the record as written, and "
+     "what it lays on the grid is not what was meant (a slowdown of -200 m lays codes to the "
+     "end of the line)."},
+    {Codice::fine_prima_di_inizio, "end_before_start",
+     "A tunnel or the cab-signal repetition stretch ends before, or where, it starts.",
+     "Start and end swapped.",
+     "Give the start first and the end after it. A tunnel ending before its start lays "
+     "nothing; a reversed repetition stretch is stored as written."},
+    {Codice::linea_senza_lunghezza, "line_length_not_positive",
+     "The line length in \"lunghezza percorso\" is 0 or negative: the line has no grid of "
+     "its own.",
+     "A length left empty, or a minus sign too many.",
+     "Give the length of the line in metres, above 0."},
+    {Codice::codifica_larga, "source_not_8_bit",
+     "A source is saved as UTF-16 or UTF-32: every other byte is NUL, and no record can be "
+     "read.",
+     "An editor on Windows that saves \"Unicode\" text, or a spreadsheet's \"Unicode text\" "
+     "export.",
+     "Save the source as UTF-8 or as Windows-1252 (ANSI) text."},
+    {Codice::separatore_errato, "fields_not_separated_by_commas",
+     "A record's fields are separated by tabs, semicolons or blanks instead of commas.",
+     "A source exported from a spreadsheet, or typed with semicolons.",
+     "Separate the key and every value with a comma, as in \"pendenza, 6000, 12\"."},
+    {Codice::sorgente_treno_vuota, "train_source_empty",
+     "The train source holds no record: there is no train to drive.",
+     "An empty file, a file that is all comments, or records written before \"[generale]\".",
+     "Write the train's records after a \"[generale]\" line."},
     {Codice::marcatori_occupati, "race_code_marker_slot_taken",
      "a record has already put a value into a race-code marker slot (entry 85 intero1 or cell 1 "
      "valore1), so no compact file can be written",
@@ -169,5 +199,115 @@ const VoceCodice* cerca_codice(int32_t n) {
 }
 
 const VoceCodice& voce_codice(Codice codice) { return *cerca_codice(numero(codice)); }
+
+const VoceCodice* cerca_codice(std::string_view nome) {
+  for (const VoceCodice& v : kTabella)
+    if (v.nome == nome) return &v;
+  return nullptr;
+}
+
+namespace {
+
+constexpr VoceAvviso kAvvisi[] = {
+    {Avviso::campi_prima_di_generale, "fields_before_header",
+     "Fields stand before \"[generale]\": a source is read from there on, so they are not read.",
+     "Records written above the \"[generale]\" line.", "Move them below \"[generale]\"."},
+    {Avviso::chiave_ignota, "unknown_key",
+     "A key names no record: it is ignored, with the fields after it on its line.",
+     "A misspelt keyword, or a section name in the singular.",
+     "Write the keyword as the manual gives it; the message suggests the nearest."},
+    {Avviso::chiave_fuori_posto, "key_in_the_wrong_place",
+     "A key names a record that is read in another part of the sources.",
+     "A header record after the header block, or a train record in the line source.",
+     "Move the record where it is read."},
+    {Avviso::valore_a_inizio_riga, "value_starts_a_line",
+     "A number starts a line but belongs to no record.",
+     "A key left out, or a comma too many on the line before.",
+     "Give the line its key, or join it to the record it belongs to."},
+    {Avviso::fuori_passo_50, "position_off_the_50_m_grid",
+     "A position is not a multiple of 50 m: the object is placed by its rounded position.",
+     "A position copied to the metre.", "Round the position to a multiple of 50."},
+    {Avviso::record_sostituito, "record_replaced",
+     "A record sets a value that a record before it set: the earlier one has no effect.",
+     "A record given twice.", "Keep one of the two."},
+    {Avviso::profilo_fuori_ordine, "profile_out_of_order",
+     "A gradient, speed or adhesion record comes after one further along the line.",
+     "Records not sorted by position.", "Sort the records of each profile by position."},
+    {Avviso::curva_a_sinistra, "curve_key_turns_left",
+     "A curve key holds an \"s\" besides a \"d\": any \"s\" turns the curve left.",
+     "A key such as \"curva destra 4\".", "Write a right curve's key with no \"s\": \"curvad4\"."},
+    {Avviso::virgolette_aperte, "quote_runs_over_a_line_end",
+     "A quoted text runs on over a line end.", "A closing quote left out.",
+     "Close the quote on the same line."},
+    {Avviso::valori_a_capo, "values_run_on_to_the_next_line",
+     "A record's values run on to a later line than its key.",
+     "A value missing: the record takes its last values from the next line.",
+     "Give the record all its values on its own line."},
+    {Avviso::fermata_sostituisce, "station_stop_replaces_an_object",
+     "A station's stop cell replaces an object an earlier record put there.",
+     "A signal, board or slowdown where a station stops.",
+     "Move the object, or the station, by at least 50 m."},
+    {Avviso::generale_assente, "no_header",
+     "No field holds \"[generale]\": nothing in the train source is read.",
+     "The header line left out or misspelt.", "Start the records with a \"[generale]\" line."},
+    {Avviso::valore_avvolto, "value_wraps_when_stored",
+     "A value lies outside what its stored field holds: it wraps, and the simulator reads "
+     "another value.",
+     "A value typed in the wrong unit, or two fields swapped.",
+     "Give a value in the field's storable range (the manual's field tables give it)."},
+    {Avviso::valore_insensato, "value_out_of_its_range",
+     "A value lies outside the range that makes sense for its field: minutes above 59, a "
+     "negative position, a speed that is not a multiple of 5.",
+     "A typing mistake, or two fields swapped.",
+     "Give a value in the field's sensible range (the manual's field tables give it)."},
+    {Avviso::orari_non_crescenti, "station_times_go_back",
+     "A station's scheduled time is earlier than the one of a station before it.",
+     "A time typed wrong, or stations out of order.",
+     "Give the stations in the order of the journey with rising times (0, 0, 0 for none)."},
+    {Avviso::valori_avanzati, "values_left_over",
+     "A record's line holds more values than the record reads: the rest is read as keys and "
+     "ignored.",
+     "A decimal comma (\"12,5\"), or a value too many.",
+     "Numbers are whole metres or units: write \"12\" or \"13\", and leave out the extra "
+     "value."},
+    {Avviso::testo_tagliato, "text_cut_at_a_comma",
+     "A text ends at a comma that is not inside double quotes: the rest is not stored.",
+     "A board text or a station name with a comma.",
+     "Put the text in double quotes: \"(ORTA, Nord)\"."},
+    {Avviso::scrittura_sovrapposta, "overwrites_an_earlier_record",
+     "A record writes over what an earlier record wrote on the same cell: tunnels that overlap, "
+     "approach markers over markers.",
+     "Two records too close together, or one given twice.",
+     "Move one of them, or leave out the one given twice."},
+    {Avviso::oltre_fine_linea, "beyond_the_end_of_the_line",
+     "A record lies past the line's end, in the 7000 m of grid after it.",
+     "A position in the wrong unit, or a line length too short.",
+     "Check the position and the line length."},
+};
+
+constexpr bool avvisi_in_ordine() {
+  for (std::size_t i = 1; i < std::size(kAvvisi); ++i)
+    if (numero(kAvvisi[i - 1].avviso) >= numero(kAvvisi[i].avviso)) return false;
+  return true;
+}
+static_assert(avvisi_in_ordine(), "the table is kept in ascending order of number");
+
+}  // namespace
+
+std::span<const VoceAvviso> tabella_avvisi() { return kAvvisi; }
+
+const VoceAvviso* cerca_avviso(int32_t n) {
+  for (const VoceAvviso& v : kAvvisi)
+    if (numero(v.avviso) == n) return &v;
+  return nullptr;
+}
+
+const VoceAvviso* cerca_avviso(std::string_view nome) {
+  for (const VoceAvviso& v : kAvvisi)
+    if (v.nome == nome) return &v;
+  return nullptr;
+}
+
+const VoceAvviso& voce_avviso(Avviso a) { return *cerca_avviso(numero(a)); }
 
 }  // namespace genera

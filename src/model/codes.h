@@ -43,6 +43,12 @@ enum class Codice : int32_t {
   gallerie_troppe = 104,
   cartelli_troppi = 105,
   carattere_fuori_codepage = 106,
+  misura_non_positiva = 107,
+  fine_prima_di_inizio = 108,
+  linea_senza_lunghezza = 109,
+  codifica_larga = 110,
+  separatore_errato = 111,
+  sorgente_treno_vuota = 112,
   marcatori_occupati = 1250,
   codici_gara_occupati = 1251,
 };
@@ -66,5 +72,53 @@ const VoceCodice* cerca_codice(int32_t numero);
 const VoceCodice& voce_codice(Codice codice);
 
 inline constexpr int32_t numero(Codice c) { return static_cast<int32_t>(c); }
+
+/// The row of the code called `nome` ("beyond_the_grid"), or nullptr.
+const VoceCodice* cerca_codice(std::string_view nome);
+
+/// The warnings: numbered apart from the codes (from 201), named like them.
+/// A warning never changes an output byte or the exit status.
+enum class Avviso : int32_t {
+  nessuno = 0,
+  campi_prima_di_generale = 201,
+  chiave_ignota = 202,
+  chiave_fuori_posto = 203,
+  valore_a_inizio_riga = 204,
+  fuori_passo_50 = 205,
+  record_sostituito = 206,
+  profilo_fuori_ordine = 207,
+  curva_a_sinistra = 208,
+  virgolette_aperte = 209,
+  valori_a_capo = 210,
+  fermata_sostituisce = 211,
+  generale_assente = 212,
+  valore_avvolto = 213,
+  valore_insensato = 214,
+  orari_non_crescenti = 215,
+  valori_avanzati = 216,
+  testo_tagliato = 217,
+  scrittura_sovrapposta = 218,
+  oltre_fine_linea = 219,
+};
+
+struct VoceAvviso {
+  Avviso avviso;
+  std::string_view nome;
+  std::string_view sommario;
+  std::string_view causa;
+  std::string_view rimedio;
+};
+
+/// Every warning, in ascending order of number.
+std::span<const VoceAvviso> tabella_avvisi();
+
+/// The row of warning `numero` or called `nome`, or nullptr.
+const VoceAvviso* cerca_avviso(int32_t numero);
+const VoceAvviso* cerca_avviso(std::string_view nome);
+
+/// The row of `a`; every enumerator but `nessuno` has one.
+const VoceAvviso& voce_avviso(Avviso a);
+
+inline constexpr int32_t numero(Avviso a) { return static_cast<int32_t>(a); }
 
 }  // namespace genera

@@ -9,13 +9,13 @@ void registra(ScenarioCompilato& s, Codice codice, Luogo luogo, std::string test
   s.codice_errore = codice;
   if (luogo.posizione) s.posizione_errore = *luogo.posizione;
   s.diagnostiche.push_back(
-      {Gravita::errore, codice, std::move(luogo), std::move(testo), std::move(note)});
+      {Gravita::errore, codice, std::move(luogo), std::move(testo), std::move(note), {}, Avviso::nessuno});
 }
 
 void segnala(ScenarioCompilato& s, Codice codice, Luogo luogo, std::string testo,
              std::vector<Nota> note) {
   s.diagnostiche.push_back(
-      {Gravita::errore, codice, std::move(luogo), std::move(testo), std::move(note)});
+      {Gravita::errore, codice, std::move(luogo), std::move(testo), std::move(note), {}, Avviso::nessuno});
 }
 
 bool ha_errori(const ScenarioCompilato& s) {
@@ -25,15 +25,30 @@ bool ha_errori(const ScenarioCompilato& s) {
   return false;
 }
 
-void avvisa(ScenarioCompilato& s, Luogo luogo, std::string testo, std::vector<Nota> note) {
-  s.diagnostiche.push_back(
-      {Gravita::avviso, Codice::nessuno, std::move(luogo), std::move(testo), std::move(note)});
+void avvisa(ScenarioCompilato& s, Avviso a, Luogo luogo, std::string testo,
+            std::vector<Nota> note, std::string aiuto) {
+  s.diagnostiche.push_back({Gravita::avviso, Codice::nessuno, std::move(luogo), std::move(testo),
+                            std::move(note), std::move(aiuto), a});
+}
+
+void annota_scrittura(ScenarioCompilato& s, int32_t c, IdRecord OrigineCella::*strato,
+                      IdRecord id) {
+  IdRecord& origine = s.origini.celle[static_cast<std::size_t>(c)].*strato;
+  if (origine != 0 && origine != id) s.origini.sovrascritture.push_back({c, strato, origine, id});
+  origine = id;
 }
 
 NotaRecord nota_occupante(const ScenarioCompilato& s, int32_t c) {
   const auto i = static_cast<std::size_t>(c);
   const IdRecord id = i < s.origini.celle.size() ? s.origini.celle[i].oggetto : 0;
-  return {id, "cell " + std::to_string(c) + " was taken by " + descrivi_record(s, id) + " here"};
+  // The note stands at the record's line: the text need not name it again.
+  std::string chi = "a record";
+  if (id != 0 && id < s.origini.record.size()) {
+    const RecordSorgente& r = s.origini.record[id];
+    chi = "the " + std::string(parola_chiave(r.chiave).nome) + " at " +
+          std::to_string(r.posizione) + " m";
+  }
+  return {id, "cell " + std::to_string(c) + " was taken by " + chi};
 }
 
 Luogo luogo_record(const ScenarioCompilato& s, IdRecord id) {

@@ -49,12 +49,23 @@ struct CurvaTracciata {
   int32_t ultima_riga = 0;  // last plan row it computed (below the first: none)
 };
 
+/// A write over another record's earlier write of the same layer of a cell.
+struct Sovrascrittura {
+  int32_t cella = 0;
+  IdRecord OrigineCella::*strato = nullptr;
+  IdRecord prima = 0;  // the record that wrote it first
+  IdRecord dopo = 0;   // the record that wrote over it
+};
+
 struct Origini {
   std::array<std::string, 2> nomi_sorgenti;             // line, train: as reports name them
   std::vector<RecordSorgente> record{RecordSorgente{}};  // entry 0: no record
   std::vector<OrigineCella> celle;                      // one per cell of percorso
   std::array<IdRecord, kVociTestata> voci{};            // the last record that wrote each entry
   std::vector<CurvaTracciata> curve;
+  // The writes over another record's layer since the readers last looked:
+  // the journal the overlap warnings come from.
+  std::vector<Sovrascrittura> sovrascritture;
 };
 
 struct ScenarioCompilato {
@@ -99,6 +110,16 @@ struct Rifiuto {
   std::vector<NotaRecord> note;
 };
 
+/// The line length L in metres, as the length record gave it.
+inline int32_t lunghezza_linea(const ScenarioCompilato& s) {
+  return s.testata_linea[kVoceTreno].dato2;
+}
+
+/// Notes that record `id` writes layer `strato` of cell `c`: the layer's
+/// origin becomes `id`, and a write over another record's is journalled.
+void annota_scrittura(ScenarioCompilato& s, int32_t c, IdRecord OrigineCella::*strato,
+                      IdRecord id);
+
 /// Where record `id` stands in its source.
 Luogo luogo_record(const ScenarioCompilato& s, IdRecord id);
 
@@ -125,8 +146,10 @@ void segnala(ScenarioCompilato& s, Codice codice, Luogo luogo, std::string testo
 /// True when any diagnostic is an error.
 bool ha_errori(const ScenarioCompilato& s);
 
-/// Adds a warning: it changes no output and no outcome.
-void avvisa(ScenarioCompilato& s, Luogo luogo, std::string testo, std::vector<Nota> note = {});
+/// Adds warning `a` at `luogo`, with the fix `aiuto` when there is one:
+/// it changes no output and no outcome.
+void avvisa(ScenarioCompilato& s, Avviso a, Luogo luogo, std::string testo,
+            std::vector<Nota> note = {}, std::string aiuto = {});
 
 /// The record that put the object on cell `c` (0 for none), and a note at it.
 NotaRecord nota_occupante(const ScenarioCompilato& s, int32_t c);

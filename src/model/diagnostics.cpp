@@ -23,8 +23,20 @@ std::string gravita_scritta(Gravita g, Codice c) {
   return {};
 }
 
+std::string testo_con_nome(const Diagnostica& d) {
+  if (d.gravita != Gravita::avviso || d.avviso == Avviso::nessuno) return d.testo;
+  const VoceAvviso* v = cerca_avviso(numero(d.avviso));
+  if (v == nullptr) return d.testo;
+  return d.testo + " [W" + std::to_string(numero(d.avviso)) + " " + std::string(v->nome) + "]";
+}
+
 std::string formatta(const Diagnostica& d) {
-  return prefisso(d.luogo) + gravita_scritta(d.gravita, d.codice) + ": " + d.testo;
+  return prefisso(d.luogo) + gravita_scritta(d.gravita, d.codice) + ": " + testo_con_nome(d);
+}
+
+std::string formatta_aiuto(const Diagnostica& d) {
+  if (d.aiuto.empty()) return {};
+  return prefisso(d.luogo) + "help: " + d.aiuto;
 }
 
 std::string formatta(const Nota& n) { return prefisso(n.luogo) + "note: " + n.testo; }

@@ -20,6 +20,7 @@ struct Luogo {
   int riga = 0;
   int colonna = 0;
   std::optional<int32_t> posizione;  // metres along the line, where one applies
+  int larghezza = 0;                 // bytes of the field from `colonna`; 0: one character
 };
 
 /// A related place: "the earlier signal is here".
@@ -34,12 +35,21 @@ struct Diagnostica {
   Luogo luogo;
   std::string testo;        // what is wrong, in plain English, lower case start
   std::vector<Nota> note;
+  std::string aiuto{};      // the fix, when there is one: printed as "help: ..."
+  Avviso avviso = Avviso::nessuno;  // which warning, for a warning
 };
 
-/// "file:line:column: error N: text", "file:line:column: warning: text":
-/// the line and column are left out when 0, the file and its colon when
-/// there is no file.
+/// "file:line:column: error N: text", "file:line:column: warning: text
+/// [W213 value_wraps_when_stored]": the line and column are left out when
+/// 0, the file and its colon when there is no file.
 std::string formatta(const Diagnostica& d);
+
+/// The text of `d` as its first line gives it: a warning's with its number
+/// and name after it.
+std::string testo_con_nome(const Diagnostica& d);
+
+/// "file:line:column: help: text" for the fix of `d`; "" when it has none.
+std::string formatta_aiuto(const Diagnostica& d);
 
 /// "file:line:column: note: text".
 std::string formatta(const Nota& n);

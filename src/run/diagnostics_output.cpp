@@ -1,5 +1,6 @@
 #include "run/diagnostics_output.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -33,6 +34,34 @@ std::string_view riga_di(std::string_view testo, int riga) {
   return testo.substr(inizio, fine == std::string_view::npos ? std::string_view::npos : fine - inizio);
 }
 
+bool continuazione(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// At most `n` bytes of `riga`, never cutting a UTF-8 sequence in two.
+std::size_t taglio(std::string_view riga, std::size_t n) {
+  if (riga.size() <= n) return riga.size();
+  while (n > 0 && continuazione(riga[n])) --n;
+  return n;
+}
+
+// The blanks (tabs kept) that bring the caret under byte `da` of `riga`:
+// one per character, so UTF-8 before the field does not shift it.
+std::string rientro(std::string_view riga, std::size_t da) {
+  std::string out;
+  for (std::size_t i = 0; i < da && i < riga.size(); ++i) {
+    if (continuazione(riga[i])) continue;
+    out += riga[i] == '\t' ? '\t' : ' ';
+  }
+  return out;
+}
+
+// Characters in bytes `da` to `da + n` of `riga`.
+std::size_t caratteri(std::string_view riga, std::size_t da, std::size_t n) {
+  std::size_t out = 0;
+  for (std::size_t i = da; i < da + n && i < riga.size(); ++i)
+    if (!continuazione(riga[i])) ++out;
+  return out;
+}
+
 std::string linea(const Luogo& l, Gravita g, const std::string& parola, const std::string& testo,
                   const Fonti& fonti, const StileDiagnostiche& stile) {
   std::string out;
@@ -47,16 +76,20 @@ std::string linea(const Luogo& l, Gravita g, const std::string& parola, const st
   if (fonte == fonti.end()) return out;
   const std::string_view riga = riga_di(fonte->second, l.riga);
   constexpr std::size_t kLarghezza = 160;  // a hostile line never floods the terminal
-  std::string mostrata(riga.substr(0, kLarghezza));
+  const std::size_t mostrati = taglio(riga, kLarghezza);
+  std::string mostrata(riga.substr(0, mostrati));
   for (char& c : mostrata)
     if (static_cast<unsigned char>(c) < 0x20 && c != '\t') c = ' ';
-  out += "  " + mostrata + (riga.size() > kLarghezza ? "...\n" : "\n");
-  if (l.colonna > 0 && static_cast<std::size_t>(l.colonna) <= kLarghezza) {
-    // Tabs keep their width under the caret.
-    std::string spazio;
-    for (std::size_t i = 0; i + 1 < static_cast<std::size_t>(l.colonna) && i < riga.size(); ++i)
-      spazio += riga[i] == '\t' ? '\t' : ' ';
-    out += "  " + spazio + (stile.colore ? std::string(colore_di(g)) + "^" + kFine : "^") + "\n";
+  out += "  " + mostrata + (riga.size() > mostrati ? "...\n" : "\n");
+  if (l.colonna > 0 && static_cast<std::size_t>(l.colonna) <= mostrati + 1) {
+    const auto da = static_cast<std::size_t>(l.colonna - 1);
+    const std::size_t larghezza =
+        l.larghezza > 1 ? std::min(static_cast<std::size_t>(l.larghezza), mostrati - std::min(da, mostrati))
+                        : 1;
+    const std::size_t segni = std::max<std::size_t>(1, caratteri(riga, da, larghezza));
+    const std::string segno = "^" + std::string(segni - 1, '~');
+    out += "  " + rientro(riga, da) +
+           (stile.colore ? std::string(colore_di(g)) + segno + kFine : segno) + "\n";
   }
   return out;
 }
@@ -72,9 +105,16 @@ StileDiagnostiche stile_stderr() {
 }
 
 std::string rendi(const Diagnostica& d, const Fonti& fonti, const StileDiagnostiche& stile) {
-  std::string out =
-      linea(d.luogo, d.gravita, gravita_scritta(d.gravita, d.codice), d.testo, fonti, stile);
+  std::string out = linea(d.luogo, d.gravita, gravita_scritta(d.gravita, d.codice),
+                          testo_con_nome(d), fonti, stile);
   for (const Nota& n : d.note) out += linea(n.luogo, Gravita::nota, "note", n.testo, fonti, stile);
+  if (!d.aiuto.empty()) {
+    Luogo dove = d.luogo;
+    dove.colonna = dove.colonna > 0 ? dove.colonna : 0;
+    out += (stile.colore ? std::string(kGrassetto) + prefisso(dove) + kFine + "\x1b[1;32mhelp" + kFine
+                         : prefisso(dove) + "help") +
+           ": " + d.aiuto + "\n";
+  }
   return out;
 }
 

@@ -16,10 +16,16 @@ std::optional<uint8_t> velocita_cella(int32_t kmh) {
   return static_cast<uint8_t>(quinti);
 }
 
-Rifiuto velocita_fuori(int32_t kmh) {
+// The value fails when the cells take it, but the record that gave it is
+// the one to blame: the failure is put on its line.
+Rifiuto velocita_fuori(const ScenarioCompilato& s, const StatoProfilo& st, const char* quando) {
+  const auto id = static_cast<std::size_t>(st.origine);
+  const int riga = id < s.origini.record.size() ? s.origini.record[id].riga : 0;
   return {Codice::guasto_lettura, std::nullopt,
-          "the speed limit of " + std::to_string(kmh) +
-              " km/h does not fit the grid's speed field (-2 to 1277 km/h)"};
+          "the speed limit of " + std::to_string(st.corrente) +
+              " km/h does not fit the grid's speed field (-2 to 1277 km/h); it fails when " +
+              quando + " writes its cells",
+          riga};
 }
 
 void scrivi(ScenarioCompilato& s, Campo campo, CampoOrigine origine, int32_t c, uint8_t valore,
@@ -71,7 +77,7 @@ std::optional<Rifiuto> record_velocita(ScenarioCompilato& s, StatoProfilo& st, i
   if (scrive(s, st, n)) {
     // The value in force is converted only when a cell takes it.
     const auto valore = velocita_cella(st.corrente);
-    if (!valore) return velocita_fuori(st.corrente);
+    if (!valore) return velocita_fuori(s, st, "the next speed record");
     passo(s, &cella_percorso::velocita, &OrigineCella::velocita, st, n, *valore);
   }
   st.corrente = v;
@@ -91,7 +97,7 @@ std::optional<Rifiuto> coda_profili(ScenarioCompilato& s, StatoProfilo& velocita
   uint8_t v = 0;
   if (coda_scrive(s, velocita)) {
     const auto valore = velocita_cella(velocita.corrente);
-    if (!valore) return velocita_fuori(velocita.corrente);
+    if (!valore) return velocita_fuori(s, velocita, "the end of the file");
     v = *valore;
   }
   coda(s, &cella_percorso::velocita, &OrigineCella::velocita, velocita, v);

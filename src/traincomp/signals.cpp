@@ -43,7 +43,7 @@ std::optional<Rifiuto> memo_segnale(ScenarioCompilato& s, ValoriSegnale& v, IdRe
     // A signal in the first 350 m has markers before cell 0: those are skipped.
     if (k < 0) break;
     s.percorso[static_cast<std::size_t>(k)].avviso = basso8(lati + m);
-    s.origini.celle[static_cast<std::size_t>(k)].avviso = id;
+    annota_scrittura(s, k, &OrigineCella::avviso, id);
   }
   return std::nullopt;
 }

@@ -167,7 +167,7 @@ Passo leggi_stazione(LettoreSorgente& r, ScenarioCompilato& s, int32_t& contator
       const int32_t k = arrotonda_cella(fine_celle - m - 1);
       if (k > 1 && k <= u) {
         s.percorso[static_cast<std::size_t>(k)].avviso = static_cast<uint8_t>(kAvvisoStazione + m);
-        s.origini.celle[static_cast<std::size_t>(k)].avviso = id;
+        annota_scrittura(s, k, &OrigineCella::avviso, id);
       }
     }
   }
@@ -179,7 +179,7 @@ Passo leggi_stazione(LettoreSorgente& r, ScenarioCompilato& s, int32_t& contator
     cella_percorso& fermata = s.percorso[static_cast<std::size_t>(c)];
     // A stop takes its cell whatever stands there: say what it replaces.
     if (!cella_libera(fermata))
-      avvisa(s, r.luogo(p),
+      avvisa(s, Avviso::fermata_sostituisce, r.luogo(p),
              "the stop of this station, cell " + std::to_string(c) + ", replaces " +
                  descrivi_cella(s, c),
              {{luogo_record(s, s.origini.celle[static_cast<std::size_t>(c)].oggetto),

@@ -223,10 +223,10 @@ EsitoLettura LettoreTreno::leggi() {
     if (!primo_saltato && !chiave().empty()) primo_saltato = luogo();
   }
   if (!generale && primo_saltato)
-    avvisa(s_, *primo_saltato,
+    avvisa(s_, Avviso::generale_assente, *primo_saltato,
            "no field holds \"[generale]\": nothing in the train source is read");
   else if (primo_saltato)
-    avvisa(s_, *primo_saltato,
+    avvisa(s_, Avviso::campi_prima_di_generale, *primo_saltato,
            "the fields before \"[generale]\" are not read: the train source starts there");
   for (;;) {
     // A third hyphen field in a row is read as a key field.
