@@ -317,6 +317,108 @@ class BuiltInPage(ViewerCase):
         self.assertFalse(markers.is_selected())
 
 
+class FindsItsWay(ViewerCase):
+    """Permalinks that survive a reload, the search box, the next and
+    previous object from the keyboard, export as PNG and the print layout."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.tmp = tempfile.TemporaryDirectory()
+        cls.folder = cls.tmp.name
+        exe = os.path.join(BUILD, "genera_scenario")
+        subprocess.run([exe, "sources", "--out", cls.folder], check=True, capture_output=True)
+        subprocess.run([exe, "view", LINE, TRAIN], cwd=cls.folder, check=True, capture_output=True)
+        cls.url = "file://" + os.path.join(cls.folder, PAGE)
+        cls.driver = start_browser()
+
+    @classmethod
+    def tearDownClass(cls):
+        super().tearDownClass()
+        cls.tmp.cleanup()
+
+    def test_a_permalink_survives_a_reload(self):
+        self.open(self.url)
+        self.set_range(38000, 48000)
+        self.driver.find_element(By.CSS_SELECTOR, "input[data-layer='adhesion']").click()
+        WebDriverWait(self.driver, 5).until(lambda d: "km=38-48" in d.current_url)
+        address = self.driver.current_url
+        self.assertRegex(address, r"#km=38-48&layers=[a-z_,]+$")
+        self.assertNotIn("adhesion", address.split("layers=")[1].split(","))
+        self.driver.refresh()
+        self.wait_drawn()
+        self.assertEqual(self.range(), [38000, 48000])
+        self.assertIsNone(self.js("return genera_viewer.lane_point('adhesion', 40000)"))
+        self.assertFalse(self.driver.find_element(By.CSS_SELECTOR, "input[data-layer='adhesion']").is_selected())
+        # An address typed in by hand.
+        self.open(self.url + "#km=2-4&layers=stations,signals")
+        self.assertEqual(self.range(), [2000, 4000])
+        self.assertEqual([l["id"] for l in self.js("return genera_viewer.lanes()")], ["stations", "signals"])
+
+    def test_the_search_box_finds_stations_boards_kms_lines_and_signals(self):
+        self.open(self.url)
+        train = os.path.join(self.folder, TRAIN)
+        signal_line = line_number(train, "segnale,    2800")
+        with open(os.path.join(self.folder, LINE), encoding="latin-1") as f:
+            at = int(re.search(r"cartello_indicatore,\s*(\d+),\s*\(Galleria\s*\)\(Monte Sacro", f.read()).group(1))
+        board = round(at / 50 + 1) * 50  # where its cell begins
+        cases = [
+            ("a station", "valcer", 39650, "Valcerreto"),
+            ("a board's text", "monte sacro", board, "Galleria / Monte Sacro / 9200 mt."),
+            ("a km", "57.5", 57500, "km 57.500"),
+            ("a source line", f"line {signal_line}", 2850, f"line {signal_line}"),
+            ("a signal by its position", "signal 2800", 2850, "signal at 2,800 m"),
+        ]
+        for name, query, metre, words in cases:
+            with self.subTest(name):
+                box = self.driver.find_element(By.ID, "search")
+                box.clear()
+                box.send_keys(query, Keys.ENTER)
+                WebDriverWait(self.driver, 5).until(
+                    lambda d: d.find_element(By.ID, "search-result").text == words)
+                a, b = self.range()
+                self.assertAlmostEqual((a + b) / 2, metre, delta=1)
+        box = self.driver.find_element(By.ID, "search")
+        box.clear()
+        box.send_keys("nowhere at all", Keys.ENTER)
+        self.assertEqual(self.driver.find_element(By.ID, "search-result").text, "nothing matches")
+        self.shot("viewer-search.png")
+
+    def test_next_and_previous_object_from_the_keyboard(self):
+        self.open(self.url)
+        self.set_range(40000, 45000)
+        self.driver.find_element(By.ID, "line").click()
+        body = self.driver.find_element(By.TAG_NAME, "body")
+        # From the middle of the view, km 42.5, on.
+        body.send_keys("n")
+        text = self.tooltip()
+        self.assertIn("Code cell, code 180", text)
+        self.assertIn("cell 853, 42,650 m", text)
+        body.send_keys("n")
+        self.assertIn("cell 872, 43,600 m", self.tooltip())
+        body.send_keys("n")
+        self.assertIn("Signal", self.tooltip())
+        self.assertIn("cell 873, 43,650 m", self.tooltip())
+        body.send_keys("p")
+        self.assertIn("cell 872, 43,600 m", self.tooltip())
+        self.shot("viewer-next-object.png")
+
+    def test_export_as_png_and_print_layout(self):
+        self.open(self.url)
+        self.set_range(38000, 48000)
+        name = self.js("return genera_viewer.export_png()")
+        self.assertEqual(name, "LIVRA_MONTALBA_R47316_km38.0-48.0.png")
+        self.assertEqual(self.console_errors(), [])
+        self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"media": "print"})
+        try:
+            self.assertFalse(self.driver.find_element(By.ID, "controls").is_displayed())
+            self.assertFalse(self.driver.find_element(By.ID, "side").is_displayed())
+            self.assertTrue(self.driver.find_element(By.ID, "line").is_displayed())
+            self.assertTrue(self.driver.find_element(By.ID, "plan").is_displayed())
+            self.shot("viewer-print.png")
+        finally:
+            self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"media": ""})
+
+
 class FitsTheWindow(ViewerCase):
     """Nothing clipped on ordinary screens: both canvases, every lane and
     the km axis inside the window, the docked source panel too; a window

@@ -269,6 +269,9 @@ function on_key(e) {
     'f': () => set_range(0, model.extent), 'F': () => set_range(0, model.extent), '0': () => set_range(0, model.extent),
     'Home': () => set_range(0, range.to - range.from),
     'End': () => set_range(model.extent - (range.to - range.from), model.extent),
+    'n': () => step_object(1), ']': () => step_object(1),
+    'p': () => step_object(-1), '[': () => step_object(-1),
+    '/': () => document.getElementById('search').focus(),
   };
   if (keys[e.key]) { e.preventDefault(); keys[e.key](); }
 }

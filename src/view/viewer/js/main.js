@@ -7,6 +7,7 @@ function draw() {
   draw_plan();
   document.getElementById('line-caption').textContent =
     'km ' + km(range.from, 2) + ' to ' + km(range.to, 2) + ' \u00b7 Ctrl + wheel or +/\u2212 zooms, drag or arrows pan, F fits';
+  write_hash();
   if (first_draw_ms === null) {
     first_draw_ms = performance.now();
     performance.mark('genera-first-draw');
@@ -50,6 +51,14 @@ fill_lists();
 show_state();
 fit_canvases();
 set_range(0, model.extent);
+read_hash();
+window.addEventListener('hashchange', () => { if (location.hash !== hash_written) { read_hash(); fit_canvases(); schedule(); } });
+document.getElementById('search-form').addEventListener('submit', (e) => {
+  e.preventDefault();
+  search(document.getElementById('search').value);
+});
+document.getElementById('export-png').addEventListener('click', export_png);
+document.getElementById('print').addEventListener('click', () => window.print());
 draw();
 if (config.servita) start_live();
 
@@ -63,6 +72,9 @@ window.genera_viewer = {
   range: () => [range.from, range.to],
   set_range: (a, b) => { set_range(a, b); draw(); },
   version: () => model.versione,
+  search: (q) => { const f = search(q); return f ? f.metre : null; },
+  step: (n) => { const f = step_object(n); return f ? f.m : null; },
+  export_png: () => export_png(),
   state: () => (model.stato ? model.stato.esito : null),
   stations: () => model.stazioni.map((s) => s.nome),
   first_draw_ms: () => first_draw_ms,
