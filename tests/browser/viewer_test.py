@@ -193,6 +193,9 @@ class BuiltInPage(ViewerCase):
              ["Speed-indicator board", "A 130, B 135, C 140 km/h", f"{LINE}, line {line_number(line, 'indicatori_vmax,  57000')}"]),
             ((0, 20000), "stations", 9050,
              ["Station Casalpiano", "9,050 m", f"{TRAIN}, line {line_number(train, 'stazione,    9050')}"]),
+            ((36000, 40000), "curves", 37800,
+             ["Curve to the right, radius about 5,000 m", "from 37,250 m",
+              f"curvad2 at 37,250 m \u2014 {LINE}, line {line_number(line, 'curvad2,  37250')}"]),
             ((80000, 96000), "gradient", 90000,
              ["Gradient 0 \u2030", "carried to the grid\u2019s end by the tail fill",
               f"pendenza at 79,250 m \u2014 {LINE}, line {line_number(line, 'pendenza,  79250')}"]),
@@ -464,8 +467,9 @@ class FitsTheWindow(ViewerCase):
             lanes = self.js("return genera_viewer.lanes()")
             axis = self.js("return genera_viewer.axis()")
             height = self.js("return document.getElementById('line').clientHeight")
-            self.assertEqual([l["id"] for l in lanes], ["diagnostics", "stations", "signals", "boards", "tunnels",
-                                                        "slowdowns", "gradient", "speed", "adhesion"])
+            # Every lane but the diagnostics', empty for these sources.
+            self.assertEqual([l["id"] for l in lanes], ["stations", "signals", "boards", "tunnels",
+                                                        "slowdowns", "curves", "gradient", "speed", "adhesion"])
             for lane in lanes:
                 self.assertGreaterEqual(lane["height"], lane["min"], lane["id"])
                 self.assertLessEqual(lane["top"] + lane["height"], axis["top"], lane["id"])

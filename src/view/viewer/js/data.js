@@ -91,6 +91,20 @@ function decode(raw) {
   m.curve = raw.curve.map((c) => ({rec: c[0], prima: c[1], ultima: c[2]}))
     .filter((c) => c.ultima >= c.prima).sort((a, b) => a.prima - b.prima);
   m.curve_starts = Float64Array.from(m.curve, (c) => c.prima);
+  // Each curve's side and radius, from the class digit and the side letter
+  // of its key field ("curvad4": right, class 4, about 1,000 m).
+  const kTurn = {1: 0.0001, 2: 0.0002, 3: 0.0004, 4: 0.001, 5: 0.002, 6: 0.003};
+  for (const c of m.curve) {
+    const r = m.record.get(c.rec);
+    const key = r ? r.chiave : '';
+    const digit = [...'123456'].find((d) => key.includes(d));
+    c.left = /s/i.test(key.replace(/^curva/i, ''));
+    c.raggio = digit ? Math.round(1 / kTurn[digit]) : null;
+    // Rows p + 1 to p + len turn: the curve runs from metre p to p + len.
+    c.from = c.prima - 1;
+    c.to = c.ultima;
+    c.m = c.from;
+  }
   return m;
 }
 

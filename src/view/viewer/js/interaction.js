@@ -31,6 +31,7 @@ function describe(thing) {
     case 'slowdown': return describe_slowdown(thing.r);
     case 'marker': return describe_marker(thing.a);
     case 'diagnostic': return describe_diagnostic(thing.d);
+    case 'curve': return describe_curve(thing.c);
     case 'line_end': return {what: 'End of the line', where: at(model.lunghezza),
       values: ['the grid runs on to ' + at(model.grid_end)], origin: 'the line\u2019s length, entry 84', rec: 0};
     default: return thing.description;

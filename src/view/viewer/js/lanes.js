@@ -363,6 +363,35 @@ const kLaneDrawers = {
     frame.drawn.tunnels = shown.map((g) => g.from);
   },
 
+  curves(ctx, lane, frame) {
+    const hits = frame.hits[lane.id] = [];
+    const mid = lane.top + lane.height / 2, h = Math.max(4, lane.height / 2 - 5);
+    ctx.strokeStyle = kColours.muted;
+    ctx.beginPath();
+    ctx.moveTo(frame.left, Math.round(mid) + 0.5); ctx.lineTo(frame.right, Math.round(mid) + 0.5);
+    ctx.stroke();
+    const shown = model.curve.filter((c) => c.to >= range.from && c.from <= range.to);
+    ctx.font = '10px ' + kFont;
+    ctx.textBaseline = 'middle';
+    ctx.textAlign = 'center';
+    for (const c of shown) {
+      const x0 = frame.x_of(c.from), x1 = Math.max(frame.x_of(c.to), x0 + 2);
+      const y = c.left ? mid : mid - h;
+      ctx.fillStyle = c.left ? kColours.curve_left : kColours.curve_right;
+      ctx.fillRect(x0, y, x1 - x0, h);
+      hits.push({x0: x0, x1: x1, y0: y, y1: y + h, thing: {kind: 'curve', c: c}});
+      const text = c.raggio ? 'R ' + c.raggio.toLocaleString('en-US') : '';
+      const tw = ctx.measureText(text).width;
+      const a = Math.max(x0, frame.left), b = Math.min(x1, frame.right);
+      if (text && b - a > tw + 6) {
+        ctx.fillStyle = '#fff';
+        ctx.fillText(text, (a + b) / 2, y + h / 2);
+        frame.labels.push({x0: (a + b - tw) / 2, y0: y, x1: (a + b + tw) / 2, y1: y + h, text: text});
+      }
+    }
+    frame.drawn.curves = shown.map((c) => Math.max(c.from, range.from));
+  },
+
   slowdowns(ctx, lane, frame) {
     const hits = frame.hits[lane.id] = [];
     const label_hits = [];

@@ -1,6 +1,10 @@
 // The layout: the canvases sized to the window, the lanes to the line view.
 
-function visible_lanes() { return kLanes.filter((l) => layer_on[l.id]); }
+/// The lanes shown: those switched on, the diagnostics only when one has
+/// a place on the line.
+function visible_lanes() {
+  return kLanes.filter((l) => layer_on[l.id] && (l.id !== 'diagnostics' || model.diagnostiche_poste.length > 0));
+}
 
 /// The lanes in `height` pixels: each between its least and its liked
 /// height, the profiles sharing whatever is left beyond that.
@@ -49,7 +53,7 @@ function fit_canvases() {
       if (el === panel || el.tagName === 'CANVAS' || el.hidden || el.id === 'overlay') continue;
       other += outer_height(el);
     }
-    panel.style.maxHeight = Math.floor(clamp(room - other - least - 66 - 6, 54, 132)) + 'px';
+    panel.style.maxHeight = Math.floor(clamp(room - other - least - 56 - 6, 54, 132)) + 'px';
     const here = panel.querySelector('.here');
     if (here) panel.scrollTop = Math.max(0, here.offsetTop - panel.clientHeight / 2);
   }
@@ -57,7 +61,7 @@ function fit_canvases() {
     if (el.tagName === 'CANVAS' || el.hidden || el.id === 'overlay') continue;
     room -= outer_height(el);
   }
-  const plan = Math.max(64, Math.min(room * 0.4, room - least));
+  const plan = Math.max(54, Math.min(room * 0.4, room - least));
   const line = Math.max(least, room - plan);
   plan_canvas.style.height = Math.floor(plan) + 'px';
   line_canvas.style.height = Math.floor(line) + 'px';

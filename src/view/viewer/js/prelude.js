@@ -23,9 +23,10 @@ const kLanes = [
   {id: 'boards', title: 'boards', height: 48, min: 32},
   {id: 'tunnels', title: 'tunnels', height: 26, min: 20},
   {id: 'slowdowns', title: 'slowdowns', height: 38, min: 34},
-  {id: 'gradient', title: 'gradient', unit: '\u2030', height: 96, min: 40, profile: 'pendenza', colour: 'gradient'},
-  {id: 'speed', title: 'speed limit', unit: 'km/h', height: 96, min: 40, profile: 'velocita', colour: 'speed'},
-  {id: 'adhesion', title: 'adhesion', unit: '%', height: 76, min: 36, profile: 'aderenza', colour: 'adhesion'},
+  {id: 'curves', title: 'curves', height: 30, min: 20},
+  {id: 'gradient', title: 'gradient', unit: '\u2030', height: 96, min: 36, profile: 'pendenza', colour: 'gradient'},
+  {id: 'speed', title: 'speed limit', unit: 'km/h', height: 96, min: 36, profile: 'velocita', colour: 'speed'},
+  {id: 'adhesion', title: 'adhesion', unit: '%', height: 76, min: 32, profile: 'aderenza', colour: 'adhesion'},
 ];
 const kLayers = [
   {id: 'diagnostics', name: 'Diagnostics', colour: 'error', on: true},
@@ -35,6 +36,7 @@ const kLayers = [
   {id: 'boards', name: 'Boards', colour: 'board', on: true},
   {id: 'tunnels', name: 'Tunnels', colour: 'tunnel', on: true},
   {id: 'slowdowns', name: 'Slowdowns', colour: 'slowdown', on: true},
+  {id: 'curves', name: 'Curves (right up, left down)', colour: 'curve_right', on: true},
   {id: 'gradient', name: 'Gradient', colour: 'gradient', on: true},
   {id: 'speed', name: 'Speed limit', colour: 'speed', on: true},
   {id: 'adhesion', name: 'Adhesion', colour: 'adhesion', on: true},

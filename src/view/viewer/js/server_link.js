@@ -47,6 +47,7 @@ function start_live() {
         model = decode(data);
         fill_lists();
         show_state();
+        fit_canvases();  // the diagnostics' lane may come or go
         // The range asked for, within the new line.
         set_range(wanted.from, wanted.to, true);
         live.textContent = 'live \u00b7 updated ' + new Date().toLocaleTimeString('en-GB');

@@ -121,6 +121,14 @@ function describe_slowdown(r) {
     origin: 'made by ' + record_words(r.rec), rec: r.rec};
 }
 
+function describe_curve(c) {
+  const side = c.left ? 'left' : 'right';
+  return {what: 'Curve to the ' + side + (c.raggio ? ', radius about ' + metres(c.raggio) : ''),
+    where: 'from ' + at(c.from) + ' to ' + at(c.to) + ', ' + metres(c.to - c.from),
+    values: ['plan rows ' + c.prima + '\u2013' + c.ultima, author_words(c.rec)],
+    origin: 'made by ' + record_words(c.rec), rec: c.rec};
+}
+
 function describe_tunnel(g) {
   const lines = ['from ' + at(g.from) + ' to ' + at(g.to) + ', ' + metres(g.to - g.from) +
     ' \u00b7 cells ' + g.prima + '\u2013' + g.ultima];
