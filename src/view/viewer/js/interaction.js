@@ -128,6 +128,7 @@ function show_source(sorgente, riga, heading) {
   const was_hidden = panel.hidden;
   panel.hidden = false;
   if (was_hidden) { fit_canvases(); schedule(); }
+  scroll_source_to_line();
 }
 
 function close_source() {

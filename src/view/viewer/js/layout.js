@@ -34,6 +34,16 @@ function least_line_height() {
 /// Both canvases sized to the room the window leaves them: the plan takes
 /// up to two fifths, the line view the rest and never less than it needs,
 /// so the km axis is always in sight.
+/// The source panel scrolled so the line asked for sits under its bar.
+function scroll_source_to_line() {
+  const panel = document.getElementById('source-panel');
+  const here = panel.querySelector('.here');
+  if (panel.hidden || !here) return;
+  const bar = document.getElementById('source-bar').getBoundingClientRect().height;
+  const top = here.getBoundingClientRect().top - panel.getBoundingClientRect().top + panel.scrollTop;
+  panel.scrollTop = Math.max(0, top - bar - 4);
+}
+
 function outer_height(el) {
   const es = getComputedStyle(el);
   return el.getBoundingClientRect().height + parseFloat(es.marginTop) + parseFloat(es.marginBottom);
@@ -54,8 +64,7 @@ function fit_canvases() {
       other += outer_height(el);
     }
     panel.style.maxHeight = Math.floor(clamp(room - other - least - 56 - 6, 54, 132)) + 'px';
-    const here = panel.querySelector('.here');
-    if (here) panel.scrollTop = Math.max(0, here.offsetTop - panel.clientHeight / 2);
+    scroll_source_to_line();
   }
   for (const el of views.children) {
     if (el.tagName === 'CANVAS' || el.hidden || el.id === 'overlay') continue;
