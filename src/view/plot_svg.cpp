@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <limits>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -662,21 +663,35 @@ void riquadro_striscia(Svg& svg, const Striscia& s) {
 }
 
 // The profile as a step line, one step per run of equal cells.
+/// Cells no rule wrote hold NaN: they are hatched, not drawn as a value.
 void gradini(Svg& svg, const Striscia& s, const ScalaMetri& px, const std::vector<double>& v) {
-  if (v.empty()) return;
-  std::string path = formato("M%.1f %.1f", px(0), s.y(v[0]));
-  for (std::size_t k = 1; k <= v.size(); ++k) {
-    if (k < v.size() && v[k] == v[k - 1]) continue;
-    path += formato(" H%.1f", px(k * 50.0));
-    if (k < v.size()) path += formato(" V%.1f", s.y(v[k]));
+  std::string path;
+  for (std::size_t k = 0; k < v.size();) {
+    std::size_t e = k;
+    while (e < v.size() && (v[e] == v[k] || (std::isnan(v[e]) && std::isnan(v[k])))) ++e;
+    if (std::isnan(v[k])) {
+      svg += formato("<rect data-non-scritto=\"%zu-%zu\" x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" "
+                     "height=\"%.1f\" fill=\"url(#coda)\" stroke=\"%s\"/>\n",
+                     k, e - 1, px(k * 50.0), s.alto, px(e * 50.0) - px(k * 50.0), kStrisciaAltezza,
+                     colore("unwritten").data());
+    } else {
+      if (k == 0 || std::isnan(v[k - 1]))
+        path += formato("%sM%.1f %.1f", path.empty() ? "" : " ", px(k * 50.0), s.y(v[k]));
+      else
+        path += formato(" V%.1f", s.y(v[k]));
+      path += formato(" H%.1f", px(e * 50.0));
+    }
+    k = e;
   }
-  svg += "<path d=\"" + path +
-         formato("\" fill=\"none\" stroke=\"%s\" stroke-width=\"2\"/>\n", s.colore);
+  if (!path.empty())
+    svg += "<path d=\"" + path +
+           formato("\" fill=\"none\" stroke=\"%s\" stroke-width=\"2\"/>\n", s.colore);
 }
 
 std::pair<double, double> estremi(const std::vector<double>& v, double min0, double max0) {
   double lo = min0, hi = max0;
-  for (const double x : v) lo = std::min(lo, x), hi = std::max(hi, x);
+  for (const double x : v)
+    if (!std::isnan(x)) lo = std::min(lo, x), hi = std::max(hi, x);
   return {lo, hi};
 }
 
@@ -748,7 +763,8 @@ void disegna_lungo(Svg& svg, const DatiDisegno& d) {
     v.reserve(d.celle_profilo);
     for (std::size_t i = 0; i < corse.size(); ++i) {
       const std::size_t fine = i + 1 < corse.size() ? static_cast<std::size_t>(corse[i + 1].prima_cella) : d.celle_profilo;
-      v.resize(std::max(v.size(), fine), corse[i].valore);
+      v.resize(std::max(v.size(), fine),
+               corse[i].record == 0 ? std::numeric_limits<double>::quiet_NaN() : corse[i].valore);
     }
     return v;
   };

@@ -140,7 +140,9 @@ function export_png() {
   const link = document.createElement('a');
   link.download = (model.linea + '_' + model.treno + '_km' + km(range.from, 1) + '-' + km(range.to, 1) + '.png')
     .replace(/[^\w.-]+/g, '_');
-  link.href = c.toDataURL('image/png');
+  // The image itself, as a data address: nothing is fetched.
+  link.setAttribute('download', link.download);
+  link.setAttribute('href', c.toDataURL('image/png'));
   document.body.appendChild(link);
   link.click();
   link.remove();
