@@ -405,6 +405,20 @@ class FindsItsWay(ViewerCase):
         self.assertIn("cell 872, 43,600 m", self.tooltip())
         self.shot("viewer-next-object.png")
 
+    def test_the_minimap_shows_the_whole_line_and_moves_the_view(self):
+        self.open(self.url)
+        self.set_range(10000, 14000)
+        minimap = self.driver.find_element(By.ID, "minimap")
+        self.assert_inside_the_window("minimap")
+        width = minimap.size["width"]
+        extent = 1921 * 50
+        # A click at three quarters of the strip centres the view there.
+        ActionChains(self.driver).move_to_element_with_offset(minimap, int(width * 0.25), 0).click().perform()
+        a, b = self.range()
+        self.assertAlmostEqual((a + b) / 2, extent * 0.75, delta=extent / width * 2)
+        self.assertAlmostEqual(b - a, 4000, delta=1)
+        self.shot("viewer-minimap.png")
+
     def test_export_as_png_and_print_layout(self):
         self.open(self.url)
         self.set_range(38000, 48000)

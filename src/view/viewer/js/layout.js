@@ -55,19 +55,27 @@ function fit_canvases() {
   const border = 2;  // each canvas's, top and bottom
   const least = least_line_height() + border;
   let room = views.clientHeight - parseFloat(cs.paddingTop) - parseFloat(cs.paddingBottom);
-  // The source panel gives up lines before the line view gives up lanes.
+  // The minimap goes first, then the source panel gives up lines, before
+  // the line view gives up lanes.
   const panel = document.getElementById('source-panel');
+  const strip = document.getElementById('minimap');
+  strip.hidden = false;
+  let other = 0;
+  for (const el of views.children) {
+    if (el === panel || el === plan_canvas || el === line_canvas || el.hidden || el.id === 'overlay') continue;
+    other += outer_height(el);
+  }
+  const panel_least = panel.hidden ? 0 : 54 + 6;
+  if (room - other - least - 54 - panel_least < 0) {
+    other -= outer_height(strip);
+    strip.hidden = true;
+  }
   if (!panel.hidden) {
-    let other = 0;
-    for (const el of views.children) {
-      if (el === panel || el.tagName === 'CANVAS' || el.hidden || el.id === 'overlay') continue;
-      other += outer_height(el);
-    }
     panel.style.maxHeight = Math.floor(clamp(room - other - least - 56 - 6, 54, 132)) + 'px';
     scroll_source_to_line();
   }
   for (const el of views.children) {
-    if (el.tagName === 'CANVAS' || el.hidden || el.id === 'overlay') continue;
+    if (el === plan_canvas || el === line_canvas || el.hidden || el.id === 'overlay') continue;
     room -= outer_height(el);
   }
   const plan = Math.max(54, Math.min(room * 0.4, room - least));

@@ -5,6 +5,7 @@ function draw() {
   redraw_pending = false;
   draw_line();
   draw_plan();
+  draw_minimap();
   document.getElementById('line-caption').textContent =
     'km ' + km(range.from, 2) + ' to ' + km(range.to, 2) + ' \u00b7 Ctrl + wheel or +/\u2212 zooms, drag or arrows pan, F fits';
   write_hash();

@@ -148,3 +148,46 @@ function export_png() {
   link.remove();
   return link.download;
 }
+
+// ---- the minimap: the whole line, and where the view is on it ----
+
+const minimap = document.getElementById('minimap');
+
+function draw_minimap() {
+  if (minimap.hidden) return;
+  const {ctx, w, h} = prepare(minimap);
+  const x_of = (m) => m / model.extent * w;
+  ctx.fillStyle = '#fbfbf8';
+  ctx.fillRect(0, 0, w, h);
+  if (model.grid_end > model.lunghezza) {
+    ctx.fillStyle = hatch(ctx);
+    ctx.fillRect(x_of(model.lunghezza), 0, x_of(model.grid_end) - x_of(model.lunghezza), h);
+  }
+  ctx.fillStyle = kColours.tunnel;
+  for (const g of model.gallerie) ctx.fillRect(x_of(g.from), h - 7, Math.max(1, x_of(g.to) - x_of(g.from)), 5);
+  ctx.fillStyle = kColours.station;
+  for (const s of model.stazioni) ctx.fillRect(Math.round(x_of(s.m)), 3, 1.5, h - 10);
+  ctx.fillStyle = kColours.signal;
+  for (const o of model.segnali) ctx.fillRect(Math.round(x_of(o.m)), 3, 1, 4);
+  const a = x_of(range.from), b = Math.max(x_of(range.to), a + 3);
+  ctx.fillStyle = 'rgba(31,78,121,0.18)';
+  ctx.fillRect(a, 0, b - a, h);
+  ctx.strokeStyle = kColours.line;
+  ctx.lineWidth = 1.5;
+  ctx.strokeRect(a + 0.75, 0.75, b - a - 1.5, h - 1.5);
+  ctx.lineWidth = 1;
+}
+
+/// The view's middle moved to where the minimap was clicked, its span kept.
+function minimap_to(client_x) {
+  const r = minimap.getBoundingClientRect();
+  const metre = clamp((client_x - r.left) / r.width, 0, 1) * model.extent;
+  jump_to(metre, range.to - range.from);
+}
+
+{
+  let held = false;
+  minimap.addEventListener('pointerdown', (e) => { held = true; minimap.setPointerCapture(e.pointerId); minimap_to(e.clientX); });
+  minimap.addEventListener('pointermove', (e) => { if (held) minimap_to(e.clientX); });
+  minimap.addEventListener('pointerup', () => { held = false; });
+}

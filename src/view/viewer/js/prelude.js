@@ -36,7 +36,7 @@ const kLayers = [
   {id: 'boards', name: 'Boards', colour: 'board', on: true},
   {id: 'tunnels', name: 'Tunnels', colour: 'tunnel', on: true},
   {id: 'slowdowns', name: 'Slowdowns', colour: 'slowdown', on: true},
-  {id: 'curves', name: 'Curves (right up, left down)', colour: 'curve_right', on: true},
+  {id: 'curves', name: 'Curves', colour: 'curve_right', on: true},
   {id: 'gradient', name: 'Gradient', colour: 'gradient', on: true},
   {id: 'speed', name: 'Speed limit', colour: 'speed', on: true},
   {id: 'adhesion', name: 'Adhesion', colour: 'adhesion', on: true},
