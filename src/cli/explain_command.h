@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace genera {
 
@@ -10,6 +11,13 @@ namespace genera {
 /// it means, what usually causes it and how to fix it. Nothing when no
 /// code has that number.
 std::optional<std::string> spiegazione(int numero);
+
+/// The explanation of warning `numero` ("warning W213: name ..."), or nothing.
+std::optional<std::string> spiegazione_avviso(int numero);
+
+/// The explanation of what `nome` names: a code's number ("15"), a
+/// warning's ("W213"), or the name of either ("beyond_the_grid").
+std::optional<std::string> spiegazione(std::string_view nome);
 
 /// Every code with its name and meaning, one a line, for `explain` alone.
 std::string elenco_codici();

@@ -1,5 +1,7 @@
 #include "compiler/compile.h"
 
+#include <algorithm>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -12,6 +14,23 @@
 
 namespace genera {
 namespace {
+
+// The encoding of a source saved in 16 or 32 bits a character: its byte
+// order mark, or NUL bytes beside ASCII ones. Nothing for 8-bit text.
+const char* codifica_larga(std::string_view t) {
+  const auto b = [&](std::size_t i) { return static_cast<unsigned char>(t[i]); };
+  if (t.size() >= 4 && b(0) == 0xFF && b(1) == 0xFE && b(2) == 0 && b(3) == 0) return "UTF-32 LE";
+  if (t.size() >= 4 && b(0) == 0 && b(1) == 0 && b(2) == 0xFE && b(3) == 0xFF) return "UTF-32 BE";
+  if (t.size() >= 2 && b(0) == 0xFF && b(1) == 0xFE) return "UTF-16 LE";
+  if (t.size() >= 2 && b(0) == 0xFE && b(1) == 0xFF) return "UTF-16 BE";
+  const std::size_t n = std::min<std::size_t>(t.size(), 512);
+  std::size_t nul_pari = 0, nul_dispari = 0;
+  for (std::size_t i = 0; i < n; ++i)
+    if (t[i] == '\0') ++(i % 2 == 0 ? nul_pari : nul_dispari);
+  if (n < 4 || nul_pari + nul_dispari < n / 4) return nullptr;
+  if (nul_pari + nul_dispari >= n / 2 + n / 4) return nul_dispari > nul_pari ? "UTF-32 LE" : "UTF-32 BE";
+  return nul_dispari > nul_pari ? "UTF-16 LE" : "UTF-16 BE";
+}
 
 class Compilazione {
  public:
@@ -43,11 +62,12 @@ class Compilazione {
       fallimento(linea_, 0, linea_.illeggibile);
       return treno_non_letto();
     }
+    codifica(linea_);
     int32_t prossimo_cartello = kPrimoCartello;
     const EsitoLettura l = leggi_sorgente_linea(linea_.testo, linea_.nome, o_.con_tracciato, s_,
                                                 elimina_, prossimo_cartello);
     if (l.passo == Passo::guasto) {
-      fallimento(linea_, l.riga, l.guasto, l.note);
+      fallimento(linea_, l.riga, l.guasto, l.note, l.colonna);
       return treno_non_letto();
     }
     if (l.passo != Passo::continua) return treno_non_letto();
@@ -55,11 +75,13 @@ class Compilazione {
     if (!treno_.presente)
       return fallimento(treno_, 0, "the train source cannot be opened: it does not exist");
     if (!treno_.illeggibile.empty()) return fallimento(treno_, 0, treno_.illeggibile);
+    const bool larga = codifica(treno_);
     const std::size_t record_prima = s_.origini.record.size();
     const EsitoLettura t =
         leggi_sorgente_treno(treno_.testo, treno_.nome, prossimo_cartello, s_, elimina_);
-    if (t.passo == Passo::guasto) return fallimento(treno_, t.riga, t.guasto, t.note);
+    if (t.passo == Passo::guasto) return fallimento(treno_, t.riga, t.guasto, t.note, t.colonna);
     // A train source with no record is no train: the rules go on, the compile fails.
+    if (larga) return tieni_solo_errori(treno_.nome);
     if (s_.origini.record.size() == record_prima) {
       segnala(s_, Codice::sorgente_treno_vuota, {treno_.nome, 0, 0, std::nullopt},
               "the train source holds no record: the scenario gets no station, speed limit, "
@@ -68,14 +90,35 @@ class Compilazione {
     }
   }
 
+  // A source in 16 or 32 bits a character cannot be read as the rules read
+  // it: an error of our own, the rules' reading going on as ever.
+  bool codifica(const Sorgente& sorgente) {
+    const char* quale = codifica_larga(sorgente.testo);
+    if (quale == nullptr) return false;
+    segnala(s_, Codice::codifica_larga, {sorgente.nome, 0, 0, std::nullopt},
+            "this source is saved as " + std::string(quale) +
+                ": every other byte is NUL, so no record in it can be read");
+    s_.diagnostiche.back().aiuto =
+        "save the file as UTF-8 or as Windows-1252 (\"ANSI\") text, not as \"Unicode\"";
+    return true;
+  }
+
+  // After the encoding error, what the reading said of the NUL-riddled text
+  // is noise: its warnings go.
+  void tieni_solo_errori(const std::string& nome) {
+    std::erase_if(s_.diagnostiche, [&](const Diagnostica& d) {
+      return d.gravita == Gravita::avviso && d.luogo.file == nome;
+    });
+  }
+
   void fallimento(const Sorgente& dove, int riga, const std::string& testo,
-                  std::vector<Nota> note = {}) {
+                  std::vector<Nota> note = {}, int colonna = 0) {
     // The failure being reported already ends the parse; a source that
     // cannot be deleted as well changes nothing about it.
     elimina_(QualeSorgente::linea);
     elimina_(QualeSorgente::treno);
-    registra(s_, Codice::guasto_lettura, {dove.nome, riga, 0, std::nullopt}, testo,
-             std::move(note));
+    registra(s_, Codice::guasto_lettura, {dove.nome, riga, riga > 0 ? colonna : 0, std::nullopt},
+             testo, std::move(note));
   }
 
   // A parse that ends in the line source never reaches the train source.

@@ -61,7 +61,9 @@ class LettoreLinea : public LettoreSorgente {
   EsitoLettura esito_guasto() const {
     std::vector<Nota> note = note_guasto();
     for (Nota& n : note_non_lette(Blocco::corpo_linea)) note.push_back(std::move(n));
-    return {Passo::guasto, testo_guasto(), riga_guasto(), false, std::move(note)};
+    EsitoLettura e{Passo::guasto, testo_guasto(), riga_guasto(), false, std::move(note)};
+    e.colonna = colonna_guasto();
+    return e;
   }
   // The stop's diagnostic says what it left unread.
   void annota_fermata() {

@@ -149,18 +149,23 @@ TEST(LeggiSorgenteLinea, ReachCheck) {
     EXPECT_EQ(l.s.percorso[1918].pendenza, 107);
     EXPECT_EQ(l.s.percorso[1919].pendenza, 0);
     EXPECT_EQ(l.s.percorso[1920].pendenza, 0);
-    EXPECT_EQ(l.messaggi(), "");
+    EXPECT_EQ(l.messaggi(),
+              "LIVRA_MONTALBA_linea.txt:4:1: warning: the gradient at 95900 m lies past the "
+              "line's end at 89000 m, in the grid's tail\n");
   }
   // Each kind: the record is not applied, the body ends, the tails run and
   // the train source is still to be read.
   const struct {
     const char* record;
     int32_t posizione;
+    const char* prima = "";  // what is said of its values before
   } casi[] = {
       {"pendenza,  95950,   7", 95950},
       {"curvad1,  95950,  10", 95950},
-      {"montagna,   95950,  30600,  2", 95950},
-      {"montagna,   2147483647,  30600,  2", 2147483647},
+      {"montagna,   95950,  96600,  2", 95950},
+      {"montagna,   2147483647,  30600,  2", 2147483647,
+       "LIVRA_MONTALBA_linea.txt:5:26: error 108: `fine` 30600 m is not after `inizio` "
+       "2147483647 m\n"},
       {"indicatori_vmax,  95950,  130,  135,  140,  2,  ,  ,  ,  0", 95950},
       {"cartello_indicatore,  95950,   (Galleria)(Montalba)", 95950},
   };
@@ -171,7 +176,8 @@ TEST(LeggiSorgenteLinea, ReachCheck) {
     EXPECT_TRUE(l.prosegue()) << c.record;
     EXPECT_EQ(l.s.codice_errore, Codice::oltre_griglia) << c.record;
     EXPECT_EQ(l.s.posizione_errore, c.posizione) << c.record;
-    EXPECT_EQ(l.messaggi(), "LIVRA_MONTALBA_linea.txt:5:1: error 15: record at " +
+    EXPECT_EQ(l.messaggi(), std::string(c.prima) +
+                                "LIVRA_MONTALBA_linea.txt:5:1: error 15: record at " +
                                 std::to_string(c.posizione) +
                                 " m lies beyond the end of the grid\n")
         << c.record;
@@ -395,6 +401,7 @@ TEST(LeggiSorgenteLinea, RunTimeFailuresNameTheirLine) {
     const char* nome;
     std::string testo;
     int riga;
+    std::string prima = "";  // what is said of its values before the failure
   } casi[] = {
       {"text in a numeric field", con_testata(righe({"- x -", "pendenza, 1O0, 3"})), 5},
       {"a number beyond 32 bits", con_testata(righe({"pendenza, 100, 99999999999"})), 4},
@@ -403,11 +410,13 @@ TEST(LeggiSorgenteLinea, RunTimeFailuresNameTheirLine) {
       {"no length record", righe({"[generale]", "sfondo uno, 1", "[corpo]", "pendenza, 100, 1"}),
        3},
       {"a length that leaves no grid", righe({"[generale]", "lunghezza percorso, -7001", "[x]"}),
-       2},
+       2,
+       "LIVRA_MONTALBA_linea.txt:2:21: error 109: `lunghezza` -7001 m is outside 1 to "
+       "1000000\n"},
       {"a packed speed beyond 16 bits",
        con_testata(righe({"indicatori_vmax, 500, 1639, 0, 0, 0, , , , 0"})), 4},
       {"a board before the line's start", con_testata(righe({"cartello_indicatore, -100, (A)"})),
-       4},
+       4, "LIVRA_MONTALBA_linea.txt:4:22: warning: `posizione` -100 m is below 0\n"},
       {"a progressive correction beyond 32 bits",
        righe({"[generale]", "lunghezza percorso, 1000", "progressiva uno, 50, 2147483600, 1",
               "[curve]"}),
@@ -418,12 +427,14 @@ TEST(LeggiSorgenteLinea, RunTimeFailuresNameTheirLine) {
     ASSERT_EQ(l.esito.passo, Passo::guasto) << c.nome;
     EXPECT_EQ(l.esito.riga, c.riga) << c.nome << ": " << l.esito.guasto;
     EXPECT_EQ(l.s.codice_errore, Codice::nessuno) << c.nome;
-    EXPECT_EQ(l.messaggi(), "") << c.nome;
+    EXPECT_EQ(l.messaggi(), c.prima) << c.nome;
 
     const Compilazione compilata = compila_linea(c.testo);
     EXPECT_EQ(compilata.s.codice_errore, Codice::guasto_lettura) << c.nome;
-    EXPECT_EQ(messaggi(compilata.s), std::string(kNomeLinea) + ":" + std::to_string(c.riga) +
-                                         ": error 25: " + l.esito.guasto + "\n")
+    const std::string colonna = l.esito.colonna > 0 ? ":" + std::to_string(l.esito.colonna) : "";
+    EXPECT_EQ(messaggi(compilata.s), c.prima + std::string(kNomeLinea) + ":" +
+                                         std::to_string(c.riga) + colonna + ": error 25: " +
+                                         l.esito.guasto + "\n")
         << c.nome;
     EXPECT_TRUE(compilata.eliminazioni.eliminata(QualeSorgente::linea)) << c.nome;
     EXPECT_TRUE(compilata.eliminazioni.eliminata(QualeSorgente::treno)) << c.nome;

@@ -361,9 +361,9 @@ void LettoreSorgente::controlla_sovrascritture() {
     if (celle.size() > 1) elenco += " to " + std::to_string(celle.back());
     const std::string chi = record_ != nullptr ? std::string(record_->nome) : "record";
     avvisa(s_, Avviso::scrittura_sovrapposta, luogo(),
-           "this " + chi + " writes its " + strato + " over those of " +
-               descrivi_record(s_, primo.prima) + " on cell" + (celle.size() > 1 ? "s " : " ") +
-               elenco,
+           "this " + chi + " writes its " + strato + " over what " +
+               descrivi_record(s_, primo.prima) + " wrote on cell" +
+               (celle.size() > 1 ? "s " : " ") + elenco,
            {{luogo_record(s_, primo.prima), nota_strato(primo.strato)}},
            "move one of the two, or leave out the one given twice");
   }
@@ -541,9 +541,12 @@ Passo LettoreSorgente::entro_griglia(int32_t p) {
                   "record at " + std::to_string(p) + " m lies beyond the end of the grid"});
 }
 
-Passo LettoreSorgente::guasto(std::string testo, int riga) {
+Passo LettoreSorgente::guasto(std::string testo, int riga, int colonna) {
   testo_guasto_ = std::move(testo);
   riga_guasto_ = riga != 0 ? riga : riga_chiave_;
+  // A field's own column; a record's key when the record as a whole failed;
+  // none past the end of the file (-1).
+  colonna_guasto_ = colonna > 0 ? colonna : colonna < 0 ? 0 : riga == 0 ? colonna_chiave_ : 0;
   note_guasto_.clear();
   return Passo::guasto;
 }

@@ -44,6 +44,7 @@ struct EsitoLettura {
   Passo passo = Passo::continua;
   std::string guasto;
   int riga = 0;
+  int colonna = 0;  // of the field or key that failed; 0 when none
   bool eliminazione = false;
   std::vector<Nota> note;  // for the failure's diagnostic: what was left unread
 };
@@ -123,12 +124,15 @@ class LettoreSorgente {
 
   /// A run-time failure of the reading, at the record's line (or the
   /// field's, when the field reader gave one).
-  Passo guasto(std::string testo, int riga = 0);
-  Passo guasto_campo() { return guasto(r_.guasto(), r_.riga_guasto()); }
+  Passo guasto(std::string testo, int riga = 0, int colonna = 0);
+  Passo guasto_campo() {
+    return guasto(r_.guasto(), r_.riga_guasto(), r_.guasto_fine() ? -1 : r_.colonna());
+  }
 
   /// The failure that ended the parse, for the caller to record.
   const std::string& testo_guasto() const { return testo_guasto_; }
   int riga_guasto() const { return riga_guasto_; }
+  int colonna_guasto() const { return colonna_guasto_; }
   const std::vector<Nota>& note_guasto() const { return note_guasto_; }
 
   const std::string& nome() const { return nome_; }
@@ -163,6 +167,7 @@ class LettoreSorgente {
 
   std::string testo_guasto_;
   int riga_guasto_ = 0;
+  int colonna_guasto_ = 0;
   std::vector<Nota> note_guasto_;
 };
 

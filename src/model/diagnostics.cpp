@@ -31,7 +31,7 @@ std::string testo_con_nome(const Diagnostica& d) {
 }
 
 std::string formatta(const Diagnostica& d) {
-  return prefisso(d.luogo) + gravita_scritta(d.gravita, d.codice) + ": " + testo_con_nome(d);
+  return prefisso(d.luogo) + gravita_scritta(d.gravita, d.codice) + ": " + d.testo;
 }
 
 std::string formatta_aiuto(const Diagnostica& d) {

@@ -39,13 +39,13 @@ struct Diagnostica {
   Avviso avviso = Avviso::nessuno;  // which warning, for a warning
 };
 
-/// "file:line:column: error N: text", "file:line:column: warning: text
-/// [W213 value_wraps_when_stored]": the line and column are left out when
-/// 0, the file and its colon when there is no file.
+/// "file:line:column: error N: text", "file:line:column: warning: text":
+/// the line and column are left out when 0, the file and its colon when
+/// there is no file. The plain form, without a warning's name.
 std::string formatta(const Diagnostica& d);
 
-/// The text of `d` as its first line gives it: a warning's with its number
-/// and name after it.
+/// The text of `d` as printed for a person: a warning's with its number and
+/// name after it ("... [W213 value_wraps_when_stored]").
 std::string testo_con_nome(const Diagnostica& d);
 
 /// "file:line:column: help: text" for the fix of `d`; "" when it has none.

@@ -230,8 +230,7 @@ constexpr Campo kSegnale[] = {
      .significato = "a time kept with a signal whose sx is 2; 0 for none; 1 to 100 are "
                     "raised to 101",
      .memorizzabile_min = 0, .memorizzabile_max = 255, .fuori = Fuori::basso_8,
-     .sensato_min = 101, .sensato_max = 255, .vincolo = Vincolo::zero_o_sensato,
-     .memoria = "the cell's `tempo_segnale`, one byte"},
+     .sensato_min = 0, .sensato_max = 255, .memoria = "the cell's `tempo_segnale`, one byte"},
 };
 
 constexpr Campo kRallentamento[] = {
@@ -513,6 +512,44 @@ std::string firma_record(const SchemaRecord& r) {
     s += c.nome;
   }
   return s;
+}
+
+std::string tabella_campi(std::span<const Chiave> record) {
+  std::string out =
+      "| Field | Unit | Storable | Sensible | What it is; where it is stored |\n"
+      "|-------|------|----------|----------|--------------------------------|\n";
+  const bool per_record = record.size() > 1;
+  for (const Chiave k : record) {
+    const SchemaRecord& r = schema_record(k);
+    for (std::size_t i = 0; i < r.campi.size(); ++i) {
+      const Campo& c = r.campi[i];
+      const bool di_record = per_record && r.campi.size() == 1;
+      std::string nome = di_record ? "`" + std::string(r.parola().scritta) + "`"
+                                   : "`" + std::string(c.nome) + "`";
+      if (!di_record && !c.sigla.empty()) nome += " " + std::string(c.sigla);
+      // Long records are spoken of by field number.
+      if (r.campi.size() > 9) nome = std::to_string(i + 1) + " " + nome;
+      std::string memorizza = scrivi_memorizzabile(c);
+      if (c.fuori != Fuori::nulla) {
+        memorizza += "; beyond: ";
+        switch (c.fuori) {
+          case Fuori::basso_8: memorizza += "wraps to 8 bits"; break;
+          case Fuori::basso_16: memorizza += "wraps to 16 bits"; break;
+          case Fuori::guasto: memorizza += "error 25"; break;
+          case Fuori::rifiutato:
+            memorizza += "error " + std::to_string(numero(c.codice_fuori));
+            break;
+          case Fuori::nulla: break;
+        }
+      }
+      std::string senso = scrivi_sensato(r, c);
+      if (c.codice_multiplo != Codice::nessuno)
+        senso += " (else error " + std::to_string(numero(c.codice_multiplo)) + ")";
+      out += "| " + nome + " | " + std::string(c.unita) + " | " + memorizza + " | " + senso +
+             " | " + std::string(c.significato) + "; " + std::string(c.memoria) + " |\n";
+    }
+  }
+  return out;
 }
 
 }  // namespace genera

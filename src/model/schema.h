@@ -135,4 +135,9 @@ std::string descrivi_campo(const Campo& c);
 /// "segnale, posizione, sx, s1, ...": the record's shape for a signature.
 std::string firma_record(const SchemaRecord& r);
 
+/// The manual's table of the fields of `record` (several records of one
+/// field each make one table, a row per record), in Markdown, each row
+/// ending in a line end.
+std::string tabella_campi(std::span<const Chiave> record);
+
 }  // namespace genera

@@ -129,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Senso{"station_length_negative", Chiave::stazione, 2, -500, false},
                     Senso{"station_length_500", Chiave::stazione, 2, 500, true},
                     Senso{"signal_time_none", Chiave::segnale, 10, 0, true},
-                    Senso{"signal_time_raised", Chiave::segnale, 10, 50, false},
+                    Senso{"signal_time_raised_by_the_rules", Chiave::segnale, 10, 50, true},
                     Senso{"signal_time_215", Chiave::segnale, 10, 215, true},
                     Senso{"curve_length_0", Chiave::curva, 1, 0, false}),
     [](const auto& info) { return std::string(info.param.nome); });

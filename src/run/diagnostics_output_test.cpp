@@ -43,5 +43,47 @@ TEST(Rendi, AControlByteInTheLineCannotUpsetTheTerminal) {
             "L.txt:1:1: error 25: x\n  a [2Jb, 1\n  ^\n");
 }
 
+// The caret and its range in characters, whatever UTF-8 stands before or
+// inside the field; a long line is cut between characters, never inside one.
+struct Segno {
+  const char* nome;
+  std::string riga;
+  int colonna;
+  int larghezza;
+  std::string atteso;  // the two lines under the message
+};
+
+class Caret : public testing::TestWithParam<Segno> {};
+
+TEST_P(Caret, SitsUnderTheFieldInDisplayColumns) {
+  const Segno& c = GetParam();
+  Diagnostica d{Gravita::avviso, Codice::nessuno, {"T-.txt", 1, c.colonna, std::nullopt}, "x", {}};
+  d.luogo.larghezza = c.larghezza;
+  const std::string out = rendi(d, {{"T-.txt", c.riga + "\r\n"}}, {true, false});
+  EXPECT_EQ(out.substr(out.find('\n') + 1), c.atteso);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Righe, Caret,
+    testing::Values(
+        Segno{"ascii_range", "pendenza, 6000, 900", 17, 3, "  pendenza, 6000, 900\n                  ^~~\n"},
+        Segno{"utf8_before_the_field", "stazione, \xc3\xa0\xc3\xa8, 900", 17, 3,
+              "  stazione, \xc3\xa0\xc3\xa8, 900\n                ^~~\n"},
+        Segno{"utf8_inside_the_field", "cartello, (F\xc3\xbcr)", 11, 6,
+              "  cartello, (F\xc3\xbcr)\n            ^~~~~\n"},
+        Segno{"one_character", "x", 1, 0, "  x\n  ^\n"},
+        Segno{"cut_between_characters", std::string(159, 'a') + "\xc3\xa0" "bc", 1, 1,
+              "  " + std::string(159, 'a') + "...\n  ^\n"}),
+    [](const auto& info) { return std::string(info.param.nome); });
+
+TEST(Rendi, WarningNameAndHelpLine) {
+  Diagnostica d{Gravita::avviso, Codice::nessuno, {"L.txt", 3, 5, std::nullopt}, "wraps", {}};
+  d.avviso = Avviso::valore_avvolto;
+  d.aiuto = "give a value from -100 to 155";
+  EXPECT_EQ(rendi(d, {}, {}),
+            "L.txt:3:5: warning: wraps [W213 value_wraps_when_stored]\n"
+            "L.txt:3:5: help: give a value from -100 to 155\n");
+}
+
 }  // namespace
 }  // namespace genera

@@ -1,10 +1,12 @@
 #include "traincomp/stations.h"
 
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <utility>
 
 #include "model/rounding.h"
+#include "model/text.h"
 
 namespace genera {
 namespace {
@@ -42,8 +44,10 @@ class CampiStazione {
     campo = *i;
     return true;
   }
+  // At the field just read: the one that did not fit.
   bool fallisci(std::string testo) {
-    r_.guasto(std::move(testo));
+    const Luogo campo = r_.luogo_campo();
+    r_.guasto(std::move(testo), campo.riga, campo.colonna);
     return false;
   }
 
@@ -110,6 +114,30 @@ bool area(CampiStazione& c, voce_testata& e, int32_t p, int32_t l) {
   return true;
 }
 
+// Scheduled times rise along the journey; 0:00:00 is no time at all.
+void orario_crescente(LettoreSorgente& r, ScenarioCompilato& s, int32_t i) {
+  const voce_testata& e = s.testata_linea[static_cast<std::size_t>(i)];
+  if (e.dato4 == 0) return;
+  for (int32_t k = i - 1; k >= 1; --k) {
+    const voce_testata& prima = s.testata_linea[static_cast<std::size_t>(k)];
+    if (prima.dato4 == 0) continue;
+    if (prima.dato4 > e.dato4) {
+      const auto ora = [](int32_t t) {
+        char testo[32];
+        std::snprintf(testo, sizeof testo, "%d:%02d:%02d", t / 3600, t / 60 % 60, t % 60);
+        return std::string(testo);
+      };
+      avvisa(s, Avviso::orari_non_crescenti, r.luogo(e.dato3),
+             "this station's time " + ora(e.dato4) + " is earlier than " + ora(prima.dato4) +
+                 " at the station before it, " + citazione(utf8_da_cp1252(prima.nome)),
+             {{luogo_record(s, s.origini.voci[static_cast<std::size_t>(k)]),
+               "the station with the later time"}},
+             "give the stations in the order of the journey, with rising times");
+    }
+    return;
+  }
+}
+
 }  // namespace
 
 Passo leggi_stazione(LettoreSorgente& r, ScenarioCompilato& s, int32_t& contatore,
@@ -145,6 +173,7 @@ Passo leggi_stazione(LettoreSorgente& r, ScenarioCompilato& s, int32_t& contator
     return r.rifiuta({Codice::lunghezza_stazione_non_multipla, p,
                       dove + ": the length " + std::to_string(l) + " m is not a multiple of 100 m"});
   if (!leggi_valori(r, campi, e)) return Passo::guasto;
+  orario_crescente(r, s, i);
   if (!area(campi, e, p, l)) return Passo::guasto;
   if (l < kLunghezzaByte4) e.byte4 = 0;
   if (i == 1) {

@@ -173,7 +173,9 @@ EsitoLettura LettoreTreno::passi_finali() {
   if (esito.passo != Passo::continua) return esito;
   if (auto r = coda_profili(s_, velocita_, aderenza_)) {
     rifiuta(std::move(*r));
-    return {Passo::guasto, testo_guasto(), riga_guasto(), false, {}};
+    EsitoLettura e{Passo::guasto, testo_guasto(), riga_guasto(), false, {}};
+    e.colonna = colonna_guasto();
+    return e;
   }
   if (!progressive_valide(s_.testata_linea)) {
     std::string valori;
@@ -203,7 +205,9 @@ EsitoLettura LettoreTreno::passi_finali() {
 EsitoLettura LettoreTreno::esito_guasto() const {
   std::vector<Nota> note = note_guasto();
   for (Nota& n : note_non_lette(Blocco::treno)) note.push_back(std::move(n));
-  return {Passo::guasto, testo_guasto(), riga_guasto(), false, std::move(note)};
+  EsitoLettura e{Passo::guasto, testo_guasto(), riga_guasto(), false, std::move(note)};
+  e.colonna = colonna_guasto();
+  return e;
 }
 
 void LettoreTreno::annota_fermata() {
