@@ -35,6 +35,7 @@ if [ "${1:-run}" = test ]; then
   # The language server in a real client: Neovim's own, in a terminal on a
   # virtual screen for its screenshot.
   packages+=(neovim xterm)
+  # ESLint for the viewer's script: node and npm as for the VS Code extension above.
 fi
 
 missing=()
@@ -50,4 +51,10 @@ if [ "${#missing[@]}" -gt 0 ]; then
   [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+if [ "${1:-run}" = test ]; then
+  # The lock file pins every package; npm's cache is used first when it
+  # holds them, so a second install needs no network.
+  npm ci --prefix "$(dirname "$0")/../tools/eslint" --prefer-offline --no-audit --no-fund --loglevel=error
 fi

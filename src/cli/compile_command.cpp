@@ -11,7 +11,7 @@
 #include "cli/exit_codes.h"
 #include "cli/json_report.h"
 #include "cli/naming.h"
-#include "cli/plot_svg.h"
+#include "view/plot_svg.h"
 #include "files/file_system.h"
 #include "files/output_folder.h"
 #include "model/text.h"

@@ -8,6 +8,7 @@
 
 #include "cli/text_format.h"
 #include "model/text.h"
+#include "view/text_policy.h"
 
 namespace genera {
 namespace {
@@ -18,8 +19,11 @@ bool finisce_con(const std::string& s, const std::string& coda) {
   return s.size() >= coda.size() && s.compare(s.size() - coda.size(), coda.size(), coda) == 0;
 }
 
-/// A stored name for the terminal: quoted, every byte that is not plain
-/// printable ASCII written as \xNN, so garbage cannot upset the screen.
+constexpr std::string_view kSostituto = "\xEF\xBF\xBD";  // U+FFFD: a byte that stands for nothing
+
+/// A stored name for the terminal: quoted, its code page 1252 characters
+/// as UTF-8, control characters written as \xNN so garbage cannot upset
+/// the screen.
 std::string nome_leggibile(const std::string& nome) {
   std::string out = "\"";
   for (const char ch : nome) {
@@ -29,6 +33,8 @@ std::string nome_leggibile(const std::string& nome) {
       out += ch;
     } else if (b >= 0x20 && b < 0x7f) {
       out += ch;
+    } else if (b >= 0x80 && utf8_da_cp1252(std::string_view(&ch, 1)) != kSostituto) {
+      out += utf8_da_cp1252(std::string_view(&ch, 1));
     } else {
       out += formato("\\x%02X", b);
     }
@@ -50,7 +56,7 @@ json numero_json(double v) { return std::isfinite(v) ? json(v) : json(nullptr); 
 
 std::string tabella_testata(const std::string& nome, const TestataLetta& voci, std::size_t byte) {
   std::string out =
-      formato("%s: scenario file, %d entries, %zu bytes\n", nome.c_str(), kVociTestata, byte);
+      formato("%s: scenario file, %d entries, %zu bytes\n", testo_scritto(nome).c_str(), kVociTestata, byte);
   out +=
       "entry tipo       dato1       dato2       dato3 opzione intero1 intero2 intero3 "
       "intero4 intero5 byte1 byte2 byte3 byte4       dato4 nome\n";
@@ -90,14 +96,14 @@ json json_testata(const std::string& nome, const TestataLetta& voci, std::size_t
                      {"byte4", v.byte4},
                      {"dato4", v.dato4}});
   }
-  return {{"file", nome}, {"tipo", "testata_linea"}, {"byte", byte}, {"voci", lista}};
+  return {{"file", testo_scritto(nome)}, {"tipo", "testata_linea"}, {"byte", byte}, {"voci", lista}};
 }
 
 // ---- route file ----
 
 std::string tabella_percorso(const std::string& nome, const std::vector<cella_percorso>& celle,
                              std::size_t byte) {
-  std::string out = formato("%s: route file, %zu cells", nome.c_str(), celle.size());
+  std::string out = formato("%s: route file, %zu cells", testo_scritto(nome).c_str(), celle.size());
   if (!celle.empty()) out += formato(" (0 to %zu)", celle.size() - 1);
   out += formato(", %zu bytes\n", byte);
   std::map<int, std::size_t> per_tipo;
@@ -145,7 +151,7 @@ json json_percorso(const std::string& nome, const std::vector<cella_percorso>& c
                      {"pendenza", c.pendenza},
                      {"aderenza", c.aderenza}});
   }
-  return {{"file", nome},
+  return {{"file", testo_scritto(nome)},
           {"tipo", "percorso"},
           {"byte", byte},
           {"celle_totali", celle.size()},
@@ -156,7 +162,7 @@ json json_percorso(const std::string& nome, const std::vector<cella_percorso>& c
 
 std::string tabella_tracciato(const std::string& nome, const TracciatoLetto& t, std::size_t byte) {
   const EstensioneTracciato e = misura_tracciato(t);
-  std::string out = formato("%s: line compact file, %zu rows", nome.c_str(), e.righe);
+  std::string out = formato("%s: line compact file, %zu rows", testo_scritto(nome).c_str(), e.righe);
   if (e.righe > 0) out += formato(" (0 to %zu)", e.righe - 1);
   out += formato(", %zu bytes\n", byte);
   out += formato(
@@ -187,7 +193,7 @@ json json_tracciato(const std::string& nome, const TracciatoLetto& t, std::size_
             {"x", numero_json(t.x[*riga].numero)},
             {"y", numero_json(t.y[*riga].numero)}};
   };
-  return {{"file", nome},
+  return {{"file", testo_scritto(nome)},
           {"tipo", "tracciato_linea"},
           {"byte", byte},
           {"righe", e.righe},
@@ -216,37 +222,6 @@ TipoFileCompatto riconosci_file(const std::string& percorso) {
   if (finisce_con(nome, ".dat")) return TipoFileCompatto::percorso;
   if (finisce_con(nome, ".sim")) return TipoFileCompatto::testata;
   return TipoFileCompatto::sconosciuto;
-}
-
-const char* nome_tipo_cella(uint8_t tipo) {
-  switch (tipo) {
-    case cella_binario:
-      return "binario";
-    case cella_segnale:
-      return "segnale";
-    case cella_fine_rallentamento:
-      return "fine rallentamento";
-    case cella_inizio_rallentamento:
-      return "inizio rallentamento";
-    case cella_avviso_rallentamento:
-      return "avviso rallentamento";
-    case cella_prima_avviso:
-      return "prima dell'avviso";
-    case cella_indicatore_v_max:
-      return "indicatore v max";
-    case cella_fermata:
-      return "fermata";
-    case cella_marca_galleria:
-      return "marca galleria";
-    case cella_codice:
-      return "codice";
-    case cella_abbattimento:
-      return "abbattimento";
-    case cella_cartello:
-      return "cartello";
-    default:
-      return "sconosciuto";
-  }
 }
 
 EstensioneTracciato misura_tracciato(const TracciatoLetto& t) {

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "cli/compact_decoder.h"
+#include "model/cell_kinds.h"  // nome_tipo_cella
 
 namespace genera {
 
@@ -18,10 +19,6 @@ enum class TipoFileCompatto { sconosciuto, testata, percorso, tracciato };
 /// The kind of compact file a path names: NAME_linea.dat is the plan,
 /// any other .dat the route grid, .sim the scenario table.
 TipoFileCompatto riconosci_file(const std::string& percorso);
-
-/// The name of a cell kind ("segnale", "fine rallentamento", ...);
-/// "sconosciuto" for a value the program never stores.
-const char* nome_tipo_cella(uint8_t tipo);
 
 /// The extent of a plan read back. Points count when both coordinates
 /// hold a value; computed points are those holding doubles.

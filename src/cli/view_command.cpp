@@ -6,12 +6,14 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "cli/command_table.h"
 #include "cli/exit_codes.h"
 #include "files/file_system.h"
 #include "view/page.h"
 #include "view/page_data.h"
+#include "view/text_policy.h"
 #include "view/view_server.h"
 
 namespace genera {
@@ -22,17 +24,69 @@ struct PaginaCompilata {
   std::string pagina;
   std::string dati;
   int stato = 0;
-  std::string riepilogo;
 };
 
-PaginaCompilata compila_pagina(const OpzioniSorgenti& o, const NomiSorgenti& n,
-                               const std::string& linea, const std::string& treno,
-                               uint64_t versione, bool servita) {
+/// The page's data of the two texts, and whether they compiled cleanly.
+struct DatiCompilati {
+  nlohmann::json dati;
+  int stato = 0;
+  std::string riepilogo;  // "89.0 km, 14 stations, ..."
+};
+
+DatiCompilati compila_dati(const OpzioniSorgenti& o, const NomiSorgenti& n,
+                                            const std::string& linea, const std::string& treno,
+                                            uint64_t versione) {
   const ScenarioCompilato s = compila_testi(o, n, linea, treno);
-  const nlohmann::json dati = dati_vista(s, {o.sorgente_linea, linea}, {o.sorgente_treno, treno},
-                                         {n.linea, n.treno, versione});
-  return {pagina_vista(dati, servita), testo_dati(dati), stato_uscita(s, o), riepilogo_scenario(s)};
+  return {dati_vista(s, {o.sorgente_linea, linea}, {o.sorgente_treno, treno},
+                     {n.linea, n.treno, versione}),
+          stato_uscita(s, o), riepilogo_scenario(s)};
 }
+
+PaginaCompilata pagina_di(const nlohmann::json& dati, int stato, bool servita) {
+  return {pagina_vista(dati, servita), testo_dati(dati), stato};
+}
+
+/// What the live page shows. A compile with errors leaves the last clean
+/// drawing in place under the list of its errors; a source that went
+/// missing leaves the last drawing in place under its name. The page keeps
+/// its range through all of it.
+class Anteprima {
+ public:
+  /// The data to show after a compile.
+  nlohmann::json dopo_compilazione(nlohmann::json dati, int stato, uint64_t versione) {
+    if (stato == kUscitaBuona) {
+      dati["stato"] = {{"esito", "ok"}};
+      buoni_ = dati;
+      return mostrati_ = std::move(dati);
+    }
+    nlohmann::json errori = {{"esito", "errori"},
+                             {"diagnostiche", dati["diagnostiche"]},
+                             {"sorgenti", dati["sorgenti"]}};
+    if (buoni_.is_null()) {
+      // Nothing clean to fall back on: the drawing as far as the rules got.
+      errori["disegno"] = "questo";
+      dati["stato"] = errori;
+      return mostrati_ = std::move(dati);
+    }
+    nlohmann::json m = buoni_;
+    m["versione"] = versione;
+    errori["disegno"] = "ultimo_buono";
+    m["stato"] = std::move(errori);
+    return mostrati_ = std::move(m);
+  }
+
+  /// The data to show while `file` is missing.
+  nlohmann::json mancante(const std::string& file, uint64_t versione) {
+    nlohmann::json m = mostrati_;
+    m["versione"] = versione;
+    m["stato"] = {{"esito", "mancante"}, {"file", testo_scritto(file)}};
+    return m;
+  }
+
+ private:
+  nlohmann::json buoni_;     // the last clean compile's data, null before one
+  nlohmann::json mostrati_;  // what the page shows now
+};
 
 /// What tells a changed file from an unchanged one without reading it.
 struct Impronta {
@@ -60,13 +114,12 @@ int comando_vista(const OpzioniSorgenti& o, const std::optional<std::string>& ht
   const std::string linea = disco.read(o.sorgente_linea, true);
   const std::string treno = disco.read(o.sorgente_treno, true);
   const std::string uscita = html ? *html : n.linea + "_" + n.treno + ".html";
-  const PaginaCompilata p = compila_pagina(o, n, linea, treno, 0, false);
+  const auto [dati, stato, riepilogo] = compila_dati(o, n, linea, treno, 0);
+  const PaginaCompilata p = pagina_di(dati, stato, false);
   non_su_sorgente(disco, uscita, o);
   disco.replace(uscita, [&](ByteSink& b) { b.write(p.pagina.data(), p.pagina.size()); },
                 {o.sorgente_linea, o.sorgente_treno});
-  if (!o.silenzioso)
-    std::fprintf(stderr, "wrote %s: %s\n", uscita.c_str(),
-                 p.riepilogo.c_str());
+  if (!o.silenzioso) std::fprintf(stderr, "wrote %s: %s\n", uscita.c_str(), riepilogo.c_str());
   return p.stato;
 }
 
@@ -80,7 +133,14 @@ int comando_vista_servita(const OpzioniSorgenti& o, int porta) {
   std::string treno = disco.read(o.sorgente_treno, true);
   Impronta impronta_linea = impronta(disco, o.sorgente_linea), impronta_treno = impronta(disco, o.sorgente_treno);
   uint64_t versione = 1;
-  PaginaCompilata prima = compila_pagina(o, n, linea, treno, versione, true);
+  Anteprima anteprima;
+  auto mostra = [&](nlohmann::json dati, int stato) {
+    return pagina_di(anteprima.dopo_compilazione(std::move(dati), stato, versione), stato, true);
+  };
+  PaginaCompilata prima = [&] {
+    [[maybe_unused]] auto [dati, stato, riepilogo] = compila_dati(o, n, linea, treno, versione);
+    return mostra(std::move(dati), stato);
+  }();
 
   OpzioniServizio servizio;
   servizio.porta = porta;
@@ -93,13 +153,28 @@ int comando_vista_servita(const OpzioniSorgenti& o, int porta) {
   // look to the next, so a file still being written is not compiled half
   // way; one missing (an editor replacing it) is tried again later.
   Impronta vista_linea = impronta_linea, vista_treno = impronta_treno;
+  // A source missing is shown at once, naming it, once per absence.
+  std::string mancante;
+  auto segnala_mancante = [&](const std::string& file) -> std::optional<ContenutoVista> {
+    if (mancante == file) return std::nullopt;
+    mancante = file;
+    std::fprintf(stderr, "genera_scenario: %s is missing; the page keeps its last drawing\n",
+                 file.c_str());
+    const nlohmann::json dati = anteprima.mancante(file, ++versione);
+    impronta_linea = {};
+    impronta_treno = {};
+    PaginaCompilata p = pagina_di(dati, 0, true);
+    return ContenutoVista{std::move(p.pagina), std::move(p.dati), versione};
+  };
   servizio.controlla = [&]() -> std::optional<ContenutoVista> {
     const Impronta il = impronta(disco, o.sorgente_linea), it = impronta(disco, o.sorgente_treno);
+    if (!il.presente) return segnala_mancante(o.sorgente_linea);
+    if (!it.presente) return segnala_mancante(o.sorgente_treno);
     if (il == impronta_linea && it == impronta_treno) return std::nullopt;
     const bool ferme = il == vista_linea && it == vista_treno;
     vista_linea = il;
     vista_treno = it;
-    if (!ferme || !il.presente || !it.presente) return std::nullopt;
+    if (!ferme) return std::nullopt;
     std::string nuova_linea, nuovo_treno;
     try {
       nuova_linea = disco.read(o.sorgente_linea, true);
@@ -109,10 +184,13 @@ int comando_vista_servita(const OpzioniSorgenti& o, int porta) {
     }
     impronta_linea = il;
     impronta_treno = it;
-    if (nuova_linea == linea && nuovo_treno == treno) return std::nullopt;
+    const bool tornato = !mancante.empty();
+    mancante.clear();
+    if (!tornato && nuova_linea == linea && nuovo_treno == treno) return std::nullopt;
     linea = std::move(nuova_linea);
     treno = std::move(nuovo_treno);
-    PaginaCompilata p = compila_pagina(o, n, linea, treno, ++versione, true);
+    [[maybe_unused]] auto [dati, stato, riepilogo] = compila_dati(o, n, linea, treno, ++versione);
+    PaginaCompilata p = mostra(std::move(dati), stato);
     std::fprintf(stderr, "genera_scenario: recompiled, page version %llu\n",
                  static_cast<unsigned long long>(versione));
     return ContenutoVista{std::move(p.pagina), std::move(p.dati), versione};

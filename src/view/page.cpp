@@ -3,6 +3,8 @@
 #include <string_view>
 
 #include "view/page_data.h"
+#include "view/palette.h"
+#include "view/text_policy.h"
 #include "view/viewer_assets.h"
 
 namespace genera {
@@ -15,42 +17,21 @@ std::string sostituisci(std::string s, std::string_view segnaposto, const std::s
   return s;
 }
 
-std::string testo_html(const std::string& s) {
-  std::string out;
-  for (const char c : s) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '{':  // no name can make a placeholder
-        out += "&#123;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
 }  // namespace
 
 std::string pagina_vista(const nlohmann::json& dati, bool servita) {
   const std::string titolo = dati.value("linea", std::string()) + " \xe2\x80\x94 train " +
                              dati.value("treno", std::string());
-  const nlohmann::json config = {{"servita", servita}};
+  nlohmann::json colori = nlohmann::json::object();
+  for (const Colore& c : kColori) colori[std::string(c.chiave)] = std::string(c.valore);
+  const nlohmann::json config = {
+      {"servita", servita},
+      {"colori", colori},
+      {"etichette", {{"spazio", kSpazioEtichette}, {"corpo", kCorpoEtichette}, {"larghezza", 0.62}}}};
   // The script and the data go in last: the placeholders are searched for in
   // the frame only, never in text that came from a source.
   std::string pagina = viewer_html();
-  pagina = sostituisci(pagina, "{{TITOLO}}", testo_html(titolo));
+  pagina = sostituisci(pagina, "{{TITOLO}}", testo_markup(titolo));
   pagina = sostituisci(pagina, "/*{{STILE}}*/", viewer_css());
   pagina = sostituisci(pagina, "{{CONFIG}}", testo_dati(config));
   const std::size_t dati_at = pagina.find("{{DATI}}");

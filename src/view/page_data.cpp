@@ -10,7 +10,12 @@
 #include <utility>
 #include <vector>
 
+#include "model/cell_kinds.h"
+#include "view/author_fields.h"
+#include "view/drawable.h"
+#include "view/palette.h"
 #include "view/plan_thinning.h"
+#include "view/text_policy.h"
 
 namespace genera {
 namespace {
@@ -19,24 +24,6 @@ using json = nlohmann::json;
 
 constexpr int kRigheAttorno = 2;          // lines quoted on either side of a named one
 constexpr std::size_t kRigaMassima = 300;  // bytes of a line the page quotes
-
-/// Stored or source bytes as UTF-8 text for the page: read as Latin-1,
-/// tabs as spaces, other control characters dropped.
-std::string testo_pagina(std::string_view s) {
-  std::string out;
-  for (const char ch : s) {
-    const auto b = static_cast<unsigned char>(ch);
-    if (b == '\t') {
-      out += ' ';
-    } else if (b >= 0x80) {
-      out += static_cast<char>(0xC0 | (b >> 6));
-      out += static_cast<char>(0x80 | (b & 0x3F));
-    } else if (b >= 0x20 && b != 0x7F) {
-      out += ch;
-    }
-  }
-  return out;
-}
 
 /// The lines of a source as its reader counts them: CR LF, CR or LF end one.
 std::vector<std::string_view> righe_di(std::string_view t) {
@@ -60,47 +47,25 @@ std::string chiave_scritta(const std::vector<std::string_view>& righe, const Rec
   if (da >= riga.size()) return {};
   std::string_view campo = riga.substr(da, std::min(riga.find(',', da), riga.size()) - da);
   while (!campo.empty() && (campo.back() == ' ' || campo.back() == '\t')) campo.remove_suffix(1);
-  return testo_pagina(campo.substr(0, 40));
+  return testo_scritto(campo.substr(0, 40));
+}
+
+/// At most `n` bytes of `s`, never ending inside a UTF-8 character.
+std::string_view cima(std::string_view s, std::size_t n) {
+  if (s.size() <= n) return s;
+  while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) --n;
+  return s.substr(0, n);
 }
 
 int indice_sorgente(QualeSorgente q) { return q == QualeSorgente::linea ? 0 : 1; }
 
-/// Runs of equal value and record over cells [0, fine): first cell, value, record.
-template <typename Valore>
-json corse(const ScenarioCompilato& s, std::size_t fine, Valore valore, IdRecord OrigineCella::*da) {
+/// Runs as [first cell, value, record, ...]; record 0: no rule wrote them.
+json corse(const std::vector<Corsa>& c) {
   json out = json::array();
-  std::optional<std::pair<int, IdRecord>> prima;
-  for (std::size_t k = 0; k < fine; ++k) {
-    const std::pair<int, IdRecord> ora{valore(s.percorso[k]), s.origini.celle[k].*da};
-    if (prima && *prima == ora) continue;
-    out.push_back(k);
-    out.push_back(ora.first);
-    out.push_back(ora.second);
-    prima = ora;
-  }
-  return out;
-}
-
-json gallerie(const ScenarioCompilato& s) {
-  json out = json::array();
-  const std::size_t n = s.percorso.size();
-  for (std::size_t k = 0; k < n;) {
-    const cella_percorso& c = s.percorso[k];
-    const IdRecord id = s.origini.celle[k].galleria;
-    if (c.galleria == 0) {
-      ++k;
-      continue;
-    }
-    std::size_t fine = k;
-    bool illuminata = false;
-    while (fine < n && s.percorso[fine].galleria == c.galleria &&
-           s.origini.celle[fine].galleria == id) {
-      illuminata = illuminata || (s.percorso[fine].tipo == cella_marca_galleria &&
-                                  s.origini.celle[fine].oggetto == id);
-      ++fine;
-    }
-    out.push_back({k, fine - 1, c.galleria, illuminata ? 1 : 0, id});
-    k = fine;
+  for (const Corsa& r : c) {
+    out.push_back(r.prima_cella);
+    out.push_back(r.valore);
+    out.push_back(r.record);
   }
   return out;
 }
@@ -156,30 +121,62 @@ class Costruttore {
       : s_(s), sorgenti_{&linea, &treno}, righe_{righe_di(linea.testo), righe_di(treno.testo)} {}
 
   json costruisci(const OpzioniVista& o) {
-    const std::size_t celle = s_.percorso.size();
-    const std::size_t celle_profilo = celle > 3 ? celle - 3 : 0;  // cells 0 to U - 3
+    const ScenarioDisegnabile g = disegnabile(s_);
     json d;
-    d["linea"] = testo_pagina(o.nome_linea);
-    d["treno"] = testo_pagina(o.codice_treno);
+    d["linea"] = testo_scritto(o.nome_linea);
+    d["treno"] = testo_scritto(o.codice_treno);
     d["versione"] = o.versione;
-    d["lunghezza"] = s_.testata_linea[kVoceTreno].dato2;
-    d["celle"] = celle;
+    d["lunghezza"] = g.lunghezza;
+    d["celle"] = g.celle;
     d["metri_cella"] = kMetriCella;
     d["codice_errore"] = numero(s_.codice_errore);
     d["posizione_errore"] = s_.posizione_errore;
-    d["profili"] = {
-        {"pendenza", corse(s_, celle_profilo, [](const cella_percorso& c) { return c.pendenza - 100; },
-                           &OrigineCella::pendenza)},
-        {"velocita", corse(s_, celle_profilo, [](const cella_percorso& c) { return c.velocita * 5; },
-                           &OrigineCella::velocita)},
-        {"aderenza", corse(s_, celle_profilo, [](const cella_percorso& c) { return int{c.aderenza}; },
-                           &OrigineCella::aderenza)},
-    };
-    for (const auto& g : (d["gallerie"] = gallerie(s_))) nomina(g[4].get<IdRecord>());
-    d["oggetti"] = oggetti();
-    d["avvisi"] = avvisi();
-    d["stazioni"] = stazioni();
-    d["cartelli"] = cartelli();
+    d["profili"] = {{"pendenza", corse(g.pendenza)},
+                    {"velocita", corse(g.velocita)},
+                    {"aderenza", corse(g.aderenza)}};
+    json gal = json::array();
+    for (const GalleriaDisegnabile& t : g.gallerie) {
+      gal.push_back({t.prima, t.ultima, t.tipo, t.illuminata ? 1 : 0, t.record, t.da, t.a});
+      nomina(t.record);
+    }
+    d["gallerie"] = gal;
+    json ogg = json::array();
+    for (const OggettoDisegnabile& x : g.oggetti) {
+      ogg.push_back({x.cella, x.tipo, x.valori[0], x.valori[1], x.valori[2], x.valori[3],
+                     x.tempo_segnale, x.record, x.metri});
+      nomina(x.record);
+    }
+    d["oggetti"] = ogg;
+    json avv = json::array();
+    for (const AvvisoDisegnabile& x : g.avvisi) {
+      avv.push_back({x.cella, x.valore, x.record, x.metri});
+      nomina(x.record);
+    }
+    d["avvisi"] = avv;
+    json ral = json::array();
+    for (const RallentamentoDisegnabile& r : g.rallentamenti) {
+      ral.push_back({r.record, r.da, r.a, r.velocita, r.cella_inizio, r.cella_fine, r.cella_avviso,
+                     r.celle_prima});
+      nomina(r.record);
+    }
+    d["rallentamenti"] = ral;
+    json sta = json::array();
+    for (const StazioneDisegnabile& x : g.stazioni) {
+      sta.push_back({x.voce, x.nome, x.posizione, x.inizio, x.fine, x.tipo, x.orario, x.record,
+                     x.cella_fermata});
+      nomina(x.record);
+    }
+    d["stazioni"] = sta;
+    json car = json::object();
+    for (const auto& [voce, testo] : g.testi_cartelli) {
+      car[std::to_string(voce)] = testo;
+      nomina(s_.origini.voci[static_cast<std::size_t>(voce)]);
+    }
+    d["cartelli"] = car;
+    json tipi = json::object();
+    for (const DescrizioneTipoCella& t : kTipiCella)
+      tipi[std::to_string(t.tipo)] = {t.nome, t.descrizione, t.chiave};
+    d["tipi_cella"] = tipi;
     d["tracciato"] = tracciato(s_.tracciato, o);
     json curve = json::array();
     for (const CurvaTracciata& c : s_.origini.curve) {
@@ -187,10 +184,8 @@ class Costruttore {
       nomina(c.record);
     }
     d["curve"] = curve;
-    for (const char* p : {"pendenza", "velocita", "aderenza"}) {
-      const json& runs = d["profili"][p];
-      for (std::size_t i = 2; i < runs.size(); i += 3) nomina(runs[i].get<IdRecord>());
-    }
+    for (const std::vector<Corsa>* p : {&g.pendenza, &g.velocita, &g.aderenza})
+      for (const Corsa& c : *p) nomina(c.record);
     d["diagnostiche"] = diagnostiche();
     d["record"] = record();
     d["sorgenti"] = json::array({sorgente(0), sorgente(1)});
@@ -211,52 +206,6 @@ class Costruttore {
       if (k >= 1) citate_[static_cast<std::size_t>(sorgente)].insert(k);
   }
 
-  json oggetti() {
-    json out = json::array();
-    for (std::size_t k = 0; k < s_.percorso.size(); ++k) {
-      const cella_percorso& c = s_.percorso[k];
-      if (c.tipo == cella_binario) continue;
-      const IdRecord id = s_.origini.celle[k].oggetto;
-      nomina(id);
-      out.push_back({k, c.tipo, c.valore1, c.valore2, c.valore3, c.valore4, c.tempo_segnale, id});
-    }
-    return out;
-  }
-
-  json avvisi() {
-    json out = json::array();
-    for (std::size_t k = 0; k < s_.percorso.size(); ++k) {
-      if (s_.percorso[k].avviso == 0) continue;
-      const IdRecord id = s_.origini.celle[k].avviso;
-      nomina(id);
-      out.push_back({k, s_.percorso[k].avviso, id});
-    }
-    return out;
-  }
-
-  json stazioni() {
-    json out = json::array();
-    const int ultima = std::clamp(s_.numero_stazioni, 0, kPrimoCartello - 1);  // below the boards' texts
-    for (int i = 1; i <= ultima; ++i) {
-      const voce_testata& v = s_.testata_linea[static_cast<std::size_t>(i)];
-      const IdRecord id = s_.origini.voci[static_cast<std::size_t>(i)];
-      nomina(id);
-      out.push_back({i, testo_pagina(v.nome), v.dato3, v.dato1, v.dato2, v.tipo, v.dato4, id});
-    }
-    return out;
-  }
-
-  json cartelli() {
-    json out = json::object();
-    for (const cella_percorso& c : s_.percorso) {
-      if (c.tipo != cella_cartello || c.valore1 < 1 || c.valore1 >= kVociTestata) continue;
-      const auto voce = static_cast<std::size_t>(c.valore1);
-      out[std::to_string(voce)] = testo_pagina(s_.testata_linea[voce].nome);
-      nomina(s_.origini.voci[voce]);
-    }
-    return out;
-  }
-
   int sorgente_di(const std::string& file) const {
     for (int i = 0; i < 2; ++i)
       if (!file.empty() && file == sorgenti_[static_cast<std::size_t>(i)]->nome) return i;
@@ -267,8 +216,9 @@ class Costruttore {
     const int sorgente = sorgente_di(l.file);
     cita(sorgente, l.riga);
     return {{"sorgente", sorgente},
-            {"file", l.file},
+            {"file", testo_scritto(l.file)},
             {"riga", l.riga},
+            {"colonna", l.colonna},
             {"posizione", l.posizione ? json(*l.posizione) : json(nullptr)}};
   }
 
@@ -278,11 +228,16 @@ class Costruttore {
       json j = luogo(d.luogo);
       j["gravita"] = nome_gravita(d.gravita);
       j["codice"] = numero(d.codice);
-      j["testo"] = d.testo;
+      // "error 16", "warning": the words the terminal prints, and the
+      // code's name where it has one.
+      j["titolo"] = gravita_scritta(d.gravita, d.codice);
+      const VoceCodice* v = d.codice == Codice::nessuno ? nullptr : cerca_codice(numero(d.codice));
+      j["nome"] = v ? std::string(v->nome) : std::string();
+      j["testo"] = testo_scritto(d.testo);
       json note = json::array();
       for (const Nota& n : d.note) {
         json jn = luogo(n.luogo);
-        jn["testo"] = n.testo;
+        jn["testo"] = testo_scritto(n.testo);
         note.push_back(jn);
       }
       j["note"] = note;
@@ -296,8 +251,12 @@ class Costruttore {
     for (const IdRecord id : nominati_) {
       const RecordSorgente& r = s_.origini.record[id];
       const int i = indice_sorgente(r.sorgente);
-      out[std::to_string(id)] = {i, chiave_scritta(righe_[static_cast<std::size_t>(i)], r), r.riga,
-                                 r.posizione};
+      json campi = json::array();
+      const auto& righe = righe_[static_cast<std::size_t>(i)];
+      if (r.riga >= 1 && static_cast<std::size_t>(r.riga) <= righe.size())
+        for (const CampoAutore& c : campi_autore(r.chiave, righe[static_cast<std::size_t>(r.riga - 1)], r.colonna))
+          campi.push_back({c.nome, c.unita, c.valore});
+      out[std::to_string(id)] = {i, chiave_scritta(righe, r), r.riga, r.posizione, campi};
     }
     return out;
   }
@@ -308,9 +267,9 @@ class Costruttore {
     for (const int k : citate_[static_cast<std::size_t>(i)]) {
       if (static_cast<std::size_t>(k) > righe.size()) break;
       testi[std::to_string(k)] =
-          testo_pagina(righe[static_cast<std::size_t>(k - 1)].substr(0, kRigaMassima));
+          testo_scritto(cima(righe[static_cast<std::size_t>(k - 1)], kRigaMassima));
     }
-    return {{"nome", sorgenti_[static_cast<std::size_t>(i)]->nome}, {"righe", testi}};
+    return {{"nome", testo_scritto(sorgenti_[static_cast<std::size_t>(i)]->nome)}, {"righe", testi}};
   }
 
   const ScenarioCompilato& s_;

@@ -111,7 +111,7 @@ TEST(PageData, TunnelsBoardsAndStationsAsTheModelHoldsThem) {
   const json& d = builtin().dati;
   ASSERT_EQ(d["gallerie"].size(), 9u);
   // montagna 30300 to 30600, kind 2: not lit; 41950 to 43750, kind 11: lit.
-  EXPECT_EQ(d["gallerie"][0], json({606, 611, 2, 0, d["gallerie"][0][4]}));
+  EXPECT_EQ(d["gallerie"][0], json({606, 611, 2, 0, d["gallerie"][0][4], 30300, 30600}));
   EXPECT_EQ(d["gallerie"][2][0], 839);
   EXPECT_EQ(d["gallerie"][2][3], 1);
   EXPECT_EQ(d["cartelli"]["80"], "(Galleria   )(San Martino)");
@@ -172,6 +172,56 @@ TEST(PageData, DiagnosticsNameTheirSourceAndLine) {
   EXPECT_EQ(d["posizione"], 2810);
   const std::string riga = c.dati["sorgenti"][1]["righe"].value(std::to_string(d["riga"].get<int>()), "");
   EXPECT_EQ(riga.rfind("segnale,    2810", 0), 0u) << riga;
+}
+
+/// The object the page draws on `cella`, or null.
+json oggetto(const json& d, int cella) {
+  for (const json& o : d["oggetti"])
+    if (o[0] == cella) return o;
+  return nullptr;
+}
+
+TEST(PageData, EveryObjectStandsWhereItsCellBegins) {
+  std::string treno = testo(dati_treno);
+  const std::string primo = "segnale,";
+  treno.insert(treno.find(primo), "abbattimento, 5000, 180\r\nabbattimento, 6025, 0\r\n");
+  const Compilato c = compila_vista(testo(dati_linea), treno);
+  const json& d = c.dati;
+  const struct {
+    const char* cosa;
+    int cella;
+    int tipo;
+    int metri;
+  } casi[] = {
+      {"abbattimento, 5000, 180: the cell holding 5000 m", 100, cella_codice, 5000},
+      {"abbattimento, 6025, 0: 120.5 rounds to 120", 120, cella_abbattimento, 6000},
+      {"segnale at 2800: the cell after", 57, cella_segnale, 2850},
+      {"Valcerreto's stop, the last cell of its area", 798, cella_fermata, 39900},
+      {"a code cell of the post-pass", 840, cella_codice, 42000},
+      {"slowdown start at 42850", 858, cella_inizio_rallentamento, 42900},
+  };
+  for (const auto& k : casi) {
+    SCOPED_TRACE(k.cosa);
+    const json o = oggetto(d, k.cella);
+    ASSERT_FALSE(o.is_null()) << k.cella;
+    EXPECT_EQ(o[1], k.tipo);
+    EXPECT_EQ(o[8], k.metri);
+  }
+  const json valcerreto = *std::find_if(d["stazioni"].begin(), d["stazioni"].end(),
+                                        [](const json& s) { return s[1] == "Valcerreto"; });
+  EXPECT_EQ(valcerreto[8], 798);
+  EXPECT_EQ(d["tipi_cella"]["12"], json({"codice", "Code cell", "code"}));
+}
+
+TEST(PageData, RecordsCarryTheAuthorsFields) {
+  const json& d = builtin().dati;
+  const json o = oggetto(d, 165);  // segnale, 8200, 2, 3, 1, 0, 0, 2, 2, 1, 0, 0
+  ASSERT_FALSE(o.is_null());
+  const json campi = d["record"].at(std::to_string(o[7].get<int>()))[4];
+  ASSERT_EQ(campi.size(), 11u);
+  EXPECT_EQ(campi[0], json({"posizione", "m", "8200"}));
+  EXPECT_EQ(campi[1], json({"sx", "", "2"}));
+  EXPECT_EQ(campi[10], json({"tempo", "", "0"}));
 }
 
 TEST(PageData, TextIsUtf8AndCannotEndTheScriptElement) {

@@ -29,7 +29,11 @@ TEST(Page, HoldsEverythingItNeedsAndFetchesNothing) {
     // would refuse it if there were.
     for (const char* segnaposto : {"{{TITOLO}}", "/*{{STILE}}*/", "{{CONFIG}}", "/*{{SCRIPT}}*/"})
       EXPECT_EQ(p.find(segnaposto), std::string::npos) << segnaposto;
-    const std::string minuscola = in_minuscolo(p);
+    std::string minuscola = in_minuscolo(p);
+    // canvas.toDataURL makes an image of the page's own drawing (the PNG
+    // export); it names no address.
+    for (std::size_t at; (at = minuscola.find("todataurl(")) != std::string::npos;)
+      minuscola.erase(at, 10);
     for (const char* indirizzo : {"src=", "src =", "href=", "href =", "http:", "https:", "url("})
       EXPECT_EQ(minuscola.find(indirizzo), std::string::npos) << indirizzo;
     EXPECT_NE(p.find("content=\"default-src 'none';"), std::string::npos);
@@ -39,7 +43,7 @@ TEST(Page, HoldsEverythingItNeedsAndFetchesNothing) {
     const std::string apre = "<script id=\"genera-data\" type=\"application/json\">";
     const std::size_t da = p.find(apre) + apre.size();
     EXPECT_EQ(json::parse(p.substr(da, p.find("</script>", da) - da)), dati);
-    EXPECT_NE(p.find(servita ? "{\"servita\":true}" : "{\"servita\":false}"), std::string::npos);
+    EXPECT_NE(p.find(servita ? "\"servita\":true" : "\"servita\":false"), std::string::npos);
   }
 }
 

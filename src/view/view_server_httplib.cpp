@@ -67,6 +67,33 @@ void manda(httplib::Response& r, std::string testo, const char* tipo) {
                          });
 }
 
+/// The answer to a request the server does not take, with its reason.
+const char* testo_stato(int stato) {
+  switch (stato) {
+    case 400:
+      return "bad request\n";
+    case 403:
+      return "forbidden: this server answers only to 127.0.0.1 and localhost\n";
+    case 405:
+      return "method not allowed: only GET and HEAD\n";
+    case 414:
+      return "URI too long\n";
+    case 431:
+      return "request header fields too large\n";
+    default:
+      return "not found\n";
+  }
+}
+
+// Far beyond any request the page makes, well within the library's own
+// limits, so the answer can say which limit was passed.
+constexpr std::size_t kUriMassimo = 2048;
+constexpr std::size_t kIntestazioniMassime = 4096;
+// Slow clients each hold a thread for at most the read timeout; the pool
+// is bounded but wide enough that a few dozen of them leave threads free.
+constexpr std::size_t kFili = 64;
+constexpr int kCodaConnessioni = 128;
+
 }  // namespace
 
 bool servizio_disponibile() { return true; }
@@ -85,14 +112,41 @@ EsitoServizio servi_vista(ContenutoVista contenuto, const OpzioniServizio& o) {
   httplib::Server server;
   // SO_REUSEADDR alone: the library's default SO_REUSEPORT would let a
   // second server share a port another one is listening on.
-  server.set_socket_options([](socket_t s) {
+  socket_t ascolto = INVALID_SOCKET;
+  server.set_socket_options([&ascolto](socket_t s) {
     const int si = 1;
     setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &si, sizeof si);
+    ascolto = s;
   });
   // A page keeps its connection open between two looks at /version: short
   // waits let Ctrl-C end the server within about a second all the same.
   server.set_keep_alive_timeout(1);
-  server.set_read_timeout(2);
+  server.set_keep_alive_max_count(100);
+  server.set_read_timeout(1);
+  server.set_write_timeout(2);
+  server.new_task_queue = [] { return new httplib::ThreadPool(kFili); };
+  // The port is known once bound. Only a Host naming this server itself is
+  // answered: a page of another site that rebinds its name to 127.0.0.1
+  // sends its own name, and gets nothing.
+  int porta = o.porta;
+  server.set_pre_routing_handler([&porta](const httplib::Request& q, httplib::Response& r) {
+    auto rifiuta = [&](int stato) {
+      r.status = stato;
+      if (stato == 405) r.set_header("Allow", "GET, HEAD");
+      r.set_header("Cache-Control", "no-store");
+      r.set_content(testo_stato(stato), "text/plain");
+      return httplib::Server::HandlerResponse::Handled;
+    };
+    const std::string host = q.get_header_value("Host");
+    const std::string p = ":" + std::to_string(porta);
+    if (host != "127.0.0.1" + p && host != "localhost" + p) return rifiuta(403);
+    if (q.target.size() > kUriMassimo) return rifiuta(414);
+    std::size_t intestazioni = 0;
+    for (const auto& [nome, valore] : q.headers) intestazioni += nome.size() + valore.size() + 4;
+    if (intestazioni > kIntestazioniMassime) return rifiuta(431);
+    if (q.method != "GET" && q.method != "HEAD") return rifiuta(405);
+    return httplib::Server::HandlerResponse::Unhandled;
+  });
   server.Get("/", [&](const httplib::Request&, httplib::Response& r) {
     manda(r, leggi([](const ContenutoVista& c) { return c.pagina; }), "text/html; charset=utf-8");
   });
@@ -103,19 +157,23 @@ EsitoServizio servi_vista(ContenutoVista contenuto, const OpzioniServizio& o) {
     manda(r, leggi([](const ContenutoVista& c) { return std::to_string(c.versione); }),
           "text/plain");
   });
-  // Every other path, and every other method: nothing but "not found".
+  // Every other path: "not found"; a request the library could not read
+  // keeps the status it gave (400, 414, ...).
   server.set_error_handler([](const httplib::Request&, httplib::Response& r) {
-    r.status = 404;
-    manda(r, "not found\n", "text/plain");
+    if (r.status < 400) r.status = 404;
+    manda(r, testo_stato(r.status), "text/plain");
   });
 
-  int porta = o.porta;
   if (porta == 0) {
     porta = server.bind_to_any_port("127.0.0.1");
     if (porta <= 0) return EsitoServizio::porta_occupata;
   } else if (!server.bind_to_port("127.0.0.1", porta)) {
     return EsitoServizio::porta_occupata;
   }
+  // The library listens with a queue of 5: a burst of connections (a page
+  // and a few slow clients) would see some refused and tried again a
+  // second later. Listening again on the bound socket lengthens the queue.
+  if (ascolto != INVALID_SOCKET) listen(ascolto, kCodaConnessioni);
 
   std::mutex mutex;
   std::condition_variable sveglia;

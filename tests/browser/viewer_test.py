@@ -105,6 +105,13 @@ class ViewerCase(unittest.TestCase):
         os.makedirs(ARTIFACTS, exist_ok=True)
         self.driver.save_screenshot(os.path.join(ARTIFACTS, name))
 
+    def assert_inside_the_window(self, element_id):
+        box = self.js("""const r = document.getElementById(arguments[0]).getBoundingClientRect();
+            return [r.left, r.top, r.right, r.bottom, innerWidth, innerHeight];""", element_id)
+        left, top, right, bottom, width, height = box
+        self.assertTrue(0 <= left and 0 <= top and right <= width + 0.5 and bottom <= height + 0.5,
+                        f"{element_id} at {box[:4]} in a window of {width}x{height}")
+
     def console_errors(self):
         return [e for e in self.driver.get_log("browser") if e["level"] == "SEVERE"]
 
@@ -171,21 +178,24 @@ class BuiltInPage(ViewerCase):
         signal_line = line_number(train, "segnale,    2800")
         slowdown_line = line_number(train, "rallentamento,   42850")
         cases = [
-            ((2000, 4000), "signals", 2800,
-             ["Signal", "cell 57, 2,800 m (km 2.800)", f"{TRAIN}, line {signal_line}"]),
-            ((40000, 45000), "signals", 41950,
+            ((2000, 4000), "signals", 2850,
+             ["Signal", "cell 57, 2,850 m (km 2.850)", f"{TRAIN}, line {signal_line}"]),
+            ((40000, 45000), "signals", 42000,
              ["Code cell, code 180", "added by the post-pass for the slowdown at 42,850 m",
               f"{TRAIN}, line {slowdown_line}"]),
             ((40000, 45000), "slowdowns", 42950,
              ["Slowdown to 60 km/h", "warning board cell 834", f"{TRAIN}, line {slowdown_line}"]),
             ((40000, 45000), "tunnels", 42500,
              ["Tunnel, lit", "1,800 m", f"montagna at 41,950 m \u2014 {LINE}, line {line_number(line, 'montagna,   41950')}"]),
-            ((40000, 45000), "boards", 41700,
+            ((40000, 45000), "boards", 41750,
              ["Indicator board", "Galleria / Cerreto", f"{LINE}, line {line_number(line, 'cartello_indicatore,  41700')}"]),
-            ((56000, 58000), "boards", 57000,
+            ((56000, 58000), "boards", 57050,
              ["Speed-indicator board", "A 130, B 135, C 140 km/h", f"{LINE}, line {line_number(line, 'indicatori_vmax,  57000')}"]),
             ((0, 20000), "stations", 9050,
              ["Station Casalpiano", "9,050 m", f"{TRAIN}, line {line_number(train, 'stazione,    9050')}"]),
+            ((36000, 40000), "curves", 37800,
+             ["Curve to the right, radius about 5,000 m", "from 37,250 m",
+              f"curvad2 at 37,250 m \u2014 {LINE}, line {line_number(line, 'curvad2,  37250')}"]),
             ((80000, 96000), "gradient", 90000,
              ["Gradient 0 \u2030", "carried to the grid\u2019s end by the tail fill",
               f"pendenza at 79,250 m \u2014 {LINE}, line {line_number(line, 'pendenza,  79250')}"]),
@@ -200,12 +210,15 @@ class BuiltInPage(ViewerCase):
                     self.assertIn(words, text)
         # A click shows the line that made it.
         self.set_range(2000, 4000)
-        _, canvas = self.hover_lane("signals", 2800)
+        _, canvas = self.hover_lane("signals", 2850)
         self.shot("viewer-hover-signal.png")
         ActionChains(self.driver).click().perform()
         panel = self.driver.find_element(By.ID, "source-panel")
         WebDriverWait(self.driver, 5).until(lambda d: panel.is_displayed())
         self.assertIn(f"{TRAIN}, line {signal_line}", panel.text)
+        self.assertEqual(self.driver.find_element(By.ID, "source-where").get_attribute("value"),
+                         f"{TRAIN}:{signal_line}")
+        self.assert_inside_the_window("source-panel")
         here = self.driver.find_element(By.CSS_SELECTOR, "#source-text .here")
         self.assertEqual(here.text.split(None, 1), [str(signal_line), "segnale,    2800,   1, 4, 1,  0, 0,    1,  3,1,0, 0"])
         self.shot("viewer-source-line.png")
@@ -231,9 +244,10 @@ class BuiltInPage(ViewerCase):
         WebDriverWait(self.driver, 5).until(lambda d: self.range() == [40000, 45000])
         drawn = self.js("return genera_viewer.drawn()")
         self.assertEqual(drawn["plan"]["rows"], [40000, 45000])
-        self.assertEqual(drawn["line"]["signals"], [43600])
-        self.assertEqual(drawn["plan"]["signals"], [43600])
-        self.assertEqual(drawn["line"]["codes"], [41950, 42300, 42600, 43550])
+        # Each where its cell begins: the signal at 43600 m takes cell 873.
+        self.assertEqual(drawn["line"]["signals"], [43650])
+        self.assertEqual(drawn["plan"]["signals"], [43650])
+        self.assertEqual(drawn["line"]["codes"], [42000, 42350, 42650, 43600])
         for view in ("line", "plan"):
             for kind, metres in drawn[view].items():
                 if kind in ("rows", "station_names"):
@@ -261,10 +275,15 @@ class BuiltInPage(ViewerCase):
         self.set_range(40000, 50000)
         canvas = self.driver.find_element(By.ID, "line")
         self.js("arguments[0].scrollIntoView()", canvas)
-        # The wheel zooms in around the pointer.
+        # A plain wheel is the page's: the range stays. Ctrl + wheel zooms in
+        # around the pointer.
         point = self.js("return genera_viewer.lane_point('signals', 45000)")
         offset = self.js("const r = arguments[0].getBoundingClientRect(); return [arguments[1].x - r.left - r.width / 2, arguments[1].y - r.top - r.height / 2]", canvas, point)
-        ActionChains(self.driver).scroll_from_origin(ScrollOrigin.from_element(canvas, int(offset[0]), int(offset[1])), 0, -300).perform()
+        origin = ScrollOrigin.from_element(canvas, int(offset[0]), int(offset[1]))
+        ActionChains(self.driver).scroll_from_origin(origin, 0, -300).perform()
+        self.assertEqual(self.range(), [40000, 50000])
+        ActionChains(self.driver).key_down(Keys.CONTROL).scroll_from_origin(origin, 0, -300) \
+            .key_up(Keys.CONTROL).perform()
         WebDriverWait(self.driver, 5).until(lambda d: self.range()[1] - self.range()[0] < 9000)
         a, b = self.range()
         self.assertTrue(a < 45000 < b)
@@ -301,6 +320,226 @@ class BuiltInPage(ViewerCase):
         self.assertFalse(markers.is_selected())
 
 
+class FindsItsWay(ViewerCase):
+    """Permalinks that survive a reload, the search box, the next and
+    previous object from the keyboard, export as PNG and the print layout."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.tmp = tempfile.TemporaryDirectory()
+        cls.folder = cls.tmp.name
+        exe = os.path.join(BUILD, "genera_scenario")
+        subprocess.run([exe, "sources", "--out", cls.folder], check=True, capture_output=True)
+        subprocess.run([exe, "view", LINE, TRAIN], cwd=cls.folder, check=True, capture_output=True)
+        cls.url = "file://" + os.path.join(cls.folder, PAGE)
+        cls.driver = start_browser()
+
+    @classmethod
+    def tearDownClass(cls):
+        super().tearDownClass()
+        cls.tmp.cleanup()
+
+    def test_a_permalink_survives_a_reload(self):
+        self.open(self.url)
+        self.set_range(38000, 48000)
+        self.driver.find_element(By.CSS_SELECTOR, "input[data-layer='adhesion']").click()
+        WebDriverWait(self.driver, 5).until(lambda d: "km=38-48" in d.current_url)
+        address = self.driver.current_url
+        self.assertRegex(address, r"#km=38-48&layers=[a-z_,]+$")
+        self.assertNotIn("adhesion", address.split("layers=")[1].split(","))
+        self.driver.refresh()
+        self.wait_drawn()
+        self.assertEqual(self.range(), [38000, 48000])
+        self.assertIsNone(self.js("return genera_viewer.lane_point('adhesion', 40000)"))
+        self.assertFalse(self.driver.find_element(By.CSS_SELECTOR, "input[data-layer='adhesion']").is_selected())
+        # An address typed in by hand.
+        self.open(self.url + "#km=2-4&layers=stations,signals")
+        self.assertEqual(self.range(), [2000, 4000])
+        self.assertEqual([l["id"] for l in self.js("return genera_viewer.lanes()")], ["stations", "signals"])
+
+    def test_the_search_box_finds_stations_boards_kms_lines_and_signals(self):
+        self.open(self.url)
+        train = os.path.join(self.folder, TRAIN)
+        signal_line = line_number(train, "segnale,    2800")
+        with open(os.path.join(self.folder, LINE), encoding="latin-1") as f:
+            at = int(re.search(r"cartello_indicatore,\s*(\d+),\s*\(Galleria\s*\)\(Monte Sacro", f.read()).group(1))
+        board = round(at / 50 + 1) * 50  # where its cell begins
+        cases = [
+            ("a station", "valcer", 39650, "Valcerreto"),
+            ("a board's text", "monte sacro", board, "Galleria / Monte Sacro / 9200 mt."),
+            ("a km", "57.5", 57500, "km 57.500"),
+            ("a source line", f"line {signal_line}", 2850, f"line {signal_line}"),
+            ("a signal by its position", "signal 2800", 2850, "signal at 2,800 m"),
+        ]
+        for name, query, metre, words in cases:
+            with self.subTest(name):
+                box = self.driver.find_element(By.ID, "search")
+                box.clear()
+                box.send_keys(query, Keys.ENTER)
+                WebDriverWait(self.driver, 5).until(
+                    lambda d: d.find_element(By.ID, "search-result").text == words)
+                a, b = self.range()
+                self.assertAlmostEqual((a + b) / 2, metre, delta=1)
+        box = self.driver.find_element(By.ID, "search")
+        box.clear()
+        box.send_keys("nowhere at all", Keys.ENTER)
+        self.assertEqual(self.driver.find_element(By.ID, "search-result").text, "nothing matches")
+        self.shot("viewer-search.png")
+
+    def test_next_and_previous_object_from_the_keyboard(self):
+        self.open(self.url)
+        self.set_range(40000, 45000)
+        self.driver.find_element(By.ID, "line").click()
+        body = self.driver.find_element(By.TAG_NAME, "body")
+        # From the middle of the view, km 42.5, on.
+        body.send_keys("n")
+        text = self.tooltip()
+        self.assertIn("Code cell, code 180", text)
+        self.assertIn("cell 853, 42,650 m", text)
+        body.send_keys("n")
+        self.assertIn("cell 872, 43,600 m", self.tooltip())
+        body.send_keys("n")
+        self.assertIn("Signal", self.tooltip())
+        self.assertIn("cell 873, 43,650 m", self.tooltip())
+        body.send_keys("p")
+        self.assertIn("cell 872, 43,600 m", self.tooltip())
+        self.shot("viewer-next-object.png")
+
+    def test_the_minimap_shows_the_whole_line_and_moves_the_view(self):
+        self.open(self.url)
+        self.set_range(10000, 14000)
+        minimap = self.driver.find_element(By.ID, "minimap")
+        self.assert_inside_the_window("minimap")
+        width = minimap.size["width"]
+        extent = 1921 * 50
+        # A click at three quarters of the strip centres the view there.
+        ActionChains(self.driver).move_to_element_with_offset(minimap, int(width * 0.25), 0).click().perform()
+        a, b = self.range()
+        self.assertAlmostEqual((a + b) / 2, extent * 0.75, delta=extent / width * 2)
+        self.assertAlmostEqual(b - a, 4000, delta=1)
+        self.shot("viewer-minimap.png")
+
+    def test_export_as_png_and_print_layout(self):
+        self.open(self.url)
+        self.set_range(38000, 48000)
+        name = self.js("return genera_viewer.export_png()")
+        self.assertEqual(name, "LIVRA_MONTALBA_R47316_km38.0-48.0.png")
+        self.assertEqual(self.console_errors(), [])
+        self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"media": "print"})
+        try:
+            self.assertFalse(self.driver.find_element(By.ID, "controls").is_displayed())
+            self.assertFalse(self.driver.find_element(By.ID, "side").is_displayed())
+            self.assertTrue(self.driver.find_element(By.ID, "line").is_displayed())
+            self.assertTrue(self.driver.find_element(By.ID, "plan").is_displayed())
+            self.shot("viewer-print.png")
+        finally:
+            self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"media": ""})
+
+
+class FitsTheWindow(ViewerCase):
+    """Nothing clipped on ordinary screens: both canvases, every lane and
+    the km axis inside the window, the docked source panel too; a window
+    resized is drawn again to its new size; a narrow one folds the side
+    panel away."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.tmp = tempfile.TemporaryDirectory()
+        cls.folder = cls.tmp.name
+        exe = os.path.join(BUILD, "genera_scenario")
+        subprocess.run([exe, "sources", "--out", cls.folder], check=True, capture_output=True)
+        subprocess.run([exe, "view", LINE, TRAIN], cwd=cls.folder, check=True, capture_output=True)
+        cls.url = "file://" + os.path.join(cls.folder, PAGE)
+        cls.driver = start_browser()
+
+    @classmethod
+    def tearDownClass(cls):
+        super().tearDownClass()
+        cls.tmp.cleanup()
+
+    def window(self, width, height):
+        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                                    {"width": width, "height": height, "deviceScaleFactor": 1, "mobile": False})
+        WebDriverWait(self.driver, 5).until(
+            lambda d: self.js("return [innerWidth, innerHeight]") == [width, height])
+
+    def wait_redrawn(self):
+        # Drawn to the canvas's size on screen: the backing store matches it.
+        WebDriverWait(self.driver, 5).until(lambda d: self.js("""
+            const c = document.getElementById('line');
+            return c.width === c.clientWidth && c.height === c.clientHeight &&
+                   genera_viewer.line_size()[1] === c.clientHeight;"""))
+
+    def assert_nothing_clipped(self, where):
+        with self.subTest(where=where):
+            for element in ("plan", "line", "controls"):
+                self.assert_inside_the_window(element)
+            page = self.js("return [document.documentElement.scrollWidth, document.documentElement.scrollHeight,"
+                           " innerWidth, innerHeight]")
+            self.assertLessEqual(page[0], page[2], "the page scrolls sideways")
+            self.assertLessEqual(page[1], page[3], "the page scrolls down")
+            lanes = self.js("return genera_viewer.lanes()")
+            axis = self.js("return genera_viewer.axis()")
+            height = self.js("return document.getElementById('line').clientHeight")
+            # Every lane but the diagnostics', empty for these sources.
+            self.assertEqual([l["id"] for l in lanes], ["stations", "signals", "boards", "tunnels",
+                                                        "slowdowns", "curves", "gradient", "speed", "adhesion"])
+            for lane in lanes:
+                self.assertGreaterEqual(lane["height"], lane["min"], lane["id"])
+                self.assertLessEqual(lane["top"] + lane["height"], axis["top"], lane["id"])
+            # The axis and its labels inside the canvas.
+            self.assertLessEqual(axis["bottom"], height)
+            labels = self.js("return genera_viewer.labels()")["line"]
+            ticks = [l for l in labels if re.fullmatch(r"\d+", l["text"])]
+            self.assertGreaterEqual(len(ticks), 3, "km ticks")
+            for l in labels:
+                self.assertLessEqual(l["y1"], height, l["text"])
+
+    def test_nothing_is_clipped_at_three_screen_sizes(self):
+        for width, height in ((1280, 720), (1366, 768), (800, 600)):
+            self.window(width, height)
+            self.open(self.url)
+            self.assertEqual(self.console_errors(), [])
+            self.wait_redrawn()
+            self.assert_nothing_clipped(f"{width}x{height}")
+            self.shot(f"viewer-{width}x{height}.png")
+            # The source line a click opens is docked in sight, the axis too.
+            self.set_range(2000, 4000)
+            point = self.js("return genera_viewer.lane_point('signals', 2850)")
+            self.pointer_to("line", point)
+            ActionChains(self.driver).click().perform()
+            self.assertTrue(self.driver.find_element(By.ID, "source-panel").is_displayed())
+            self.wait_redrawn()
+            self.assert_inside_the_window("source-panel")
+            self.assert_nothing_clipped(f"{width}x{height} with the source panel")
+            self.shot(f"viewer-{width}x{height}-source.png")
+
+    def test_a_resized_window_is_drawn_again(self):
+        self.window(1366, 768)
+        self.open(self.url)
+        self.set_range(40000, 45000)
+        before = self.js("return genera_viewer.line_size()")
+        self.window(800, 600)
+        self.wait_redrawn()
+        after = self.js("return genera_viewer.line_size()")
+        self.assertLess(after[0], before[0])
+        self.assertEqual(self.range(), [40000, 45000])
+        self.assert_nothing_clipped("1366x768 made 800x600")
+
+    def test_a_narrow_window_folds_the_side_panel(self):
+        self.window(420, 800)
+        self.open(self.url)
+        side = self.driver.find_element(By.ID, "side")
+        self.assertFalse(side.is_displayed())
+        self.assert_inside_the_window("line")
+        self.driver.find_element(By.ID, "side-toggle").click()
+        self.assertTrue(side.is_displayed())
+        self.shot("viewer-420-side-open.png")
+        self.driver.find_element(By.XPATH, "//ol[@id='station-list']/li[contains(., 'Pratolungo')]").click()
+        a, b = self.range()
+        self.assertAlmostEqual((a + b) / 2, 79650, delta=1)
+
+
 class PageWithADiagnostic(ViewerCase):
     @classmethod
     def setUpClass(cls):
@@ -328,9 +567,11 @@ class PageWithADiagnostic(ViewerCase):
     def test_a_diagnostic_is_listed_drawn_and_jumped_to(self):
         self.open(self.url)
         self.assertEqual(self.console_errors(), [])
-        items = self.driver.find_elements(By.CSS_SELECTOR, "#diagnostic-list li")
+        files = self.driver.find_elements(By.CSS_SELECTOR, "#diagnostic-list li.file")
+        self.assertEqual([f.text for f in files], [f"{TRAIN} (1)"])
+        items = self.driver.find_elements(By.CSS_SELECTOR, "#diagnostic-list li[data-index]")
         self.assertEqual(len(items), 1)
-        self.assertIn("error 16", items[0].text)
+        self.assertIn("error 16 (", items[0].text)
         items[0].click()
         a, b = self.range()
         self.assertTrue(a < 2800 < b)
@@ -395,12 +636,61 @@ class ServedPage(ViewerCase):
         cls.server.stderr.close()
         cls.tmp.cleanup()
 
+    def wait_state(self, state):
+        WebDriverWait(self.driver, 5, poll_frequency=0.05).until(
+            lambda d: self.js("return genera_viewer.state()") == state)
+
+    def test_a_broken_or_deleted_source_keeps_the_drawing_and_the_range(self):
+        origin = f"http://127.0.0.1:{self.port}/"
+        self.open(origin)
+        self.set_range(38000, 48000)
+        train = os.path.join(self.folder, TRAIN)
+        with open(train, "rb") as f:
+            text = f.read()
+        overlay = self.driver.find_element(By.ID, "overlay")
+        self.assertFalse(overlay.is_displayed())
+        # Broken: the last clean drawing under the list of errors.
+        with open(train, "wb") as f:
+            f.write(text.replace(b"stazione,    9050", b"stazione,    9055"))
+        self.wait_state("errori")
+        self.assertTrue(overlay.is_displayed())
+        self.assertIn("error 8", overlay.text)
+        self.assertIn(f"{TRAIN}:", overlay.text)
+        self.assertIn("last one that compiled without errors", overlay.text)
+        self.assertEqual(self.range(), [38000, 48000])
+        self.assertIn("Valcerreto", self.js("return genera_viewer.drawn()")["line"]["station_names"])
+        self.shot("viewer-served-broken.png")
+        # Deleted: named at once, the drawing kept.
+        os.remove(train)
+        self.wait_state("mancante")
+        self.assertIn(f"{TRAIN} is missing", overlay.text)
+        self.assertEqual(self.range(), [38000, 48000])
+        self.shot("viewer-served-missing.png")
+        # Back, with the line source emptied: an error, the range holds.
+        line = os.path.join(self.folder, LINE)
+        with open(line, "rb") as f:
+            line_text = f.read()
+        with open(line, "wb") as f:
+            f.write(b"")
+        with open(train, "wb") as f:
+            f.write(text)
+        self.wait_state("errori")
+        self.assertIn("error 102", overlay.text)
+        self.assertEqual(self.range(), [38000, 48000])
+        # Mended: the overlay goes, the range is still the one asked for.
+        with open(line, "wb") as f:
+            f.write(line_text)
+        self.wait_state("ok")
+        self.assertFalse(overlay.is_displayed())
+        self.assertEqual(self.range(), [38000, 48000])
+        self.assertEqual(self.console_errors(), [])
+
     def test_an_edit_reaches_the_open_page_which_keeps_its_range(self):
         origin = f"http://127.0.0.1:{self.port}/"
         self.open(origin)
         self.assertEqual(self.console_errors(), [])
         self.set_range(40000, 45000)
-        self.assertEqual(self.js("return genera_viewer.version()"), 1)
+        version = self.js("return genera_viewer.version()")
         train = os.path.join(self.folder, TRAIN)
         with open(train, "rb") as f:
             text = f.read()
@@ -409,7 +699,7 @@ class ServedPage(ViewerCase):
                 b"rallentamento,   42850,    60", b"rallentamento,   42850,    40"))
         edited = time.monotonic()
         WebDriverWait(self.driver, 5, poll_frequency=0.02).until(
-            lambda d: self.js("return genera_viewer.version()") == 2)
+            lambda d: self.js("return genera_viewer.version()") == version + 1)
         print(f"\n  live reload: the page showed the edit {time.monotonic() - edited:.2f} s after it was saved",
               file=sys.stderr)
         self.assertEqual(self.range(), [40000, 45000])

@@ -1,14 +1,21 @@
-#include "cli/plot_svg.h"
+#include "view/plot_svg.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <limits>
 #include <optional>
+#include <utility>
 #include <vector>
 
-#include "cli/text_format.h"
-#include "model/text.h"
+#include <cstdarg>
+#include <cstdio>
+
+#include "model/cell_kinds.h"
+#include "view/drawable.h"
 #include "view/label_rows.h"
+#include "view/palette.h"
+#include "view/text_policy.h"
 
 namespace genera {
 namespace {
@@ -29,41 +36,30 @@ constexpr double kRigaEtichette = 15;  // a row of labels in a lane
 constexpr int kPassoPianta = 50;       // every 50th metre of the plan is drawn
 constexpr const char* kCaratteri = "DejaVu Sans, Arial, Helvetica, sans-serif";
 
-constexpr const char* kColoreLinea = "#1f4e79";
-constexpr const char* kColoreCoda = "#9aa5b1";
-constexpr const char* kColoreGalleria = "#5a4a3a";
-constexpr const char* kColoreIlluminata = "#f2c230";
-constexpr const char* kColoreSegnale = "#d62728";
-constexpr const char* kColorePendenza = "#2ca02c";
-constexpr const char* kColoreVelocita = "#1f77b4";
-constexpr const char* kColoreAderenza = "#8c564b";
-constexpr const char* kColoreRallentamento = "#ef7d10";
-constexpr const char* kColoreCodice = "#7b3fb0";
-constexpr const char* kColoreCartello = "#2b6cb0";
-constexpr const char* kColoreArea = "#cfe3e8";
+constexpr const char* kColoreLinea = colore("line").data();
+constexpr const char* kColoreCoda = colore("tail").data();
+constexpr const char* kColoreGalleria = colore("tunnel").data();
+constexpr const char* kColoreIlluminata = colore("lit").data();
+constexpr const char* kColoreSegnale = colore("signal").data();
+constexpr const char* kColorePendenza = colore("gradient").data();
+constexpr const char* kColoreVelocita = colore("speed").data();
+constexpr const char* kColoreAderenza = colore("adhesion").data();
+constexpr const char* kColoreRallentamento = colore("slowdown").data();
+constexpr const char* kColoreCodice = colore("code").data();
+constexpr const char* kColoreCartello = colore("board").data();
+constexpr const char* kColoreArea = colore("area").data();
 
-/// UTF-8 text for an SVG text node or attribute: markup escaped, control
-/// characters (not allowed in XML) dropped.
-std::string testo_svg(const std::string& s) {
-  std::string out;
-  for (const char ch : s) {
-    switch (ch) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        if (static_cast<unsigned char>(ch) >= 0x20) out += ch;
-    }
-  }
+/// printf-style formatting into a string of whatever length it needs.
+[[gnu::format(printf, 1, 2)]] std::string formato(const char* fmt, ...) {
+  va_list args;
+  va_start(args, fmt);
+  va_list copia;
+  va_copy(copia, args);
+  const int n = std::vsnprintf(nullptr, 0, fmt, copia);
+  va_end(copia);
+  std::string out(n > 0 ? static_cast<std::size_t>(n) : 0, '\0');
+  if (n > 0) std::vsnprintf(out.data(), out.size() + 1, fmt, args);
+  va_end(args);
   return out;
 }
 
@@ -94,49 +90,33 @@ std::string etichetta(double v, double passo) {
 /// A generous width of `t` in pixels at font size `corpo`: a label must
 /// never be drawn wider than the room kept for it.
 double larghezza_testo(const std::string& t, double corpo) {
-  return 0.62 * corpo * static_cast<double>(t.size());
+  return larghezza_etichetta(t.size(), corpo);
 }
 
-/// "(Galleria   )(San Martino)" as "Galleria / San Martino".
-std::string testo_cartello(const std::string& grezzo) {
-  std::string out, parte;
-  bool dentro = false, parentesi = false;
-  auto chiudi = [&] {
-    while (!parte.empty() && parte.back() == ' ') parte.pop_back();
-    if (!parte.empty()) out += (out.empty() ? "" : " / ") + parte;
-    parte.clear();
-  };
-  for (const char c : grezzo) {
-    if (c == '(') {
-      dentro = parentesi = true;
-    } else if (c == ')') {
-      chiudi();
-      dentro = false;
-    } else if (dentro && !(c == ' ' && parte.empty())) {
-      parte += c;
-    }
-  }
-  if (!parentesi) return grezzo;
-  return out;
-}
-
-/// What the picture shows, gathered from the model once.
+/// What the picture shows, taken from the drawable model: every object at
+/// the cell it occupies.
+struct Punto {
+  double metri;
+  int32_t cella;
+};
 struct StazioneDisegnata {
   std::string nome;
   double metri;
   double inizio, fine;  // its area
   bool con_orario;
+  int32_t cella_fermata;  // -1: none
 };
 struct RallentamentoDisegnato {
   double inizio, fine;
   int velocita;
+  int32_t cella_inizio, cella_fine;  // -1: none
 };
 struct GalleriaDisegnata {
   double da, a;
   bool illuminata;
 };
 struct CartelloDisegnato {
-  double metri;
+  Punto dove;
   bool indicatore_velocita;  // kind 6; else an indicator board (kind 14)
   std::string testo;
 };
@@ -145,101 +125,68 @@ struct DatiDisegno {
   double lunghezza = 0;   // metres of line (entry 84)
   std::size_t celle = 0;  // cells of the grid
   std::vector<StazioneDisegnata> stazioni;
-  std::vector<double> segnali;  // metres
+  std::vector<Punto> segnali;
   std::vector<GalleriaDisegnata> gallerie;
-  std::vector<double> marche_gallerie;  // lit-tunnel markers
+  std::vector<Punto> marche_gallerie;  // lit-tunnel markers
   std::vector<RallentamentoDisegnato> rallentamenti;
-  std::vector<double> avvisi;        // warning boards, metres
-  std::vector<double> prima_avvisi;  // the cells before them
-  std::vector<double> codici;        // code cells, metres
-  std::vector<double> abbattimenti;  // code cuts, metres
+  std::vector<Punto> avvisi;        // warning boards
+  std::vector<Punto> prima_avvisi;  // the cells before them
+  std::vector<Punto> codici;        // code cells
+  std::vector<Punto> abbattimenti;  // code cuts
   std::vector<CartelloDisegnato> cartelli;
+  std::vector<Corsa> pendenza, velocita, aderenza;
+  std::size_t celle_profilo = 0;
 };
-
-/// Where a point object of cell k stands: cells are taken as round(p / 50 + 1).
-double metri_oggetto(std::size_t k) {
-  return k == 0 ? 0.0 : static_cast<double>(k - 1) * kMetriCella;
-}
 
 /// The speeds a packed value of a speed-indicator board holds first (its
 /// speed s, times 20).
 int velocita_s(int16_t v) { return static_cast<int>(std::floor(v / 20.0)); }
 
-DatiDisegno raccogli(const ScenarioCompilato& f) {
+DatiDisegno raccogli(const ScenarioDisegnabile& g) {
   DatiDisegno d;
-  d.lunghezza = std::max(0, f.testata_linea[kVoceTreno].dato2);
-  d.celle = f.percorso.size();
-  // Stations fill entries 1 upward and never reach the board entries.
-  const int ultima = std::clamp(f.numero_stazioni, 0, kPrimoCartello);
-  for (int i = 1; i <= ultima; ++i) {
-    const voce_testata& v = f.testata_linea[static_cast<std::size_t>(i)];
-    // Stored names are 8-bit characters; the picture is UTF-8.
-    d.stazioni.push_back({utf8_da_cp1252(v.nome), static_cast<double>(v.dato3),
-                          static_cast<double>(v.dato1), static_cast<double>(v.dato2),
-                          v.dato4 > 0});
-  }
-  // A tunnel is a run of cells of one galleria value and one record.
-  auto origine_galleria = [&](std::size_t k) {
-    return k < f.origini.celle.size() ? f.origini.celle[k].galleria : IdRecord{0};
-  };
-  for (std::size_t k = 0; k < f.percorso.size();) {
-    if (f.percorso[k].galleria == 0) {
-      ++k;
-      continue;
-    }
-    std::size_t e = k;
-    bool illuminata = false;
-    while (e < f.percorso.size() && f.percorso[e].galleria == f.percorso[k].galleria &&
-           origine_galleria(e) == origine_galleria(k)) {
-      illuminata = illuminata || f.percorso[e].tipo == cella_marca_galleria;
-      ++e;
-    }
-    d.gallerie.push_back({k * 50.0, e * 50.0, illuminata});
-    k = e;
-  }
-  for (std::size_t k = 0; k < f.percorso.size(); ++k) {
-    const cella_percorso& c = f.percorso[k];
-    switch (c.tipo) {
+  d.lunghezza = std::max(0, g.lunghezza);
+  d.celle = static_cast<std::size_t>(g.celle);
+  d.celle_profilo = static_cast<std::size_t>(g.celle_profilo);
+  d.pendenza = g.pendenza;
+  d.velocita = g.velocita;
+  d.aderenza = g.aderenza;
+  for (const StazioneDisegnabile& s : g.stazioni)
+    d.stazioni.push_back({s.nome, static_cast<double>(s.posizione), static_cast<double>(s.inizio),
+                          static_cast<double>(s.fine), s.orario > 0, s.cella_fermata});
+  for (const GalleriaDisegnabile& t : g.gallerie)
+    d.gallerie.push_back({static_cast<double>(t.da), static_cast<double>(t.a), t.illuminata});
+  for (const RallentamentoDisegnabile& r : g.rallentamenti)
+    d.rallentamenti.push_back({static_cast<double>(r.da), static_cast<double>(r.a), r.velocita,
+                               r.cella_inizio, r.cella_fine});
+  for (const OggettoDisegnabile& o : g.oggetti) {
+    const Punto p{static_cast<double>(o.metri), o.cella};
+    switch (o.tipo) {
       case cella_segnale:
-        d.segnali.push_back(metri_oggetto(k));
+        d.segnali.push_back(p);
         break;
       case cella_avviso_rallentamento:
-        d.avvisi.push_back(metri_oggetto(k));
+        d.avvisi.push_back(p);
         break;
       case cella_prima_avviso:
-        d.prima_avvisi.push_back(metri_oggetto(k));
+        d.prima_avvisi.push_back(p);
         break;
       case cella_codice:
-        d.codici.push_back(metri_oggetto(k));
+        d.codici.push_back(p);
         break;
       case cella_abbattimento:
-        d.abbattimenti.push_back(metri_oggetto(k));
+        d.abbattimenti.push_back(p);
         break;
       case cella_marca_galleria:
-        d.marche_gallerie.push_back(metri_oggetto(k));
+        d.marche_gallerie.push_back(p);
         break;
       case cella_indicatore_v_max:
-        d.cartelli.push_back({metri_oggetto(k), true,
-                              formato("%d/%d/%d", velocita_s(c.valore1), velocita_s(c.valore2),
-                                      velocita_s(c.valore3))});
+        d.cartelli.push_back({p, true,
+                              formato("%d/%d/%d", velocita_s(o.valori[0]), velocita_s(o.valori[1]),
+                                      velocita_s(o.valori[2]))});
         break;
       case cella_cartello: {
-        const int voce = c.valore1;
-        const std::string testo =
-            voce >= 1 && voce < kVociTestata
-                ? testo_cartello(utf8_da_cp1252(f.testata_linea[static_cast<std::size_t>(voce)].nome))
-                : std::string();
-        d.cartelli.push_back({metri_oggetto(k), false, testo});
-        break;
-      }
-      case cella_inizio_rallentamento: {
-        // The end is the next end cell; a slowdown of length 0 has none.
-        std::size_t e = k;
-        while (e < f.percorso.size() && f.percorso[e].tipo != cella_fine_rallentamento &&
-               (e == k || f.percorso[e].tipo != cella_inizio_rallentamento))
-          ++e;
-        if (e >= f.percorso.size() || f.percorso[e].tipo != cella_fine_rallentamento) e = k;
-        d.rallentamenti.push_back({metri_oggetto(k), metri_oggetto(e), c.valore1});
+        const auto t = g.testi_cartelli.find(o.valori[0]);
+        d.cartelli.push_back({p, false, t == g.testi_cartelli.end() ? std::string() : testo_cartello(t->second)});
         break;
       }
       default:
@@ -249,11 +196,19 @@ DatiDisegno raccogli(const ScenarioCompilato& f) {
   return d;
 }
 
+/// The group of one object of the grid, named for the tests and for
+/// whoever reads the picture: its kind, its cell and where the cell begins.
+std::string apri_oggetto(uint8_t tipo, const Punto& p) {
+  const DescrizioneTipoCella* t = descrivi_tipo_cella(tipo);
+  return formato("<g data-tipo=\"%s\" data-cella=\"%ld\" data-m=\"%.0f\">", t ? t->chiave : "unknown",
+                 long{p.cella}, p.metri);
+}
+
 class Svg {
  public:
   void operator+=(const std::string& s) { out_ += s; }
   void testo(double x, double y, const std::string& t, const char* extra = "") {
-    out_ += formato("<text x=\"%.1f\" y=\"%.1f\" %s>", x, y, extra) + testo_svg(t) + "</text>\n";
+    out_ += formato("<text x=\"%.1f\" y=\"%.1f\" %s>", x, y, extra) + testo_markup(t) + "</text>\n";
   }
   void linea(double x1, double y1, double x2, double y2, const char* stile) {
     out_ += formato("<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" %s/>\n", x1, y1, x2, y2,
@@ -500,8 +455,8 @@ void disegna_pianta(Svg& svg, const ScenarioCompilato& f, const DatiDisegno& d) 
                  kColoreCoda);
   svg += "<path d=\"" + tratto(t, v, 0, fine_linea, kPassoPianta) +
          formato("\" fill=\"none\" stroke=\"%s\" stroke-width=\"2.5\"/>\n", kColoreLinea);
-  for (const double s : d.segnali) {
-    const std::size_t r = riga(s);
+  for (const Punto& p : d.segnali) {
+    const std::size_t r = riga(p.metri);
     if (!punto_buono(t, r)) continue;
     svg += formato("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"2.6\" fill=\"%s\"/>\n", v.px(t.x[r]),
                    v.py(t.y[r]), kColoreSegnale);
@@ -562,6 +517,12 @@ void corsia_stazioni(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, doubl
     svg += formato(
         "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"4\" fill=\"#fff\" stroke=\"#222\" stroke-width=\"1.5\"/>\n",
         x, base + 4);
+    if (s.cella_fermata >= 0) {
+      const Punto f{static_cast<double>(metri_cella(s.cella_fermata)), s.cella_fermata};
+      svg += apri_oggetto(cella_fermata, f);
+      svg.rettangolo(px(f.metri) - 1.5, base - 3, 3, 14, "fill=\"#222\"");
+      svg += "</g>\n";
+    }
     // The ends of the line first, then the stations with a time.
     const int peso = (i == 0 || i + 1 == d.stazioni.size()) ? 3 : s.con_orario ? 2 : 1;
     nomi.push_back({s.nome, x, peso, "fill=\"#222\""});
@@ -571,23 +532,30 @@ void corsia_stazioni(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, doubl
 
 void corsia_segnali(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, double alto, double h) {
   const double mezzo = alto + h / 2;
-  for (const double s : d.segnali) {
+  for (const Punto& p : d.segnali) {
+    const double s = p.metri;
+    svg += apri_oggetto(cella_segnale, p);
     svg.linea(px(s), mezzo + 9, px(s), mezzo - 4, "stroke=\"#333\"");
-    svg += formato("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"3.5\" fill=\"%s\"/>\n", px(s), mezzo - 7,
+    svg += formato("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"3.5\" fill=\"%s\"/></g>\n", px(s), mezzo - 7,
                    kColoreSegnale);
   }
-  for (const double c : d.codici)
-    svg.rettangolo(px(c) - 3, mezzo + 5, 6, 6, formato("fill=\"%s\"", kColoreCodice));
-  for (const double c : d.abbattimenti)
-    svg += formato("<path d=\"M%.1f %.1f l6 6 m0 -6 l-6 6\" stroke=\"%s\" stroke-width=\"1.5\"/>\n",
-                   px(c) - 3, mezzo + 5, kColoreCodice);
+  for (const Punto& p : d.codici) {
+    svg += apri_oggetto(cella_codice, p);
+    svg.rettangolo(px(p.metri) - 3, mezzo + 5, 6, 6, formato("fill=\"%s\"", kColoreCodice));
+    svg += "</g>\n";
+  }
+  for (const Punto& p : d.abbattimenti)
+    svg += apri_oggetto(cella_abbattimento, p) +
+           formato("<path d=\"M%.1f %.1f l6 6 m0 -6 l-6 6\" stroke=\"%s\" stroke-width=\"1.5\"/></g>\n",
+                   px(p.metri) - 3, mezzo + 5, kColoreCodice);
 }
 
 void corsia_cartelli(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, double alto, double h) {
   const double y = alto + h - 16;
   std::vector<Etichetta> testi;
   for (const CartelloDisegnato& c : d.cartelli) {
-    const double x = px(c.metri);
+    const double x = px(c.dove.metri);
+    svg += apri_oggetto(c.indicatore_velocita ? cella_indicatore_v_max : cella_cartello, c.dove);
     if (c.indicatore_velocita) {
       svg.rettangolo(x - 5, y, 10, 12, "fill=\"#fff\" stroke=\"#111\"");
       testi.push_back({c.testo, x, 1, "fill=\"#111\""});
@@ -595,6 +563,7 @@ void corsia_cartelli(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, doubl
       svg.rettangolo(x - 6, y + 1, 12, 9, formato("fill=\"%s\"", kColoreCartello));
       testi.push_back({c.testo, x, 2, "fill=\"#2b6cb0\""});
     }
+    svg += "</g>\n";
   }
   etichette_in_righe(svg, testi, 2, alto, 11);
 }
@@ -612,8 +581,11 @@ void corsia_gallerie(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, doubl
                 g.illuminata ? "font-size=\"10\" text-anchor=\"middle\" fill=\"#3a2c00\""
                              : "font-size=\"10\" text-anchor=\"middle\" fill=\"#fff\"");
   }
-  for (const double m : d.marche_gallerie)
-    svg.linea(px(m), y + altezza, px(m), y + altezza + 4, "stroke=\"#3a2c00\"");
+  for (const Punto& p : d.marche_gallerie) {
+    svg += apri_oggetto(cella_marca_galleria, p);
+    svg.linea(px(p.metri), y + altezza, px(p.metri), y + altezza + 4, "stroke=\"#3a2c00\"");
+    svg += "</g>\n";
+  }
 }
 
 void corsia_rallentamenti(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, double alto,
@@ -625,13 +597,27 @@ void corsia_rallentamenti(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, 
     svg.rettangolo(a, banda, b - a, 14,
                    formato("fill=\"%s\" fill-opacity=\"0.35\" stroke=\"%s\"", kColoreRallentamento,
                            kColoreRallentamento));
+    // The start and end cells as ticks at their own places.
+    for (const auto& [tipo, cella] : {std::pair<uint8_t, int32_t>{cella_inizio_rallentamento, r.cella_inizio},
+                                      std::pair<uint8_t, int32_t>{cella_fine_rallentamento, r.cella_fine}}) {
+      if (cella < 0) continue;
+      const Punto p{static_cast<double>(metri_cella(cella)), cella};
+      svg += apri_oggetto(tipo, p);
+      svg.linea(px(p.metri), banda - 2, px(p.metri), banda + 16,
+                formato("stroke=\"%s\" stroke-width=\"1.5\"", kColoreRallentamento).c_str());
+      svg += "</g>\n";
+    }
     velocita.push_back({formato("%d km/h", r.velocita), (a + b) / 2, 2, "fill=\"#9a4a00\""});
   }
-  for (const double a : d.avvisi)
-    svg += formato("<path d=\"M%.1f %.1f l-6 -12 h12 z\" fill=\"%s\"/>\n", px(a), banda + 14,
+  for (const Punto& a : d.avvisi)
+    svg += apri_oggetto(cella_avviso_rallentamento, a) +
+           formato("<path d=\"M%.1f %.1f l-6 -12 h12 z\" fill=\"%s\"/></g>\n", px(a.metri), banda + 14,
                    kColoreRallentamento);
-  for (const double p : d.prima_avvisi)
-    svg.rettangolo(px(p) - 1.5, banda + 10, 3, 3, formato("fill=\"%s\"", kColoreRallentamento));
+  for (const Punto& p : d.prima_avvisi) {
+    svg += apri_oggetto(cella_prima_avviso, p);
+    svg.rettangolo(px(p.metri) - 1.5, banda + 10, 3, 3, formato("fill=\"%s\"", kColoreRallentamento));
+    svg += "</g>\n";
+  }
   etichette_in_righe(svg, velocita, 1, alto, 11);
 }
 
@@ -677,21 +663,35 @@ void riquadro_striscia(Svg& svg, const Striscia& s) {
 }
 
 // The profile as a step line, one step per run of equal cells.
+/// Cells no rule wrote hold NaN: they are hatched, not drawn as a value.
 void gradini(Svg& svg, const Striscia& s, const ScalaMetri& px, const std::vector<double>& v) {
-  if (v.empty()) return;
-  std::string path = formato("M%.1f %.1f", px(0), s.y(v[0]));
-  for (std::size_t k = 1; k <= v.size(); ++k) {
-    if (k < v.size() && v[k] == v[k - 1]) continue;
-    path += formato(" H%.1f", px(k * 50.0));
-    if (k < v.size()) path += formato(" V%.1f", s.y(v[k]));
+  std::string path;
+  for (std::size_t k = 0; k < v.size();) {
+    std::size_t e = k;
+    while (e < v.size() && (v[e] == v[k] || (std::isnan(v[e]) && std::isnan(v[k])))) ++e;
+    if (std::isnan(v[k])) {
+      svg += formato("<rect data-non-scritto=\"%zu-%zu\" x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" "
+                     "height=\"%.1f\" fill=\"url(#coda)\" stroke=\"%s\"/>\n",
+                     k, e - 1, px(k * 50.0), s.alto, px(e * 50.0) - px(k * 50.0), kStrisciaAltezza,
+                     colore("unwritten").data());
+    } else {
+      if (k == 0 || std::isnan(v[k - 1]))
+        path += formato("%sM%.1f %.1f", path.empty() ? "" : " ", px(k * 50.0), s.y(v[k]));
+      else
+        path += formato(" V%.1f", s.y(v[k]));
+      path += formato(" H%.1f", px(e * 50.0));
+    }
+    k = e;
   }
-  svg += "<path d=\"" + path +
-         formato("\" fill=\"none\" stroke=\"%s\" stroke-width=\"2\"/>\n", s.colore);
+  if (!path.empty())
+    svg += "<path d=\"" + path +
+           formato("\" fill=\"none\" stroke=\"%s\" stroke-width=\"2\"/>\n", s.colore);
 }
 
 std::pair<double, double> estremi(const std::vector<double>& v, double min0, double max0) {
   double lo = min0, hi = max0;
-  for (const double x : v) lo = std::min(lo, x), hi = std::max(hi, x);
+  for (const double x : v)
+    if (!std::isnan(x)) lo = std::min(lo, x), hi = std::max(hi, x);
   return {lo, hi};
 }
 
@@ -742,7 +742,7 @@ void asse_km(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, double passo_
             "font-size=\"12\" text-anchor=\"end\" fill=\"#555\"");
 }
 
-void disegna_lungo(Svg& svg, const ScenarioCompilato& f, const DatiDisegno& d) {
+void disegna_lungo(Svg& svg, const DatiDisegno& d) {
   const ScalaMetri px{std::max(static_cast<double>(d.celle) * kMetriCella, 1000.0)};
   const double passo_km = passo_tacche(px.metri_griglia / 1000, 16);
   svg.testo(kSinistra, kLungoAlto - 4, "Along the line (km)", "font-size=\"15\" font-weight=\"bold\"");
@@ -758,13 +758,18 @@ void disegna_lungo(Svg& svg, const ScenarioCompilato& f, const DatiDisegno& d) {
   }
 
   // The last three cells carry no profile.
-  const std::size_t celle_profilo = d.celle > 3 ? d.celle - 3 : 0;
-  std::vector<double> pendenze, velocita, aderenze;
-  for (std::size_t k = 0; k < celle_profilo; ++k) {
-    pendenze.push_back(f.percorso[k].pendenza - 100.0);
-    velocita.push_back(f.percorso[k].velocita * 5.0);
-    aderenze.push_back(f.percorso[k].aderenza);
-  }
+  auto per_cella = [&](const std::vector<Corsa>& corse) {
+    std::vector<double> v;
+    v.reserve(d.celle_profilo);
+    for (std::size_t i = 0; i < corse.size(); ++i) {
+      const std::size_t fine = i + 1 < corse.size() ? static_cast<std::size_t>(corse[i + 1].prima_cella) : d.celle_profilo;
+      v.resize(std::max(v.size(), fine),
+               corse[i].record == 0 ? std::numeric_limits<double>::quiet_NaN() : corse[i].valore);
+    }
+    return v;
+  };
+  const std::vector<double> pendenze = per_cella(d.pendenza), velocita = per_cella(d.velocita),
+                            aderenze = per_cella(d.aderenza);
   const auto [pmin, pmax] = estremi(pendenze, -5, 5);
   const auto [vmin, vmax] = estremi(velocita, 0, 50);
   const auto [amin, amax] = estremi(aderenze, aderenze.empty() ? 0 : aderenze.front(),
@@ -831,7 +836,7 @@ void disegna_legenda(Svg& svg, double alto) {
 }  // namespace
 
 std::string disegna_svg(const ScenarioCompilato& f) {
-  const DatiDisegno d = raccogli(f);
+  const DatiDisegno d = raccogli(disegnabile(f));
   const double legenda = basso_profili() + 8 + 5 * kRigaEtichette;
   const double altezza = legenda + 60;
   Svg svg;
@@ -845,7 +850,8 @@ std::string disegna_svg(const ScenarioCompilato& f) {
       "<path d=\"M0 8 L8 0\" stroke=\"#9aa5b1\" stroke-opacity=\"0.5\"/></pattern></defs>\n";
   svg += formato("<rect width=\"%.0f\" height=\"%.0f\" fill=\"#fff\"/>\n", kLarghezza, altezza);
   svg.testo(kSinistra, 32,
-            utf8_da_cp1252(f.testata_linea[kVoceLinea].nome) + " \xe2\x80\x94 train " + utf8_da_cp1252(f.testata_linea[kVoceRipetizione].nome),
+            testo_memorizzato(f.testata_linea[kVoceLinea].nome) + " \xe2\x80\x94 train " +
+                testo_memorizzato(f.testata_linea[kVoceRipetizione].nome),
             "font-size=\"22\" font-weight=\"bold\"");
   svg.testo(kSinistra, 54,
             formato("line length %.1f km \xc2\xb7 %zu stations \xc2\xb7 %zu signals \xc2\xb7 %zu "
@@ -859,7 +865,7 @@ std::string disegna_svg(const ScenarioCompilato& f) {
               "no route grid: the line source gave no length",
               "text-anchor=\"middle\" fill=\"#666\"");
   } else {
-    disegna_lungo(svg, f, d);
+    disegna_lungo(svg, d);
   }
   disegna_legenda(svg, legenda);
   return svg.fine();

@@ -1,4 +1,4 @@
-#include "cli/plot_svg.h"
+#include "view/plot_svg.h"
 
 #include <gtest/gtest.h>
 
@@ -169,6 +169,22 @@ TEST(Plot, AnyModelIsDrawnWithoutLeavingItsArrays) {
     const std::string svg = disegna_svg(f);
     EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
   }
+}
+
+TEST(PlotSvg, CellsNoRuleWroteAreHatchedNotDrawnAsZero) {
+  ScenarioCompilato f;
+  modello_piccolo(f);
+  f.origini.record.resize(2);
+  f.origini.celle.assign(f.percorso.size(), OrigineCella{});
+  // The reading stopped at cell 100: the profiles hold only what came before.
+  for (std::size_t k = 0; k < 100; ++k)
+    f.origini.celle[k].pendenza = f.origini.celle[k].velocita = f.origini.celle[k].aderenza = 1;
+  const std::string svg = disegna_svg(f);
+  std::size_t tratteggi = 0;
+  for (std::size_t at = svg.find("data-non-scritto=\"100-157\""); at != std::string::npos;
+       at = svg.find("data-non-scritto=\"100-157\"", at + 1))
+    ++tratteggi;
+  EXPECT_EQ(tratteggi, 3u) << "one hatch in each profile, cells 100 to U - 3";
 }
 
 }  // namespace
