@@ -50,7 +50,7 @@ constexpr const char* kColoreCartello = colore("board").data();
 constexpr const char* kColoreArea = colore("area").data();
 
 /// printf-style formatting into a string of whatever length it needs.
-[[gnu::format(printf, 1, 2)]] std::string formato(const char* fmt, ...) {
+[[gnu::format(gnu_printf, 1, 2)]] std::string formato(const char* fmt, ...) {
   va_list args;
   va_start(args, fmt);
   va_list copia;
@@ -364,7 +364,7 @@ void tabella_stazioni(Svg& svg, const ScenarioCompilato& f, const DatiDisegno& d
   for (std::size_t i = 0; i < d.stazioni.size(); ++i) {
     y += 18;
     if (i + 1 == righe && d.stazioni.size() > righe) {
-      svg.testo(sinistra + 60, y, formato("and %zu more", d.stazioni.size() - i),
+      svg.testo(sinistra + 60, y, "and " + std::to_string(d.stazioni.size() - i) + " more",
                 "font-size=\"12\" fill=\"#555\"");
       break;
     }
