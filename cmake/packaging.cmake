@@ -54,7 +54,8 @@ if(WIN32)
                           "line-source|docs/line-source.md|"
                           "train-source|docs/train-source.md|"
                           "codes|docs/codes.md|"
-                          "compiled-files|docs/compiled-files.md|")
+                          "compiled-files|docs/compiled-files.md|"
+                          "editors|docs/editors.md|")
       string(REPLACE "|" ";" parts "${page}")
       list(GET parts 0 name)
       list(GET parts 1 source)

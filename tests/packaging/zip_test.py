@@ -25,7 +25,7 @@ import zipfile
 
 SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 TEXTS = ["README.txt", "CHANGELOG.txt", "LICENSE.txt", "genera_scenario_completion.ps1"]
-PAGES = ["index", "commands", "tutorial", "line-source", "train-source", "codes", "compiled-files"]
+PAGES = ["index", "commands", "tutorial", "line-source", "train-source", "codes", "compiled-files", "editors"]
 
 
 def crlf(*paths):
