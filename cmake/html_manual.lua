@@ -11,6 +11,7 @@ local pages = {
   ["train-source.md"] = "train-source.html",
   ["codes.md"] = "codes.html",
   ["compiled-files.md"] = "compiled-files.html",
+  ["editors.md"] = "editors.html",
 }
 
 function Link(link)
