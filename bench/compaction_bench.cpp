@@ -61,7 +61,7 @@ int misura(const std::string& caso, const std::string& cartella) {
       return;
     }
     auto scrivi = [&](const std::string& nome, const std::string& testo) {
-      disk.replace(percorso_file(cartella, nome), [&](ByteSink& s) { s.write(testo.data(), testo.size()); });
+      disk.replace(join_path(cartella, nome), [&](ByteSink& s) { s.write(testo.data(), testo.size()); });
     };
     scrivi(nome_sorgente_linea(f.nome_linea), lungo.linea);
     scrivi(nome_sorgente_treno(f.nome_linea, f.codice_treno), lungo.treno);
@@ -87,9 +87,9 @@ int misura(const std::string& caso, const std::string& cartella) {
                  numero(f.scenario.codice_errore));
     return 1;
   }
-  scritti = {percorso_file(cartella, nome_file_linea(f.nome_linea)),
-             percorso_file(cartella, nome_file_scenario(f.nome_linea, f.codice_treno)),
-             percorso_file(cartella, nome_file_percorso(f.nome_linea, f.codice_treno))};
+  scritti = {join_path(cartella, nome_file_linea(f.nome_linea)),
+             join_path(cartella, nome_file_scenario(f.nome_linea, f.codice_treno)),
+             join_path(cartella, nome_file_percorso(f.nome_linea, f.codice_treno))};
   const double picco = picco_memoria_mib();
   const double file_linea_mib =
       static_cast<double>(std::filesystem::file_size(scritti.front())) / (1024.0 * 1024.0);

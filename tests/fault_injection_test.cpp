@@ -38,7 +38,7 @@ class FailNth : public FaultHook {
  public:
   explicit FailNth(int n, bool from = false) : n_(n), from_(from) {}
   std::string fail(const char* operation, const std::string& path) override {
-    operations.push_back(std::string(operation) + " " + nome_di(path));
+    operations.push_back(std::string(operation) + " " + name_of(path));
     const int i = static_cast<int>(operations.size());
     return (i == n_ || (from_ && n_ > 0 && i >= n_)) ? "injected failure" : "";
   }
@@ -60,7 +60,7 @@ std::string serialise(const std::function<void(ByteSink&)>& write) {
 std::map<std::string, std::string> contenuto(FileSystem& fs, const std::string& dir) {
   std::map<std::string, std::string> out;
   for (const std::string& n : fs.list(dir)) {
-    const std::string p = percorso_file(dir, n);
+    const std::string p = join_path(dir, n);
     out[n] = fs.stat(p).kind == FileKind::regular ? fs.read(p) : std::string("<not a file>");
   }
   return out;
@@ -69,9 +69,9 @@ std::map<std::string, std::string> contenuto(FileSystem& fs, const std::string& 
 /// Everything in `dir` removed, then `files` written.
 void prepara(FileSystem& fs, const std::string& dir, const std::map<std::string, std::string>& files) {
   { OutputFolder recupero(fs, dir); }  // a staging folder left behind goes first
-  for (const std::string& n : fs.list(dir)) fs.remove(percorso_file(dir, n));
+  for (const std::string& n : fs.list(dir)) fs.remove(join_path(dir, n));
   for (const auto& [n, bytes] : files)
-    fs.write_new(percorso_file(dir, n), [&](ByteSink& s) { s.write(bytes.data(), bytes.size()); }, n);
+    fs.write_new(join_path(dir, n), [&](ByteSink& s) { s.write(bytes.data(), bytes.size()); }, n);
 }
 
 /// The disk and the memory, each behind the same FileSystem.
@@ -83,14 +83,14 @@ struct Disco {
 class FailingDisk : public testing::TestWithParam<Disco> {
  protected:
   void SetUp() override {
-    cartella_ = std::make_unique<CartellaTemporanea>("genera-failing-disk");
+    cartella_ = std::make_unique<TempFolder>("genera-failing-disk");
     dir_ = (cartella_->path() / "run").string();
     fs::create_directories(dir_);
     pulito_ = GetParam().crea(nullptr);
     pulito_->make_folders(dir_);
   }
 
-  std::unique_ptr<CartellaTemporanea> cartella_;
+  std::unique_ptr<TempFolder> cartella_;
   std::string dir_;
   std::unique_ptr<FileSystem> pulito_;  // the same disk, failing nothing
 };
@@ -129,8 +129,8 @@ TEST_P(FailingDisk, EveryFailureOfTheRunLeavesTheOldSetOrTheNewOne) {
   const std::map<std::string, std::string> nuovi = contenuto(pulito, dir_);
   ASSERT_EQ(nuovi.size(), 6u);
   std::map<std::string, std::string> sorgenti;
-  for (const FileDaScrivere& d : documenti_da_scrivere(dir_, kNomeLinea, kCodiceTreno))
-    sorgenti[nome_di(d.percorso)] = serialise(d.produci);
+  for (const FileToWrite& d : documenti_da_scrivere(dir_, kNomeLinea, kCodiceTreno))
+    sorgenti[name_of(d.path)] = serialise(d.produce);
   const int operazioni = static_cast<int>(conta.operations.size());
   ASSERT_GE(operazioni, 30);
   RecordProperty("failure_points", operazioni);
@@ -159,7 +159,7 @@ TEST_P(FailingDisk, EveryFailureOfTheRunLeavesTheOldSetOrTheNewOne) {
           attesi["LIVRA_MONTALBA_R47316.sim"] = serialise([&](ByteSink& s) { scrivi_testata(sc.testata_linea, s); });
           attesi["LIVRA_MONTALBA_R47316.dat"] = serialise([&](ByteSink& s) { scrivi_percorso(sc.percorso, s); });
         }
-      } catch (const ErroreFile& e) {
+      } catch (const FileError& e) {
         messaggio = e.what();
         EXPECT_NE(messaggio.find("injected failure"), std::string::npos) << messaggio;
         EXPECT_NE(messaggio.find(dir_), std::string::npos) << messaggio;
@@ -199,11 +199,11 @@ TEST_P(FailingDisk, EveryFailureOfASetLeavesTheOldSetOrTheNewOne) {
   FileSystem& pulito = std::string(GetParam().nome) == "memory" ? *disco : *pulito_;
   const std::vector<std::string> nomi = {"L_linea.dat", "L_T.sim", "L_T.dat"};
   std::map<std::string, std::string> vecchi, nuovi;
-  std::vector<FileDaScrivere> insieme;
+  std::vector<FileToWrite> insieme;
   for (const std::string& n : nomi) {
     vecchi[n] = "old " + n;
     nuovi[n] = "new " + n + std::string(100000, 'x');
-    insieme.push_back({percorso_file(dir_, n), [b = nuovi[n]](ByteSink& s) { s.write(b.data(), b.size()); }});
+    insieme.push_back({join_path(dir_, n), [b = nuovi[n]](ByteSink& s) { s.write(b.data(), b.size()); }});
   }
 
   prepara(pulito, dir_, vecchi);
@@ -224,14 +224,14 @@ TEST_P(FailingDisk, EveryFailureOfASetLeavesTheOldSetOrTheNewOne) {
       bool fallito = false;
       try {
         disco->replace_all(insieme);
-      } catch (const ErroreFile& e) {
+      } catch (const FileError& e) {
         fallito = true;
         EXPECT_NE(std::string(e.what()).find("injected failure"), std::string::npos) << e.what();
       }
       interruttore.inner = nullptr;
       if (!da_li_in_poi) {
         std::map<std::string, std::string> subito;
-        for (const std::string& n2 : nomi) subito[n2] = pulito.read(percorso_file(dir_, n2));
+        for (const std::string& n2 : nomi) subito[n2] = pulito.read(join_path(dir_, n2));
         EXPECT_EQ(subito, fallito ? vecchi : nuovi);
       }
       { OutputFolder recupero(pulito, dir_); }

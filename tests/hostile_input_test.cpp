@@ -67,8 +67,8 @@ Esito compila_sorgenti(const std::string& linea, const std::string& treno) {
   f.cartella = "h";
   f.nome_linea = "LIVRA_MONTALBA";
   f.codice_treno = "R47316";
-  disk.files[percorso_file("h", nome_sorgente_linea(f.nome_linea))] = linea;
-  disk.files[percorso_file("h", nome_sorgente_treno(f.nome_linea, f.codice_treno))] = treno;
+  disk.files[join_path("h", nome_sorgente_linea(f.nome_linea))] = linea;
+  disk.files[join_path("h", nome_sorgente_treno(f.nome_linea, f.codice_treno))] = treno;
   memorizza_percorso(f, 1);
   EXPECT_TRUE(f.scenario.scrivibile());
   return {numero(f.scenario.codice_errore), f.scenario.diagnostiche, disk.files};
@@ -113,10 +113,10 @@ TEST_P(Ostile, CompilesOrStopsWithItsCodeAndMessage) {
   }
   if (c.come_builtin) {
     for (const char* name : {"LIVRA_MONTALBA_R47316.sim", "LIVRA_MONTALBA_R47316.dat"})
-      EXPECT_TRUE(SameBytes(e.files.at(percorso_file("h", name)), golden(std::string("compact/") + name))) << name;
+      EXPECT_TRUE(SameBytes(e.files.at(join_path("h", name)), golden(std::string("compact/") + name))) << name;
   }
   // The run's sources are gone on every path.
-  EXPECT_EQ(e.files.count(percorso_file("h", "LIVRA_MONTALBA_linea.txt")), 0u);
+  EXPECT_EQ(e.files.count(join_path("h", "LIVRA_MONTALBA_linea.txt")), 0u);
 }
 
 const char* const L = "LIVRA_MONTALBA_linea.txt";

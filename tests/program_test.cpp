@@ -36,7 +36,7 @@ const char* const kSources[] = {"LIVRA_MONTALBA_linea.txt", "LIVRA_MONTALBA_R473
 class Program : public testing::Test {
  protected:
   void SetUp() override {
-    cartella_ = std::make_unique<CartellaTemporanea>("genera-program");
+    cartella_ = std::make_unique<TempFolder>("genera-program");
     dir_ = cartella_->path() / "program";
     fs::create_directories(dir_);
     fs::copy_file(GENERA_EXE, dir_ / "genera_scenario");
@@ -59,7 +59,7 @@ class Program : public testing::Test {
     return out;
   }
 
-  std::unique_ptr<CartellaTemporanea> cartella_;
+  std::unique_ptr<TempFolder> cartella_;
   fs::path dir_;
   std::string stderr_;
 };

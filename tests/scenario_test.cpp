@@ -50,7 +50,7 @@ class BuiltInScenario : public testing::Test {
   }
 
   static const std::string& file(const std::string& name) {
-    return disk_->files.at(percorso_file("scenario", name));
+    return disk_->files.at(join_path("scenario", name));
   }
 
   // The bytes of entry `index` of the scenario file, found by walking the names.
@@ -76,12 +76,12 @@ TEST_F(BuiltInScenario, LeavesTheThreeDocumentsAndTheThreeCompactFiles) {
   std::set<std::string> names;
   for (const auto& [path, bytes] : disk_->files) names.insert(path);
   const std::set<std::string> expected = {
-      percorso_file("scenario", "LIVRA_MONTALBA_R47316_note.txt"),
-      percorso_file("scenario", "LIVRA_MONTALBA_R47316_rallentamenti.txt"),
-      percorso_file("scenario", "LIVRA_MONTALBA_R47316_scheda_treno.txt"),
-      percorso_file("scenario", "LIVRA_MONTALBA_linea.dat"),
-      percorso_file("scenario", "LIVRA_MONTALBA_R47316.sim"),
-      percorso_file("scenario", "LIVRA_MONTALBA_R47316.dat"),
+      join_path("scenario", "LIVRA_MONTALBA_R47316_note.txt"),
+      join_path("scenario", "LIVRA_MONTALBA_R47316_rallentamenti.txt"),
+      join_path("scenario", "LIVRA_MONTALBA_R47316_scheda_treno.txt"),
+      join_path("scenario", "LIVRA_MONTALBA_linea.dat"),
+      join_path("scenario", "LIVRA_MONTALBA_R47316.sim"),
+      join_path("scenario", "LIVRA_MONTALBA_R47316.dat"),
   };
   EXPECT_EQ(names, expected);
   EXPECT_EQ(f_->scenario.codice_errore, Codice::nessuno);

@@ -125,7 +125,7 @@ std::optional<std::string> leggi_file(const std::string& percorso) {
   std::error_code ec;
   if (!fs::exists(fs::path(percorso), ec)) return std::nullopt;
   std::ifstream in(percorso, std::ios::binary);
-  if (!in) throw genera::ErroreFile("cannot read " + percorso);
+  if (!in) throw genera::FileError("cannot read " + percorso);
   std::ostringstream out;
   out << in.rdbuf();
   return out.str();
@@ -134,7 +134,7 @@ std::optional<std::string> leggi_file(const std::string& percorso) {
 void scrivi_file(const fs::path& percorso, const std::string& byte) {
   std::ofstream out(percorso, std::ios::binary);
   out.write(byte.data(), static_cast<std::streamsize>(byte.size()));
-  if (!out.flush()) throw genera::ErroreFile("cannot write " + percorso.string());
+  if (!out.flush()) throw genera::FileError("cannot write " + percorso.string());
 }
 
 /// One report line: no byte of it can break the line.
@@ -172,9 +172,9 @@ int esegui(int argc, char** argv) {
   f.codice_treno = codice_treno(a, f.nome_linea);
 
   const std::string percorso_linea =
-      genera::percorso_file(kCartella, genera::nome_sorgente_linea(f.nome_linea));
+      genera::join_path(kCartella, genera::nome_sorgente_linea(f.nome_linea));
   const std::string percorso_treno =
-      genera::percorso_file(kCartella, genera::nome_sorgente_treno(f.nome_linea, f.codice_treno));
+      genera::join_path(kCartella, genera::nome_sorgente_treno(f.nome_linea, f.codice_treno));
   const std::optional<std::string> linea = leggi_file(a.linea);
   const std::optional<std::string> treno = leggi_file(a.treno);
   if (linea) memoria.files[percorso_linea] = *linea;
@@ -189,7 +189,7 @@ int esegui(int argc, char** argv) {
     rapporto += "codici_gara " + std::to_string(genera::numero(s.timbro)) + "\n";
     for (const genera::Diagnostica& d : s.diagnostiche)
       rapporto += "messaggio " + riga(genera::formatta(d)) + "\n";
-  } catch (const genera::ErroreFile& e) {
+  } catch (const genera::FileError& e) {
     rapporto += "eccezione errore_file: " + riga(e.what()) + "\n";
   } catch (const std::exception& e) {
     rapporto += "eccezione std::exception: " + riga(e.what()) + "\n";
@@ -200,8 +200,8 @@ int esegui(int argc, char** argv) {
   const fs::path uscita(a.uscita);
   std::error_code ec;
   fs::create_directories(uscita, ec);
-  if (!fs::is_directory(uscita, ec)) throw genera::ErroreFile("cannot create " + a.uscita);
-  const std::string prefisso = std::string(kCartella) + genera::separatore();
+  if (!fs::is_directory(uscita, ec)) throw genera::FileError("cannot create " + a.uscita);
+  const std::string prefisso = std::string(kCartella) + genera::path_separator();
   for (const auto& [percorso, byte] : memoria.files) {  // std::map: byte order of the paths
     if (percorso == percorso_linea || percorso == percorso_treno) continue;
     const std::string nome = percorso.substr(prefisso.size());

@@ -17,7 +17,7 @@ struct OpzioniSorgenti;
 struct ComandoAggiunto {
   CLI::App* sottocomando;       // owned by the program's CLI::App
   std::function<int()> esegui;  // carries the command out with what the parse filled in;
-                                // returns the exit status, throws ErroreUso and ErroreFile
+                                // returns the exit status, throws UsageError and FileError
 };
 
 /// Adds one command to `programma`. The options the parse fills in live as

@@ -63,7 +63,7 @@ bool verifica_cartella_programma(DiskFileSystem& disco, const std::string& carte
     try {
       disco.lock_folder(cartella);
       return true;
-    } catch (const ErroreFile& e) {
+    } catch (const FileError& e) {
       // The system's reason comes last in the lock's message.
       const std::string testo = e.what();
       const std::size_t at = testo.rfind(": ");
@@ -85,11 +85,11 @@ int comando_sorgenti(const std::string& cartella, bool sovrascrivi, bool silenzi
   DiskFileSystem disco;
   prepara_cartella(disco, cartella);
   OutputFolder uscita(disco, cartella);
-  const std::vector<FileDaScrivere> insieme = documenti_da_scrivere(cartella, kNomeLinea, kCodiceTreno);
+  const std::vector<FileToWrite> insieme = documenti_da_scrivere(cartella, kNomeLinea, kCodiceTreno);
   if (!sovrascrivi) {
-    for (const FileDaScrivere& d : insieme)
-      if (disco.stat(d.percorso).kind != FileKind::missing)
-        throw ErroreFile("cannot write " + d.percorso + ": it exists already (--force replaces it)");
+    for (const FileToWrite& d : insieme)
+      if (disco.stat(d.path).kind != FileKind::missing)
+        throw FileError("cannot write " + d.path + ": it exists already (--force replaces it)");
   }
   uscita.commit(insieme);
   riporta_avanzi(uscita);
@@ -138,7 +138,7 @@ void rifiuta_avanzi(CLI::App& app) {
     }
     if (!migliore.empty()) testo += " (did you mean " + migliore + "?)";
   }
-  throw ErroreUso((avanzi.size() == 1 ? "unknown argument " : "unknown arguments ") + testo);
+  throw UsageError((avanzi.size() == 1 ? "unknown argument " : "unknown arguments ") + testo);
 }
 
 /// The program's command line without its commands: the default run's
@@ -204,7 +204,7 @@ int esegui(int argc, char** argv) {
 
   rifiuta_avanzi(app);
   if (out_predefinito && !app.get_subcommands().empty())
-    throw ErroreUso("--out goes after the command's name");
+    throw UsageError("--out goes after the command's name");
   for (const ComandoAggiunto& c : comandi)
     if (c.sottocomando->parsed()) return c.esegui();
   DiskFileSystem disco;
@@ -237,11 +237,11 @@ ComandoAggiunto aggiungi_sorgenti(CLI::App& programma) {
 int con_stato_di_uscita(const std::function<int()>& comando) {
   try {
     return comando();
-  } catch (const ErroreUso& e) {
+  } catch (const UsageError& e) {
     riporta_fallimento(std::string("genera_scenario: ") + e.what(), TipoFallimento::arresto,
                        "Run with --help for more information.", consiglio_da_explorer());
     return kUscitaUso;
-  } catch (const ErroreFile& e) {
+  } catch (const FileError& e) {
     riporta_fallimento(std::string("genera_scenario: ") + e.what(), TipoFallimento::arresto);
     return kUscitaFile;
   } catch (const std::exception& e) {

@@ -12,7 +12,7 @@ namespace genera {
 int esegui_comandi(int argc, char** argv);
 
 /// Runs `comando` and returns its status; an exception it throws becomes a
-/// message on stderr and a status: ErroreUso 2, ErroreFile and any other
+/// message on stderr and a status: UsageError 2, FileError and any other
 /// std::exception 3.
 int con_stato_di_uscita(const std::function<int()>& comando);
 

@@ -34,9 +34,9 @@ INSTANTIATE_TEST_SUITE_P(
     Casi, ConStatoDiUscita,
     testing::Values(
         Caso{"status", [] { return kUscitaCodice; }, 1, ""},
-        Caso{"usage", []() -> int { throw ErroreUso("no such option"); }, 2,
+        Caso{"usage", []() -> int { throw UsageError("no such option"); }, 2,
              "genera_scenario: no such option\nRun with --help for more information.\n"},
-        Caso{"file", []() -> int { throw ErroreFile("cannot read a.txt: gone"); }, 3,
+        Caso{"file", []() -> int { throw FileError("cannot read a.txt: gone"); }, 3,
              "genera_scenario: cannot read a.txt: gone\n"},
         Caso{"any_other", []() -> int { throw std::length_error("vector too long"); }, 3,
              "genera_scenario: stopped by an unexpected failure: vector too long\n"},

@@ -25,7 +25,7 @@ namespace {
 /// The names become file names in the output folder, nowhere else.
 void senza_separatori(const std::string& nome) {
   if (nome.find_first_of("/\\") != std::string::npos)
-    throw ErroreUso("\"" + nome + "\": a line name or train code cannot hold / or \\");
+    throw UsageError("\"" + nome + "\": a line name or train code cannot hold / or \\");
 }
 
 /// The author's two sources, read once. Both must be readable before
@@ -136,7 +136,7 @@ NomiSorgenti nomi_sorgenti(const OpzioniSorgenti& o) {
   } else if (auto l = nome_linea_da_file(o.sorgente_linea)) {
     n.linea = *l;
   } else {
-    throw ErroreUso(o.sorgente_linea +
+    throw UsageError(o.sorgente_linea +
                      ": the name does not follow NAME_linea.txt; give the line name with "
                      "--line-name");
   }
@@ -146,14 +146,14 @@ NomiSorgenti nomi_sorgenti(const OpzioniSorgenti& o) {
   } else if (auto c = codice_treno_da_file(o.sorgente_treno, n.linea)) {
     n.treno = *c;
   } else {
-    throw ErroreUso(o.sorgente_treno + ": the name does not follow " + n.linea +
+    throw UsageError(o.sorgente_treno + ": the name does not follow " + n.linea +
                      "_CODE-.txt; give the train code with --train-code");
   }
   senza_separatori(n.treno);
   // NAME_CODE.dat with CODE "linea" would be NAME_linea.dat, the plan's
   // file: one would overwrite the other (in any letter case, for Windows).
   if (in_minuscolo(n.treno) == "linea")
-    throw ErroreUso("the train code \"" + n.treno +
+    throw UsageError("the train code \"" + n.treno +
                      "\" would give the route file the line compact file's name " + n.linea +
                      "_linea.dat");
   return n;
@@ -165,7 +165,7 @@ void non_su_sorgente(FileSystem& disco, const std::string& path, const OpzioniSo
   const FileInfo uscita = disco.stat(path, true);
   for (const std::string& s : {o.sorgente_linea, o.sorgente_treno}) {
     if (s == path || (uscita.kind != FileKind::missing && disco.stat(s, true).id == uscita.id))
-      throw ErroreFile("cannot write " + path + ": it is one of the sources");
+      throw FileError("cannot write " + path + ": it is one of the sources");
   }
 }
 
@@ -201,12 +201,12 @@ int comando_compila(const OpzioniSorgenti& o) {
     if (!o.silenzioso) riga += "\ncompile failed: " + conteggio(s, o);
     return concludi(s, o, riga, {}, kUscitaCodice);
   }
-  const std::vector<FileDaScrivere> insieme =
+  const std::vector<FileToWrite> insieme =
       file_compatti(o.cartella, n.linea, n.treno, s, !o.senza_tracciato);
   std::vector<std::string> scritti;
-  for (const FileDaScrivere& f : insieme) {
-    non_su_sorgente(disco, f.percorso, o);
-    scritti.push_back(f.percorso);
+  for (const FileToWrite& f : insieme) {
+    non_su_sorgente(disco, f.path, o);
+    scritti.push_back(f.path);
   }
   {
     // Another run writing the same folder waits: one complete set, never a mix.
@@ -234,7 +234,7 @@ int comando_verifica(const OpzioniSorgenti& o) {
 
 int comando_disegna(const OpzioniSorgenti& o, const std::string& svg) {
   if (!finisce_con(in_minuscolo(svg), ".svg"))
-    throw ErroreUso(svg + ": plot draws SVG; give the picture a name ending in .svg");
+    throw UsageError(svg + ": plot draws SVG; give the picture a name ending in .svg");
   DiskFileSystem disco;
   const NomiSorgenti n = nomi_sorgenti(o);
   SorgentiLette l;

@@ -27,7 +27,7 @@ struct OpzioniSorgenti {
 
 /// Writes the compact files into `o.cartella`, all of them or, when the
 /// sources have errors (or warnings, with --werror), none; never touches
-/// the sources. Returns the exit status; throws ErroreUso and ErroreFile.
+/// the sources. Returns the exit status; throws UsageError and FileError.
 int comando_compila(const OpzioniSorgenti& o);
 
 /// Reads and reports, writes nothing. Returns the exit status.
@@ -39,7 +39,7 @@ int comando_disegna(const OpzioniSorgenti& o, const std::string& svg);
 
 /// The line name and train code, from the options or the file names. They
 /// become file names, so a name holding / or \ and a train code "linea"
-/// are refused with ErroreUso.
+/// are refused with UsageError.
 struct NomiSorgenti {
   std::string linea;
   std::string treno;
@@ -51,7 +51,7 @@ NomiSorgenti nomi_sorgenti(const OpzioniSorgenti& o);
 ScenarioCompilato compila_testi(const OpzioniSorgenti& o, const NomiSorgenti& n,
                                 std::string_view linea, std::string_view treno);
 
-/// Throws ErroreFile when `path` names one of the sources, by its name or
+/// Throws FileError when `path` names one of the sources, by its name or
 /// by another spelling of the same file ("./a.txt", a link, a second hard link).
 void non_su_sorgente(FileSystem& disco, const std::string& path, const OpzioniSorgenti& o);
 
@@ -63,7 +63,7 @@ int stato_uscita(const ScenarioCompilato& s, const OpzioniSorgenti& o);
 /// (and the warnings, when there are any).
 std::string riepilogo_scenario(const ScenarioCompilato& s);
 
-/// Creates `cartella` when it is missing. Throws ErroreFile when it
+/// Creates `cartella` when it is missing. Throws FileError when it
 /// cannot be created or is not a folder.
 void prepara_cartella(FileSystem& disco, const std::string& cartella);
 

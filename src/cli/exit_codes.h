@@ -11,7 +11,7 @@ inline constexpr int kUscitaUso = 2;     // the command line was wrong
 inline constexpr int kUscitaFile = 3;    // a file could not be read, written or decoded
 
 /// A command line that cannot be carried out as given (exit 2).
-struct ErroreUso : std::runtime_error {
+struct UsageError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 

@@ -105,7 +105,7 @@ int comando_spiega(const std::optional<std::string>& codice, bool markdown) {
   }
   const std::optional<std::string> testo = spiegazione(std::string_view(*codice));
   if (!testo)
-    throw ErroreUso("\"" + *codice +
+    throw UsageError("\"" + *codice +
                     "\" is no failure code, warning or name of one; `genera_scenario explain` "
                     "lists them");
   std::fputs(testo->c_str(), stdout);

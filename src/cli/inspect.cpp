@@ -217,7 +217,7 @@ void allarga(std::optional<double>& min, std::optional<double>& max, double v) {
 }  // namespace
 
 TipoFileCompatto riconosci_file(const std::string& percorso) {
-  const std::string nome = nome_di(percorso);
+  const std::string nome = name_of(percorso);
   if (finisce_con(nome, "_linea.dat")) return TipoFileCompatto::tracciato;
   if (finisce_con(nome, ".dat")) return TipoFileCompatto::percorso;
   if (finisce_con(nome, ".sim")) return TipoFileCompatto::testata;

@@ -39,7 +39,7 @@ std::optional<int32_t> lunghezza_da(FileSystem& disco, const std::string& sim) {
   try {
     auto t = decodifica_testata(disco.read(sim, true));
     if (const auto* voci = std::get_if<TestataLetta>(&t)) return (*voci)[kVoceTreno].dato2;
-  } catch (const ErroreFile&) {
+  } catch (const FileError&) {
   }
   return std::nullopt;
 }
@@ -62,12 +62,12 @@ std::optional<ErroreFormato> controlla_lunghezza(FileSystem& disco, const std::s
                                                  std::string& nota) {
   // Paths stay UTF-8 text end to end: the file layer hands them to the
   // system, so a folder of any name works on Windows too.
-  const std::string cartella = nome_di(nome) == nome ? std::string(".") : cartella_di(nome);
-  const std::string file = nome_di(nome);
+  const std::string cartella = name_of(nome) == nome ? std::string(".") : folder_of(nome);
+  const std::string file = name_of(nome);
   const std::string stem = file.substr(0, file.rfind('.'));
   if (tipo == TipoFileCompatto::percorso) {
     const std::string nome_sim = stem + ".sim";
-    const std::string sim = percorso_file(cartella, nome_sim);
+    const std::string sim = join_path(cartella, nome_sim);
     const auto l = disco.stat(sim, true).kind == FileKind::regular ? lunghezza_da(disco, sim) : std::nullopt;
     if (!l) {
       nota = "the length is unchecked: no scenario file " + nome_sim + " beside it";
@@ -90,15 +90,15 @@ std::optional<ErroreFormato> controlla_lunghezza(FileSystem& disco, const std::s
     std::vector<std::string> nomi;
     try {
       nomi = disco.list(cartella);
-    } catch (const ErroreFile&) {
+    } catch (const FileError&) {
     }
     std::sort(nomi.begin(), nomi.end());
     for (const std::string& n : nomi) {
       if (n.size() > linea.size() + 5 && n.rfind(linea + "_", 0) == 0 && finisce_con(n, ".sim") &&
-          disco.stat(percorso_file(cartella, n), true).kind == FileKind::regular)
+          disco.stat(join_path(cartella, n), true).kind == FileKind::regular)
         scenari.push_back(n);
     }
-    const auto l = scenari.size() == 1 ? lunghezza_da(disco, percorso_file(cartella, scenari.front())) : std::nullopt;
+    const auto l = scenari.size() == 1 ? lunghezza_da(disco, join_path(cartella, scenari.front())) : std::nullopt;
     if (!l) {
       nota = "the length is unchecked: " +
              std::string(scenari.empty() ? "no scenario file " : "more than one scenario file ") +
@@ -127,7 +127,7 @@ int comando_ispeziona(const std::vector<std::string>& file, bool json) {
   using ordered_json = nlohmann::ordered_json;
   for (const std::string& nome : file)
     if (riconosci_file(nome) == TipoFileCompatto::sconosciuto)
-      throw ErroreUso(nome +
+      throw UsageError(nome +
                        ": not a compact file: expected NAME_CODE.sim, NAME_CODE.dat or "
                        "NAME_linea.dat");
 
@@ -152,7 +152,7 @@ int comando_ispeziona(const std::vector<std::string>& file, bool json) {
       } else if (!nota.empty()) {
         std::fprintf(stderr, "genera_scenario: %s: %s\n", nome.c_str(), nota.c_str());
       }
-    } catch (const ErroreFile& e) {
+    } catch (const FileError& e) {
       std::fprintf(stderr, "genera_scenario: %s\n", e.what());
       guasto = {{"offset", nullptr}, {"testo", e.what()}};
     }

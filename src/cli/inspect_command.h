@@ -7,7 +7,7 @@
 namespace genera {
 
 /// Prints each file's table (or, with `json`, one JSON object holding all
-/// of them). Throws ErroreUso for a file of no known kind, before anything
+/// of them). Throws UsageError for a file of no known kind, before anything
 /// is read. Returns 0, or 3 when a file could not be read or decoded.
 int comando_ispeziona(const std::vector<std::string>& file, bool json);
 

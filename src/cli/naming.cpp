@@ -6,7 +6,7 @@ namespace genera {
 namespace {
 
 std::string nome_del_file(const std::string& percorso) {
-  return nome_di(percorso);
+  return name_of(percorso);
 }
 
 bool finisce_con(const std::string& s, const std::string& coda) {

@@ -89,19 +89,19 @@ class Anteprima {
 };
 
 /// What tells a changed file from an unchanged one without reading it.
-struct Impronta {
+struct Fingerprint {
   int64_t quando = 0;
   uint64_t byte = 0;
   bool presente = false;
-  bool operator==(const Impronta&) const = default;
+  bool operator==(const Fingerprint&) const = default;
 };
 
-Impronta impronta(FileSystem& disco, const std::string& path) {
+Fingerprint impronta(FileSystem& disco, const std::string& path) {
   try {
     const FileInfo info = disco.stat(path, true);
     if (info.kind != FileKind::regular) return {};
     return {info.modified_ns, info.size, true};
-  } catch (const ErroreFile&) {
+  } catch (const FileError&) {
     return {};
   }
 }
@@ -125,13 +125,13 @@ int comando_vista(const OpzioniSorgenti& o, const std::optional<std::string>& ht
 
 int comando_vista_servita(const OpzioniSorgenti& o, int porta) {
   if (!servizio_disponibile())
-    throw ErroreUso("view --serve is not available in this build (it has no HTTP server); "
+    throw UsageError("view --serve is not available in this build (it has no HTTP server); "
                     "write the page with view -o FILE.html and open that");
   DiskFileSystem disco;
   const NomiSorgenti n = nomi_sorgenti(o);
   std::string linea = disco.read(o.sorgente_linea, true);
   std::string treno = disco.read(o.sorgente_treno, true);
-  Impronta impronta_linea = impronta(disco, o.sorgente_linea), impronta_treno = impronta(disco, o.sorgente_treno);
+  Fingerprint impronta_linea = impronta(disco, o.sorgente_linea), impronta_treno = impronta(disco, o.sorgente_treno);
   uint64_t versione = 1;
   Anteprima anteprima;
   auto mostra = [&](nlohmann::json dati, int stato) {
@@ -152,7 +152,7 @@ int comando_vista_servita(const OpzioniSorgenti& o, int porta) {
   // A source that changed is read again once it has held still from one
   // look to the next, so a file still being written is not compiled half
   // way; one missing (an editor replacing it) is tried again later.
-  Impronta vista_linea = impronta_linea, vista_treno = impronta_treno;
+  Fingerprint vista_linea = impronta_linea, vista_treno = impronta_treno;
   // A source missing is shown at once, naming it, once per absence.
   std::string mancante;
   auto segnala_mancante = [&](const std::string& file) -> std::optional<ContenutoVista> {
@@ -167,7 +167,7 @@ int comando_vista_servita(const OpzioniSorgenti& o, int porta) {
     return ContenutoVista{std::move(p.pagina), std::move(p.dati), versione};
   };
   servizio.controlla = [&]() -> std::optional<ContenutoVista> {
-    const Impronta il = impronta(disco, o.sorgente_linea), it = impronta(disco, o.sorgente_treno);
+    const Fingerprint il = impronta(disco, o.sorgente_linea), it = impronta(disco, o.sorgente_treno);
     if (!il.presente) return segnala_mancante(o.sorgente_linea);
     if (!it.presente) return segnala_mancante(o.sorgente_treno);
     if (il == impronta_linea && it == impronta_treno) return std::nullopt;
@@ -179,7 +179,7 @@ int comando_vista_servita(const OpzioniSorgenti& o, int porta) {
     try {
       nuova_linea = disco.read(o.sorgente_linea, true);
       nuovo_treno = disco.read(o.sorgente_treno, true);
-    } catch (const ErroreFile&) {
+    } catch (const FileError&) {
       return std::nullopt;
     }
     impronta_linea = il;
@@ -198,10 +198,10 @@ int comando_vista_servita(const OpzioniSorgenti& o, int porta) {
 
   switch (servi_vista({std::move(prima.pagina), std::move(prima.dati), versione}, servizio)) {
     case EsitoServizio::porta_occupata:
-      throw ErroreFile("cannot serve on 127.0.0.1:" + std::to_string(porta) +
+      throw FileError("cannot serve on 127.0.0.1:" + std::to_string(porta) +
                        ": the port is in use; choose another with --port");
     case EsitoServizio::non_disponibile:
-      throw ErroreUso("view --serve is not available in this build");
+      throw UsageError("view --serve is not available in this build");
     case EsitoServizio::fermato:
       break;
   }

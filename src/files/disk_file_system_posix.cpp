@@ -17,12 +17,12 @@
 namespace genera {
 namespace {
 
-std::string motivo(int errnum) { return std::strerror(errnum); }
+std::string why(int errnum) { return std::strerror(errnum); }
 
 /// The path as the system takes it.
-std::string sistema(const std::string& path) { return native_path(path).native(); }
+std::string system_path(const std::string& path) { return native_path(path).native(); }
 
-FileInfo info_da(const struct stat& st) {
+FileInfo info_of(const struct stat& st) {
   FileInfo info;
   if (S_ISREG(st.st_mode)) {
     info.kind = FileKind::regular;
@@ -86,7 +86,7 @@ class FdSink : public ByteSink {
     while (size > 0) {
       const ssize_t n = ::write(fd_, data, size);
       if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) throw ErroreFile("cannot write " + shown_ + ": " + motivo(n < 0 ? errno : ENOSPC));
+      if (n <= 0) throw FileError("cannot write " + shown_ + ": " + why(n < 0 ? errno : ENOSPC));
       data += n;
       size -= static_cast<std::size_t>(n);
     }
@@ -105,7 +105,7 @@ class PosixLock : public FolderLock {
     // file: the next run makes its own, and a waiter that held the old one
     // sees that the name moved on and starts again.
     struct stat sul_disco {};
-    if (::lstat(path_.c_str(), &sul_disco) == 0 && info_da(sul_disco).id == id_)
+    if (::lstat(path_.c_str(), &sul_disco) == 0 && info_of(sul_disco).id == id_)
       ::unlink(path_.c_str());
     ::close(fd_);
   }
@@ -123,29 +123,29 @@ void DiskFileSystem::injected(const char* operation, const std::string& what,
                               const std::string& path) {
   if (hook_ == nullptr) return;
   if (const std::string reason = hook_->fail(operation, path); !reason.empty())
-    throw ErroreFile(what + path + ": " + reason);
+    throw FileError(what + path + ": " + reason);
 }
 
 FileInfo DiskFileSystem::stat(const std::string& path, bool follow) {
   injected("stat", "cannot look at ", path);
   struct stat st {};
-  const int r = follow ? ::stat(sistema(path).c_str(), &st) : ::lstat(sistema(path).c_str(), &st);
+  const int r = follow ? ::stat(system_path(path).c_str(), &st) : ::lstat(system_path(path).c_str(), &st);
   if (r != 0) {
     if (errno == ENOENT || errno == ENOTDIR) return {};
-    throw ErroreFile("cannot look at " + path + ": " + motivo(errno));
+    throw FileError("cannot look at " + path + ": " + why(errno));
   }
-  return info_da(st);
+  return info_of(st);
 }
 
 std::vector<std::string> DiskFileSystem::list(const std::string& folder) {
   injected("list", "cannot list ", folder);
-  const int fd = ::open(sistema(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) throw ErroreFile("cannot list " + folder + ": " + motivo(errno));
+  const int fd = ::open(system_path(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) throw FileError("cannot list " + folder + ": " + why(errno));
   DIR* d = ::fdopendir(fd);
   if (d == nullptr) {
     const int errnum = errno;
     ::close(fd);
-    throw ErroreFile("cannot list " + folder + ": " + motivo(errnum));
+    throw FileError("cannot list " + folder + ": " + why(errnum));
   }
   std::vector<std::string> nomi;
   errno = 0;
@@ -156,61 +156,61 @@ std::vector<std::string> DiskFileSystem::list(const std::string& folder) {
   }
   const int errnum = errno;
   ::closedir(d);
-  if (errnum != 0) throw ErroreFile("cannot list " + folder + ": " + motivo(errnum));
+  if (errnum != 0) throw FileError("cannot list " + folder + ": " + why(errnum));
   return nomi;
 }
 
 void DiskFileSystem::make_folders(const std::string& folder) {
   const FileInfo info = stat(folder, true);
   if (info.kind == FileKind::folder) return;
-  if (info.kind != FileKind::missing) throw ErroreFile("cannot write into " + folder + ": it is not a folder");
-  const std::string sopra = cartella_di(folder);
+  if (info.kind != FileKind::missing) throw FileError("cannot write into " + folder + ": it is not a folder");
+  const std::string sopra = folder_of(folder);
   if (sopra != folder && sopra != "." && !sopra.empty()) make_folders(sopra);
   injected("make folder", "cannot create the folder ", folder);
-  if (::mkdir(sistema(folder).c_str(), 0777) != 0 && errno != EEXIST)
-    throw ErroreFile("cannot create the folder " + folder + ": " + motivo(errno));
+  if (::mkdir(system_path(folder).c_str(), 0777) != 0 && errno != EEXIST)
+    throw FileError("cannot create the folder " + folder + ": " + why(errno));
   if (stat(folder, true).kind != FileKind::folder)
-    throw ErroreFile("cannot write into " + folder + ": it is not a folder");
+    throw FileError("cannot write into " + folder + ": it is not a folder");
 }
 
 bool DiskFileSystem::make_new_folder(const std::string& path) {
   injected("make folder", "cannot create the folder ", path);
-  if (::mkdir(sistema(path).c_str(), 0700) == 0) return true;
+  if (::mkdir(system_path(path).c_str(), 0700) == 0) return true;
   if (errno == EEXIST) return false;
-  throw ErroreFile("cannot create the folder " + path + ": " + motivo(errno));
+  throw FileError("cannot create the folder " + path + ": " + why(errno));
 }
 
 void DiskFileSystem::write_new(const std::string& path, const std::function<void(ByteSink&)>& produce,
                                const std::string& shown) {
   injected("create", "cannot write ", shown);
-  Fd fd(::open(sistema(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-  if (fd.get() < 0) throw ErroreFile("cannot write " + shown + ": " + motivo(errno));
+  Fd fd(::open(system_path(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+  if (fd.get() < 0) throw FileError("cannot write " + shown + ": " + why(errno));
   try {
     const std::function<void()> prima = [&] { injected("write", "cannot write ", shown); };
     FdSink sink(fd.get(), prima, shown);
     produce(sink);
     sink.flush();
     injected("sync", "cannot write ", shown);
-    if (::fsync(fd.get()) != 0) throw ErroreFile("cannot write " + shown + ": " + motivo(errno));
-    if (::close(fd.release()) != 0) throw ErroreFile("cannot write " + shown + ": " + motivo(errno));
+    if (::fsync(fd.get()) != 0) throw FileError("cannot write " + shown + ": " + why(errno));
+    if (::close(fd.release()) != 0) throw FileError("cannot write " + shown + ": " + why(errno));
   } catch (...) {
-    ::unlink(sistema(path).c_str());  // made by this call with O_EXCL: ours to remove
+    ::unlink(system_path(path).c_str());  // made by this call with O_EXCL: ours to remove
     throw;
   }
 }
 
 void DiskFileSystem::check_writable(const std::string& path) {
-  Fd fd(::open(sistema(path).c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-  if (fd.get() < 0) throw ErroreFile("cannot replace " + path + ": " + motivo(errno));
+  Fd fd(::open(system_path(path).c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  if (fd.get() < 0) throw FileError("cannot replace " + path + ": " + why(errno));
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
-    throw ErroreFile("cannot replace " + path + ": it is not a regular file");
+    throw FileError("cannot replace " + path + ": it is not a regular file");
 }
 
 LinkResult DiskFileSystem::link(const std::string& existing, const std::string& path) {
   injected("link", "cannot link ", path);
   // linkat without AT_SYMLINK_FOLLOW: a link gets a second name, never its target.
-  if (::linkat(AT_FDCWD, sistema(existing).c_str(), AT_FDCWD, sistema(path).c_str(), 0) == 0)
+  if (::linkat(AT_FDCWD, system_path(existing).c_str(), AT_FDCWD, system_path(path).c_str(), 0) == 0)
     return LinkResult::done;
   switch (errno) {
     case EEXIST:
@@ -221,87 +221,87 @@ LinkResult DiskFileSystem::link(const std::string& existing, const std::string& 
     case EMLINK:
       return LinkResult::unsupported;
     default:
-      throw ErroreFile("cannot link " + existing + " as " + path + ": " + motivo(errno));
+      throw FileError("cannot link " + existing + " as " + path + ": " + why(errno));
   }
 }
 
 void DiskFileSystem::rename(const std::string& from, const std::string& to) {
   injected("rename", "cannot replace ", to);
-  if (::rename(sistema(from).c_str(), sistema(to).c_str()) != 0)
-    throw ErroreFile("cannot replace " + to + ": " + motivo(errno));
+  if (::rename(system_path(from).c_str(), system_path(to).c_str()) != 0)
+    throw FileError("cannot replace " + to + ": " + why(errno));
 }
 
 void DiskFileSystem::remove(const std::string& path) {
   const FileInfo info = stat(path);
   if (info.kind == FileKind::missing) return;
-  if (info.kind == FileKind::folder) throw ErroreFile("cannot delete " + path + ": it is a folder");
+  if (info.kind == FileKind::folder) throw FileError("cannot delete " + path + ": it is a folder");
   injected("delete", "cannot delete ", path);
-  if (::unlink(sistema(path).c_str()) != 0 && errno != ENOENT)
-    throw ErroreFile("cannot delete " + path + ": " + motivo(errno));
+  if (::unlink(system_path(path).c_str()) != 0 && errno != ENOENT)
+    throw FileError("cannot delete " + path + ": " + why(errno));
 }
 
 void DiskFileSystem::remove_folder(const std::string& path) {
   injected("remove folder", "cannot remove the folder ", path);
-  if (::rmdir(sistema(path).c_str()) != 0 && errno != ENOENT)
-    throw ErroreFile("cannot remove the folder " + path + ": " + motivo(errno));
+  if (::rmdir(system_path(path).c_str()) != 0 && errno != ENOENT)
+    throw FileError("cannot remove the folder " + path + ": " + why(errno));
 }
 
 void DiskFileSystem::sync_folder(const std::string& folder) {
   injected("sync", "cannot sync ", folder);
-  Fd fd(::open(sistema(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (fd.get() < 0) throw ErroreFile("cannot sync " + folder + ": " + motivo(errno));
+  Fd fd(::open(system_path(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (fd.get() < 0) throw FileError("cannot sync " + folder + ": " + why(errno));
   // Some file systems cannot sync a folder at all; they keep names in order.
   if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != ENOTSUP)
-    throw ErroreFile("cannot sync " + folder + ": " + motivo(errno));
+    throw FileError("cannot sync " + folder + ": " + why(errno));
 }
 
 std::unique_ptr<FolderLock> DiskFileSystem::lock_folder(const std::string& folder) {
-  const std::string path = percorso_file(folder, kFileBlocco);
+  const std::string path = join_path(folder, kFileBlocco);
   injected("lock", "cannot lock ", folder);
   for (;;) {
-    Fd fd(::open(sistema(path).c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644));
+    Fd fd(::open(system_path(path).c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644));
     if (fd.get() < 0) {
       if (errno == ELOOP)
-        throw ErroreFile("cannot lock " + folder + ": " + path + " is a symbolic link; remove it");
-      throw ErroreFile("cannot lock " + folder + ": " + path + ": " + motivo(errno));
+        throw FileError("cannot lock " + folder + ": " + path + " is a symbolic link; remove it");
+      throw FileError("cannot lock " + folder + ": " + path + ": " + why(errno));
     }
     struct stat aperto {};
     if (::fstat(fd.get(), &aperto) != 0)
-      throw ErroreFile("cannot lock " + folder + ": " + path + ": " + motivo(errno));
+      throw FileError("cannot lock " + folder + ": " + path + ": " + why(errno));
     // An empty regular file of one name is a lock file; anything else at
     // that name is someone's, and stays as it is.
     if (!S_ISREG(aperto.st_mode) || aperto.st_nlink != 1 || aperto.st_size != 0)
-      throw ErroreFile("cannot lock " + folder + ": " + path +
+      throw FileError("cannot lock " + folder + ": " + path +
                        " is not a lock file of this program; move it away");
     if (::flock(fd.get(), LOCK_EX) != 0)
-      throw ErroreFile("cannot lock " + folder + ": " + motivo(errno));
+      throw FileError("cannot lock " + folder + ": " + why(errno));
     // The run before may have removed the file while this one waited: then
     // the lock is on a file no one else sees, and it starts again.
     struct stat sul_disco {};
-    if (::fstat(fd.get(), &aperto) == 0 && ::lstat(sistema(path).c_str(), &sul_disco) == 0 &&
+    if (::fstat(fd.get(), &aperto) == 0 && ::lstat(system_path(path).c_str(), &sul_disco) == 0 &&
         aperto.st_ino == sul_disco.st_ino && aperto.st_dev == sul_disco.st_dev)
-      return std::make_unique<PosixLock>(fd.release(), sistema(path), info_da(aperto).id);
+      return std::make_unique<PosixLock>(fd.release(), system_path(path), info_of(aperto).id);
   }
 }
 
 std::string DiskFileSystem::read(const std::string& path, bool follow) {
   const int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | (follow ? 0 : O_NOFOLLOW);
-  Fd fd(::open(sistema(path).c_str(), flags));
+  Fd fd(::open(system_path(path).c_str(), flags));
   if (fd.get() < 0) {
-    if (errno == ELOOP && !follow) throw ErroreFile("cannot read " + path + ": it is a symbolic link");
-    throw ErroreFile("cannot read " + path + ": " + motivo(errno));
+    if (errno == ELOOP && !follow) throw FileError("cannot read " + path + ": it is a symbolic link");
+    throw FileError("cannot read " + path + ": " + why(errno));
   }
   struct stat st {};
-  if (::fstat(fd.get(), &st) != 0) throw ErroreFile("cannot read " + path + ": " + motivo(errno));
-  if (S_ISDIR(st.st_mode)) throw ErroreFile("cannot read " + path + ": it is a folder");
-  if (!S_ISREG(st.st_mode)) throw ErroreFile("cannot read " + path + ": it is not a regular file");
+  if (::fstat(fd.get(), &st) != 0) throw FileError("cannot read " + path + ": " + why(errno));
+  if (S_ISDIR(st.st_mode)) throw FileError("cannot read " + path + ": it is a folder");
+  if (!S_ISREG(st.st_mode)) throw FileError("cannot read " + path + ": it is not a regular file");
   std::string contents;
   contents.reserve(static_cast<std::size_t>(st.st_size));
   char buffer[1 << 16];
   for (;;) {
     const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw ErroreFile("cannot read " + path + ": " + motivo(errno));
+    if (n < 0) throw FileError("cannot read " + path + ": " + why(errno));
     if (n == 0) break;
     contents.append(buffer, static_cast<std::size_t>(n));
   }

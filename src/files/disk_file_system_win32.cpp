@@ -13,23 +13,23 @@
 namespace genera {
 namespace {
 
-std::wstring sistema(const std::string& path) { return native_path(path).native(); }
+std::wstring system_path(const std::string& path) { return native_path(path).native(); }
 
 /// The system's text for `codice`, as a user reads it inside a message.
-std::string motivo(DWORD codice) {
-  wchar_t* testo = nullptr;
+std::string why(DWORD codice) {
+  wchar_t* message = nullptr;
   const DWORD n = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-      codice, 0, reinterpret_cast<wchar_t*>(&testo), 0, nullptr);
-  std::wstring m = n > 0 ? std::wstring(testo, n) : L"";
-  if (testo != nullptr) LocalFree(testo);
+      codice, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
+  std::wstring m = n > 0 ? std::wstring(message, n) : L"";
+  if (message != nullptr) LocalFree(message);
   // "Access is denied.\r\n" reads "Access is denied" inside a message.
   while (!m.empty() && (m.back() == L'\n' || m.back() == L'\r' || m.back() == L' ' || m.back() == L'.'))
     m.pop_back();
   return m.empty() ? "Windows error " + std::to_string(codice) : utf8_from_utf16(m);
 }
 
-std::string ultimo() { return motivo(GetLastError()); }
+std::string ultimo() { return why(GetLastError()); }
 
 class Handle {
  public:
@@ -51,7 +51,7 @@ class Handle {
   HANDLE h_;
 };
 
-FileInfo info_da(const BY_HANDLE_FILE_INFORMATION& d) {
+FileInfo info_of(const BY_HANDLE_FILE_INFORMATION& d) {
   FileInfo info;
   if (d.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
     info.kind = FileKind::link;
@@ -71,10 +71,10 @@ FileInfo info_da(const BY_HANDLE_FILE_INFORMATION& d) {
 
 /// Opens `path` to look at it, or to read it, without following a link
 /// unless `follow`.
-HANDLE apri(const std::string& path, DWORD accesso, bool follow) {
+HANDLE open_handle(const std::string& path, DWORD access, bool follow) {
   DWORD flags = FILE_FLAG_BACKUP_SEMANTICS;
   if (!follow) flags |= FILE_FLAG_OPEN_REPARSE_POINT;
-  return CreateFileW(sistema(path).c_str(), accesso, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  return CreateFileW(system_path(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                      nullptr, OPEN_EXISTING, flags, nullptr);
 }
 
@@ -96,7 +96,7 @@ class HandleSink : public ByteSink {
       DWORD scritti = 0;
       const DWORD chiesti = static_cast<DWORD>(resto > (1u << 30) ? (1u << 30) : resto);
       if (!WriteFile(h_, p, chiesti, &scritti, nullptr) || scritti == 0)
-        throw ErroreFile("cannot write " + shown_ + ": " + ultimo());
+        throw FileError("cannot write " + shown_ + ": " + ultimo());
       p += scritti;
       resto -= scritti;
     }
@@ -132,18 +132,18 @@ void DiskFileSystem::injected(const char* operation, const std::string& what,
                               const std::string& path) {
   if (hook_ == nullptr) return;
   if (const std::string reason = hook_->fail(operation, path); !reason.empty())
-    throw ErroreFile(what + path + ": " + reason);
+    throw FileError(what + path + ": " + reason);
 }
 
 FileInfo DiskFileSystem::stat(const std::string& path, bool follow) {
   injected("stat", "cannot look at ", path);
-  Handle h(apri(path, 0, follow));
+  Handle h(open_handle(path, 0, follow));
   if (!h.valid()) {
     const DWORD e = GetLastError();
     if (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND || e == ERROR_INVALID_NAME) return {};
     // A file another program holds without sharing still stands there.
     WIN32_FILE_ATTRIBUTE_DATA a{};
-    if (GetFileAttributesExW(sistema(path).c_str(), GetFileExInfoStandard, &a)) {
+    if (GetFileAttributesExW(system_path(path).c_str(), GetFileExInfoStandard, &a)) {
       FileInfo info;
       info.kind = (a.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? FileKind::link
                   : (a.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)   ? FileKind::folder
@@ -151,11 +151,11 @@ FileInfo DiskFileSystem::stat(const std::string& path, bool follow) {
       info.size = (static_cast<uint64_t>(a.nFileSizeHigh) << 32) | a.nFileSizeLow;
       return info;
     }
-    throw ErroreFile("cannot look at " + path + ": " + motivo(e));
+    throw FileError("cannot look at " + path + ": " + why(e));
   }
   BY_HANDLE_FILE_INFORMATION d{};
-  if (!GetFileInformationByHandle(h.get(), &d)) throw ErroreFile("cannot look at " + path + ": " + ultimo());
-  FileInfo info = info_da(d);
+  if (!GetFileInformationByHandle(h.get(), &d)) throw FileError("cannot look at " + path + ": " + ultimo());
+  FileInfo info = info_of(d);
   if (info.kind == FileKind::regular && GetFileType(h.get()) != FILE_TYPE_DISK) info.kind = FileKind::other;
   return info;
 }
@@ -163,10 +163,10 @@ FileInfo DiskFileSystem::stat(const std::string& path, bool follow) {
 std::vector<std::string> DiskFileSystem::list(const std::string& folder) {
   injected("list", "cannot list ", folder);
   WIN32_FIND_DATAW d{};
-  HANDLE h = FindFirstFileW((sistema(folder) + L"\\*").c_str(), &d);
+  HANDLE h = FindFirstFileW((system_path(folder) + L"\\*").c_str(), &d);
   if (h == INVALID_HANDLE_VALUE) {
     if (GetLastError() == ERROR_FILE_NOT_FOUND) return {};
-    throw ErroreFile("cannot list " + folder + ": " + ultimo());
+    throw FileError("cannot list " + folder + ": " + ultimo());
   }
   std::vector<std::string> nomi;
   do {
@@ -175,65 +175,65 @@ std::vector<std::string> DiskFileSystem::list(const std::string& folder) {
   } while (FindNextFileW(h, &d));
   const DWORD e = GetLastError();
   FindClose(h);
-  if (e != ERROR_NO_MORE_FILES) throw ErroreFile("cannot list " + folder + ": " + motivo(e));
+  if (e != ERROR_NO_MORE_FILES) throw FileError("cannot list " + folder + ": " + why(e));
   return nomi;
 }
 
 void DiskFileSystem::make_folders(const std::string& folder) {
   const FileInfo info = stat(folder, true);
   if (info.kind == FileKind::folder) return;
-  if (info.kind != FileKind::missing) throw ErroreFile("cannot write into " + folder + ": it is not a folder");
-  const std::string sopra = cartella_di(folder);
+  if (info.kind != FileKind::missing) throw FileError("cannot write into " + folder + ": it is not a folder");
+  const std::string sopra = folder_of(folder);
   // "C:" and "\\server\share" are no folders to make.
   if (sopra != folder && sopra != "." && !sopra.empty() && sopra.back() != ':') make_folders(sopra);
   injected("make folder", "cannot create the folder ", folder);
-  if (!CreateDirectoryW(sistema(folder).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-    throw ErroreFile("cannot create the folder " + folder + ": " + ultimo());
+  if (!CreateDirectoryW(system_path(folder).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+    throw FileError("cannot create the folder " + folder + ": " + ultimo());
   if (stat(folder, true).kind != FileKind::folder)
-    throw ErroreFile("cannot write into " + folder + ": it is not a folder");
+    throw FileError("cannot write into " + folder + ": it is not a folder");
 }
 
 bool DiskFileSystem::make_new_folder(const std::string& path) {
   injected("make folder", "cannot create the folder ", path);
-  if (CreateDirectoryW(sistema(path).c_str(), nullptr)) {
-    SetFileAttributesW(sistema(path).c_str(), FILE_ATTRIBUTE_HIDDEN);
+  if (CreateDirectoryW(system_path(path).c_str(), nullptr)) {
+    SetFileAttributesW(system_path(path).c_str(), FILE_ATTRIBUTE_HIDDEN);
     return true;
   }
   if (GetLastError() == ERROR_ALREADY_EXISTS) return false;
-  throw ErroreFile("cannot create the folder " + path + ": " + ultimo());
+  throw FileError("cannot create the folder " + path + ": " + ultimo());
 }
 
 void DiskFileSystem::write_new(const std::string& path, const std::function<void(ByteSink&)>& produce,
                                const std::string& shown) {
   injected("create", "cannot write ", shown);
-  Handle h(CreateFileW(sistema(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+  Handle h(CreateFileW(system_path(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  if (!h.valid()) throw ErroreFile("cannot write " + shown + ": " + ultimo());
+  if (!h.valid()) throw FileError("cannot write " + shown + ": " + ultimo());
   try {
     const std::function<void()> prima = [&] { injected("write", "cannot write ", shown); };
     HandleSink sink(h.get(), prima, shown);
     produce(sink);
     sink.flush();
     injected("sync", "cannot write ", shown);
-    if (!FlushFileBuffers(h.get())) throw ErroreFile("cannot write " + shown + ": " + ultimo());
-    if (!CloseHandle(h.release())) throw ErroreFile("cannot write " + shown + ": " + ultimo());
+    if (!FlushFileBuffers(h.get())) throw FileError("cannot write " + shown + ": " + ultimo());
+    if (!CloseHandle(h.release())) throw FileError("cannot write " + shown + ": " + ultimo());
   } catch (...) {
     if (h.valid()) CloseHandle(h.release());
-    DeleteFileW(sistema(path).c_str());  // made by this call with CREATE_NEW: ours to remove
+    DeleteFileW(system_path(path).c_str());  // made by this call with CREATE_NEW: ours to remove
     throw;
   }
 }
 
 void DiskFileSystem::check_writable(const std::string& path) {
-  Handle h(CreateFileW(sistema(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  Handle h(CreateFileW(system_path(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                        nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  if (!h.valid()) throw ErroreFile("cannot replace " + path + ": " + ultimo());
-  if (GetFileType(h.get()) != FILE_TYPE_DISK) throw ErroreFile("cannot replace " + path + ": it is not a regular file");
+  if (!h.valid()) throw FileError("cannot replace " + path + ": " + ultimo());
+  if (GetFileType(h.get()) != FILE_TYPE_DISK) throw FileError("cannot replace " + path + ": it is not a regular file");
 }
 
 LinkResult DiskFileSystem::link(const std::string& existing, const std::string& path) {
   injected("link", "cannot link ", path);
-  if (CreateHardLinkW(sistema(path).c_str(), sistema(existing).c_str(), nullptr)) return LinkResult::done;
+  if (CreateHardLinkW(system_path(path).c_str(), system_path(existing).c_str(), nullptr)) return LinkResult::done;
   switch (const DWORD e = GetLastError()) {
     case ERROR_ALREADY_EXISTS:
     case ERROR_FILE_EXISTS:
@@ -245,29 +245,29 @@ LinkResult DiskFileSystem::link(const std::string& existing, const std::string& 
     case ERROR_ACCESS_DENIED:
       return LinkResult::unsupported;
     default:
-      throw ErroreFile("cannot link " + existing + " as " + path + ": " + motivo(e));
+      throw FileError("cannot link " + existing + " as " + path + ": " + why(e));
   }
 }
 
 void DiskFileSystem::rename(const std::string& from, const std::string& to) {
   injected("rename", "cannot replace ", to);
-  if (!MoveFileExW(sistema(from).c_str(), sistema(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    throw ErroreFile("cannot replace " + to + ": " + ultimo());
+  if (!MoveFileExW(system_path(from).c_str(), system_path(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    throw FileError("cannot replace " + to + ": " + ultimo());
 }
 
 void DiskFileSystem::remove(const std::string& path) {
   const FileInfo info = stat(path);
   if (info.kind == FileKind::missing) return;
-  if (info.kind == FileKind::folder) throw ErroreFile("cannot delete " + path + ": it is a folder");
+  if (info.kind == FileKind::folder) throw FileError("cannot delete " + path + ": it is a folder");
   injected("delete", "cannot delete ", path);
-  if (!DeleteFileW(sistema(path).c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
-    throw ErroreFile("cannot delete " + path + ": " + ultimo());
+  if (!DeleteFileW(system_path(path).c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
+    throw FileError("cannot delete " + path + ": " + ultimo());
 }
 
 void DiskFileSystem::remove_folder(const std::string& path) {
   injected("remove folder", "cannot remove the folder ", path);
-  if (!RemoveDirectoryW(sistema(path).c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
-    throw ErroreFile("cannot remove the folder " + path + ": " + ultimo());
+  if (!RemoveDirectoryW(system_path(path).c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
+    throw FileError("cannot remove the folder " + path + ": " + ultimo());
 }
 
 // MOVEFILE_WRITE_THROUGH has already made each rename durable; a folder
@@ -275,43 +275,43 @@ void DiskFileSystem::remove_folder(const std::string& path) {
 void DiskFileSystem::sync_folder(const std::string& folder) { injected("sync", "cannot sync ", folder); }
 
 std::unique_ptr<FolderLock> DiskFileSystem::lock_folder(const std::string& folder) {
-  const std::string path = percorso_file(folder, kFileBlocco);
+  const std::string path = join_path(folder, kFileBlocco);
   injected("lock", "cannot lock ", folder);
   // Every run opens the one lock file, deleted when the last handle closes,
   // and waits on LockFileEx for its turn.
-  Handle h(CreateFileW(sistema(path).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
+  Handle h(CreateFileW(system_path(path).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                        FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  if (!h.valid()) throw ErroreFile("cannot lock " + folder + ": " + path + ": " + ultimo());
+  if (!h.valid()) throw FileError("cannot lock " + folder + ": " + path + ": " + ultimo());
   BY_HANDLE_FILE_INFORMATION d{};
-  if (!GetFileInformationByHandle(h.get(), &d)) throw ErroreFile("cannot lock " + folder + ": " + ultimo());
-  const FileInfo info = info_da(d);
+  if (!GetFileInformationByHandle(h.get(), &d)) throw FileError("cannot lock " + folder + ": " + ultimo());
+  const FileInfo info = info_of(d);
   if (info.kind != FileKind::regular || d.nNumberOfLinks != 1 || info.size != 0 ||
       GetFileType(h.get()) != FILE_TYPE_DISK)
-    throw ErroreFile("cannot lock " + folder + ": " + path + " is not a lock file of this program; move it away");
+    throw FileError("cannot lock " + folder + ": " + path + " is not a lock file of this program; move it away");
   OVERLAPPED tutto{};
   if (!LockFileEx(h.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &tutto))
-    throw ErroreFile("cannot lock " + folder + ": " + ultimo());
+    throw FileError("cannot lock " + folder + ": " + ultimo());
   return std::make_unique<WindowsLock>(h.release(), info.id);
 }
 
 std::string DiskFileSystem::read(const std::string& path, bool follow) {
-  Handle h(CreateFileW(sistema(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  Handle h(CreateFileW(system_path(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                        nullptr, OPEN_EXISTING,
                        FILE_FLAG_BACKUP_SEMANTICS | (follow ? 0 : FILE_FLAG_OPEN_REPARSE_POINT), nullptr));
-  if (!h.valid()) throw ErroreFile("cannot read " + path + ": " + ultimo());
+  if (!h.valid()) throw FileError("cannot read " + path + ": " + ultimo());
   BY_HANDLE_FILE_INFORMATION d{};
-  if (!GetFileInformationByHandle(h.get(), &d)) throw ErroreFile("cannot read " + path + ": " + ultimo());
-  const FileInfo info = info_da(d);
-  if (info.kind == FileKind::folder) throw ErroreFile("cannot read " + path + ": it is a folder");
-  if (info.kind == FileKind::link) throw ErroreFile("cannot read " + path + ": it is a symbolic link");
-  if (GetFileType(h.get()) != FILE_TYPE_DISK) throw ErroreFile("cannot read " + path + ": it is not a regular file");
+  if (!GetFileInformationByHandle(h.get(), &d)) throw FileError("cannot read " + path + ": " + ultimo());
+  const FileInfo info = info_of(d);
+  if (info.kind == FileKind::folder) throw FileError("cannot read " + path + ": it is a folder");
+  if (info.kind == FileKind::link) throw FileError("cannot read " + path + ": it is a symbolic link");
+  if (GetFileType(h.get()) != FILE_TYPE_DISK) throw FileError("cannot read " + path + ": it is not a regular file");
   std::string contents;
   char buffer[1 << 16];
   for (;;) {
     DWORD n = 0;
     if (!ReadFile(h.get(), buffer, sizeof buffer, &n, nullptr))
-      throw ErroreFile("cannot read " + path + ": " + ultimo());
+      throw FileError("cannot read " + path + ": " + ultimo());
     if (n == 0) break;
     contents.append(buffer, n);
   }

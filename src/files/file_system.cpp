@@ -4,7 +4,7 @@
 
 namespace genera {
 
-char separatore() {
+char path_separator() {
 #ifdef _WIN32
   return '\\';
 #else
@@ -12,13 +12,13 @@ char separatore() {
 #endif
 }
 
-std::string percorso_file(const std::string& cartella, const std::string& nome) {
-  return cartella + separatore() + nome;
+std::string join_path(const std::string& dir, const std::string& file_name) {
+  return dir + path_separator() + file_name;
 }
 
 namespace {
 
-std::size_t ultimo_separatore(const std::string& path) {
+std::size_t last_separator(const std::string& path) {
 #ifdef _WIN32
   return path.find_last_of("\\/");
 #else
@@ -28,15 +28,15 @@ std::size_t ultimo_separatore(const std::string& path) {
 
 }  // namespace
 
-std::string cartella_di(const std::string& path) {
-  const std::size_t at = ultimo_separatore(path);
+std::string folder_of(const std::string& path) {
+  const std::size_t at = last_separator(path);
   if (at == std::string::npos) return ".";
   if (at == 0) return path.substr(0, 1);
   return path.substr(0, at);
 }
 
-std::string nome_di(const std::string& path) {
-  const std::size_t at = ultimo_separatore(path);
+std::string name_of(const std::string& path) {
+  const std::size_t at = last_separator(path);
   return at == std::string::npos ? path : path.substr(at + 1);
 }
 
@@ -51,9 +51,9 @@ class MemoryLock : public FolderLock {
 };
 
 /// True when `path` lies inside `folder` (at any depth).
-bool dentro(const std::string& path, const std::string& folder) {
+bool is_inside(const std::string& path, const std::string& folder) {
   return path.size() > folder.size() + 1 && path.compare(0, folder.size(), folder) == 0 &&
-         path[folder.size()] == separatore();
+         path[folder.size()] == path_separator();
 }
 
 }  // namespace
@@ -62,7 +62,7 @@ void MemoryFileSystem::injected(const char* operation, const std::string& what,
                                 const std::string& path) {
   if (hook_ == nullptr) return;
   if (const std::string reason = hook_->fail(operation, path); !reason.empty())
-    throw ErroreFile(what + path + ": " + reason);
+    throw FileError(what + path + ": " + reason);
 }
 
 uint64_t MemoryFileSystem::id_of(const std::string& path) {
@@ -80,10 +80,10 @@ FileInfo MemoryFileSystem::stat(const std::string& path, bool) {
     info.id = {1, id_of(path)};
     return info;
   }
-  const bool cartella = folders.count(path) != 0 ||
+  const bool dir = folders.count(path) != 0 ||
                         std::any_of(files.begin(), files.end(),
-                                    [&](const auto& f) { return dentro(f.first, path); });
-  if (cartella) info.kind = FileKind::folder;
+                                    [&](const auto& f) { return is_inside(f.first, path); });
+  if (dir) info.kind = FileKind::folder;
   return info;
 }
 
@@ -91,9 +91,9 @@ std::vector<std::string> MemoryFileSystem::list(const std::string& folder) {
   injected("list", "cannot list ", folder);
   std::set<std::string> nomi;
   auto aggiungi = [&](const std::string& p) {
-    if (!dentro(p, folder)) return;
+    if (!is_inside(p, folder)) return;
     const std::string resto = p.substr(folder.size() + 1);
-    nomi.insert(resto.substr(0, resto.find(separatore())));
+    nomi.insert(resto.substr(0, resto.find(path_separator())));
   };
   for (const auto& f : files) aggiungi(f.first);
   for (const std::string& d : folders) aggiungi(d);
@@ -102,7 +102,7 @@ std::vector<std::string> MemoryFileSystem::list(const std::string& folder) {
 
 void MemoryFileSystem::make_folders(const std::string& folder) {
   injected("make folder", "cannot create the folder ", folder);
-  if (files.count(folder) != 0) throw ErroreFile("cannot write into " + folder + ": it is not a folder");
+  if (files.count(folder) != 0) throw FileError("cannot write into " + folder + ": it is not a folder");
   folders.insert(folder);
 }
 
@@ -117,7 +117,7 @@ void MemoryFileSystem::write_new(const std::string& path,
                                  const std::function<void(ByteSink&)>& produce,
                                  const std::string& shown) {
   if (stat(path).kind != FileKind::missing)
-    throw ErroreFile("cannot write " + shown + ": " + path + " exists already");
+    throw FileError("cannot write " + shown + ": " + path + " exists already");
   class Sink : public ByteSink {
    public:
     Sink(MemoryFileSystem& fs, const std::string& shown) : fs_(fs), shown_(shown) {}
@@ -143,7 +143,7 @@ LinkResult MemoryFileSystem::link(const std::string& existing, const std::string
   injected("link", "cannot link ", path);
   if (stat(path).kind != FileKind::missing) return LinkResult::exists;
   auto it = files.find(existing);
-  if (it == files.end()) throw ErroreFile("cannot link " + existing + ": No such file or directory");
+  if (it == files.end()) throw FileError("cannot link " + existing + ": No such file or directory");
   const uint64_t id = id_of(existing);
   files[path] = it->second;
   ids_[path] = id;
@@ -153,8 +153,8 @@ LinkResult MemoryFileSystem::link(const std::string& existing, const std::string
 void MemoryFileSystem::rename(const std::string& from, const std::string& to) {
   injected("rename", "cannot replace ", to);
   auto it = files.find(from);
-  if (it == files.end()) throw ErroreFile("cannot replace " + to + ": No such file or directory");
-  if (stat(to).kind == FileKind::folder) throw ErroreFile("cannot replace " + to + ": it is a folder");
+  if (it == files.end()) throw FileError("cannot replace " + to + ": No such file or directory");
+  if (stat(to).kind == FileKind::folder) throw FileError("cannot replace " + to + ": it is a folder");
   const uint64_t id = id_of(from);
   std::string bytes = std::move(it->second);
   files.erase(it);
@@ -166,7 +166,7 @@ void MemoryFileSystem::rename(const std::string& from, const std::string& to) {
 void MemoryFileSystem::remove(const std::string& path) {
   const FileInfo info = stat(path);
   if (info.kind == FileKind::missing) return;
-  if (info.kind == FileKind::folder) throw ErroreFile("cannot delete " + path + ": it is a folder");
+  if (info.kind == FileKind::folder) throw FileError("cannot delete " + path + ": it is a folder");
   injected("delete", "cannot delete ", path);
   files.erase(path);
   ids_.erase(path);
@@ -174,7 +174,7 @@ void MemoryFileSystem::remove(const std::string& path) {
 
 void MemoryFileSystem::remove_folder(const std::string& path) {
   injected("remove folder", "cannot remove the folder ", path);
-  if (!list(path).empty()) throw ErroreFile("cannot remove the folder " + path + ": Directory not empty");
+  if (!list(path).empty()) throw FileError("cannot remove the folder " + path + ": Directory not empty");
   folders.erase(path);
 }
 
@@ -188,8 +188,8 @@ std::unique_ptr<FolderLock> MemoryFileSystem::lock_folder(const std::string& fol
 std::string MemoryFileSystem::read(const std::string& path, bool) {
   auto it = files.find(path);
   if (it == files.end()) {
-    if (stat(path).kind == FileKind::folder) throw ErroreFile("cannot read " + path + ": it is a folder");
-    throw ErroreFile("cannot read " + path + ": No such file or directory");
+    if (stat(path).kind == FileKind::folder) throw FileError("cannot read " + path + ": it is a folder");
+    throw FileError("cannot read " + path + ": No such file or directory");
   }
   return it->second;
 }

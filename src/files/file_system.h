@@ -18,14 +18,14 @@
 namespace genera {
 
 /// A file operation that failed; the message names the path and the reason.
-struct ErroreFile : std::runtime_error {
+struct FileError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
 /// One file of a set to be replaced together.
-struct FileDaScrivere {
-  std::string percorso;
-  std::function<void(ByteSink&)> produci;
+struct FileToWrite {
+  std::string path;
+  std::function<void(ByteSink&)> produce;
 };
 
 /// What stands at a path. A link is reported as a link, never followed,
@@ -69,69 +69,69 @@ class FileSystem {
   virtual ~FileSystem() = default;
 
   /// What stands at `path`; links are followed only when `follow`. A
-  /// missing path is FileKind::missing. Throws ErroreFile on any other
+  /// missing path is FileKind::missing. Throws FileError on any other
   /// failure.
   virtual FileInfo stat(const std::string& path, bool follow = false) = 0;
 
   /// The names in `folder`, without "." and "..", in no set order. Throws
-  /// ErroreFile.
+  /// FileError.
   virtual std::vector<std::string> list(const std::string& folder) = 0;
 
-  /// Creates `folder` and every missing folder above it. Throws ErroreFile
+  /// Creates `folder` and every missing folder above it. Throws FileError
   /// when one cannot be made, or a file other than a folder stands in the way.
   virtual void make_folders(const std::string& folder) = 0;
 
   /// Creates the folder `path`, readable by its owner only; false when
-  /// anything already stands there. Throws ErroreFile on other failures.
+  /// anything already stands there. Throws FileError on other failures.
   virtual bool make_new_folder(const std::string& path) = 0;
 
   /// Creates the file `path`, which must not exist (no link is followed), with
   /// exactly the bytes `produce` writes, and syncs them to the disk before it
-  /// returns. On failure the file is removed again. Throws ErroreFile naming
+  /// returns. On failure the file is removed again. Throws FileError naming
   /// `shown` (the target the caller writes for) and the reason.
   virtual void write_new(const std::string& path, const std::function<void(ByteSink&)>& produce,
                          const std::string& shown) = 0;
 
-  /// Throws ErroreFile "cannot replace PATH: reason" when the regular file
+  /// Throws FileError "cannot replace PATH: reason" when the regular file
   /// at `path` may not be written (read-only, locked). Changes nothing.
   virtual void check_writable(const std::string& path) = 0;
 
-  /// Gives the file `existing` the second name `path`. Throws ErroreFile
+  /// Gives the file `existing` the second name `path`. Throws FileError
   /// on failures other than those the result names.
   virtual LinkResult link(const std::string& existing, const std::string& path) = 0;
 
   /// Renames `from` to `to` in one step, replacing a file there, and with
-  /// it the name's old file. Throws ErroreFile.
+  /// it the name's old file. Throws FileError.
   virtual void rename(const std::string& from, const std::string& to) = 0;
 
   /// Deletes the name `path` (a link itself, never what it leads to); a
-  /// missing file is no error, a folder is. Throws ErroreFile.
+  /// missing file is no error, a folder is. Throws FileError.
   virtual void remove(const std::string& path) = 0;
 
-  /// Deletes the empty folder `path`. Throws ErroreFile.
+  /// Deletes the empty folder `path`. Throws FileError.
   virtual void remove_folder(const std::string& path) = 0;
 
   /// Makes the names in `folder` (files made, renamed, deleted) survive a
-  /// power cut. Throws ErroreFile.
+  /// power cut. Throws FileError.
   virtual void sync_folder(const std::string& folder) = 0;
 
   /// Waits until no other run holds `folder`, then holds it until the
   /// result is destroyed: the lock file kFileBlocco, opened without
-  /// following a link. Throws ErroreFile when the lock file cannot be made,
+  /// following a link. Throws FileError when the lock file cannot be made,
   /// or what stands at its name is not a lock file.
   virtual std::unique_ptr<FolderLock> lock_folder(const std::string& folder) = 0;
 
   /// The whole content of the file; a link is followed only when `follow`
-  /// (a file the user named). Only a regular file is read. Throws ErroreFile.
+  /// (a file the user named). Only a regular file is read. Throws FileError.
   virtual std::string read(const std::string& path, bool follow = false) = 0;
 
   /// True when a regular file stands at `path`, the name itself, not a link.
   bool exists(const std::string& path) { return stat(path).kind == FileKind::regular; }
 
-  /// Replaces every file of `insieme` (all in one folder) or none, under the
+  /// Replaces every file of `file_set` (all in one folder) or none, under the
   /// folder's lock and after its recovery (output_folder.h). No file of
-  /// `untouchable` is ever written, moved or deleted. Throws ErroreFile.
-  void replace_all(const std::vector<FileDaScrivere>& insieme,
+  /// `untouchable` is ever written, moved or deleted. Throws FileError.
+  void replace_all(const std::vector<FileToWrite>& file_set,
                    const std::vector<std::string>& untouchable = {});
 
   /// replace_all of one file.
@@ -172,7 +172,7 @@ class DiskFileSystem : public FileSystem {
   std::string read(const std::string& path, bool follow = false) override;
 
  private:
-  /// Throws ErroreFile `what` + path + the injected reason, if any.
+  /// Throws FileError `what` + path + the injected reason, if any.
   void injected(const char* operation, const std::string& what, const std::string& path);
 
   FaultHook* hook_;
@@ -211,15 +211,15 @@ class MemoryFileSystem : public FileSystem {
   uint64_t next_id_ = 1;
 };
 
-/// `cartella`, one separator and the name: the separator is always
+/// `dir`, one separator and the name: the separator is always
 /// inserted, so a root folder gives two in a row.
-std::string percorso_file(const std::string& cartella, const std::string& nome);
+std::string join_path(const std::string& dir, const std::string& file_name);
 
 /// The platform's path separator: "\" on Windows, "/" elsewhere.
-char separatore();
+char path_separator();
 
 /// The folder part of `path` ("." when it has none) and the name after it.
-std::string cartella_di(const std::string& path);
-std::string nome_di(const std::string& path);
+std::string folder_of(const std::string& path);
+std::string name_of(const std::string& path);
 
 }  // namespace genera

@@ -16,8 +16,8 @@ namespace fs = std::filesystem;
 class DiskTest : public testing::Test {
  protected:
   void SetUp() override {
-    cartella_ = std::make_unique<CartellaTemporanea>("genera-fs");
-    dir_ = cartella_->path();
+    temp_ = std::make_unique<TempFolder>("genera-fs");
+    dir_ = temp_->path();
   }
 
   std::string path(const std::string& name) const { return (dir_ / name).string(); }
@@ -30,7 +30,7 @@ class DiskTest : public testing::Test {
     return [bytes](ByteSink& s) { s.write(bytes.data(), bytes.size()); };
   }
 
-  std::unique_ptr<CartellaTemporanea> cartella_;
+  std::unique_ptr<TempFolder> temp_;
   fs::path dir_;
   DiskFileSystem disk_;
 };
@@ -38,14 +38,14 @@ class DiskTest : public testing::Test {
 TEST_F(DiskTest, ReplaceLeavesExactlyTheNewBytes) {
   const std::string fresh = "new\r\ncontent\r\n";
   const struct {
-    const char* nome;
+    const char* file_name;
     std::string bytes;
   } olds[] = {{"empty", ""},
               {"one byte", "x"},
               {"longer than the new", std::string(100000, 'z')},
               {"NUL, 0xFF and CR", std::string("\0\xff\x01\r", 4)}};
   for (const auto& old : olds) {
-    SCOPED_TRACE(old.nome);
+    SCOPED_TRACE(old.file_name);
     put(path("f.txt"), old.bytes);
     disk_.replace(path("f.txt"), writer(fresh));
     EXPECT_EQ(disk_.read(path("f.txt")), fresh);
@@ -61,9 +61,9 @@ TEST_F(DiskTest, AFailingProducerLeavesTheOldFileWhole) {
   EXPECT_THROW(disk_.replace(path("f.dat"),
                              [](ByteSink& s) {
                                s.write("partial", 7);
-                               throw ErroreFile("disk full");
+                               throw FileError("disk full");
                              }),
-               ErroreFile);
+               FileError);
   EXPECT_EQ(disk_.read(path("f.dat")), "old bytes");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
@@ -73,11 +73,11 @@ TEST_F(DiskTest, AFolderInTheWayIsNamedAndKept) {
   try {
     disk_.replace(path("taken"), writer("x"));
     FAIL() << "replace over a folder succeeded";
-  } catch (const ErroreFile& e) {
+  } catch (const FileError& e) {
     EXPECT_NE(std::string(e.what()).find(path("taken")), std::string::npos) << e.what();
     EXPECT_NE(std::string(e.what()).find("folder"), std::string::npos) << e.what();
   }
-  EXPECT_THROW(disk_.remove(path("taken")), ErroreFile);
+  EXPECT_THROW(disk_.remove(path("taken")), FileError);
   EXPECT_TRUE(fs::is_directory(path("taken")));
 }
 
@@ -87,9 +87,9 @@ TEST_F(DiskTest, RemovingAMissingFileIsNoError) {
 }
 
 TEST(PercorsoFile, InsertsExactlyOneSeparator) {
-  const std::string sep(1, separatore());
-  EXPECT_EQ(percorso_file("dir", "a.txt"), "dir" + sep + "a.txt");
-  EXPECT_EQ(percorso_file("C:" + sep, "a.txt"), "C:" + sep + sep + "a.txt");
+  const std::string sep(1, path_separator());
+  EXPECT_EQ(join_path("dir", "a.txt"), "dir" + sep + "a.txt");
+  EXPECT_EQ(join_path("C:" + sep, "a.txt"), "C:" + sep + sep + "a.txt");
 }
 
 }  // namespace

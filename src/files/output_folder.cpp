@@ -14,8 +14,8 @@ constexpr const char* kJournal = "journal";
 constexpr const char* kJournalTmp = "journal.tmp";
 constexpr const char* kIntestazione = "genera_scenario journal 1\n";
 
-std::string nuovo(std::size_t i) { return "new-" + std::to_string(i); }
-std::string vecchio(std::size_t i) { return "old-" + std::to_string(i); }
+std::string staged_new(std::size_t i) { return "new-" + std::to_string(i); }
+std::string staged_old(std::size_t i) { return "old-" + std::to_string(i); }
 
 /// What the journal of a commit names: the direction, and for each target
 /// its name, the identity of its new file and whether it had an old one.
@@ -29,7 +29,7 @@ struct Journal {
   std::vector<Entry> entries;
 };
 
-std::string testo_journal(const Journal& j) {
+std::string journal_text(const Journal& j) {
   std::string t = kIntestazione;
   t += j.commit ? "commit\n" : "abort\n";
   t += std::to_string(j.entries.size()) + "\n";
@@ -40,7 +40,7 @@ std::string testo_journal(const Journal& j) {
   return t;
 }
 
-/// Reads what testo_journal wrote; nothing when the text is anything else.
+/// Reads what journal_text wrote; nothing when the text is anything else.
 class LettoreJournal {
  public:
   explicit LettoreJournal(const std::string& t) : t_(t) {}
@@ -56,17 +56,17 @@ class LettoreJournal {
       return {};
     }
     uint64_t n = 0;
-    if (!numero(n, '\n') || n > 1000) return {};
+    if (!read_number(n, '\n') || n > 1000) return {};
     for (uint64_t i = 0; i < n; ++i) {
       Journal::Entry e;
-      uint64_t vecchio = 0, lunghezza = 0;
-      if (!numero(vecchio, ' ') || vecchio > 1 || !numero(e.new_id.device, ' ') ||
-          !numero(e.new_id.inode, ' ') || !numero(lunghezza, ' ') || lunghezza == 0 ||
-          lunghezza > t_.size() - at_)
+      uint64_t old_flag = 0, size_bytes = 0;
+      if (!read_number(old_flag, ' ') || old_flag > 1 || !read_number(e.new_id.device, ' ') ||
+          !read_number(e.new_id.inode, ' ') || !read_number(size_bytes, ' ') || size_bytes == 0 ||
+          size_bytes > t_.size() - at_)
         return {};
-      e.had_old = vecchio == 1;
-      e.name = t_.substr(at_, lunghezza);
-      at_ += lunghezza;
+      e.had_old = old_flag == 1;
+      e.name = t_.substr(at_, size_bytes);
+      at_ += size_bytes;
       if (!parola("\n") || e.name.find_first_of("/\\") != std::string::npos || e.name == "." ||
           e.name == "..")
         return {};
@@ -82,7 +82,7 @@ class LettoreJournal {
     at_ += p.size();
     return true;
   }
-  bool numero(uint64_t& v, char dopo) {
+  bool read_number(uint64_t& v, char dopo) {
     const std::size_t inizio = at_;
     v = 0;
     while (at_ < t_.size() && t_[at_] >= '0' && t_[at_] <= '9') {
@@ -99,16 +99,16 @@ class LettoreJournal {
   std::size_t at_ = 0;
 };
 
-void scrivi_journal(FileSystem& fs, const std::string& staging, const Journal& j,
+void write_journal(FileSystem& fs, const std::string& staging, const Journal& j,
                     const std::string& shown) {
-  const std::string testo = testo_journal(j);
-  const std::string tmp = percorso_file(staging, kJournalTmp);
-  fs.write_new(tmp, [&](ByteSink& s) { s.write(testo.data(), testo.size()); }, shown);
-  fs.rename(tmp, percorso_file(staging, kJournal));
+  const std::string contents = journal_text(j);
+  const std::string tmp = join_path(staging, kJournalTmp);
+  fs.write_new(tmp, [&](ByteSink& s) { s.write(contents.data(), contents.size()); }, shown);
+  fs.rename(tmp, join_path(staging, kJournal));
   fs.sync_folder(staging);
 }
 
-const char* cosa_e(FileKind k) {
+const char* kind_name(FileKind k) {
   switch (k) {
     case FileKind::folder:
       return "it is a folder";
@@ -137,7 +137,7 @@ OutputFolder::OutputFolder(FileSystem& fs, std::string folder, std::vector<std::
   lock_ = fs_.lock_folder(folder_);
   for (const FileId& id : untouchable_)
     if (id == lock_->id())
-      throw ErroreFile("cannot lock " + folder_ + ": " + percorso_file(folder_, kFileBlocco) +
+      throw FileError("cannot lock " + folder_ + ": " + join_path(folder_, kFileBlocco) +
                        " is one of the sources; give it another name");
   recover();
 }
@@ -150,9 +150,9 @@ bool OutputFolder::untouchable(const FileInfo& info) const {
 
 void OutputFolder::recover() {
   const std::string prefisso = kPrefissoAppoggio;
-  for (const std::string& nome : fs_.list(folder_)) {
-    if (nome.compare(0, prefisso.size(), prefisso) != 0) continue;
-    const std::string p = percorso_file(folder_, nome);
+  for (const std::string& file_name : fs_.list(folder_)) {
+    if (file_name.compare(0, prefisso.size(), prefisso) != 0) continue;
+    const std::string p = join_path(folder_, file_name);
     const FileInfo info = fs_.stat(p);
     // Only a folder this user made: a file of that name is someone's own.
     if (info.kind == FileKind::folder && info.mine) recover_staging(p);
@@ -160,34 +160,34 @@ void OutputFolder::recover() {
 }
 
 void OutputFolder::recover_staging(const std::string& staging) {
-  const std::string journal = percorso_file(staging, kJournal);
+  const std::string journal = join_path(staging, kJournal);
   if (fs_.stat(journal).kind == FileKind::regular) {
-    const std::string testo = fs_.read(journal);
-    const std::optional<Journal> j = LettoreJournal(testo).leggi();
+    const std::string contents = fs_.read(journal);
+    const std::optional<Journal> j = LettoreJournal(contents).leggi();
     if (!j)
-      throw ErroreFile("cannot recover " + folder_ + ": " + journal +
+      throw FileError("cannot recover " + folder_ + ": " + journal +
                        " is not a journal of this program; look at what it holds, then remove " +
                        staging);
     for (std::size_t i = 0; i < j->entries.size(); ++i) {
       const Journal::Entry& e = j->entries[i];
-      const std::string bersaglio = percorso_file(folder_, e.name);
-      const FileInfo ora = fs_.stat(bersaglio);
+      const std::string target_path = join_path(folder_, e.name);
+      const FileInfo ora = fs_.stat(target_path);
       if (j->commit) {
         // Forward: a new file still in the staging folder goes in.
-        const std::string da = percorso_file(staging, nuovo(i));
-        if (fs_.stat(da).kind != FileKind::regular) continue;
+        const std::string from = join_path(staging, staged_new(i));
+        if (fs_.stat(from).kind != FileKind::regular) continue;
         if (ora.kind != FileKind::missing && ora.kind != FileKind::regular)
-          throw ErroreFile("cannot finish replacing " + bersaglio + ": " + cosa_e(ora.kind));
-        fs_.rename(da, bersaglio);
+          throw FileError("cannot finish replacing " + target_path + ": " + kind_name(ora.kind));
+        fs_.rename(from, target_path);
       } else if (ora.kind == FileKind::regular && ora.id == e.new_id) {
         // Back: a target that holds its new file gets its old one again.
-        const std::string da = percorso_file(staging, vecchio(i));
+        const std::string from = join_path(staging, staged_old(i));
         if (e.had_old) {
-          if (fs_.stat(da).kind != FileKind::regular)
-            throw ErroreFile("cannot put back " + bersaglio + ": its old copy " + da + " is missing");
-          fs_.rename(da, bersaglio);
+          if (fs_.stat(from).kind != FileKind::regular)
+            throw FileError("cannot put back " + target_path + ": its old copy " + from + " is missing");
+          fs_.rename(from, target_path);
         } else {
-          fs_.remove(bersaglio);
+          fs_.remove(target_path);
         }
       }
     }
@@ -195,7 +195,7 @@ void OutputFolder::recover_staging(const std::string& staging) {
   }
   try {
     sweep(staging);
-  } catch (const ErroreFile& e) {
+  } catch (const FileError& e) {
     // The set is whole; only waste is left, and it harms no one.
     leftovers_.push_back(std::string(e.what()) + "; the next run that writes into " + folder_ +
                          " tries again to remove " + staging);
@@ -204,10 +204,10 @@ void OutputFolder::recover_staging(const std::string& staging) {
 
 void OutputFolder::sweep(const std::string& staging) {
   // The journal goes first: without it what is left is only waste.
-  const std::string journal = percorso_file(staging, kJournal);
+  const std::string journal = join_path(staging, kJournal);
   if (fs_.stat(journal).kind == FileKind::regular) fs_.remove(journal);
-  for (const std::string& nome : fs_.list(staging)) {
-    const std::string p = percorso_file(staging, nome);
+  for (const std::string& file_name : fs_.list(staging)) {
+    const std::string p = join_path(staging, file_name);
     const FileInfo info = fs_.stat(p);
     if (info.kind == FileKind::regular && !untouchable(info)) fs_.remove(p);
   }
@@ -221,81 +221,81 @@ std::string OutputFolder::make_staging() {
                     static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
                     reinterpret_cast<uintptr_t>(this));
   for (int tentativo = 0; tentativo < 64; ++tentativo) {
-    std::string nome = kPrefissoAppoggio;
-    for (int i = 0; i < 12; ++i) nome += kCifre[g() % (sizeof kCifre - 1)];
-    const std::string p = percorso_file(folder_, nome);
+    std::string file_name = kPrefissoAppoggio;
+    for (int i = 0; i < 12; ++i) file_name += kCifre[g() % (sizeof kCifre - 1)];
+    const std::string p = join_path(folder_, file_name);
     if (fs_.make_new_folder(p)) return p;
   }
-  throw ErroreFile("cannot write into " + folder_ + ": no free name for a staging folder");
+  throw FileError("cannot write into " + folder_ + ": no free name for a staging folder");
 }
 
-std::vector<bool> OutputFolder::check_targets(const std::vector<FileDaScrivere>& insieme) {
-  std::vector<bool> esistono;
+std::vector<bool> OutputFolder::check_targets(const std::vector<FileToWrite>& file_set) {
+  std::vector<bool> existing;
   std::set<std::string> visti;
-  for (const FileDaScrivere& f : insieme) {
-    const std::string& p = f.percorso;
-    if (cartella_di(p) != folder_ || !visti.insert(nome_di(p)).second)
-      throw ErroreFile("cannot replace " + p + ": not a single file of " + folder_);
+  for (const FileToWrite& f : file_set) {
+    const std::string& p = f.path;
+    if (folder_of(p) != folder_ || !visti.insert(name_of(p)).second)
+      throw FileError("cannot replace " + p + ": not a single file of " + folder_);
     const FileInfo info = fs_.stat(p);
     if (info.kind != FileKind::missing && info.kind != FileKind::regular)
-      throw ErroreFile("cannot replace " + p + ": " + cosa_e(info.kind));
+      throw FileError("cannot replace " + p + ": " + kind_name(info.kind));
     if (info.kind == FileKind::regular) {
-      if (untouchable(info)) throw ErroreFile("cannot write " + p + ": it is one of the sources");
+      if (untouchable(info)) throw FileError("cannot write " + p + ": it is one of the sources");
       fs_.check_writable(p);
     }
-    esistono.push_back(info.kind == FileKind::regular);
+    existing.push_back(info.kind == FileKind::regular);
   }
-  return esistono;
+  return existing;
 }
 
-void OutputFolder::check(const std::vector<FileDaScrivere>& insieme) { check_targets(insieme); }
+void OutputFolder::check(const std::vector<FileToWrite>& file_set) { check_targets(file_set); }
 
-void OutputFolder::commit(const std::vector<FileDaScrivere>& insieme) {
-  if (insieme.empty()) return;
+void OutputFolder::commit(const std::vector<FileToWrite>& file_set) {
+  if (file_set.empty()) return;
   Journal j;
-  const std::vector<bool> esistono = check_targets(insieme);
-  for (std::size_t i = 0; i < insieme.size(); ++i) j.entries.push_back({nome_di(insieme[i].percorso), {}, esistono[i]});
+  const std::vector<bool> existing = check_targets(file_set);
+  for (std::size_t i = 0; i < file_set.size(); ++i) j.entries.push_back({name_of(file_set[i].path), {}, existing[i]});
 
   const std::string staging = make_staging();
   try {
-    for (std::size_t i = 0; i < insieme.size(); ++i) {
-      const std::string p = percorso_file(staging, nuovo(i));
-      fs_.write_new(p, insieme[i].produci, insieme[i].percorso);
+    for (std::size_t i = 0; i < file_set.size(); ++i) {
+      const std::string p = join_path(staging, staged_new(i));
+      fs_.write_new(p, file_set[i].produce, file_set[i].path);
       j.entries[i].new_id = fs_.stat(p).id;
     }
     // The old files keep a second name, so that a failure can put them back.
-    for (std::size_t i = 0; i < insieme.size(); ++i) {
+    for (std::size_t i = 0; i < file_set.size(); ++i) {
       if (!j.entries[i].had_old) continue;
-      const std::string p = percorso_file(staging, vecchio(i));
-      const LinkResult r = fs_.link(insieme[i].percorso, p);
-      if (r == LinkResult::exists) throw ErroreFile("cannot replace " + insieme[i].percorso + ": " + p + " is taken");
+      const std::string p = join_path(staging, staged_old(i));
+      const LinkResult r = fs_.link(file_set[i].path, p);
+      if (r == LinkResult::exists) throw FileError("cannot replace " + file_set[i].path + ": " + p + " is taken");
       if (r == LinkResult::unsupported) {
         // A file system without hard links (FAT): a copy does as well.
-        const std::string copia = fs_.read(insieme[i].percorso);
-        fs_.write_new(p, [&](ByteSink& s) { s.write(copia.data(), copia.size()); }, insieme[i].percorso);
+        const std::string copy = fs_.read(file_set[i].path);
+        fs_.write_new(p, [&](ByteSink& s) { s.write(copy.data(), copy.size()); }, file_set[i].path);
       }
     }
-    scrivi_journal(fs_, staging, j, folder_);
-  } catch (const ErroreFile&) {
+    write_journal(fs_, staging, j, folder_);
+  } catch (const FileError&) {
     try {
       sweep(staging);
-    } catch (const ErroreFile&) {
+    } catch (const FileError&) {
       // Nothing outside the staging folder changed: the next run removes it.
     }
     throw;
   }
 
   try {
-    for (std::size_t i = 0; i < insieme.size(); ++i)
-      fs_.rename(percorso_file(staging, nuovo(i)), insieme[i].percorso);
+    for (std::size_t i = 0; i < file_set.size(); ++i)
+      fs_.rename(join_path(staging, staged_new(i)), file_set[i].path);
     fs_.sync_folder(folder_);
-  } catch (const ErroreFile& e) {
+  } catch (const FileError& e) {
     try {
       j.commit = false;
-      scrivi_journal(fs_, staging, j, folder_);
+      write_journal(fs_, staging, j, folder_);
       recover_staging(staging);
-    } catch (const ErroreFile& e2) {
-      throw ErroreFile(std::string(e.what()) + "; then " + e2.what() +
+    } catch (const FileError& e2) {
+      throw FileError(std::string(e.what()) + "; then " + e2.what() +
                        "; the next run that writes into " + folder_ +
                        " brings back one whole set");
     }
@@ -303,14 +303,14 @@ void OutputFolder::commit(const std::vector<FileDaScrivere>& insieme) {
   }
   try {
     sweep(staging);
-  } catch (const ErroreFile& e) {
+  } catch (const FileError& e) {
     leftovers_.push_back(std::string(e.what()) + "; the next run that writes into " + folder_ +
                          " removes " + staging);
   }
 }
 
 Placed OutputFolder::place(const std::string& path, const std::string& bytes) {
-  if (cartella_di(path) != folder_) throw ErroreFile("cannot write " + path + ": not a file of " + folder_);
+  if (folder_of(path) != folder_) throw FileError("cannot write " + path + ": not a file of " + folder_);
   const auto stante = [&]() {
     const FileInfo info = fs_.stat(path);
     if (info.kind != FileKind::regular || untouchable(info)) return Placed::different;
@@ -318,47 +318,47 @@ Placed OutputFolder::place(const std::string& path, const std::string& bytes) {
   };
   if (fs_.stat(path).kind != FileKind::missing) return stante();
   const std::string staging = make_staging();
-  Placed esito = Placed::created;
+  Placed outcome = Placed::created;
   try {
-    const std::string p = percorso_file(staging, nuovo(0));
+    const std::string p = join_path(staging, staged_new(0));
     fs_.write_new(p, [&](ByteSink& s) { s.write(bytes.data(), bytes.size()); }, path);
     // A second name, never a rename: whatever appeared at `path` meanwhile stays.
     switch (fs_.link(p, path)) {
       case LinkResult::done:
         break;
       case LinkResult::exists:
-        esito = stante();
+        outcome = stante();
         break;
       case LinkResult::unsupported:
         if (fs_.stat(path).kind != FileKind::missing) {
-          esito = stante();
+          outcome = stante();
           break;
         }
         fs_.rename(p, path);
         break;
     }
     fs_.sync_folder(folder_);
-  } catch (const ErroreFile&) {
+  } catch (const FileError&) {
     try {
       sweep(staging);
-    } catch (const ErroreFile&) {
+    } catch (const FileError&) {
     }
     throw;
   }
   try {
     sweep(staging);
-  } catch (const ErroreFile& e) {
+  } catch (const FileError& e) {
     leftovers_.push_back(std::string(e.what()) + "; the next run that writes into " + folder_ +
                          " removes " + staging);
   }
-  return esito;
+  return outcome;
 }
 
-void FileSystem::replace_all(const std::vector<FileDaScrivere>& insieme,
+void FileSystem::replace_all(const std::vector<FileToWrite>& file_set,
                              const std::vector<std::string>& untouchable) {
-  if (insieme.empty()) return;
-  OutputFolder cartella(*this, cartella_di(insieme.front().percorso), untouchable);
-  cartella.commit(insieme);
+  if (file_set.empty()) return;
+  OutputFolder dir(*this, folder_of(file_set.front().path), untouchable);
+  dir.commit(file_set);
 }
 
 void FileSystem::replace(const std::string& path, const std::function<void(ByteSink&)>& produce,

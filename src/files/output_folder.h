@@ -36,24 +36,24 @@ class OutputFolder {
  public:
   /// Locks `folder` (waiting for another run to finish) and recovers it.
   /// The files of `untouchable` (an author's sources) are compared by
-  /// identity and are never written, moved or deleted. Throws ErroreFile.
+  /// identity and are never written, moved or deleted. Throws FileError.
   OutputFolder(FileSystem& fs, std::string folder, std::vector<std::string> untouchable = {});
   OutputFolder(const OutputFolder&) = delete;
   OutputFolder& operator=(const OutputFolder&) = delete;
 
-  /// Replaces the files of `insieme`, each of them directly in the folder,
+  /// Replaces the files of `file_set`, each of them directly in the folder,
   /// all or none. Every target is checked first (a folder, a link, a FIFO,
   /// a read-only file, a source stop it before anything changes). When it
   /// returns, the new set is on disk for good; when it throws, the old set
   /// is whole, or the message says that the next run puts it back.
-  void commit(const std::vector<FileDaScrivere>& insieme);
+  void commit(const std::vector<FileToWrite>& file_set);
 
   /// The checks commit makes before it writes anything, on their own.
-  void check(const std::vector<FileDaScrivere>& insieme);
+  void check(const std::vector<FileToWrite>& file_set);
 
   /// Gives `path` (in the folder) exactly `bytes` only where no file stands;
   /// a regular file of the same bytes is left as it is. Anything else is
-  /// left untouched and reported as `different`. Throws ErroreFile.
+  /// left untouched and reported as `different`. Throws FileError.
   Placed place(const std::string& path, const std::string& bytes);
 
   /// What a clean-up could not remove after a commit that succeeded (the
@@ -63,7 +63,7 @@ class OutputFolder {
   const std::string& folder() const { return folder_; }
 
  private:
-  std::vector<bool> check_targets(const std::vector<FileDaScrivere>& insieme);
+  std::vector<bool> check_targets(const std::vector<FileToWrite>& file_set);
   void recover();
   void recover_staging(const std::string& staging);
   void sweep(const std::string& staging);

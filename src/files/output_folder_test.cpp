@@ -24,7 +24,7 @@ class KillAt : public FaultHook {
  public:
   explicit KillAt(int n) : n_(n) {}
   std::string fail(const char* operation, const std::string& path) override {
-    operations.push_back(std::string(operation) + " " + nome_di(path));
+    operations.push_back(std::string(operation) + " " + name_of(path));
     if (static_cast<int>(operations.size()) == n_) throw Killed{};
     return {};
   }
@@ -37,10 +37,10 @@ class KillAt : public FaultHook {
 class OutputFolderTest : public testing::Test {
  protected:
   void SetUp() override {
-    cartella_ = std::make_unique<CartellaTemporanea>("genera-output-folder");
-    dir_ = cartella_->path().string();
+    temp_ = std::make_unique<TempFolder>("genera-output-folder");
+    dir_ = temp_->path().string();
   }
-  std::string path(const std::string& n) const { return percorso_file(dir_, n); }
+  std::string path(const std::string& n) const { return join_path(dir_, n); }
   static void put(const std::string& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
   static std::string get(const std::string& p) {
     std::ifstream in(p, std::ios::binary);
@@ -58,14 +58,14 @@ class OutputFolderTest : public testing::Test {
     }
     return out;
   }
-  std::vector<FileDaScrivere> set(const std::map<std::string, std::string>& files) const {
-    std::vector<FileDaScrivere> out;
+  std::vector<FileToWrite> set(const std::map<std::string, std::string>& files) const {
+    std::vector<FileToWrite> out;
     for (const auto& [n, b] : files)
       out.push_back({path(n), [b = b](ByteSink& s) { s.write(b.data(), b.size()); }});
     return out;
   }
 
-  std::unique_ptr<CartellaTemporanea> cartella_;
+  std::unique_ptr<TempFolder> temp_;
   std::string dir_;
   DiskFileSystem disk_;
 };
@@ -94,7 +94,7 @@ TEST_F(OutputFolderTest, AKillAtEveryCallLeavesOneWholeSetAfterTheNextRun) {
     DiskFileSystem disco(&uccidi);
     EXPECT_THROW(disco.replace_all(set(nuovi)), Killed);
     std::map<std::string, std::string> ora = folder();
-    for (const auto& [nome, b] : vecchi) EXPECT_TRUE(ora[nome] == b || ora[nome] == nuovi.at(nome)) << nome;
+    for (const auto& [file_name, b] : vecchi) EXPECT_TRUE(ora[file_name] == b || ora[file_name] == nuovi.at(file_name)) << file_name;
     { OutputFolder next(disk_, dir_); }
     ora = folder();
     EXPECT_TRUE(ora == vecchi || ora == nuovi) << "neither set whole: " << ora.size() << " names";
@@ -130,7 +130,7 @@ TEST_F(OutputFolderTest, AKillDuringRollbackOrRecoveryIsRecoveredAgain) {
       DiskFileSystem disco(&hook);
       try {
         disco.replace_all(set(nuovi));
-      } catch (const ErroreFile&) {
+      } catch (const FileError&) {
       } catch (const Killed&) {
       }
       // The next run is killed too, at every call in turn, then one more runs.
@@ -156,7 +156,7 @@ TEST_F(OutputFolderTest, ADamagedJournalStopsTheRunAndIsKept) {
   try {
     OutputFolder f(disk_, dir_);
     FAIL() << "a damaged journal was accepted";
-  } catch (const ErroreFile& e) {
+  } catch (const FileError& e) {
     EXPECT_NE(std::string(e.what()).find("is not a journal of this program"), std::string::npos) << e.what();
   }
   EXPECT_EQ(get(path(".genera_scenario-aaaaaaaaaaaa/journal")).size(), 54u);
@@ -184,7 +184,7 @@ TEST_F(OutputFolderTest, NamesLikeTheProgramsOwnAreLeftAlone) {
 }
 
 struct Piantato {
-  const char* nome;
+  const char* file_name;
   std::function<void(const std::string& dir)> pianta;  // puts something at "t.dat" or the lock's name
   const char* messaggio;
 };
@@ -203,7 +203,7 @@ TEST_P(Planted, StopsTheCommitAndIsLeftAsItWas) {
     OutputFolder f(disk_, dir_, {path("source.txt")});
     f.commit(set({{"t.dat", "new"}, {"u.dat", "new"}}));
     FAIL() << "the commit went through";
-  } catch (const ErroreFile& e) {
+  } catch (const FileError& e) {
     EXPECT_NE(std::string(e.what()).find(GetParam().messaggio), std::string::npos) << e.what();
   }
   EXPECT_EQ(folder(), prima);
@@ -232,7 +232,7 @@ INSTANTIATE_TEST_SUITE_P(
         Piantato{"SymlinkToSourceAtLock",
                  [](const std::string& d) { fs::create_symlink(d + "/source.txt", d + "/" + kFileBlocco); },
                  "symbolic link"}),
-    [](const testing::TestParamInfo<Piantato>& i) { return std::string(i.param.nome); });
+    [](const testing::TestParamInfo<Piantato>& i) { return std::string(i.param.file_name); });
 
 TEST_F(OutputFolderTest, PlaceWritesOnlyWhereNothingOrTheSameStands) {
   OutputFolder f(disk_, dir_);
@@ -245,8 +245,8 @@ TEST_F(OutputFolderTest, PlaceWritesOnlyWhereNothingOrTheSameStands) {
   fs::create_symlink(path("victim"), path("l.txt"));
   EXPECT_EQ(f.place(path("l.txt"), "bytes"), Placed::different);
   EXPECT_TRUE(fs::is_symlink(path("l.txt")));
-  for (const auto& [nome, cosa] : folder())
-    EXPECT_NE(nome.rfind(kPrefissoAppoggio, 0), 0u) << "staging folder left: " << nome;
+  for (const auto& [file_name, cosa] : folder())
+    EXPECT_NE(file_name.rfind(kPrefissoAppoggio, 0), 0u) << "staging folder left: " << file_name;
 }
 
 // A file system without hard links (FAT): the old files are copied aside
@@ -272,14 +272,14 @@ TEST(WithoutHardLinks, TheOldSetIsCopiedAsideAndPutBack) {
     fs.make_folders("d");
     fs.files = {{"d/a", "old a"}, {"d/b", "old b"}};
     hook.failing = failing;
-    const std::vector<FileDaScrivere> set = {{"d/a", [](ByteSink& s) { s.write("new a", 5); }},
+    const std::vector<FileToWrite> set = {{"d/a", [](ByteSink& s) { s.write("new a", 5); }},
                                              {"d/b", [](ByteSink& s) { s.write("new b", 5); }},
                                              {"d/c", [](ByteSink& s) { s.write("new c", 5); }}};
     if (failing == 0) {
       fs.replace_all(set);
       EXPECT_EQ(fs.files, (std::map<std::string, std::string>{{"d/a", "new a"}, {"d/b", "new b"}, {"d/c", "new c"}}));
     } else {
-      EXPECT_THROW(fs.replace_all(set), ErroreFile);
+      EXPECT_THROW(fs.replace_all(set), FileError);
       EXPECT_EQ(fs.files, (std::map<std::string, std::string>{{"d/a", "old a"}, {"d/b", "old b"}}));
     }
     EXPECT_EQ(fs.list("d").size(), failing == 0 ? 3u : 2u);

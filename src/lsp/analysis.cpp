@@ -24,7 +24,7 @@ std::string_view nome_file(std::string_view percorso) {
   return barra == std::string_view::npos ? percorso : percorso.substr(barra + 1);
 }
 
-std::string cartella_di(std::string_view percorso) {
+std::string folder_of(std::string_view percorso) {
   const std::size_t barra = percorso.find_last_of("/\\");
   return barra == std::string_view::npos ? std::string(".") : std::string(percorso.substr(0, barra));
 }
@@ -157,7 +157,7 @@ Coppia trova_coppia(const DocumentoAperto& doc, const std::vector<DocumentoApert
   Coppia c;
   const std::optional<std::string> percorso = percorso_da_uri(doc.uri);
   const std::string file(percorso ? nome_file(*percorso) : std::string_view());
-  const std::string cartella = percorso ? cartella_di(*percorso) : std::string();
+  const std::string cartella = percorso ? folder_of(*percorso) : std::string();
   std::optional<Fonte> compagna;
 
   if (doc.quale == QualeSorgente::linea) {
@@ -168,7 +168,7 @@ Coppia trova_coppia(const DocumentoAperto& doc, const std::vector<DocumentoApert
       // NAME_CODE-.txt beside it: an open one first, else the first on disk.
       for (const DocumentoAperto& d : aperti) {
         const std::optional<std::string> p = percorso_da_uri(d.uri);
-        if (d.quale != QualeSorgente::treno || !p || cartella_di(*p) != cartella) continue;
+        if (d.quale != QualeSorgente::treno || !p || folder_of(*p) != cartella) continue;
         if (const auto codice = codice_di(nome_file(*p), *nome)) {
           compagna = fonte_aperta(d);
           c.codice_treno = *codice;

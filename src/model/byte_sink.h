@@ -8,7 +8,7 @@
 namespace genera {
 
 /// Receives bytes in order. A sink on disk that cannot take them throws
-/// ErroreFile (files/file_system.h) from write().
+/// FileError (files/file_system.h) from write().
 class ByteSink {
  public:
   virtual ~ByteSink() = default;

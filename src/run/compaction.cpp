@@ -12,12 +12,12 @@
 
 namespace genera {
 
-std::vector<FileDaScrivere> documenti_da_scrivere(const std::string& cartella,
+std::vector<FileToWrite> documenti_da_scrivere(const std::string& cartella,
                                                   const std::string& nome_linea,
                                                   const std::string& codice_treno) {
-  std::vector<FileDaScrivere> insieme;
+  std::vector<FileToWrite> insieme;
   for (const Documento& d : documenti(nome_linea, codice_treno)) {
-    insieme.push_back({percorso_file(cartella, d.nome), [righe = d.righe](ByteSink& s) {
+    insieme.push_back({join_path(cartella, d.nome), [righe = d.righe](ByteSink& s) {
                          testo_righe(righe(), [&](std::string_view riga) { s.write(riga.data(), riga.size()); });
                        }});
   }
@@ -38,23 +38,23 @@ Sorgente leggi_sorgente(FileSystem& fs, const std::string& percorso, const std::
   try {
     contenuto = fs.read(percorso);
     s.testo = contenuto;
-  } catch (const ErroreFile& e) {
+  } catch (const FileError& e) {
     s.illeggibile = e.what();
   }
   return s;
 }
 
-std::vector<FileDaScrivere> file_compatti(const std::string& cartella,
+std::vector<FileToWrite> file_compatti(const std::string& cartella,
                                           const std::string& nome_linea,
                                           const std::string& codice_treno,
                                           const ScenarioCompilato& s, bool con_tracciato) {
-  std::vector<FileDaScrivere> insieme;
+  std::vector<FileToWrite> insieme;
   if (con_tracciato)
-    insieme.push_back({percorso_file(cartella, nome_file_linea(nome_linea)),
+    insieme.push_back({join_path(cartella, nome_file_linea(nome_linea)),
                        [&s](ByteSink& b) { scrivi_tracciato(s.tracciato, b); }});
-  insieme.push_back({percorso_file(cartella, nome_file_scenario(nome_linea, codice_treno)),
+  insieme.push_back({join_path(cartella, nome_file_scenario(nome_linea, codice_treno)),
                      [&s](ByteSink& b) { scrivi_testata(s.testata_linea, b); }});
-  insieme.push_back({percorso_file(cartella, nome_file_percorso(nome_linea, codice_treno)),
+  insieme.push_back({join_path(cartella, nome_file_percorso(nome_linea, codice_treno)),
                      [&s](ByteSink& b) { scrivi_percorso(s.percorso, b); }});
   return insieme;
 }
@@ -65,8 +65,8 @@ void compila_percorso(Form1& f, int32_t j) {
   FileSystem& fs = *f.file_system;
   const std::string nome_linea = nome_sorgente_linea(f.nome_linea);
   const std::string nome_treno = nome_sorgente_treno(f.nome_linea, f.codice_treno);
-  const std::string percorso_linea = percorso_file(f.cartella, nome_linea);
-  const std::string percorso_treno = percorso_file(f.cartella, nome_treno);
+  const std::string percorso_linea = join_path(f.cartella, nome_linea);
+  const std::string percorso_treno = join_path(f.cartella, nome_treno);
   std::string testo_linea, testo_treno;
   const Sorgente linea = leggi_sorgente(fs, percorso_linea, nome_linea, testo_linea);
   const Sorgente treno = leggi_sorgente(fs, percorso_treno, nome_treno, testo_treno);
@@ -76,7 +76,7 @@ void compila_percorso(Form1& f, int32_t j) {
     try {
       fs.remove(q == QualeSorgente::linea ? percorso_linea : percorso_treno);
       return {};
-    } catch (const ErroreFile& e) {
+    } catch (const FileError& e) {
       return e.what();
     }
   };

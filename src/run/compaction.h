@@ -17,7 +17,7 @@ namespace genera {
 
 /// The five documents as one set to be written into `cartella`, in the
 /// run's order: the two sources, then the three driver documents.
-std::vector<FileDaScrivere> documenti_da_scrivere(const std::string& cartella,
+std::vector<FileToWrite> documenti_da_scrivere(const std::string& cartella,
                                                   const std::string& nome_linea,
                                                   const std::string& codice_treno);
 
@@ -33,7 +33,7 @@ Sorgente leggi_sorgente(FileSystem& fs, const std::string& percorso, const std::
 /// The compact files of `s` as one set to be written into `cartella`: the
 /// line compact file (only when `con_tracciato`), the scenario file and
 /// the route file, in that order.
-std::vector<FileDaScrivere> file_compatti(const std::string& cartella,
+std::vector<FileToWrite> file_compatti(const std::string& cartella,
                                           const std::string& nome_linea,
                                           const std::string& codice_treno,
                                           const ScenarioCompilato& s, bool con_tracciato);

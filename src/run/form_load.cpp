@@ -8,9 +8,9 @@
 namespace genera {
 namespace {
 
-std::string testo(const FileDaScrivere& f) {
+std::string testo(const FileToWrite& f) {
   StringSink s;
-  f.produci(s);
+  f.produce(s);
   return s.bytes;
 }
 
@@ -23,10 +23,10 @@ std::string testo(const FileDaScrivere& f) {
       : info.kind == FileKind::folder ? "a folder stands there"
       : info.kind == FileKind::link   ? "a symbolic link stands there"
                                       : "a file that is not a regular file stands there";
-  throw ErroreFile("cannot write " + p + ": " + perche +
+  throw FileError("cannot write " + p + ": " + perche +
                    "; the run without arguments would overwrite and delete it. Compile the sources "
                    "with: genera_scenario compile " + linea + " " + treno +
-                   ", or move them out of " + cartella_di(p));
+                   ", or move them out of " + folder_of(p));
 }
 
 }  // namespace
@@ -39,33 +39,33 @@ void Form_Load(Form1& f) {
   {
     // The whole run holds the folder: another run, or a compile, waits.
     OutputFolder cartella(fs, f.cartella);
-    std::vector<FileDaScrivere> documenti = documenti_da_scrivere(f.cartella, f.nome_linea, f.codice_treno);
-    const std::vector<FileDaScrivere> sorgenti(documenti.begin(), documenti.begin() + 2);
+    std::vector<FileToWrite> documenti = documenti_da_scrivere(f.cartella, f.nome_linea, f.codice_treno);
+    const std::vector<FileToWrite> sorgenti(documenti.begin(), documenti.begin() + 2);
     documenti.erase(documenti.begin(), documenti.begin() + 2);
-    std::vector<FileDaScrivere> uscite = documenti;
-    for (FileDaScrivere& c : file_compatti(f.cartella, f.nome_linea, f.codice_treno, f.scenario, true))
-      uscite.push_back({c.percorso, {}});
+    std::vector<FileToWrite> uscite = documenti;
+    for (FileToWrite& c : file_compatti(f.cartella, f.nome_linea, f.codice_treno, f.scenario, true))
+      uscite.push_back({c.path, {}});
     // Every output is checked before the first byte is written, and the two
     // sources go only where nothing stands, or the very same bytes do (a
     // run killed before it deleted them): never over an author's edits.
     cartella.check(uscite);
     std::vector<std::string> testi;
-    for (const FileDaScrivere& s : sorgenti) {
+    for (const FileToWrite& s : sorgenti) {
       testi.push_back(testo(s));
-      const FileInfo info = fs.stat(s.percorso);
+      const FileInfo info = fs.stat(s.path);
       if (info.kind != FileKind::missing &&
-          (info.kind != FileKind::regular || fs.read(s.percorso) != testi.back()))
-        rifiuta_sorgente(fs, s.percorso, nome_di(sorgenti[0].percorso), nome_di(sorgenti[1].percorso));
+          (info.kind != FileKind::regular || fs.read(s.path) != testi.back()))
+        rifiuta_sorgente(fs, s.path, name_of(sorgenti[0].path), name_of(sorgenti[1].path));
     }
     for (std::size_t i = 0; i < sorgenti.size(); ++i)
-      if (cartella.place(sorgenti[i].percorso, testi[i]) == Placed::different)
-        rifiuta_sorgente(fs, sorgenti[i].percorso, nome_di(sorgenti[0].percorso), nome_di(sorgenti[1].percorso));
+      if (cartella.place(sorgenti[i].path, testi[i]) == Placed::different)
+        rifiuta_sorgente(fs, sorgenti[i].path, name_of(sorgenti[0].path), name_of(sorgenti[1].path));
 
     compila_percorso(f, 1);
     // The documents and the compact files are one set: a run cut short
     // leaves the old set or the new one, never a mix.
     if (f.scenario.scrivibile()) {
-      for (FileDaScrivere& c : file_compatti(f.cartella, f.nome_linea, f.codice_treno, f.scenario, true))
+      for (FileToWrite& c : file_compatti(f.cartella, f.nome_linea, f.codice_treno, f.scenario, true))
         documenti.push_back(std::move(c));
     }
     cartella.commit(documenti);

@@ -26,7 +26,7 @@ struct Form1 {
 };
 
 /// The whole run into `f.cartella` through `f.file_system`. Throws
-/// ErroreFile when a file cannot be written. A race-code slot already
+/// FileError when a file cannot be written. A race-code slot already
 /// taken shows " Errore n. 1250" (or 1251) and writes no compact file.
 void Form_Load(Form1& f);
 

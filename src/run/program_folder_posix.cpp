@@ -29,7 +29,7 @@ bool nelle_liste_dpkg(FileSystem& fs, const std::string& cartella) {
   std::vector<std::string> nomi;
   try {
     nomi = fs.list(info);
-  } catch (const ErroreFile&) {
+  } catch (const FileError&) {
     return false;
   }
   const std::string inizio = "\n" + (cartella == "/" ? std::string() : cartella) + "/";
@@ -37,8 +37,8 @@ bool nelle_liste_dpkg(FileSystem& fs, const std::string& cartella) {
     if (n.size() < 5 || n.compare(n.size() - 5, 5, ".list") != 0) continue;
     std::string lista;
     try {
-      lista = "\n" + fs.read(percorso_file(info, n));
-    } catch (const ErroreFile&) {
+      lista = "\n" + fs.read(join_path(info, n));
+    } catch (const FileError&) {
       continue;
     }
     for (std::size_t at = lista.find(inizio); at != std::string::npos; at = lista.find(inizio, at + 1)) {

@@ -28,7 +28,7 @@ std::wstring percorso_modulo() {
 // The folder part of a file path: "C:\a\b.exe" -> "C:\a". A root keeps its
 // separator ("X:\b.exe" -> "X:\", "\b.exe" -> "\"). Empty without a folder.
 template <typename Testo>
-Testo cartella_di(const Testo& file, const typename Testo::value_type* separatori) {
+Testo folder_of(const Testo& file, const typename Testo::value_type* separatori) {
   const auto fine = file.find_last_of(separatori);
   if (fine == Testo::npos) return {};
   if (fine == 0 || file[fine - 1] == ':') return file.substr(0, fine + 1);
@@ -40,9 +40,9 @@ Testo cartella_di(const Testo& file, const typename Testo::value_type* separator
 // Read wide and kept as UTF-8, so every folder name survives whatever the
 // ANSI code page; the file layer turns it back into UTF-16.
 std::string cartella_programma(const char* argv0) {
-  const std::wstring cartella = cartella_di(percorso_modulo(), L"\\/");
+  const std::wstring cartella = folder_of(percorso_modulo(), L"\\/");
   if (!cartella.empty()) return utf8_from_utf16(cartella);
-  const std::string da_argv0 = cartella_di(std::string(argv0 != nullptr ? argv0 : ""), "\\/");
+  const std::string da_argv0 = folder_of(std::string(argv0 != nullptr ? argv0 : ""), "\\/");
   return da_argv0.empty() ? std::string(".") : da_argv0;
 }
 

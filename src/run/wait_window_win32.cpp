@@ -22,13 +22,13 @@ constexpr DWORD kStileForm1 = WS_OVERLAPPEDWINDOW;
 constexpr char kClasseForm1[] = "genera_scenario_Form1";
 constexpr char kTestoLabel1[] = "Attendere";
 
-struct finestra_attesa {
+struct WaitWindowState {
   HWND Form1 = nullptr;
   HWND Label1 = nullptr;
   HFONT carattere = nullptr;
 };
 
-finestra_attesa attesa;
+WaitWindowState attesa;
 
 // Nearest pixel, halves away from zero (MulDiv): 2688 twips at 96 DPI are
 // 179.2 pixels, so 179.
@@ -104,7 +104,7 @@ void mostra_attesa() {
 void chiudi_attesa() {
   if (attesa.Form1 != nullptr && IsWindow(attesa.Form1)) DestroyWindow(attesa.Form1);
   if (attesa.carattere != nullptr) DeleteObject(attesa.carattere);
-  attesa = finestra_attesa{};
+  attesa = WaitWindowState{};
 }
 
 }  // namespace genera

@@ -36,7 +36,7 @@ const char* const kSei[] = {
 class Cli : public testing::Test {
  protected:
   void SetUp() override {
-    cartella_ = std::make_unique<CartellaTemporanea>("genera-cli");
+    cartella_ = std::make_unique<TempFolder>("genera-cli");
     radice_ = cartella_->path();
     dir_ = radice_ / "work";
     fs::create_directories(dir_);
@@ -56,7 +56,7 @@ class Cli : public testing::Test {
     fs::remove(dove / "genera_scenario");
   }
 
-  std::unique_ptr<CartellaTemporanea> cartella_;
+  std::unique_ptr<TempFolder> cartella_;
   fs::path radice_;
   fs::path dir_;
 };

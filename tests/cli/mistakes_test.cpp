@@ -27,7 +27,7 @@ const char* const kTreno = "LIVRA_MONTALBA_R47316-.txt";
 class Sbagli : public testing::Test {
  protected:
   void SetUp() override {
-    cartella_ = std::make_unique<CartellaTemporanea>("genera-mistakes");
+    cartella_ = std::make_unique<TempFolder>("genera-mistakes");
     dir_ = cartella_->path();
     EXPECT_EQ(esegui({"sources"}).stato, 0);
     linea_ = leggi(dir_ / kLinea);
@@ -39,7 +39,7 @@ class Sbagli : public testing::Test {
     return programma::esegui(GENERA_EXE, dir_, argomenti, dir_ / (".run" + nome));
   }
 
-  std::unique_ptr<CartellaTemporanea> cartella_;
+  std::unique_ptr<TempFolder> cartella_;
   fs::path dir_;
   std::string linea_, treno_;
 };

@@ -11,10 +11,10 @@
 #include <unistd.h>
 #endif
 
-class CartellaTemporanea {
+class TempFolder {
  public:
   /// A new folder in the system's temporary folder, its name starting with `prefisso`.
-  explicit CartellaTemporanea(const std::string& prefisso) {
+  explicit TempFolder(const std::string& prefisso) {
     std::string modello =
         (std::filesystem::temp_directory_path() / (prefisso + "-XXXXXX")).string();
 #ifndef _WIN32
@@ -26,12 +26,12 @@ class CartellaTemporanea {
     std::filesystem::create_directories(path_);
 #endif
   }
-  ~CartellaTemporanea() {
+  ~TempFolder() {
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);
   }
-  CartellaTemporanea(const CartellaTemporanea&) = delete;
-  CartellaTemporanea& operator=(const CartellaTemporanea&) = delete;
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
 
