@@ -43,7 +43,6 @@ def main():
         files = sorted(os.path.join(out, n) for n in os.listdir(out))
         size = sum(os.path.getsize(f) for f in files)
         os.makedirs(copy)
-        copies = [os.path.join(copy, os.path.basename(f)) for f in files]
 
         figures = {"compile": [], "check": [], "cp + sync": [], "cp": []}
         for _ in range(runs):

@@ -140,6 +140,7 @@ def run_shell(shell, exe, packaging, cases):
                 # shell put on the line after what was typed (a name
                 # completed in place, or the start the offers share).
                 partial = re.split(r"[ =]", typed)[-1]
+
                 def offered(screen):
                     names = set()
                     for row in screen.splitlines():
@@ -150,6 +151,7 @@ def run_shell(shell, exe, packaging, cases):
                             row = partial + row[len(typed):]
                         names |= set(re.findall(r"[\w.\-]+", row))
                     return names
+
                 def shows_all(screen):
                     return wanted <= offered(screen)
                 screen = tmux.wait_for(shows_all)

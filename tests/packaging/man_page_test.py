@@ -45,8 +45,8 @@ def synopsis_problems(exe, page):
         for names in options:
             if "--help" in names:
                 continue
-            if not named & set(names) and not (names == ["--version"] and "--version" in
-                                                set(re.findall(r"--version", " ".join(entries)))):
+            version_listed = "--version" in set(re.findall(r"--version", " ".join(entries)))
+            if not named & set(names) and not (names == ["--version"] and version_listed):
                 problems.append(f"SYNOPSIS of {command or 'the program'} lacks {'/'.join(names)}")
     if not any("--help" in entry for entry in entries):
         problems.append("SYNOPSIS lacks --help")
