@@ -70,8 +70,10 @@ std::map<std::string, std::string> contenuto(FileSystem& fs, const std::string& 
 void prepara(FileSystem& fs, const std::string& dir, const std::map<std::string, std::string>& files) {
   { OutputFolder recupero(fs, dir); }  // a staging folder left behind goes first
   for (const std::string& n : fs.list(dir)) fs.remove(join_path(dir, n));
-  for (const auto& [n, bytes] : files)
-    fs.write_new(join_path(dir, n), [&](ByteSink& s) { s.write(bytes.data(), bytes.size()); }, n);
+  for (const auto& file : files) {
+    const std::string& bytes = file.second;
+    fs.write_new(join_path(dir, file.first), [&](ByteSink& s) { s.write(bytes.data(), bytes.size()); }, file.first);
+  }
 }
 
 /// The disk and the memory, each behind the same FileSystem.

@@ -209,13 +209,13 @@ TEST(Decoders, ArbitraryBytesGiveAResultOrAnErrorInsideTheInput) {
     const auto t = decodifica_testata(b);
     const auto p = decodifica_percorso(b);
     const auto l = decodifica_tracciato(b);
-    if (auto* e = std::get_if<ErroreFormato>(&t)) {
+    if (const auto* e = std::get_if<ErroreFormato>(&t)) {
       EXPECT_LE(e->offset, n);
     }
-    if (auto* e = std::get_if<ErroreFormato>(&p)) {
+    if (const auto* e = std::get_if<ErroreFormato>(&p)) {
       EXPECT_LE(e->offset, n);
     }
-    if (auto* e = std::get_if<ErroreFormato>(&l)) {
+    if (const auto* e = std::get_if<ErroreFormato>(&l)) {
       EXPECT_LE(e->offset, n);
     }
   }

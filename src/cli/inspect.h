@@ -41,6 +41,6 @@ EstensioneTracciato misura_tracciato(const TracciatoLetto& t);
 /// bytes stop fitting.
 std::optional<ErroreFormato> ispeziona(const std::string& nome, TipoFileCompatto tipo,
                                         std::string_view bytes, std::string& testo,
-                                        nlohmann::ordered_json& json);
+                                        nlohmann::ordered_json& out);
 
 }  // namespace genera

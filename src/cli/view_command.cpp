@@ -50,7 +50,7 @@ PaginaCompilata pagina_di(const nlohmann::json& dati, int stato, bool servita) {
 /// drawing in place under the list of its errors; a source that went
 /// missing leaves the last drawing in place under its name. The page keeps
 /// its range through all of it.
-class Anteprima {
+class Anteprima {  // NOLINT(bugprone-exception-escape): a null json never throws
  public:
   /// The data to show after a compile.
   nlohmann::json dopo_compilazione(nlohmann::json dati, int stato, uint64_t versione) {

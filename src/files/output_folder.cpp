@@ -125,7 +125,7 @@ const char* kind_name(FileKind k) {
 
 }  // namespace
 
-OutputFolder::OutputFolder(FileSystem& fs, std::string folder, std::vector<std::string> untouchable)
+OutputFolder::OutputFolder(FileSystem& fs, std::string folder, const std::vector<std::string>& untouchable)
     : fs_(fs), folder_(std::move(folder)) {
   for (const std::string& p : untouchable) {
     // The name itself and, when it is a link, the file it leads to.
@@ -223,7 +223,7 @@ std::string OutputFolder::make_staging() {
   for (int tentativo = 0; tentativo < 64; ++tentativo) {
     std::string file_name = kPrefissoAppoggio;
     for (int i = 0; i < 12; ++i) file_name += kCifre[g() % (sizeof kCifre - 1)];
-    const std::string p = join_path(folder_, file_name);
+    std::string p = join_path(folder_, file_name);
     if (fs_.make_new_folder(p)) return p;
   }
   throw FileError("cannot write into " + folder_ + ": no free name for a staging folder");

@@ -16,7 +16,7 @@ using nlohmann::json;
 // ---- the partner source ----
 
 /// A folder on a disk of our own: path -> text.
-Ambiente disco(std::map<std::string, std::string> file) {
+Ambiente disco(const std::map<std::string, std::string>& file) {
   Ambiente a;
   a.leggi_file = [file](const std::string& p) -> std::optional<std::string> {
     const auto it = file.find(p);

@@ -193,7 +193,7 @@ static_assert(in_ordine(), "the table is kept in ascending order of number");
 std::span<const VoceCodice> tabella_codici() { return kTabella; }
 
 const VoceCodice* cerca_codice(int32_t n) {
-  const auto it = std::lower_bound(std::begin(kTabella), std::end(kTabella), n,
+  const auto* const it = std::lower_bound(std::begin(kTabella), std::end(kTabella), n,
                                    [](const VoceCodice& v, int32_t x) { return numero(v.codice) < x; });
   return it != std::end(kTabella) && numero(it->codice) == n ? it : nullptr;
 }

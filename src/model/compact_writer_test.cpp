@@ -18,7 +18,7 @@ TEST(ScenarioFile, UntouchedEntriesAreThirtyFourZeroBytes) {
   std::array<voce_testata, kVociTestata> testata{};
   StringSink sink;
   scrivi_testata(testata, sink);
-  EXPECT_EQ(sink.bytes, std::string(87 * 34, '\0'));
+  EXPECT_EQ(sink.bytes, std::string(std::size_t{87} * 34, '\0'));
 }
 
 TEST(ScenarioFile, NamedEntryWithNegativeValues) {
@@ -51,7 +51,7 @@ TEST(ScenarioFile, NamedEntryWithNegativeValues) {
   });
   ASSERT_EQ(sink.bytes.size(), 87 * 34 + 5u);
   EXPECT_EQ(sink.bytes.substr(0, first.size()), first);
-  EXPECT_EQ(sink.bytes.substr(first.size()), std::string(86 * 34, '\0'));
+  EXPECT_EQ(sink.bytes.substr(first.size()), std::string(std::size_t{86} * 34, '\0'));
 }
 
 TEST(RouteFile, FifteenBytesACellWithNoGap) {

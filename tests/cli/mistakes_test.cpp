@@ -247,14 +247,14 @@ TEST_F(Sbagli, InspectChecksALengthAgainstTheScenarioFile) {
   ASSERT_EQ(esegui({"compile", kLinea, kTreno, "-o", "out", "-q"}).stato, 0);
   const fs::path dat = dir_ / "out" / "LIVRA_MONTALBA_R47316.dat";
   const fs::path piano = dir_ / "out" / "LIVRA_MONTALBA_linea.dat";
-  scrivi(dat, leggi(dat).substr(0, 15 * 1900));  // cut short at a cell boundary
+  scrivi(dat, leggi(dat).substr(0, std::size_t{15} * 1900));  // cut short at a cell boundary
   const Esito r = esegui({"inspect", "out/LIVRA_MONTALBA_R47316.dat"});
   EXPECT_EQ(r.stato, 3);
   EXPECT_NE(r.err.find("byte 28500: the file ends after 1900 cells, cut short"), std::string::npos)
       << r.err;
   // The plan: cut after its first column and a bit of the second.
   const std::string righe = leggi(piano);
-  scrivi(piano, righe.substr(0, righe.size() / 2 + 4 * 10));
+  scrivi(piano, righe.substr(0, righe.size() / 2 + std::size_t{4} * 10));
   EXPECT_EQ(esegui({"inspect", "out/LIVRA_MONTALBA_linea.dat"}).stato, 3);
   // Without a scenario file beside it, the length is unchecked, and it says so.
   fs::remove(dir_ / "out" / "LIVRA_MONTALBA_R47316.sim");

@@ -142,8 +142,8 @@ std::vector<std::vector<std::string>> table_rows(const std::string& page, const 
   std::size_t i = 0;
   while (i < lines.size() && lines[i] != heading) ++i;
   EXPECT_LT(i, lines.size()) << "no heading \"" << heading << "\"";
-  while (i < lines.size() && lines[i].rfind("|", 0) != 0) ++i;
-  for (i += 2; i < lines.size() && lines[i].rfind("|", 0) == 0; ++i) {
+  while (i < lines.size() && lines[i].rfind('|', 0) != 0) ++i;
+  for (i += 2; i < lines.size() && lines[i].rfind('|', 0) == 0; ++i) {
     std::vector<std::string> cells;
     std::istringstream in(lines[i].substr(1));
     for (std::string c; std::getline(in, c, '|');) {
