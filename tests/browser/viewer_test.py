@@ -631,6 +631,12 @@ class FindsItsWay(ViewerCase):
             self.assertTrue(self.driver.find_element(By.ID, "line").is_displayed())
             self.assertTrue(self.driver.find_element(By.ID, "plan").is_displayed())
             self.assertTrue(self.driver.find_element(By.ID, "legend").is_displayed())
+            # Drawn again to the paper's sizes: the plan as tall as on paper, every lane at its liked height.
+            WebDriverWait(self.driver, 5).until(lambda d: self.js("""
+                const c = document.getElementById('plan');
+                return c.clientHeight === 300 && c.height === c.clientHeight;"""))
+            self.assertEqual([(l["id"], l["height"]) for l in self.js("return genera_viewer.lanes()")][-2:],
+                             [("profile", 176), ("adhesion", 76)])
             self.assertFalse(self.driver.find_element(By.ID, "station-list").is_displayed())
             self.shot("viewer-print.png")
         finally:

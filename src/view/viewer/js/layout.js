@@ -56,6 +56,12 @@ function outer_height(el) {
 }
 
 function fit_canvases() {
+  if (window.matchMedia && matchMedia('print').matches) {
+    // On paper the page scrolls: each view as tall as it likes to be.
+    plan_canvas.style.height = '300px';
+    line_canvas.style.height = visible_lanes().reduce((h, l) => h + l.height + 4, 6) + kAxisHeight + 'px';
+    return;
+  }
   const views = document.getElementById('views');
   const cs = getComputedStyle(views);
   const border = 2;  // each canvas's, top and bottom

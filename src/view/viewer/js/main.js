@@ -39,6 +39,10 @@ attach_pointer(plan_canvas, hit_plan, (x, y) => plan_metre_near(x, y),
 document.addEventListener('keydown', on_key);
 const refit = () => { fit_canvases(); schedule(); };
 window.addEventListener('resize', refit);
+// Printing lays the page out again: drawn to the paper's sizes at once.
+window.addEventListener('beforeprint', () => { fit_canvases(); draw(); });
+window.addEventListener('afterprint', refit);
+if (window.matchMedia) matchMedia('print').addEventListener('change', refit);
 if (window.ResizeObserver) new ResizeObserver(refit).observe(document.getElementById('views'));
 document.getElementById('source-close').addEventListener('click', close_source);
 document.getElementById('source-copy').addEventListener('click', copy_where);
