@@ -539,6 +539,7 @@ class FindsItsWay(ViewerCase):
 
     def test_export_as_svg_covers_the_range_shown(self):
         self.window(1366, 768)
+        self.addCleanup(self.driver.execute_cdp_cmd, "Emulation.clearDeviceMetricsOverride", {})
         self.open(self.url)
         self.set_range(38000, 48000)
         export = self.js("return genera_viewer.export_svg()")
@@ -581,6 +582,7 @@ class FindsItsWay(ViewerCase):
 
     def test_export_as_png_is_the_view_as_an_image(self):
         self.window(1366, 768)
+        self.addCleanup(self.driver.execute_cdp_cmd, "Emulation.clearDeviceMetricsOverride", {})
         self.open(self.url)
         self.set_range(38000, 48000)
         self.driver.find_element(By.ID, "export-png").click()

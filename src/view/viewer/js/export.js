@@ -220,6 +220,10 @@ class SvgContext {
 
   /// The whole picture, `w` by `h`, its title and the km range it shows.
   document(w, h, title, shown) {
+    // A clip left open by a drawing that did not restore is closed here.
+    while (this.stack.length) this.restore();
+    for (let i = 0; i < this.state.opened; i++) this.out.push('</g>');
+    this.state.opened = 0;
     const hatch_of = svg_paint('rgba(154,165,177,0.45)', 1);
     return '<?xml version="1.0" encoding="UTF-8"?>\n' +
       '<svg xmlns="http://www.w3.org/2000/svg" width="' + n2(w) + '" height="' + n2(h) + '" viewBox="0 0 ' +
