@@ -13,12 +13,15 @@ using json = nlohmann::json;
 
 std::size_t conta(const std::string& testo, const std::string& parola) {
   std::size_t n = 0;
-  for (std::size_t at = testo.find(parola); at != std::string::npos; at = testo.find(parola, at + 1)) ++n;
+  for (std::size_t at = testo.find(parola); at != std::string::npos;
+       at = testo.find(parola, at + 1))
+    ++n;
   return n;
 }
 
 TEST(Page, HoldsEverythingItNeedsAndFetchesNothing) {
-  const json dati = {{"linea", "A & B"}, {"treno", "T<1>{{DATI}}"}, {"nome", "</script><script>x()</script>"}};
+  const json dati = {
+      {"linea", "A & B"}, {"treno", "T<1>{{DATI}}"}, {"nome", "</script><script>x()</script>"}};
   for (const bool servita : {false, true}) {
     SCOPED_TRACE(servita);
     const std::string p = pagina_vista(dati, servita);
