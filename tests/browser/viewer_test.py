@@ -9,16 +9,20 @@ edit reaches the open page. A screenshot of each view is kept.
 Usage: viewer_test.py BUILD_DIR [ARTIFACTS_DIR]
 (BUILD_DIR holds genera_scenario and genera_long_sources.)"""
 
+import base64
 import http.client
 import json
 import os
 import re
 import signal
+import struct
 import subprocess
 import sys
 import tempfile
 import time
 import unittest
+from collections import Counter
+from xml.etree import ElementTree
 
 from selenium import webdriver
 from selenium.webdriver.chrome.options import Options
@@ -112,6 +116,12 @@ class ViewerCase(unittest.TestCase):
         self.assertTrue(0 <= left and 0 <= top and right <= width + 0.5 and bottom <= height + 0.5,
                         f"{element_id} at {box[:4]} in a window of {width}x{height}")
 
+    def window(self, width, height):
+        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                                    {"width": width, "height": height, "deviceScaleFactor": 1, "mobile": False})
+        WebDriverWait(self.driver, 5).until(
+            lambda d: self.js("return [innerWidth, innerHeight]") == [width, height])
+
     def console_errors(self):
         return [e for e in self.driver.get_log("browser") if e["level"] == "SEVERE"]
 
@@ -125,7 +135,10 @@ class ViewerCase(unittest.TestCase):
         return canvas
 
     def hover_lane(self, lane, metre):
-        point = self.js("return genera_viewer.lane_point(arguments[0], arguments[1])", lane, metre)
+        """Hovers lane `lane` at `metre`; a profile's name (pendenza,
+        velocita, aderenza) hovers its curve in the lane it shares."""
+        where = "profile_point" if lane in ("pendenza", "velocita", "aderenza") else "lane_point"
+        point = self.js(f"return genera_viewer.{where}(arguments[0], arguments[1])", lane, metre)
         self.assertIsNotNone(point, lane)
         canvas = self.pointer_to("line", point)
         return self.tooltip(), canvas
@@ -186,21 +199,25 @@ class BuiltInPage(ViewerCase):
             ((40000, 45000), "slowdowns", 42950,
              ["Slowdown to 60 km/h", "warning board cell 834", f"{TRAIN}, line {slowdown_line}"]),
             ((40000, 45000), "tunnels", 42500,
-             ["Tunnel, lit", "1,800 m", f"montagna at 41,950 m \u2014 {LINE}, line {line_number(line, 'montagna,   41950')}"]),
+             ["Tunnel, lit", "1,800 m",
+              f"montagna at 41,950 m \u2014 {LINE}, line {line_number(line, 'montagna,   41950')}"]),
             ((40000, 45000), "boards", 41750,
-             ["Indicator board", "Galleria / Cerreto", f"{LINE}, line {line_number(line, 'cartello_indicatore,  41700')}"]),
+             ["Indicator board", "Galleria / Cerreto",
+              f"{LINE}, line {line_number(line, 'cartello_indicatore,  41700')}"]),
             ((56000, 58000), "boards", 57050,
-             ["Speed-indicator board", "A 130, B 135, C 140 km/h", f"{LINE}, line {line_number(line, 'indicatori_vmax,  57000')}"]),
+             ["Speed-indicator board", "A 130, B 135, C 140 km/h",
+              f"{LINE}, line {line_number(line, 'indicatori_vmax,  57000')}"]),
             ((0, 20000), "stations", 9050,
              ["Station Casalpiano", "9,050 m", f"{TRAIN}, line {line_number(train, 'stazione,    9050')}"]),
             ((36000, 40000), "curves", 37800,
              ["Curve to the right, radius about 5,000 m", "from 37,250 m",
               f"curvad2 at 37,250 m \u2014 {LINE}, line {line_number(line, 'curvad2,  37250')}"]),
-            ((80000, 96000), "gradient", 90000,
-             ["Gradient 0 \u2030", "carried to the grid\u2019s end by the tail fill",
+            ((80000, 96000), "pendenza", 90000,
+             ["Gradient 0 \u2030", "carried to the grid\u2019s end by the tail fill", "speed limit here ",
               f"pendenza at 79,250 m \u2014 {LINE}, line {line_number(line, 'pendenza,  79250')}"]),
-            ((0, 10000), "speed", 5000,
-             ["Speed limit 150 km/h", f"velocita at 2,000 m \u2014 {TRAIN}, line {line_number(train, 'velocita,    2000')}"]),
+            ((0, 10000), "velocita", 5000,
+             ["Speed limit 150 km/h", "gradient here ",
+              f"velocita at 2,000 m \u2014 {TRAIN}, line {line_number(train, 'velocita,    2000')}"]),
         ]
         for (a, b), lane, metre, expected in cases:
             with self.subTest(lane=lane, metre=metre):
@@ -220,7 +237,8 @@ class BuiltInPage(ViewerCase):
                          f"{TRAIN}:{signal_line}")
         self.assert_inside_the_window("source-panel")
         here = self.driver.find_element(By.CSS_SELECTOR, "#source-text .here")
-        self.assertEqual(here.text.split(None, 1), [str(signal_line), "segnale,    2800,   1, 4, 1,  0, 0,    1,  3,1,0, 0"])
+        self.assertEqual(here.text.split(None, 1),
+                         [str(signal_line), "segnale,    2800,   1, 4, 1,  0, 0,    1,  3,1,0, 0"])
         self.shot("viewer-source-line.png")
 
     def test_hover_on_the_plan_names_the_station_and_the_curve(self):
@@ -278,7 +296,8 @@ class BuiltInPage(ViewerCase):
         # A plain wheel is the page's: the range stays. Ctrl + wheel zooms in
         # around the pointer.
         point = self.js("return genera_viewer.lane_point('signals', 45000)")
-        offset = self.js("const r = arguments[0].getBoundingClientRect(); return [arguments[1].x - r.left - r.width / 2, arguments[1].y - r.top - r.height / 2]", canvas, point)
+        offset = self.js("""const r = arguments[0].getBoundingClientRect();
+            return [arguments[1].x - r.left - r.width / 2, arguments[1].y - r.top - r.height / 2]""", canvas, point)
         origin = ScrollOrigin.from_element(canvas, int(offset[0]), int(offset[1]))
         ActionChains(self.driver).scroll_from_origin(origin, 0, -300).perform()
         self.assertEqual(self.range(), [40000, 50000])
@@ -311,13 +330,112 @@ class BuiltInPage(ViewerCase):
         self.assertEqual(self.range(), [0, 1921 * 50])
 
     def test_layers_switch_lanes_off_and_on(self):
-        box = self.driver.find_element(By.CSS_SELECTOR, "input[data-layer='gradient']")
-        box.click()
-        self.assertIsNone(self.js("return genera_viewer.lane_point('gradient', 1000)"))
-        box.click()
-        self.assertIsNotNone(self.js("return genera_viewer.lane_point('gradient', 1000)"))
+        # Gradient and speed limit share a lane, which goes with the last of them.
+        gradient = self.driver.find_element(By.CSS_SELECTOR, "input[data-layer='gradient']")
+        speed = self.driver.find_element(By.CSS_SELECTOR, "input[data-layer='speed']")
+        gradient.click()
+        self.assertIsNone(self.js("return genera_viewer.profile_point('pendenza', 1000)"))
+        self.assertIsNotNone(self.js("return genera_viewer.profile_point('velocita', 1000)"))
+        self.assertIn("off", self.driver.find_element(
+            By.CSS_SELECTOR, "#legend li[data-layer='gradient']").get_attribute("class"))
+        speed.click()
+        self.assertIsNone(self.js("return genera_viewer.lane_point('profile', 1000)"))
+        gradient.click()
+        speed.click()
+        self.assertIsNotNone(self.js("return genera_viewer.profile_point('pendenza', 1000)"))
+        self.assertIsNotNone(self.js("return genera_viewer.lane_point('profile', 1000)"))
         markers = self.driver.find_element(By.CSS_SELECTOR, "input[data-layer='markers']")
         self.assertFalse(markers.is_selected())
+
+
+# Colours the views draw that stand for no kind of thing, so the legend does
+# not list them: the lanes' paper and frames, the grid, text and its backing.
+NEUTRAL = {
+    (251, 251, 248): "paper, and the backing of labels",
+    (255, 255, 255): "white: glyphs' insides, text on a dark bar",
+    (228, 228, 224): "the grid",
+    (200, 200, 192): "a profile's zero",
+    (187, 187, 187): "a lane's frame",
+    (68, 68, 68): "lane titles",
+    (51, 51, 51): "signal posts, the scale bar",
+    (34, 34, 34): "text",
+    (102, 102, 102): "muted text",
+    (58, 44, 0): "a lit tunnel's length",
+    (154, 74, 0): "a slowdown's speed",
+    (120, 120, 120): "the room past the grid's end",
+}
+
+# Records every colour a canvas is given, by canvas: the views by their id,
+# the legend's swatches by their class.
+RECORD_COLOURS = """
+window.colours_drawn = {};
+for (const name of ['fillStyle', 'strokeStyle']) {
+  const d = Object.getOwnPropertyDescriptor(CanvasRenderingContext2D.prototype, name);
+  Object.defineProperty(CanvasRenderingContext2D.prototype, name, {configurable: true, get: d.get,
+    set(v) {
+      d.set.call(this, v);
+      const c = d.get.call(this), key = this.canvas.id || this.canvas.className;
+      if (typeof c === 'string' && key) (colours_drawn[key] = colours_drawn[key] || {})[c] = true;
+    }});
+}"""
+
+
+def rgb(colour):
+    """"#1f4e79" or "rgba(31, 78, 121, 0.18)" as (31, 78, 121)."""
+    if colour.startswith("#"):
+        return tuple(int(colour[i:i + 2], 16) for i in (1, 3, 5))
+    return tuple(int(float(v)) for v in re.findall(r"[\d.]+", colour)[:3])
+
+
+class TheLegend(ViewerCase):
+    """Every colour the views draw is in the legend, drawn there from the
+    same table; every layer has its entries."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.tmp = tempfile.TemporaryDirectory()
+        cls.folder = cls.tmp.name
+        exe = os.path.join(BUILD, "genera_scenario")
+        subprocess.run([exe, "sources", "--out", cls.folder], check=True, capture_output=True)
+        subprocess.run([exe, "view", LINE, TRAIN], cwd=cls.folder, check=True, capture_output=True)
+        cls.url = "file://" + os.path.join(cls.folder, PAGE)
+        cls.driver = start_browser()
+
+    @classmethod
+    def tearDownClass(cls):
+        super().tearDownClass()
+        cls.tmp.cleanup()
+
+    def test_every_colour_drawn_is_in_the_legend(self):
+        self.open(self.url)
+        self.js(RECORD_COLOURS)
+        # Approach markers on: a layer switched draws the legend and the views again.
+        self.driver.find_element(By.CSS_SELECTOR, "input[data-layer='markers']").click()
+        for a, b in ((0, 1921 * 50), (38000, 48000), (40000, 45000), (2000, 4000), (80000, 96050)):
+            self.set_range(a, b)
+        drawn = self.js("return colours_drawn")
+        legend = {rgb(c) for c in drawn["legend-swatch"]}
+        config = self.js("return JSON.parse(document.getElementById('genera-config').textContent)")
+        table = {rgb(c) for c in config["colori"].values()}
+        self.assertLessEqual(legend - set(NEUTRAL), table, "the legend draws a colour the table lacks")
+        for view in ("plan", "line", "minimap"):
+            colours = {rgb(c) for c in drawn[view]}
+            with self.subTest(view=view):
+                self.assertEqual(colours - legend - set(NEUTRAL), set(),
+                                 f"drawn in the {view} and missing from the legend")
+        # The recording saw the things themselves: a signal, both profiles, a lit tunnel.
+        line = {rgb(c) for c in drawn["line"]}
+        for colour in ((214, 39, 40), (44, 160, 44), (31, 119, 180), (242, 194, 48)):
+            self.assertIn(colour, line)
+        # Every layer has its entries in the legend, with the layer's own colour among them.
+        layers = self.js("return [...document.querySelectorAll('#layers input')].map((b) => b.dataset.layer)")
+        for layer in layers:
+            entries = self.driver.find_elements(By.CSS_SELECTOR, f"#legend li[data-layer='{layer}']")
+            self.assertTrue(entries, f"no legend entry for the layer {layer}")
+        names = [li.text for li in self.driver.find_elements(By.CSS_SELECTOR, "#legend li")]
+        for name in ("Signal", "Code cut", "Speed limit, km/h (right scale)", "Cells no record wrote"):
+            self.assertIn(name, names)
+        self.shot("viewer-legend.png")
 
 
 class FindsItsWay(ViewerCase):
@@ -419,18 +537,109 @@ class FindsItsWay(ViewerCase):
         self.assertAlmostEqual(b - a, 4000, delta=1)
         self.shot("viewer-minimap.png")
 
-    def test_export_as_png_and_print_layout(self):
+    def test_export_as_svg_covers_the_range_shown(self):
+        self.window(1366, 768)
+        self.addCleanup(self.driver.execute_cdp_cmd, "Emulation.clearDeviceMetricsOverride", {})
         self.open(self.url)
         self.set_range(38000, 48000)
-        name = self.js("return genera_viewer.export_png()")
-        self.assertEqual(name, "LIVRA_MONTALBA_R47316_km38.0-48.0.png")
+        export = self.js("return genera_viewer.export_svg()")
+        self.assertEqual(export["name"], "LIVRA_MONTALBA_R47316_km38.0-48.0.svg")
+        svg = ElementTree.fromstring(export["data"].encode("utf-8"))  # well-formed, or it raises
+        ns = "{http://www.w3.org/2000/svg}"
+        self.assertEqual(svg.tag, ns + "svg")
+        self.assertEqual((svg.get("data-km-from"), svg.get("data-km-to")), ("38", "48"))
+        self.assertIn("km 38.000 to 48.000", svg.find(ns + "title").text)
+        width, _ = self.js("return genera_viewer.line_size()")
+        self.assertEqual(float(svg.get("width")), width)
+
+        def texts(group):
+            return [t.text for t in svg.find(f"{ns}g[@id='{group}']").iter(ns + "text")]
+        # What the canvases show is what the picture holds: every label, the
+        # lanes' titles, the km ticks 38 to 48.
+        labels = self.js("return genera_viewer.labels()")
+        for view in ("line", "plan"):
+            missing = Counter(l["text"] for l in labels[view]) - Counter(texts(view))
+            self.assertEqual(missing, Counter(), f"{view}: labels on screen and not in the picture")
+        for title in ("stations", "signals, codes", "boards", "tunnels", "slowdowns", "curves", "km"):
+            self.assertIn(title, texts("line"))
+        axis = self.js("return genera_viewer.axis()")
+        ticks = [t.text for t in svg.find(f"{ns}g[@id='line']").iter(ns + "text")
+                 if re.fullmatch(r"\d+", t.text) and axis["top"] < float(t.get("y")) < axis["bottom"]]
+        self.assertEqual(ticks, [str(k) for k in range(38, 49)])
+        self.assertIn("Valcerreto", texts("line"))
+        self.assertNotIn("Casalpiano", texts("line"))  # at km 9, outside the range
+        # The layers shown, no more: the adhesion switched off leaves its lane out.
+        self.driver.find_element(By.CSS_SELECTOR, "input[data-layer='adhesion']").click()
+        later = ElementTree.fromstring(self.js("return genera_viewer.export_svg()")["data"].encode("utf-8"))
+        words = [t.text for t in later.iter(ns + "text")]
+        self.assertNotIn("adhesion (%)", words)
+        self.assertIn("speed limit (km/h)", words)
+        os.makedirs(ARTIFACTS, exist_ok=True)
+        with open(os.path.join(ARTIFACTS, "viewer-export.svg"), "w", encoding="utf-8") as f:
+            f.write(export["data"])
+        self.driver.get("file://" + os.path.join(ARTIFACTS, "viewer-export.svg"))
+        self.shot("viewer-export-svg.png")
+
+    def test_export_as_png_is_the_view_as_an_image(self):
+        self.window(1366, 768)
+        self.addCleanup(self.driver.execute_cdp_cmd, "Emulation.clearDeviceMetricsOverride", {})
+        self.open(self.url)
+        self.set_range(38000, 48000)
+        self.driver.find_element(By.ID, "export-png").click()
+        self.driver.find_element(By.ID, "export-svg").click()
         self.assertEqual(self.console_errors(), [])
+        export = self.js("return genera_viewer.export_png()")
+        self.assertEqual(export["name"], "LIVRA_MONTALBA_R47316_km38.0-48.0.png")
+        prefix = "data:image/png;base64,"
+        self.assertTrue(export["data"].startswith(prefix))
+        png = base64.b64decode(export["data"][len(prefix):])
+        self.assertEqual(png[:8], b"\x89PNG\r\n\x1a\n")
+        self.assertEqual(png[12:16], b"IHDR")
+        width, height = struct.unpack(">II", png[16:24])
+        line_width, line_height = self.js("return genera_viewer.line_size()")
+        self.assertEqual(width, line_width)
+        self.assertGreater(height, line_height + self.js("return document.getElementById('plan').clientHeight"))
+        os.makedirs(ARTIFACTS, exist_ok=True)
+        with open(os.path.join(ARTIFACTS, "viewer-export.png"), "wb") as f:
+            f.write(png)
+        # Not blank: the image, decoded by the browser, has ink, and the signals' red.
+        ink = self.driver.execute_async_script("""
+            const done = arguments[arguments.length - 1];
+            const img = new Image();
+            img.onload = () => {
+              const c = document.createElement('canvas');
+              c.width = img.width; c.height = img.height;
+              const g = c.getContext('2d');
+              g.drawImage(img, 0, 0);
+              const px = g.getImageData(0, 0, c.width, c.height).data;
+              let dark = 0, red = 0;
+              for (let i = 0; i < px.length; i += 4) {
+                if (px[i] + px[i + 1] + px[i + 2] < 600) dark++;
+                if (px[i] === 214 && px[i + 1] === 39 && px[i + 2] === 40) red++;
+              }
+              done([dark, red, c.width * c.height]);
+            };
+            img.src = arguments[0];""", export["data"])
+        dark, red, total = ink
+        self.assertGreater(dark, total * 0.02)
+        self.assertGreater(red, 10)
+
+    def test_print_layout(self):
+        self.open(self.url)
+        self.set_range(38000, 48000)
         self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"media": "print"})
         try:
             self.assertFalse(self.driver.find_element(By.ID, "controls").is_displayed())
-            self.assertFalse(self.driver.find_element(By.ID, "side").is_displayed())
             self.assertTrue(self.driver.find_element(By.ID, "line").is_displayed())
             self.assertTrue(self.driver.find_element(By.ID, "plan").is_displayed())
+            self.assertTrue(self.driver.find_element(By.ID, "legend").is_displayed())
+            # Drawn again to the paper's sizes: the plan as tall as on paper, every lane at its liked height.
+            WebDriverWait(self.driver, 5).until(lambda d: self.js("""
+                const c = document.getElementById('plan');
+                return c.clientHeight === 300 && c.height === c.clientHeight;"""))
+            self.assertEqual([(l["id"], l["height"]) for l in self.js("return genera_viewer.lanes()")][-2:],
+                             [("profile", 176), ("adhesion", 76)])
+            self.assertFalse(self.driver.find_element(By.ID, "station-list").is_displayed())
             self.shot("viewer-print.png")
         finally:
             self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"media": ""})
@@ -457,12 +666,6 @@ class FitsTheWindow(ViewerCase):
         super().tearDownClass()
         cls.tmp.cleanup()
 
-    def window(self, width, height):
-        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
-                                    {"width": width, "height": height, "deviceScaleFactor": 1, "mobile": False})
-        WebDriverWait(self.driver, 5).until(
-            lambda d: self.js("return [innerWidth, innerHeight]") == [width, height])
-
     def wait_redrawn(self):
         # Drawn to the canvas's size on screen: the backing store matches it.
         WebDriverWait(self.driver, 5).until(lambda d: self.js("""
@@ -483,7 +686,7 @@ class FitsTheWindow(ViewerCase):
             height = self.js("return document.getElementById('line').clientHeight")
             # Every lane but the diagnostics', empty for these sources.
             self.assertEqual([l["id"] for l in lanes], ["stations", "signals", "boards", "tunnels",
-                                                        "slowdowns", "curves", "gradient", "speed", "adhesion"])
+                                                        "slowdowns", "curves", "profile", "adhesion"])
             for lane in lanes:
                 self.assertGreaterEqual(lane["height"], lane["min"], lane["id"])
                 self.assertLessEqual(lane["top"] + lane["height"], axis["top"], lane["id"])

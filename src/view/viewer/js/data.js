@@ -195,9 +195,12 @@ function boxes_touch(a, b, gap) {
   return a.x0 < b.x1 + gap && b.x0 < a.x1 + gap && a.y0 < b.y1 + gap && b.y0 < a.y1 + gap;
 }
 
-/// A canvas sized to its box on screen, drawn in CSS pixels.
+/// A canvas sized to its box on screen, drawn in CSS pixels; while the
+/// view is exported, the recorder that stands in for it.
+let recording = null;
 function prepare(canvas, css_height) {
   if (css_height !== undefined) canvas.style.height = css_height + 'px';
+  if (recording) return {ctx: recording, w: canvas.clientWidth, h: canvas.clientHeight};
   const ratio = window.devicePixelRatio || 1;
   const w = canvas.clientWidth, h = canvas.clientHeight;
   if (canvas.width !== Math.round(w * ratio) || canvas.height !== Math.round(h * ratio)) {

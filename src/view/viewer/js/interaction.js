@@ -42,10 +42,19 @@ function hit_line(x, y) {
   const lane = lane_at(y);
   if (!lane || x < line_frame.left - 2 || x > line_frame.right + 2) return null;
   const metre = range.from + (x - line_frame.left) / line_frame.width * (range.to - range.from);
-  if (lane.profile) {
+  if (lane.curves) {
+    // The curve nearest the pointer is described; the others of the lane
+    // add their value there.
+    const shown = curves_shown(lane).filter((c) => profile_value(c.profile, metre) !== null);
+    if (!shown.length) return null;
+    const gap = (c) => Math.abs(lane.y_of[c.profile](profile_value(c.profile, metre)) - y);
+    shown.sort((a, b) => gap(a) - gap(b));
     const per_px = (range.to - range.from) / line_frame.width;
-    const found = describe_profile(lane.profile, metre, metre - per_px / 2, metre + per_px / 2);
-    return found ? {kind: 'described', description: found} : null;
+    const found = describe_profile(shown[0].profile, metre, metre - per_px / 2, metre + per_px / 2);
+    if (!found) return null;
+    for (const c of shown.slice(1))
+      found.values.push(c.title + ' here ' + profile_value(c.profile, metre) + ' ' + c.unit);
+    return {kind: 'described', description: found};
   }
   return nearest(line_frame.hits[lane.id] || [], x, y);
 }
@@ -351,7 +360,7 @@ function fill_layers() {
     input.type = 'checkbox';
     input.checked = layer_on[l.id];
     input.dataset.layer = l.id;
-    input.addEventListener('change', () => { layer_on[l.id] = input.checked; fit_canvases(); draw(); });
+    input.addEventListener('change', () => { layer_on[l.id] = input.checked; fill_legend(); fit_canvases(); draw(); });
     const swatch = document.createElement('span');
     swatch.className = 'swatch';
     swatch.style.background = kColours[l.colour];

@@ -49,12 +49,12 @@ function draw_line() {
   shade_tail(ctx, frame, 6, bottom);
 
   for (const lane of layout.lanes) {
-    if (lane.profile) profile_scale(ctx, lane, frame);
+    if (lane.curves) profile_scales(ctx, lane, frame);
     ctx.save();
     ctx.beginPath();
     ctx.rect(left, lane.top, width, lane.height);
     ctx.clip();
-    const draw_lane = kLaneDrawers[lane.profile ? 'profile' : lane.id];
+    const draw_lane = kLaneDrawers[lane.curves ? 'profile' : lane.id];
     draw_lane(ctx, lane, frame);
     ctx.restore();
     ctx.strokeStyle = '#bbb';
@@ -68,21 +68,26 @@ function draw_line() {
 
 function lane_title(ctx, lane, frame) {
   ctx.font = 'bold 11px ' + kFont;
-  ctx.textAlign = 'left';
   ctx.textBaseline = 'top';
-  ctx.fillStyle = lane.colour ? kColours[lane.colour] : '#444';
-  const title = lane.unit ? lane.title + ' (' + lane.unit + ')' : lane.title;
-  if (lane.profile) {
-    // Profiles carry their values in the margin; the title goes inside.
-    const tw = ctx.measureText(title).width;
-    ctx.fillStyle = 'rgba(251,251,248,0.85)';
-    ctx.fillRect(frame.left + 3, lane.top + 2, tw + 6, 14);
-    ctx.fillStyle = kColours[lane.colour];
-    ctx.fillText(title, frame.left + 6, lane.top + 3);
-    frame.labels.push({x0: frame.left + 3, y0: lane.top + 2, x1: frame.left + 9 + tw, y1: lane.top + 16, text: title});
-  } else {
-    ctx.fillText(title, 6, lane.top + 3);
+  if (lane.curves) {
+    // Profiles carry their values in the margins; each curve's title goes
+    // inside, on the side of its scale.
+    for (const c of curves_shown(lane)) {
+      const title = c.title + ' (' + c.unit + ')';
+      const tw = ctx.measureText(title).width;
+      const x0 = c.side === 'right' ? frame.right - 9 - tw : frame.left + 3;
+      ctx.fillStyle = 'rgba(251,251,248,0.85)';
+      ctx.fillRect(x0, lane.top + 2, tw + 6, 14);
+      ctx.fillStyle = kColours[c.colour];
+      ctx.textAlign = 'left';
+      ctx.fillText(title, x0 + 3, lane.top + 3);
+      frame.labels.push({x0: x0, y0: lane.top + 2, x1: x0 + 6 + tw, y1: lane.top + 16, text: title});
+    }
+    return;
   }
+  ctx.textAlign = 'left';
+  ctx.fillStyle = '#444';
+  ctx.fillText(lane.title, 6, lane.top + 3);
 }
 
 function shade_tail(ctx, frame, top, bottom) {
@@ -101,6 +106,7 @@ function shade_tail(ctx, frame, top, bottom) {
 
 let hatch_pattern = null;
 function hatch(ctx) {
+  if (ctx === recording) return ctx.createPattern();  // the export's own
   if (hatch_pattern) return hatch_pattern;
   const c = document.createElement('canvas');
   c.width = c.height = 8;
@@ -118,7 +124,7 @@ function hatch(ctx) {
 function draw_line_end(ctx, frame, top, bottom) {
   const x = frame.x_of(model.lunghezza);
   if (x < frame.left || x > frame.right) return;
-  ctx.strokeStyle = '#000';
+  ctx.strokeStyle = kColours.text;
   ctx.lineWidth = 1.5;
   ctx.setLineDash([6, 3]);
   ctx.beginPath();
@@ -164,7 +170,7 @@ function draw_axis(ctx, frame, step, top) {
   marks.forEach((l, i) => {
     if (mark_rows[i] < 0) return;
     const y = top + 19 + 13 * mark_rows[i];
-    ctx.fillStyle = '#000';
+    ctx.fillStyle = kColours.text;
     ctx.fillText(l.text, (l.from + l.to) / 2, y);
     frame.labels.push({x0: l.from, y0: y, x1: l.to, y1: y + 12, text: l.text});
   });
@@ -354,7 +360,7 @@ const kLaneDrawers = {
     }
     for (const o of in_range(model.marche, range.from, range.to)) {
       const x = frame.x_of(o.m);
-      ctx.strokeStyle = '#3a2c00';
+      ctx.strokeStyle = kColours.tunnel;
       ctx.beginPath();
       ctx.moveTo(x, y + h); ctx.lineTo(x, y + h + 4);
       ctx.stroke();
@@ -434,46 +440,62 @@ const kLaneDrawers = {
   },
 
   profile(ctx, lane, frame) {
-    draw_profile(ctx, model.profili[lane.profile], frame, lane, kColours[lane.colour]);
+    const unwritten = [];
+    for (const c of curves_shown(lane))
+      draw_profile(ctx, model.profili[c.profile], frame, lane, c, unwritten);
+    hatch_unwritten(ctx, frame, lane, unwritten);
   },
 };
 
-/// A profile lane's value scale: its grid, and its values in the margin.
-function profile_scale(ctx, lane, frame) {
-  const [lo, hi] = profile_bounds(lane.profile);
-  const top = lane.top + 4, height = lane.height - 8;
-  const y_of = (v) => top + height - (v - lo) / (hi - lo) * height;
-  lane.y_of = y_of;
-  const step = nice_step(hi - lo, 4);
-  ctx.font = '10px ' + kFont;
-  ctx.textAlign = 'right';
-  ctx.textBaseline = 'middle';
-  let last_y = Infinity;
-  for (let v = Math.ceil(lo / step) * step; v <= hi; v += step) {
-    const y = y_of(v);
-    if (last_y - y < 12) continue;
-    last_y = y;
-    ctx.strokeStyle = v === 0 ? '#c8c8c0' : kColours.grid;
-    ctx.beginPath();
-    ctx.moveTo(frame.left, Math.round(y) + 0.5); ctx.lineTo(frame.right, Math.round(y) + 0.5);
-    ctx.stroke();
-    const text = String(Math.round(v * 100) / 100);
-    ctx.fillStyle = kColours.muted;
-    ctx.fillText(text, frame.left - 5, y);
-    const tw = ctx.measureText(text).width;
-    frame.labels.push({x0: frame.left - 5 - tw, y0: y - 6, x1: frame.left - 5, y1: y + 6, text: text});
-  }
+/// A profile lane's value scales: for each curve its `y_of`, its values in
+/// the margin of its side; the grid lines follow the first curve shown.
+function profile_scales(ctx, lane, frame) {
+  lane.y_of = {};
+  curves_shown(lane).forEach((c, i) => {
+    const [lo, hi] = profile_bounds(c.profile);
+    const top = lane.top + 20, height = lane.height - 24;
+    const y_of = (v) => top + height - (v - lo) / (hi - lo) * height;
+    lane.y_of[c.profile] = y_of;
+    const step = nice_step(hi - lo, Math.max(2, Math.floor(height / 24)));
+    ctx.font = '10px ' + kFont;
+    ctx.textAlign = c.side === 'right' ? 'left' : 'right';
+    ctx.textBaseline = 'middle';
+    let last_y = Infinity;
+    for (let v = Math.ceil(lo / step) * step; v <= hi; v += step) {
+      const y = y_of(v);
+      if (last_y - y < 12 || y < lane.top + 6) continue;
+      last_y = y;
+      if (i === 0) {
+        ctx.strokeStyle = v === 0 ? '#c8c8c0' : kColours.grid;
+        ctx.beginPath();
+        ctx.moveTo(frame.left, Math.round(y) + 0.5); ctx.lineTo(frame.right, Math.round(y) + 0.5);
+        ctx.stroke();
+      }
+      // The values in the curve's own colour: two scales, one per side.
+      const text = String(Math.round(v * 100) / 100);
+      const tw = ctx.measureText(text).width;
+      const x = c.side === 'right' ? frame.right + 5 : frame.left - 5;
+      ctx.strokeStyle = kColours[c.colour];
+      ctx.beginPath();
+      const tick = c.side === 'right' ? frame.right : frame.left;
+      ctx.moveTo(tick - 3, Math.round(y) + 0.5); ctx.lineTo(tick + 3, Math.round(y) + 0.5);
+      ctx.stroke();
+      ctx.fillStyle = kColours[c.colour];
+      ctx.fillText(text, x, y);
+      const x0 = c.side === 'right' ? x : x - tw;
+      frame.labels.push({x0: x0, y0: y - 6, x1: x0 + tw, y1: y + 6, text: text});
+    }
+  });
 }
 
-/// A step profile: one step per run while a cell is two pixels or more,
-/// else the least and greatest value of every pixel column.
 /// A profile as steps, or as its envelope when cells are narrower than
-/// two pixels. Cells no rule wrote (a source that stopped early) are
-/// hatched, never drawn as the zero the grid holds there.
-function draw_profile(ctx, runs, frame, lane, colour) {
-  const y_of = lane.y_of;
+/// two pixels; a filled curve (the gradient) is shaded down to its zero.
+/// Cells no rule wrote (a source that stopped early) go to `unwritten`, to
+/// be hatched, never drawn as the zero the grid holds there.
+function draw_profile(ctx, runs, frame, lane, curve, unwritten) {
+  const y_of = lane.y_of[curve.profile];
+  const colour = kColours[curve.colour];
   if (runs.start.length === 0 || runs.end === 0) return;
-  const unwritten = [];
   const cell = model.cell;
   const c0 = Math.max(0, Math.floor(range.from / cell));
   const c1 = Math.min(runs.end, Math.ceil(range.to / cell));
@@ -481,20 +503,37 @@ function draw_profile(ctx, runs, frame, lane, colour) {
   const first_run = Math.max(0, last_at_or_before(runs.start, c0));
   const run_end = (i) => (i + 1 < runs.start.length ? runs.start[i + 1] : runs.end);
   const px_per_cell = frame.width / (range.to - range.from) * cell;
+  const zero = clamp(y_of(0), lane.top, lane.top + lane.height);
   ctx.strokeStyle = colour;
   ctx.fillStyle = colour;
   ctx.lineWidth = 2;
-  ctx.beginPath();
   if (px_per_cell >= 2) {
-    let started = false;
+    // Stretches of written cells, each a list of steps.
+    const pieces = [];
+    let piece = null;
     for (let i = first_run; i < runs.start.length && runs.start[i] < c1; i++) {
       const a = Math.max(runs.start[i], c0), b = Math.min(run_end(i), c1);
-      if (runs.rec[i] === 0) { unwritten.push([a, b]); started = false; continue; }
-      const y = y_of(runs.value[i]);
-      if (!started) { ctx.moveTo(frame.x_of(a * cell), y); started = true; } else ctx.lineTo(frame.x_of(a * cell), y);
-      ctx.lineTo(frame.x_of(b * cell), y);
+      if (runs.rec[i] === 0) { unwritten.push([a, b]); piece = null; continue; }
+      if (!piece) pieces.push(piece = []);
+      piece.push([frame.x_of(a * cell), frame.x_of(b * cell), y_of(runs.value[i])]);
     }
-    ctx.stroke();
+    for (const steps of pieces) {
+      ctx.beginPath();
+      ctx.moveTo(steps[0][0], steps[0][2]);
+      for (const [xa, xb, y] of steps) { ctx.lineTo(xa, y); ctx.lineTo(xb, y); }
+      if (curve.fill) {
+        ctx.lineTo(steps[steps.length - 1][1], zero);
+        ctx.lineTo(steps[0][0], zero);
+        ctx.closePath();
+        ctx.globalAlpha = 0.22;
+        ctx.fill();
+        ctx.globalAlpha = 1;
+        ctx.beginPath();
+        ctx.moveTo(steps[0][0], steps[0][2]);
+        for (const [xa, xb, y] of steps) { ctx.lineTo(xa, y); ctx.lineTo(xb, y); }
+      }
+      ctx.stroke();
+    }
   } else {
     const columns = Math.ceil(frame.width) + 1;
     const lo = new Float64Array(columns).fill(Infinity), hi = new Float64Array(columns).fill(-Infinity);
@@ -508,26 +547,41 @@ function draw_profile(ctx, runs, frame, lane, colour) {
         if (runs.value[i] > hi[k]) hi[k] = runs.value[i];
       }
     }
-    // The envelope: along the greatest values, back along the least.
+    // The envelope: along the greatest values, back along the least; a
+    // filled curve also takes in its zero.
     const xs = [];
     for (let k = 0; k < columns; k++) if (hi[k] >= lo[k]) xs.push(k);
-    if (xs.length === 0) { hatch_unwritten(ctx, frame, lane, unwritten); return; }
+    if (xs.length === 0) return;
+    if (curve.fill) {
+      ctx.beginPath();
+      ctx.moveTo(frame.left + xs[0], zero);
+      for (const k of xs) ctx.lineTo(frame.left + k + 0.5, Math.min(zero, y_of(hi[k])));
+      for (let j = xs.length - 1; j >= 0; j--) ctx.lineTo(frame.left + xs[j] + 0.5, Math.max(zero, y_of(lo[xs[j]])));
+      ctx.closePath();
+      ctx.globalAlpha = 0.22;
+      ctx.fill();
+      ctx.globalAlpha = 1;
+    }
     ctx.lineWidth = 1.5;
+    ctx.beginPath();
     ctx.moveTo(frame.left + xs[0], y_of(hi[xs[0]]));
     for (const k of xs) ctx.lineTo(frame.left + k + 0.5, y_of(hi[k]));
     for (let j = xs.length - 1; j >= 0; j--) ctx.lineTo(frame.left + xs[j] + 0.5, y_of(lo[xs[j]]));
     ctx.closePath();
-    ctx.fill();
+    if (!curve.fill) ctx.fill();
     ctx.stroke();
   }
   ctx.lineWidth = 1;
-  hatch_unwritten(ctx, frame, lane, unwritten);
 }
 
 function hatch_unwritten(ctx, frame, lane, stretches) {
   frame.drawn.unwritten = (frame.drawn.unwritten || []).concat(
     stretches.map(([a, b]) => [lane.id, a * model.cell, b * model.cell]));
+  // Each stretch once, however many curves of the lane left it.
+  const seen = new Set();
   for (const [a, b] of stretches) {
+    if (seen.has(a + ':' + b)) continue;
+    seen.add(a + ':' + b);
     const x0 = frame.x_of(a * model.cell), x1 = Math.max(frame.x_of(b * model.cell), x0 + 1);
     ctx.fillStyle = hatch(ctx);
     ctx.fillRect(x0, lane.top, x1 - x0, lane.height);

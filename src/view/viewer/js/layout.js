@@ -3,7 +3,13 @@
 /// The lanes shown: those switched on, the diagnostics only when one has
 /// a place on the line.
 function visible_lanes() {
-  return kLanes.filter((l) => layer_on[l.id] && (l.id !== 'diagnostics' || model.diagnostiche_poste.length > 0));
+  return kLanes.filter((l) => (l.curves ? l.curves.some((c) => layer_on[c.layer]) : layer_on[l.id]) &&
+    (l.id !== 'diagnostics' || model.diagnostiche_poste.length > 0));
+}
+
+/// The curves a profile lane draws: those whose layer is on.
+function curves_shown(lane) {
+  return (lane.curves || []).filter((c) => layer_on[c.layer]);
 }
 
 /// The lanes in `height` pixels: each between its least and its liked
@@ -14,9 +20,9 @@ function layout_line(height) {
   const liked = shown.reduce((h, l) => h + l.height, 0), least = shown.reduce((h, l) => h + l.min, 0);
   const t = clamp((room - least) / Math.max(1, liked - least), 0, 1);
   const sizes = shown.map((l) => l.min + (l.height - l.min) * t);
-  const profiles = shown.filter((l) => l.profile).length;
+  const profiles = shown.filter((l) => l.curves).length;
   const extra = room - sizes.reduce((a, b) => a + b, 0);
-  if (extra > 0 && profiles) shown.forEach((l, i) => { if (l.profile) sizes[i] += extra / profiles; });
+  if (extra > 0 && profiles) shown.forEach((l, i) => { if (l.curves) sizes[i] += extra / profiles; });
   let y = 6;
   const lanes = shown.map((l, i) => {
     const lane = Object.assign({}, l, {top: y, height: Math.floor(sizes[i])});
@@ -50,6 +56,12 @@ function outer_height(el) {
 }
 
 function fit_canvases() {
+  if (window.matchMedia && matchMedia('print').matches) {
+    // On paper the page scrolls: each view as tall as it likes to be.
+    plan_canvas.style.height = '300px';
+    line_canvas.style.height = visible_lanes().reduce((h, l) => h + l.height + 4, 6) + kAxisHeight + 'px';
+    return;
+  }
   const views = document.getElementById('views');
   const cs = getComputedStyle(views);
   const border = 2;  // each canvas's, top and bottom

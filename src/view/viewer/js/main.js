@@ -39,6 +39,10 @@ attach_pointer(plan_canvas, hit_plan, (x, y) => plan_metre_near(x, y),
 document.addEventListener('keydown', on_key);
 const refit = () => { fit_canvases(); schedule(); };
 window.addEventListener('resize', refit);
+// Printing lays the page out again: drawn to the paper's sizes at once.
+window.addEventListener('beforeprint', () => { fit_canvases(); draw(); });
+window.addEventListener('afterprint', refit);
+if (window.matchMedia) matchMedia('print').addEventListener('change', refit);
 if (window.ResizeObserver) new ResizeObserver(refit).observe(document.getElementById('views'));
 document.getElementById('source-close').addEventListener('click', close_source);
 document.getElementById('source-copy').addEventListener('click', copy_where);
@@ -48,6 +52,7 @@ document.getElementById('side-toggle').addEventListener('click', () => {
 });
 
 fill_layers();
+fill_legend();
 fill_lists();
 show_state();
 fit_canvases();
@@ -59,12 +64,12 @@ document.getElementById('search-form').addEventListener('submit', (e) => {
   search(document.getElementById('search').value);
 });
 document.getElementById('export-png').addEventListener('click', export_png);
+document.getElementById('export-svg').addEventListener('click', export_svg);
 document.getElementById('print').addEventListener('click', () => window.print());
 draw();
 if (config.servita) start_live();
 
 // For the browser tests and the benchmark: where things are drawn.
-const flush = () => { if (redraw_pending) draw(); };
 const to_client = (canvas, p) => {
   const r = canvas.getBoundingClientRect();
   return {x: r.left + p.x, y: r.top + p.y};
@@ -76,19 +81,26 @@ window.genera_viewer = {
   search: (q) => { const f = search(q); return f ? f.metre : null; },
   step: (n) => { const f = step_object(n); return f ? f.m : null; },
   export_png: () => export_png(),
+  export_svg: () => export_svg(),
   state: () => (model.stato ? model.stato.esito : null),
   stations: () => model.stazioni.map((s) => s.nome),
   first_draw_ms: () => first_draw_ms,
   // A draw still waiting for its frame is made first: what is asked for
   // is what the page shows once it has caught up.
-  drawn: () => { flush(); return {line: line_frame.drawn, plan: plan_frame.drawn}; },
-  labels: () => { flush(); return {line: line_frame.labels, plan: plan_frame.labels}; },
+  drawn: () => { flush_draw(); return {line: line_frame.drawn, plan: plan_frame.drawn}; },
+  labels: () => { flush_draw(); return {line: line_frame.labels, plan: plan_frame.labels}; },
   lanes: () => line_frame.lanes.map((l) => ({id: l.id, top: l.top, height: l.height, min: l.min})),
   axis: () => ({top: line_frame.axis_top, bottom: line_frame.axis_top + kAxisHeight}),
   line_size: () => [line_frame.w, line_frame.h],
   lane_point: (id, m) => {
     const lane = line_frame.lanes.find((l) => l.id === id);
     return lane ? to_client(line_canvas, {x: line_frame.x_of(m), y: lane.top + lane.height / 2}) : null;
+  },
+  // On the curve of profile `name` (pendenza, velocita, aderenza) at `m`.
+  profile_point: (name, m) => {
+    const lane = line_frame.lanes.find((l) => l.y_of && l.y_of[name]);
+    const v = profile_value(name, m);
+    return lane && v !== null ? to_client(line_canvas, {x: line_frame.x_of(m), y: lane.y_of[name](v)}) : null;
   },
   plan_point: (m) => {
     const p = plan_frame.at_metre ? plan_frame.at_metre(m) : null;

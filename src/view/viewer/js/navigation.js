@@ -1,5 +1,5 @@
 // Finding one's way: permalinks in the address, the search box, the next
-// and previous object from the keyboard, export of the view as PNG.
+// and previous object from the keyboard, the minimap.
 
 // ---- permalinks: #km=38-48&layers=stations,signals ----
 
@@ -28,6 +28,7 @@ function read_hash() {
     for (const l of kLayers) layer_on[l.id] = on.has(l.id);
     for (const box of document.querySelectorAll('#layers input[data-layer]'))
       box.checked = layer_on[box.dataset.layer];
+    fill_legend();
     named = true;
   }
   const km_range = /^(\d+(?:\.\d+)?)-(\d+(?:\.\d+)?)$/.exec(fields.get('km') || '');
@@ -122,31 +123,6 @@ function step_object(step) {
   const x = r.left + line_frame.x_of(focused.m), y = r.top + (lane ? lane.top + lane.height / 2 : 20);
   show_tooltip(focused.thing, x, y);
   return focused;
-}
-
-// ---- export ----
-
-/// The plan and the line view as one PNG image, as they are on screen.
-function export_png() {
-  const w = Math.max(plan_canvas.width, line_canvas.width);
-  const c = document.createElement('canvas');
-  c.width = w;
-  c.height = plan_canvas.height + line_canvas.height;
-  const g = c.getContext('2d');
-  g.fillStyle = '#fff';
-  g.fillRect(0, 0, c.width, c.height);
-  g.drawImage(plan_canvas, 0, 0);
-  g.drawImage(line_canvas, 0, plan_canvas.height);
-  const link = document.createElement('a');
-  link.download = (model.linea + '_' + model.treno + '_km' + km(range.from, 1) + '-' + km(range.to, 1) + '.png')
-    .replace(/[^\w.-]+/g, '_');
-  // The image itself, as a data address: nothing is fetched.
-  link.setAttribute('download', link.download);
-  link.setAttribute('href', c.toDataURL('image/png'));
-  document.body.appendChild(link);
-  link.click();
-  link.remove();
-  return link.download;
 }
 
 // ---- the minimap: the whole line, and where the view is on it ----

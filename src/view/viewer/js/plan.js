@@ -104,14 +104,14 @@ function draw_plan() {
     const e = at_metre(model.lunghezza), b = at_metre(Math.max(0, model.lunghezza - 5 / scale));
     if (e && b) {
       const dx = e.x - b.x, dy = e.y - b.y, n = Math.hypot(dx, dy) || 1;
-      ctx.strokeStyle = '#000';
+      ctx.strokeStyle = kColours.text;
       ctx.lineWidth = 3;
       ctx.beginPath();
       ctx.moveTo(e.x - dy / n * 9, e.y + dx / n * 9);
       ctx.lineTo(e.x + dy / n * 9, e.y - dx / n * 9);
       ctx.stroke();
       ctx.lineWidth = 1;
-      labels.push({x: e.x, y: e.y, text: 'end of line', priority: 5, colour: '#000', thing: {kind: 'line_end'}});
+      labels.push({x: e.x, y: e.y, text: 'end of line', priority: 5, colour: kColours.text, thing: {kind: 'line_end'}});
     }
   }
   if (layer_on.signals) {

@@ -3,7 +3,7 @@
 const config = JSON.parse(document.getElementById('genera-config').textContent);
 const kMinSpan = 100;        // metres: the closest the view zooms
 const kLineLeft = 132;       // the line view's left margin, for lane titles and values
-const kLineRight = 16;
+const kLineRight = 46;       // room for the speed limit's values
 const kAxisHeight = 46;
 const kPlanPad = 34;
 const kHit = 7;              // pixels within which a pointer finds a thing
@@ -16,6 +16,9 @@ const kLabelGap = config.etichette.spazio;
 // The lanes of the line view, top to bottom; each is also a layer.
 // `height` is what a lane likes, `min` the least it is drawn in; lanes
 // are sized to the room the window gives, profiles take what is left over.
+// A profile lane draws one curve per layer switched on: gradient and speed
+// limit share one, as on a track chart, each with its own scale (the
+// gradient's in the left margin, the speed limit's in the right).
 const kLanes = [
   {id: 'diagnostics', title: 'diagnostics', height: 22, min: 16},
   {id: 'stations', title: 'stations', height: 50, min: 34},
@@ -24,9 +27,11 @@ const kLanes = [
   {id: 'tunnels', title: 'tunnels', height: 26, min: 20},
   {id: 'slowdowns', title: 'slowdowns', height: 38, min: 34},
   {id: 'curves', title: 'curves', height: 30, min: 20},
-  {id: 'gradient', title: 'gradient', unit: '\u2030', height: 96, min: 36, profile: 'pendenza', colour: 'gradient'},
-  {id: 'speed', title: 'speed limit', unit: 'km/h', height: 96, min: 36, profile: 'velocita', colour: 'speed'},
-  {id: 'adhesion', title: 'adhesion', unit: '%', height: 76, min: 32, profile: 'aderenza', colour: 'adhesion'},
+  {id: 'profile', title: 'gradient and speed limit', height: 176, min: 64, curves: [
+    {layer: 'gradient', profile: 'pendenza', title: 'gradient', unit: '\u2030', colour: 'gradient', side: 'left', fill: true},
+    {layer: 'speed', profile: 'velocita', title: 'speed limit', unit: 'km/h', colour: 'speed', side: 'right'}]},
+  {id: 'adhesion', title: 'adhesion', height: 76, min: 32, curves: [
+    {layer: 'adhesion', profile: 'aderenza', title: 'adhesion', unit: '%', colour: 'adhesion', side: 'left'}]},
 ];
 const kLayers = [
   {id: 'diagnostics', name: 'Diagnostics', colour: 'error', on: true},

@@ -171,6 +171,15 @@ function describe_diagnostic(d) {
     values: lines, origin: place, diagnostic: d};
 }
 
+/// The value profile `name` holds at `metre`; null outside its cells.
+function profile_value(name, metre) {
+  const runs = model.profili[name];
+  const cell = Math.floor(metre / model.cell);
+  if (cell < 0 || cell >= runs.end) return null;
+  const i = last_at_or_before(runs.start, cell);
+  return i < 0 ? null : runs.value[i];
+}
+
 const kProfileNames = {pendenza: ['Gradient', '\u2030'], velocita: ['Speed limit', 'km/h'], aderenza: ['Adhesion', '%']};
 
 function describe_profile(name, metre, column_from, column_to) {
