@@ -23,9 +23,9 @@ namespace {
 /// a signal handler would not be safe. A signal ignored (a program started
 /// in the background inherits SIGINT ignored) never reaches sigwait, so
 /// both get their default action back while held.
-class SegnaliDiArresto {
+class ShutdownSignals {
  public:
-  SegnaliDiArresto() {
+  ShutdownSignals() {
     sigemptyset(&insieme_);
     sigaddset(&insieme_, SIGINT);
     sigaddset(&insieme_, SIGTERM);
@@ -36,13 +36,13 @@ class SegnaliDiArresto {
     sigaction(SIGINT, &predefinita, &azione_int_);
     sigaction(SIGTERM, &predefinita, &azione_term_);
   }
-  ~SegnaliDiArresto() {
+  ~ShutdownSignals() {
     sigaction(SIGINT, &azione_int_, nullptr);
     sigaction(SIGTERM, &azione_term_, nullptr);
     pthread_sigmask(SIG_SETMASK, &prima_, nullptr);
   }
-  SegnaliDiArresto(const SegnaliDiArresto&) = delete;
-  SegnaliDiArresto& operator=(const SegnaliDiArresto&) = delete;
+  ShutdownSignals(const ShutdownSignals&) = delete;
+  ShutdownSignals& operator=(const ShutdownSignals&) = delete;
 
   const sigset_t& insieme() const { return insieme_; }
 
@@ -99,7 +99,7 @@ constexpr int kCodaConnessioni = 128;
 bool servizio_disponibile() { return true; }
 
 EsitoServizio servi_vista(ContenutoVista contenuto, const OpzioniServizio& o) {
-  SegnaliDiArresto segnali;  // before any thread starts, so all inherit the mask
+  ShutdownSignals segnali;  // before any thread starts, so all inherit the mask
 
   // The content, renewed by the watching thread while the server's threads
   // read it.
@@ -214,7 +214,8 @@ EsitoServizio servi_vista(ContenutoVista contenuto, const OpzioniServizio& o) {
     const std::lock_guard<std::mutex> lock(mutex);
     fine = true;
     // Listening ended without a signal: wake the thread that waits for one.
-    if (!segnale_giunto) pthread_kill(arresto.native_handle(), SIGTERM);
+    // The signal goes to the thread blocked in sigwait, which takes it as an order to stop.
+    if (!segnale_giunto) pthread_kill(arresto.native_handle(), SIGTERM);  // NOLINT(bugprone-bad-signal-to-kill-thread)
   }
   sveglia.notify_all();
   osservatore.join();
