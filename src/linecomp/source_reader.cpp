@@ -71,16 +71,16 @@ Luogo LettoreSorgente::luogo_campo() const {
 // The value just read against its field in the schema: what storing does
 // to it, and whether it makes sense, alone and after the field before it.
 void LettoreSorgente::controlla_valore(int64_t v) {
-  if (record_ == nullptr) return;
-  const SchemaRecord& r = schema_record(record_->chiave);
+  // Every value read passes here: the common case, a value that fits and
+  // makes sense, costs a few comparisons and no string.
   const auto i = static_cast<std::size_t>(valori_letti_);
-  const Campo* c = campo_di(r, i);
-  if (c == nullptr || i >= valori_.size()) return;
+  if (i >= campi_.size() || i >= valori_.size()) return;
+  const Campo* c = &campi_[i];
   valori_[i] = v;
   const bool relazione = i > 0 && (c->vincolo == Vincolo::dopo_precedente ||
                                    (c->vincolo == Vincolo::zero_o_dopo_precedente && v != 0));
-  // The common case, a value that fits and makes sense, costs no string.
   if (memorizzabile(*c, v) && sensato(*c, v) && (!relazione || v > valori_[i - 1])) return;
+  const SchemaRecord& r = schema_record(record_->chiave);
   const std::string nome = "`" + std::string(c->nome) + "`";
   const std::string_view u = c->unita;
   if (!memorizzabile(*c, v)) {
@@ -226,6 +226,8 @@ bool LettoreSorgente::testo(std::string& valore) {
     guasto_valore();
     return false;
   }
+  // A text holds no number for the field after it to be compared with.
+  if (const auto i = static_cast<std::size_t>(valori_letti_); i < valori_.size()) valori_[i] = 0;
   ++valori_letti_;
   if (valore.npos != t->find_first_of("\r\n"))
     avvisa(s_, Avviso::virgolette_aperte, luogo_campo(),
@@ -294,10 +296,14 @@ bool numeri_nella_chiave(std::string_view k) {
 
 void LettoreSorgente::inizia_record(Chiave chiave) {
   record_ = &parola_chiave(chiave);
+  campi_ = schema_record(chiave).campi;
   valori_letti_ = 0;
-  valori_.fill(0);
   if (separatori_detti_) return;
   separatori_detti_ = true;
+  // A key with no semicolon, tab or blank needs no closer look.
+  if (std::none_of(chiave_.begin(), chiave_.end(),
+                   [](char c) { return c == ';' || c == ' ' || c == '\t'; }))
+    return;
   const char* quale = nullptr;
   if (contiene_esatto(chiave_, ";"))
     quale = "semicolons";
@@ -327,6 +333,7 @@ void LettoreSorgente::chiudi_record() {
     controlla_resto();
   controlla_sovrascritture();
   record_ = nullptr;
+  campi_ = {};
 }
 
 namespace {
@@ -505,23 +512,23 @@ bool unico(Chiave c) {
 IdRecord LettoreSorgente::registra(Chiave chiave, int32_t posizione) {
   s_.origini.record.push_back({quale_, chiave, riga_chiave_, colonna_chiave_, posizione});
   const auto id = static_cast<IdRecord>(s_.origini.record.size() - 1);
-  const std::string nome_record(parola_chiave(chiave).nome);
+  const std::string_view nome_record = parola_chiave(chiave).nome;
   if (posizionato(chiave) && !s_.percorso.empty() && posizione > lunghezza_linea(s_) &&
       posizione <= int64_t{lunghezza_linea(s_)} + kCodaLinea)
     avvisa(s_, Avviso::oltre_fine_linea, luogo(posizione),
-           "the " + nome_record + " at " + std::to_string(posizione) +
+           "the " + std::string(nome_record) + " at " + std::to_string(posizione) +
                " m lies past the line's end at " + std::to_string(lunghezza_linea(s_)) +
                " m, in the grid's tail",
            {}, "check the position, or the line length in \"lunghezza percorso\"");
   if (posizionato(chiave) && posizione % kMetriCella != 0)
     avvisa(s_, Avviso::fuori_passo_50, luogo(posizione),
-           "the " + nome_record + " at " + std::to_string(posizione) +
+           "the " + std::string(nome_record) + " at " + std::to_string(posizione) +
                " m is not on the 50 m grid: it is placed by its rounded position");
   IdRecord& primo = primo_[static_cast<std::size_t>(chiave)];
   if (unico(chiave) && primo != 0)
     avvisa(s_, Avviso::record_sostituito, luogo(),
-           "this " + nome_record + " record replaces the one before it, which has no effect",
-           {{luogo_record(s_, primo), "the " + nome_record + " record it replaces"}});
+           "this " + std::string(nome_record) + " record replaces the one before it, which has no effect",
+           {{luogo_record(s_, primo), "the " + std::string(nome_record) + " record it replaces"}});
   if (primo == 0) primo = id;
   return id;
 }

@@ -90,6 +90,18 @@ class LettoreSorgente {
   /// stored as "?".
   std::string in_codepage(const std::string& campo);
 
+  /// Which rows of the table `tabella` the key just read names, one bit a
+  /// row: `calcola()` asked once for a run of one key in one table.
+  template <typename F>
+  uint32_t righe_nominate(const void* tabella, F calcola) {
+    if (tabella != memo_tabella_ || chiave_ != memo_chiave_) {
+      memo_righe_ = calcola();
+      memo_tabella_ = tabella;
+      memo_chiave_ = chiave_;
+    }
+    return memo_righe_;
+  }
+
   /// Notes the record being applied, for the origins of what it writes.
   IdRecord registra(Chiave chiave, int32_t posizione);
 
@@ -152,6 +164,7 @@ class LettoreSorgente {
   QualeSorgente quale_;
   std::string nome_;
   const ParolaChiave* record_ = nullptr;  // the record whose values are being read
+  std::span<const Campo> campi_;          // ... and its fields in the schema
   int valori_letti_ = 0;
   std::array<IdRecord, kParoleChiave.size()> primo_{};  // the first record of each kind
   std::string chiave_;  // the key field just read (campo_letto)
@@ -159,6 +172,9 @@ class LettoreSorgente {
   int colonna_chiave_ = 0;
   int larghezza_chiave_ = 0;
   bool separatori_detti_ = false;  // the key's separators are checked once
+  const void* memo_tabella_ = nullptr;  // righe_nominate(): the last table asked
+  std::string memo_chiave_;             // ... the last key
+  uint32_t memo_righe_ = 0;             // ... and the rows it names
   std::array<int64_t, 17> valori_{};  // the current record's values, for their relations
   void guasto_valore();
   void controlla_valore(int64_t v);
@@ -183,17 +199,23 @@ struct Gestore {
 /// names none is reported as unknown to the keywords of `blocco`.
 template <typename L>
 Passo applica_record(L& lettore, std::span<const Gestore<L>> gestori, Blocco blocco) {
-  const std::string chiave = lettore.chiave();
-  bool nominato = false;
-  for (const Gestore<L>& g : gestori) {
-    if (!nomina(parola_chiave(g.chiave), chiave)) continue;
-    nominato = true;
+  // Records come in runs of one key: the rows a key names are worked out
+  // once for the run, not tested again for every record.
+  const uint32_t righe = lettore.righe_nominate(gestori.data(), [&] {
+    uint32_t r = 0;
+    for (std::size_t i = 0; i < gestori.size() && i < 32; ++i)
+      if (nomina(parola_chiave(gestori[i].chiave), lettore.chiave())) r |= uint32_t{1} << i;
+    return r;
+  });
+  for (std::size_t i = 0; i < gestori.size() && i < 32; ++i) {
+    if ((righe & (uint32_t{1} << i)) == 0) continue;
+    const Gestore<L>& g = gestori[i];
     lettore.inizia_record(g.chiave);
     const Passo p = (lettore.*g.applica)();
     if (p != Passo::continua) return p;
     lettore.chiudi_record();
   }
-  if (!nominato) lettore.chiave_ignota(blocco);
+  if (righe == 0) lettore.chiave_ignota(blocco);
   return Passo::continua;
 }
 

@@ -31,13 +31,6 @@ void avvisa(ScenarioCompilato& s, Avviso a, Luogo luogo, std::string testo,
                             std::move(note), std::move(aiuto), a});
 }
 
-void annota_scrittura(ScenarioCompilato& s, int32_t c, IdRecord OrigineCella::*strato,
-                      IdRecord id) {
-  IdRecord& origine = s.origini.celle[static_cast<std::size_t>(c)].*strato;
-  if (origine != 0 && origine != id) s.origini.sovrascritture.push_back({c, strato, origine, id});
-  origine = id;
-}
-
 NotaRecord nota_occupante(const ScenarioCompilato& s, int32_t c) {
   const auto i = static_cast<std::size_t>(c);
   const IdRecord id = i < s.origini.celle.size() ? s.origini.celle[i].oggetto : 0;

@@ -117,8 +117,13 @@ inline int32_t lunghezza_linea(const ScenarioCompilato& s) {
 
 /// Notes that record `id` writes layer `strato` of cell `c`: the layer's
 /// origin becomes `id`, and a write over another record's is journalled.
-void annota_scrittura(ScenarioCompilato& s, int32_t c, IdRecord OrigineCella::*strato,
-                      IdRecord id);
+/// Inline: the profiles and objects call it for every cell they write.
+inline void annota_scrittura(ScenarioCompilato& s, int32_t c, IdRecord OrigineCella::*strato,
+                             IdRecord id) {
+  IdRecord& origine = s.origini.celle[static_cast<std::size_t>(c)].*strato;
+  if (origine != 0 && origine != id) s.origini.sovrascritture.push_back({c, strato, origine, id});
+  origine = id;
+}
 
 /// Where record `id` stands in its source.
 Luogo luogo_record(const ScenarioCompilato& s, IdRecord id);
