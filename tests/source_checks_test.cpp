@@ -117,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
                 Gravita::avviso, 219, 34, 1},
         Sbaglio{"swapped_speed_fields_blame_their_record",
                 {true, "velocita,    2000,   150", "velocita,    150,   2000"}, Gravita::errore, 25,
-                12, 0, Codice::guasto_lettura}),
+                12, 21, Codice::guasto_lettura}),
     [](const auto& info) { return std::string(info.param.nome); });
 
 TEST(Sbagli, AnEmptyTrainSourceFailsTheCompile) {

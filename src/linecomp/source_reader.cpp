@@ -538,7 +538,7 @@ Luogo LettoreSorgente::luogo(std::optional<int32_t> posizione) const {
 }
 
 Passo LettoreSorgente::rifiuta(Rifiuto r) {
-  if (r.codice == Codice::guasto_lettura) return guasto(std::move(r.testo), r.riga);
+  if (r.codice == Codice::guasto_lettura) return guasto(std::move(r.testo), r.riga, r.colonna);
   Luogo dove = luogo(r.posizione);
   if (r.riga != 0) dove.riga = r.riga;
   genera::registra(s_, r.codice, std::move(dove), std::move(r.testo), note_di(s_, r.note));

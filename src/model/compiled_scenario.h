@@ -108,6 +108,7 @@ struct Rifiuto {
   std::string testo;
   int riga = 0;                      // a line of its own (a field's), 0: the record's
   std::vector<NotaRecord> note;
+  int colonna = 0;                   // with `riga`, the field's column; 0: none known
 };
 
 /// The line length L in metres, as the length record gave it.

@@ -82,7 +82,11 @@ bool LettoreTreno::intero(int16_t& campo) {
   if (!numeri(v)) return false;
   const auto i = a_intero(v);
   if (!i) {
-    guasto("the value " + std::to_string(v) + " does not fit a 16-bit number");
+    // At the field when it stands on the key's line; else the record is blamed.
+    const Luogo campo = luogo_campo();
+    const bool sulla_riga = campo.riga == riga_chiave();
+    guasto("the value " + std::to_string(v) + " does not fit a 16-bit number",
+           sulla_riga ? campo.riga : 0, sulla_riga ? campo.colonna : 0);
     return false;
   }
   campo = *i;
@@ -92,11 +96,13 @@ bool LettoreTreno::intero(int16_t& campo) {
 Passo LettoreTreno::velocita() {
   int32_t p = 0, v = 0;
   if (!numeri(p, v)) return Passo::guasto;
+  const int colonna_v = luogo_campo().colonna;
   if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
   fuori_ordine(arrotonda_cella(static_cast<double>(p) / kMetriCella), velocita_.cursore,
                velocita_.origine);
   if (auto r = record_velocita(s_, velocita_, p, v, registra(Chiave::velocita, p)))
     return rifiuta(std::move(*r));
+  velocita_.colonna = colonna_v;
   return Passo::continua;
 }
 
