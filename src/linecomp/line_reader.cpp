@@ -104,7 +104,7 @@ constexpr Gestore<LettoreLinea> kCorpo[] = {
 Passo LettoreLinea::lunghezza() {
   int32_t& l = voce(kVoceTreno).dato2;  // lunghezza_linea(s_)
   if (!numeri(l)) return Passo::guasto;
-  scrive_voce(kVoceTreno, registra(Chiave::lunghezza_percorso, l));
+  scrive_voce(kVoceTreno, annota_record(Chiave::lunghezza_percorso, l));
   if (l > kLunghezzaMassima)
     return rifiuta({Codice::lunghezza_eccessiva, std::nullopt,
                     "the line length " + std::to_string(l) + " m exceeds " +
@@ -130,14 +130,14 @@ Passo LettoreLinea::lunghezza() {
 Passo LettoreLinea::progressiva(Chiave chiave, int i) {
   voce_testata& v = voce(i);
   const bool letti = numeri(v.dato1, v.dato2, v.dato3);
-  scrive_voce(i, registra(chiave, v.dato1));
+  scrive_voce(i, annota_record(chiave, v.dato1));
   return letti ? Passo::continua : Passo::guasto;
 }
 
 Passo LettoreLinea::sfondo(Chiave chiave, int32_t voce_testata::*campo) {
   voce_testata& v = voce(kVoceLinea);
   if (!numeri(v.*campo)) return Passo::guasto;
-  scrive_voce(kVoceLinea, registra(chiave, v.*campo));
+  scrive_voce(kVoceLinea, annota_record(chiave, v.*campo));
   return Passo::continua;
 }
 
@@ -145,7 +145,7 @@ Passo LettoreLinea::ripetizione_segnali() {
   voce_testata& v = voce(kVoceRipetizione);
   const std::string chiave = this->chiave();
   if (!numeri(v.dato1, v.dato2)) return Passo::guasto;
-  scrive_voce(kVoceRipetizione, registra(Chiave::ripetizione_segnali, v.dato1));
+  scrive_voce(kVoceRipetizione, annota_record(Chiave::ripetizione_segnali, v.dato1));
   if (v.dato1 % kMetriCella != 0)
     return rifiuta({Codice::ripetizione_inizio_non_multiplo, std::nullopt,
                     "the cab-signal repetition starts at " + std::to_string(v.dato1) +
@@ -173,7 +173,7 @@ Passo LettoreLinea::pendenza() {
   if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
   fuori_ordine(arrotonda_cella(static_cast<double>(p) / kMetriCella), pendenze_.cursore,
                pendenze_.origine);
-  record_pendenza(s_, pendenze_, p, g, registra(Chiave::pendenza, p));
+  record_pendenza(s_, pendenze_, p, g, annota_record(Chiave::pendenza, p));
   return Passo::continua;
 }
 
@@ -190,7 +190,7 @@ Passo LettoreLinea::curva() {
                " holds an \"s\", so the curve turns left: a right curve's key has no \"s\", "
                "as in \"curvad4\"");
   if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
-  if (auto r = record_curva(s_, tracciato_, chiave, p, len, registra(Chiave::curva, p)))
+  if (auto r = record_curva(s_, tracciato_, chiave, p, len, annota_record(Chiave::curva, p)))
     return rifiuta(std::move(*r));
   return Passo::continua;
 }
@@ -199,7 +199,7 @@ Passo LettoreLinea::montagna() {
   int32_t inizio = 0, fine = 0, tipo = 0;
   if (!numeri(inizio, fine, tipo)) return Passo::guasto;
   if (const Passo e = entro_griglia(inizio); e != Passo::continua) return e;
-  if (auto r = memo_montagna(s_, gallerie_, inizio, fine, tipo, registra(Chiave::montagna, inizio)))
+  if (auto r = memo_montagna(s_, gallerie_, inizio, fine, tipo, annota_record(Chiave::montagna, inizio)))
     return rifiuta(std::move(*r));
   return Passo::continua;
 }
@@ -209,7 +209,7 @@ Passo LettoreLinea::indicatori_v_max() {
   if (!numeri(v.posizione, v.vas, v.vbs, v.vcs, v.strisces, v.vad, v.vbd, v.vcd, v.strisced))
     return Passo::guasto;
   if (const Passo e = entro_griglia(v.posizione); e != Passo::continua) return e;
-  if (auto r = memo_indicatori_v_max(s_, v, registra(Chiave::indicatori_v_max, v.posizione)))
+  if (auto r = memo_indicatori_v_max(s_, v, annota_record(Chiave::indicatori_v_max, v.posizione)))
     return rifiuta(std::move(*r));
   return Passo::continua;
 }
@@ -221,7 +221,7 @@ Passo LettoreLinea::cartello() {
   testo_cartello = in_codepage(testo_cartello);
   if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
   if (auto r = cartello_indicatore(s_, prossimo_cartello_, p, testo_cartello,
-                                   registra(Chiave::cartello_indicatore, p)))
+                                   annota_record(Chiave::cartello_indicatore, p)))
     return rifiuta(std::move(*r));
   return Passo::continua;
 }
@@ -246,7 +246,7 @@ bool LettoreLinea::cerca_generale() {
     }
     if (!primo_saltato && !chiave().empty()) primo_saltato = luogo();
   }
-  genera::registra(s_, Codice::generale_mancante, {nome(), 0, 0, std::nullopt},
+  registra_errore_delle_regole(s_, Codice::generale_mancante, {nome(), 0, 0, std::nullopt},
            "no field holds \"[generale]\" before the end of the file");
   return false;
 }

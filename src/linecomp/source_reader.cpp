@@ -112,7 +112,7 @@ void LettoreSorgente::controlla_valore(int64_t v) {
                         std::string(prima.nome) + "` " + con_unita(valori_[i - 1], prima.unita);
     std::string aiuto = "give the start first and the end after it";
     if (c->vincolo == Vincolo::zero_o_dopo_precedente) aiuto += ", or 0 for none";
-    segnala(s_, Codice::fine_prima_di_inizio, luogo_campo(), std::move(testo));
+    segnala_errore(s_, Codice::fine_prima_di_inizio, luogo_campo(), std::move(testo));
     s_.diagnostiche.back().aiuto = std::move(aiuto);
     return;
   }
@@ -142,7 +142,7 @@ void LettoreSorgente::controlla_valore(int64_t v) {
     const Codice codice = record_->chiave == Chiave::lunghezza_percorso
                               ? Codice::linea_senza_lunghezza
                               : Codice::misura_non_positiva;
-    segnala(s_, codice, luogo_campo(), std::move(testo));
+    segnala_errore(s_, codice, luogo_campo(), std::move(testo));
     s_.diagnostiche.back().aiuto = aiuto;
     return;
   }
@@ -256,7 +256,7 @@ std::string LettoreSorgente::in_codepage(const std::string& campo) {
   char32_t mancante = 0;
   std::string out = *in_cp1252(campo, &mancante, true);
   if (mancante != 0)
-    segnala(s_, Codice::carattere_fuori_codepage, {nome_, r_.riga(), r_.colonna(), std::nullopt},
+    segnala_errore(s_, Codice::carattere_fuori_codepage, {nome_, r_.riga(), r_.colonna(), std::nullopt},
             citazione(campo) + " holds \"" + utf8(mancante) +
                 "\", which code page 1252, the simulator's, does not have; it is stored as \"?\"");
   return out;
@@ -314,7 +314,7 @@ void LettoreSorgente::inizia_record(Chiave chiave) {
   if (quale == nullptr) return;
   Luogo dove = luogo();
   dove.larghezza = larghezza_chiave_;
-  segnala(s_, Codice::separatore_errato, std::move(dove),
+  segnala_errore(s_, Codice::separatore_errato, std::move(dove),
           "this " + std::string(record_->nome) + " record's fields are separated by " + quale +
               ", not commas: the whole line " + citazione(chiave_) +
               " is read as its key, and its values are taken from the lines after it");
@@ -509,7 +509,7 @@ bool unico(Chiave c) {
 
 }  // namespace
 
-IdRecord LettoreSorgente::registra(Chiave chiave, int32_t posizione) {
+IdRecord LettoreSorgente::annota_record(Chiave chiave, int32_t posizione) {
   s_.origini.record.push_back({quale_, chiave, riga_chiave_, colonna_chiave_, posizione});
   const auto id = static_cast<IdRecord>(s_.origini.record.size() - 1);
   const std::string_view nome_record = parola_chiave(chiave).nome;
@@ -541,7 +541,7 @@ Passo LettoreSorgente::rifiuta(Rifiuto r) {
   if (r.codice == Codice::guasto_lettura) return guasto(std::move(r.testo), r.riga, r.colonna);
   Luogo dove = luogo(r.posizione);
   if (r.riga != 0) dove.riga = r.riga;
-  genera::registra(s_, r.codice, std::move(dove), std::move(r.testo), note_di(s_, r.note));
+  registra_errore_delle_regole(s_, r.codice, std::move(dove), std::move(r.testo), note_di(s_, r.note));
   return r.codice == Codice::oltre_griglia ? Passo::fine_morbida : Passo::fine_dura;
 }
 

@@ -103,7 +103,7 @@ class LettoreSorgente {
   }
 
   /// Notes the record being applied, for the origins of what it writes.
-  IdRecord registra(Chiave chiave, int32_t posizione);
+  IdRecord annota_record(Chiave chiave, int32_t posizione);
 
   /// The record whose values are being read; its values are counted so
   /// that one missing can be named on the record's own line.

@@ -4,7 +4,7 @@
 
 namespace genera {
 
-void registra(ScenarioCompilato& s, Codice codice, Luogo luogo, std::string testo,
+void registra_errore_delle_regole(ScenarioCompilato& s, Codice codice, Luogo luogo, std::string testo,
               std::vector<Nota> note) {
   s.codice_errore = codice;
   if (luogo.posizione) s.posizione_errore = *luogo.posizione;
@@ -12,7 +12,7 @@ void registra(ScenarioCompilato& s, Codice codice, Luogo luogo, std::string test
       {Gravita::errore, codice, std::move(luogo), std::move(testo), std::move(note), {}, Avviso::nessuno});
 }
 
-void segnala(ScenarioCompilato& s, Codice codice, Luogo luogo, std::string testo,
+void segnala_errore(ScenarioCompilato& s, Codice codice, Luogo luogo, std::string testo,
              std::vector<Nota> note) {
   s.diagnostiche.push_back(
       {Gravita::errore, codice, std::move(luogo), std::move(testo), std::move(note), {}, Avviso::nessuno});

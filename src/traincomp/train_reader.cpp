@@ -73,7 +73,7 @@ constexpr Gestore<LettoreTreno> kRecord[] = {
 
 Passo LettoreTreno::generale(int i, int32_t voce_testata::*campo, Chiave chiave) {
   if (!numeri(voce(i).*campo)) return Passo::guasto;
-  scrive_voce(i, registra(chiave, voce(i).*campo));
+  scrive_voce(i, annota_record(chiave, voce(i).*campo));
   return Passo::continua;
 }
 
@@ -100,7 +100,7 @@ Passo LettoreTreno::velocita() {
   if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
   fuori_ordine(arrotonda_cella(static_cast<double>(p) / kMetriCella), velocita_.cursore,
                velocita_.origine);
-  if (auto r = record_velocita(s_, velocita_, p, v, registra(Chiave::velocita, p)))
+  if (auto r = record_velocita(s_, velocita_, p, v, annota_record(Chiave::velocita, p)))
     return rifiuta(std::move(*r));
   velocita_.colonna = colonna_v;
   return Passo::continua;
@@ -112,19 +112,19 @@ Passo LettoreTreno::aderenza() {
   if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
   fuori_ordine(arrotonda_cella(static_cast<double>(p) / kMetriCella), aderenza_.cursore,
                aderenza_.origine);
-  record_aderenza(s_, aderenza_, p, a, registra(Chiave::aderenza, p));
+  record_aderenza(s_, aderenza_, p, a, annota_record(Chiave::aderenza, p));
   return Passo::continua;
 }
 
 Passo LettoreTreno::orologio() {
   voce_testata& v = voce(kVoceRipetizione);
-  scrive_voce(kVoceRipetizione, registra(Chiave::orologio, 0));
+  scrive_voce(kVoceRipetizione, annota_record(Chiave::orologio, 0));
   return intero(v.intero3) && intero(v.intero4) && intero(v.intero5) ? Passo::continua
                                                                       : Passo::guasto;
 }
 
 Passo LettoreTreno::sabbia() {
-  scrive_voce(kVoceRipetizione, registra(Chiave::sabbia, 0));
+  scrive_voce(kVoceRipetizione, annota_record(Chiave::sabbia, 0));
   return intero(voce(kVoceRipetizione).intero1) ? Passo::continua : Passo::guasto;
 }
 
@@ -134,7 +134,7 @@ Passo LettoreTreno::dopo_posa(std::optional<Rifiuto> r, int32_t posizione, const
   if (r) return rifiuta(std::move(*r));
   if (genera::numero(s_.codice_errore) <= 0) return Passo::continua;
   const Codice prima = s_.codice_errore;
-  genera::registra(s_, prima, luogo(posizione),
+  registra_errore_delle_regole(s_, prima, luogo(posizione),
                    "the reading stops at the " + std::string(record) + " at " +
                        std::to_string(posizione) + " m because of the earlier error " +
                        std::to_string(genera::numero(prima)));
@@ -146,7 +146,7 @@ Passo LettoreTreno::segnale() {
   if (!numeri(v.posizione, v.sx, v.s1, v.s2, v.s3, v.rapp, v.dx, v.d1, v.d2, v.d3, v.tempo))
     return Passo::guasto;
   if (const Passo e = entro_griglia(v.posizione); e != Passo::continua) return e;
-  auto r = memo_segnale(s_, v, registra(Chiave::segnale, v.posizione));
+  auto r = memo_segnale(s_, v, annota_record(Chiave::segnale, v.posizione));
   return dopo_posa(std::move(r), v.posizione, "signal");
 }
 
@@ -154,7 +154,7 @@ Passo LettoreTreno::rallentamento() {
   int32_t x = 0, v = 0, l = 0, f_tt = 0, f_ta = 0, d_v = 0;
   if (!numeri(x, v, l, f_tt, f_ta, d_v)) return Passo::guasto;
   if (const Passo e = entro_griglia(x); e != Passo::continua) return e;
-  auto r = memo_rallentamento(s_, x, v, l, f_tt, f_ta, d_v, registra(Chiave::rallentamento, x));
+  auto r = memo_rallentamento(s_, x, v, l, f_tt, f_ta, d_v, annota_record(Chiave::rallentamento, x));
   return dopo_posa(std::move(r), x, "slowdown");
 }
 
@@ -162,7 +162,7 @@ Passo LettoreTreno::abbattimento() {
   int32_t p = 0, w = 0;
   if (!numeri(p, w)) return Passo::guasto;
   if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
-  if (auto r = memo_abbattimento(s_, p, w, registra(Chiave::abbattimento, p)))
+  if (auto r = memo_abbattimento(s_, p, w, annota_record(Chiave::abbattimento, p)))
     return rifiuta(std::move(*r));
   return Passo::continua;
 }
@@ -201,7 +201,7 @@ EsitoLettura LettoreTreno::passi_finali() {
         break;
       }
     }
-    genera::registra(s_, Codice::progressive_non_multiple, dove,
+    registra_errore_delle_regole(s_, Codice::progressive_non_multiple, dove,
                      "the kilometric progressives (" + valori +
                          " m) are not all multiples of 50 m");
   }
