@@ -199,7 +199,8 @@ Passo LettoreLinea::montagna() {
   int32_t inizio = 0, fine = 0, tipo = 0;
   if (!numeri(inizio, fine, tipo)) return Passo::guasto;
   if (const Passo e = entro_griglia(inizio); e != Passo::continua) return e;
-  if (auto r = memo_montagna(s_, gallerie_, inizio, fine, tipo, annota_record(Chiave::montagna, inizio)))
+  if (auto r =
+          memo_montagna(s_, gallerie_, inizio, fine, tipo, annota_record(Chiave::montagna, inizio)))
     return rifiuta(std::move(*r));
   return Passo::continua;
 }
@@ -247,7 +248,7 @@ bool LettoreLinea::cerca_generale() {
     if (!primo_saltato && !chiave().empty()) primo_saltato = luogo();
   }
   registra_errore_delle_regole(s_, Codice::generale_mancante, {nome(), 0, 0, std::nullopt},
-           "no field holds \"[generale]\" before the end of the file");
+                               "no field holds \"[generale]\" before the end of the file");
   return false;
 }
 

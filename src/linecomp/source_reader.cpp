@@ -13,15 +13,15 @@ LettoreSorgente::LettoreSorgente(std::string_view testo, QualeSorgente quale, st
     : r_(testo), s_(s), quale_(quale), nome_(std::move(nome)) {}
 
 bool LettoreSorgente::leggi_chiave() {
-  auto campo = r_.leggi_testo();
+  auto campo = r_.read_text();
   if (!campo) {
     guasto_campo();
     return false;
   }
   chiave_ = std::move(*campo);
-  riga_chiave_ = r_.riga();
-  colonna_chiave_ = r_.colonna();
-  larghezza_chiave_ = r_.larghezza();
+  riga_chiave_ = r_.line();
+  colonna_chiave_ = r_.column();
+  larghezza_chiave_ = r_.width();
   separatori_detti_ = false;
   return true;
 }
@@ -30,18 +30,18 @@ bool LettoreSorgente::commento() const { return contiene(chiave_, kCommento); }
 
 LettoreSorgente::EsitoChiave LettoreSorgente::prossima_chiave(int commenti,
                                                             bool fine_nei_commenti) {
-  if (r_.fine()) return EsitoChiave::fine;
+  if (r_.at_end()) return EsitoChiave::fine;
   if (!leggi_chiave()) return EsitoChiave::guasto;
-  if (r_.fine()) return EsitoChiave::fine;
+  if (r_.at_end()) return EsitoChiave::fine;
   for (int i = 0; i < commenti && commento(); ++i) {
     if (!leggi_chiave()) return EsitoChiave::guasto;
-    if (fine_nei_commenti && r_.fine()) return EsitoChiave::fine;
+    if (fine_nei_commenti && r_.at_end()) return EsitoChiave::fine;
   }
   return EsitoChiave::letta;
 }
 
 bool LettoreSorgente::numero(int32_t& v) {
-  const auto n = r_.leggi_numero();
+  const auto n = r_.read_number();
   if (!n) {
     guasto_valore();
     return false;
@@ -63,8 +63,8 @@ std::string con_unita(int64_t v, std::string_view unita, bool segno = false) {
 }  // namespace
 
 Luogo LettoreSorgente::luogo_campo() const {
-  Luogo l{nome_, r_.riga(), r_.colonna(), std::nullopt};
-  l.larghezza = r_.larghezza();
+  Luogo l{nome_, r_.line(), r_.column(), std::nullopt};
+  l.larghezza = r_.width();
   return l;
 }
 
@@ -152,17 +152,17 @@ void LettoreSorgente::controlla_valore(int64_t v) {
 // After a record applied whole: what stands after its last value on the
 // same line is not part of it.
 void LettoreSorgente::controlla_resto() {
-  const std::string_view resto = r_.resto_della_riga();
+  const std::string_view resto = r_.rest_of_line();
   const std::size_t inizio = resto.find_first_not_of(" \t,");
   if (inizio == std::string_view::npos) return;
   // A record's values may run on: the rest of the line is then another
   // record's, or a comment.
-  if (r_.riga() != riga_chiave_) return;
+  if (r_.line() != riga_chiave_) return;
   const std::string_view avanzo = resto.substr(inizio);
   for (const ParolaChiave& p : kParoleChiave)
     if (nomina(p, avanzo)) return;
   if (contiene(avanzo, kCommento) || contiene_esatto(avanzo, "[")) return;
-  Luogo dove{nome_, r_.riga(), r_.colonna_resto() + static_cast<int>(inizio), std::nullopt};
+  Luogo dove{nome_, r_.line(), r_.rest_column() + static_cast<int>(inizio), std::nullopt};
   std::size_t fine = avanzo.find_last_not_of(" \t,");
   dove.larghezza = static_cast<int>(fine + 1);
   const std::string_view mostrato = avanzo.substr(0, fine + 1);
@@ -171,8 +171,8 @@ void LettoreSorgente::controlla_resto() {
   if (testo_finale) return;  // said by the text's own check
   const bool cifre = mostrato.find_first_not_of("0123456789") == std::string_view::npos;
   // "12,5": digits right after the comma that closed a number.
-  const bool decimale = cifre && inizio == 0 && r_.finito_a_virgola() && r_.larghezza() > 0 &&
-                        r_.colonna() + r_.larghezza() + 1 == r_.colonna_resto();
+  const bool decimale = cifre && inizio == 0 && r_.ended_at_comma() && r_.width() > 0 &&
+                        r_.column() + r_.width() + 1 == r_.rest_column();
   if (decimale) {
     avvisa(s_, Avviso::valori_avanzati, dove,
            "`" + std::string(mostrato) + "` is left over after the " +
@@ -192,7 +192,7 @@ void LettoreSorgente::controlla_resto() {
 // A value that cannot be read. When the record's values run out, name the
 // record on its own line, not the next record's field it ran into.
 void LettoreSorgente::guasto_valore() {
-  const bool altrove = r_.guasto_fine() || r_.riga_guasto() != riga_chiave_;
+  const bool altrove = r_.failed_at_end() || r_.failure_line() != riga_chiave_;
   if (record_ == nullptr || !altrove) {
     guasto_campo();
     return;
@@ -201,12 +201,12 @@ void LettoreSorgente::guasto_valore() {
                       " has " + std::to_string(valori_letti_) + " of its " +
                       std::to_string(record_->valori) + " values: ";
   std::vector<Nota> note;
-  if (r_.guasto_fine()) {
+  if (r_.failed_at_end()) {
     testo += "the file ends after them";
   } else {
-    testo += "the next field, on line " + std::to_string(r_.riga_guasto()) + ", is not one (" +
-             r_.guasto() + ")";
-    note.push_back({{nome_, r_.riga_guasto(), r_.colonna(), std::nullopt},
+    testo += "the next field, on line " + std::to_string(r_.failure_line()) + ", is not one (" +
+             r_.failure() + ")";
+    note.push_back({{nome_, r_.failure_line(), r_.column(), std::nullopt},
                     "the field taken as its next value"});
   }
   guasto(std::move(testo));
@@ -221,7 +221,7 @@ bool LettoreSorgente::numero(int64_t& v) {
 }
 
 bool LettoreSorgente::testo(std::string& valore) {
-  auto t = r_.leggi_testo();
+  auto t = r_.read_text();
   if (!t) {
     guasto_valore();
     return false;
@@ -233,12 +233,12 @@ bool LettoreSorgente::testo(std::string& valore) {
     avvisa(s_, Avviso::virgolette_aperte, luogo_campo(),
            "this quoted text runs on over a line end: is its closing quote missing?", {},
            "close the quote on the same line");
-  if (!r_.tra_virgolette() && r_.finito_a_virgola()) {
-    std::string_view resto = r_.resto_della_riga();
+  if (!r_.quoted() && r_.ended_at_comma()) {
+    std::string_view resto = r_.rest_of_line();
     const std::size_t fine = resto.find_last_not_of(" \t,");
     if (fine != std::string_view::npos) {
       Luogo dove = luogo_campo();
-      dove.larghezza = r_.colonna_resto() + static_cast<int>(fine) + 1 - dove.colonna;
+      dove.larghezza = r_.rest_column() + static_cast<int>(fine) + 1 - dove.colonna;
       avvisa(s_, Avviso::testo_tagliato, std::move(dove),
              "this text ends at a comma: " + citazione(*t) + " is stored, and " +
                  citazione(resto.substr(resto.find_first_not_of(" \t"),
@@ -256,9 +256,10 @@ std::string LettoreSorgente::in_codepage(const std::string& campo) {
   char32_t mancante = 0;
   std::string out = *in_cp1252(campo, &mancante, true);
   if (mancante != 0)
-    segnala_errore(s_, Codice::carattere_fuori_codepage, {nome_, r_.riga(), r_.colonna(), std::nullopt},
-            citazione(campo) + " holds \"" + utf8(mancante) +
-                "\", which code page 1252, the simulator's, does not have; it is stored as \"?\"");
+    segnala_errore(
+        s_, Codice::carattere_fuori_codepage, {nome_, r_.line(), r_.column(), std::nullopt},
+        citazione(campo) + " holds \"" + utf8(mancante) +
+            "\", which code page 1252, the simulator's, does not have; it is stored as \"?\"");
   return out;
 }
 
@@ -315,20 +316,20 @@ void LettoreSorgente::inizia_record(Chiave chiave) {
   Luogo dove = luogo();
   dove.larghezza = larghezza_chiave_;
   segnala_errore(s_, Codice::separatore_errato, std::move(dove),
-          "this " + std::string(record_->nome) + " record's fields are separated by " + quale +
-              ", not commas: the whole line " + citazione(chiave_) +
-              " is read as its key, and its values are taken from the lines after it");
+                 "this " + std::string(record_->nome) + " record's fields are separated by " +
+                     quale + ", not commas: the whole line " + citazione(chiave_) +
+                     " is read as its key, and its values are taken from the lines after it");
   s_.diagnostiche.back().aiuto = "separate the key and every value with a comma, as in \"" +
                                  std::string(record_->scritta) + ", ...\"";
 }
 
 void LettoreSorgente::chiudi_record() {
-  if (record_ != nullptr && valori_letti_ > 0 && r_.riga() != riga_chiave_)
+  if (record_ != nullptr && valori_letti_ > 0 && r_.line() != riga_chiave_)
     avvisa(s_, Avviso::valori_a_capo, luogo(),
            "the " + std::string(record_->nome) + " record's values run on to line " +
-               std::to_string(r_.riga()) + ": is a value missing on line " +
+               std::to_string(r_.line()) + ": is a value missing on line " +
                std::to_string(riga_chiave_) + "?",
-           {{{nome_, r_.riga(), r_.colonna(), std::nullopt}, "its last value is taken from here"}});
+           {{{nome_, r_.line(), r_.column(), std::nullopt}, "its last value is taken from here"}});
   else if (record_ != nullptr && valori_letti_ > 0)
     controlla_resto();
   controlla_sovrascritture();
@@ -409,7 +410,7 @@ const char* dove_si_legge(Blocco b) {
 }  // namespace
 
 void LettoreSorgente::chiave_ignota(Blocco blocco) {
-  if (!r_.primo_della_riga()) return;
+  if (!r_.first_on_line()) return;
   const std::string_view k = senza_spazi(chiave_);
   if (k.empty()) return;
   if (numero_scritto(k)) {
@@ -457,12 +458,12 @@ void LettoreSorgente::chiave_ignota(Blocco blocco) {
 }
 
 std::vector<Nota> LettoreSorgente::note_non_lette(Blocco blocco) const {
-  FieldReader resto(r_.resto());
+  FieldReader resto(r_.rest());
   int record = 0, prima = 0;
-  while (!resto.fine()) {
-    const auto campo = resto.leggi_testo();
+  while (!resto.at_end()) {
+    const auto campo = resto.read_text();
     if (!campo) break;
-    if (!resto.primo_della_riga()) continue;
+    if (!resto.first_on_line()) continue;
     bool nomina_record = false;
     for (const ParolaChiave& p : kParoleChiave) {
       const bool stessa_sorgente = blocco == Blocco::treno ? p.blocco == Blocco::treno
@@ -470,7 +471,7 @@ std::vector<Nota> LettoreSorgente::note_non_lette(Blocco blocco) const {
       nomina_record = nomina_record || (stessa_sorgente && nomina(p, *campo));
     }
     if (!nomina_record || contiene(*campo, kCommento)) continue;
-    if (record++ == 0) prima = r_.riga_resto() + resto.riga() - 1;
+    if (record++ == 0) prima = r_.rest_line() + resto.line() - 1;
   }
   if (record == 0) return {};
   return {{{nome_, prima, 0, std::nullopt},
@@ -541,7 +542,8 @@ Passo LettoreSorgente::rifiuta(Rifiuto r) {
   if (r.codice == Codice::guasto_lettura) return guasto(std::move(r.testo), r.riga, r.colonna);
   Luogo dove = luogo(r.posizione);
   if (r.riga != 0) dove.riga = r.riga;
-  registra_errore_delle_regole(s_, r.codice, std::move(dove), std::move(r.testo), note_di(s_, r.note));
+  registra_errore_delle_regole(s_, r.codice, std::move(dove), std::move(r.testo),
+                               note_di(s_, r.note));
   return r.codice == Codice::oltre_griglia ? Passo::fine_morbida : Passo::fine_dura;
 }
 

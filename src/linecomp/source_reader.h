@@ -76,7 +76,7 @@ class LettoreSorgente {
   bool commento() const;
 
   const std::string& chiave() const { return chiave_; }
-  bool fine() const { return r_.fine(); }
+  bool fine() const { return r_.at_end(); }
 
   /// Reads the next values; false (a run-time failure) when one cannot be.
   template <typename... T>
@@ -138,7 +138,7 @@ class LettoreSorgente {
   /// field's, when the field reader gave one).
   Passo guasto(std::string testo, int riga = 0, int colonna = 0);
   Passo guasto_campo() {
-    return guasto(r_.guasto(), r_.riga_guasto(), r_.guasto_fine() ? -1 : r_.colonna());
+    return guasto(r_.failure(), r_.failure_line(), r_.failed_at_end() ? -1 : r_.column());
   }
 
   /// The failure that ended the parse, for the caller to record.

@@ -4,8 +4,8 @@
 
 namespace genera {
 
-void registra_errore_delle_regole(ScenarioCompilato& s, Codice codice, Luogo luogo, std::string testo,
-              std::vector<Nota> note) {
+void registra_errore_delle_regole(ScenarioCompilato& s, Codice codice, Luogo luogo,
+                                  std::string testo, std::vector<Nota> note) {
   s.codice_errore = codice;
   if (luogo.posizione) s.posizione_errore = *luogo.posizione;
   s.diagnostiche.push_back(
@@ -13,7 +13,7 @@ void registra_errore_delle_regole(ScenarioCompilato& s, Codice codice, Luogo luo
 }
 
 void segnala_errore(ScenarioCompilato& s, Codice codice, Luogo luogo, std::string testo,
-             std::vector<Nota> note) {
+                    std::vector<Nota> note) {
   s.diagnostiche.push_back(
       {Gravita::errore, codice, std::move(luogo), std::move(testo), std::move(note), {}, Avviso::nessuno});
 }

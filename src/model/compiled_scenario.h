@@ -113,7 +113,7 @@ struct Rifiuto {
 
 /// The line length L in metres, as the length record gave it.
 inline int32_t lunghezza_linea(const ScenarioCompilato& s) {
-  return s.testata_linea[kVoceTreno].dato2;
+  return lunghezza_linea(s.testata_linea);
 }
 
 /// Notes that record `id` writes layer `strato` of cell `c`: the layer's

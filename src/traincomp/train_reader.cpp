@@ -135,9 +135,9 @@ Passo LettoreTreno::dopo_posa(std::optional<Rifiuto> r, int32_t posizione, const
   if (genera::numero(s_.codice_errore) <= 0) return Passo::continua;
   const Codice prima = s_.codice_errore;
   registra_errore_delle_regole(s_, prima, luogo(posizione),
-                   "the reading stops at the " + std::string(record) + " at " +
-                       std::to_string(posizione) + " m because of the earlier error " +
-                       std::to_string(genera::numero(prima)));
+                               "the reading stops at the " + std::string(record) + " at " +
+                                   std::to_string(posizione) + " m because of the earlier error " +
+                                   std::to_string(genera::numero(prima)));
   return Passo::fine_dura;
 }
 
@@ -154,7 +154,8 @@ Passo LettoreTreno::rallentamento() {
   int32_t x = 0, v = 0, l = 0, f_tt = 0, f_ta = 0, d_v = 0;
   if (!numeri(x, v, l, f_tt, f_ta, d_v)) return Passo::guasto;
   if (const Passo e = entro_griglia(x); e != Passo::continua) return e;
-  auto r = memo_rallentamento(s_, x, v, l, f_tt, f_ta, d_v, annota_record(Chiave::rallentamento, x));
+  auto r =
+      memo_rallentamento(s_, x, v, l, f_tt, f_ta, d_v, annota_record(Chiave::rallentamento, x));
   return dopo_posa(std::move(r), x, "slowdown");
 }
 
@@ -201,9 +202,9 @@ EsitoLettura LettoreTreno::passi_finali() {
         break;
       }
     }
-    registra_errore_delle_regole(s_, Codice::progressive_non_multiple, dove,
-                     "the kilometric progressives (" + valori +
-                         " m) are not all multiples of 50 m");
+    registra_errore_delle_regole(
+        s_, Codice::progressive_non_multiple, dove,
+        "the kilometric progressives (" + valori + " m) are not all multiples of 50 m");
   }
   return esito;
 }
