@@ -21,9 +21,8 @@ class LettoreLinea : public LettoreSorgente {
  public:
   LettoreLinea(std::string_view testo, const std::string& nome, bool con_tracciato,
                ScenarioCompilato& s, const EliminaSorgente& elimina)
-      : LettoreSorgente(testo, QualeSorgente::linea, nome, s),
-        con_tracciato_(con_tracciato),
-        elimina_(elimina) {}
+      : LettoreSorgente(testo, QualeSorgente::linea, nome, s, elimina),
+        con_tracciato_(con_tracciato) {}
 
   EsitoLettura leggi();
   int32_t prossimo_cartello() const { return prossimo_cartello_; }
@@ -52,30 +51,13 @@ class LettoreLinea : public LettoreSorgente {
   bool cerca_generale();
   Passo testata();
   Passo corpo();
-  EsitoLettura elimina_sorgente(Passo dopo);
   EsitoLettura chiudi(Passo p) {
     if (p == Passo::guasto) return esito_guasto();
     annota_fermata();
     return elimina_sorgente(p);
   }
-  EsitoLettura esito_guasto() const {
-    std::vector<Nota> note = note_guasto();
-    for (Nota& n : note_non_lette(Blocco::corpo_linea)) note.push_back(std::move(n));
-    EsitoLettura e{Passo::guasto, testo_guasto(), riga_guasto(), false, std::move(note)};
-    e.colonna = colonna_guasto();
-    return e;
-  }
-  // The stop's diagnostic says what it left unread.
-  void annota_fermata() {
-    if (s_.diagnostiche.empty()) return;
-    for (Nota& n : note_non_lette(Blocco::corpo_linea))
-      s_.diagnostiche.back().note.push_back(std::move(n));
-  }
-  voce_testata& voce(int i) { return s_.testata_linea[static_cast<std::size_t>(i)]; }
-  void scrive_voce(int i, IdRecord id) { s_.origini.voci[static_cast<std::size_t>(i)] = id; }
 
   bool con_tracciato_;
-  const EliminaSorgente& elimina_;
   StatoPendenze pendenze_;
   StatoTracciato tracciato_;
   StatoGallerie gallerie_;
@@ -225,12 +207,6 @@ Passo LettoreLinea::cartello() {
                                    annota_record(Chiave::cartello_indicatore, p)))
     return rifiuta(std::move(*r));
   return Passo::continua;
-}
-
-EsitoLettura LettoreLinea::elimina_sorgente(Passo dopo) {
-  std::string perche = elimina_(QualeSorgente::linea);
-  if (!perche.empty()) return {Passo::guasto, std::move(perche), 0, true};
-  return {dopo, {}, 0};
 }
 
 bool LettoreLinea::cerca_generale() {

@@ -9,8 +9,28 @@
 namespace genera {
 
 LettoreSorgente::LettoreSorgente(std::string_view testo, QualeSorgente quale, std::string nome,
-                                 ScenarioCompilato& s)
-    : r_(testo), s_(s), quale_(quale), nome_(std::move(nome)) {}
+                                 ScenarioCompilato& s, const EliminaSorgente& elimina)
+    : r_(testo), s_(s), quale_(quale), elimina_(elimina), nome_(std::move(nome)) {}
+
+EsitoLettura LettoreSorgente::elimina_sorgente(Passo dopo) {
+  std::string perche = elimina_(quale_);
+  if (!perche.empty()) return {Passo::guasto, std::move(perche), 0, true};
+  return {dopo, {}, 0};
+}
+
+EsitoLettura LettoreSorgente::esito_guasto() const {
+  std::vector<Nota> note = note_guasto_;
+  for (Nota& n : note_non_lette(blocco_sorgente())) note.push_back(std::move(n));
+  EsitoLettura e{Passo::guasto, testo_guasto_, riga_guasto_, false, std::move(note)};
+  e.colonna = colonna_guasto_;
+  return e;
+}
+
+void LettoreSorgente::annota_fermata() {
+  if (s_.diagnostiche.empty()) return;
+  for (Nota& n : note_non_lette(blocco_sorgente()))
+    s_.diagnostiche.back().note.push_back(std::move(n));
+}
 
 bool LettoreSorgente::leggi_chiave() {
   auto campo = r_.read_text();

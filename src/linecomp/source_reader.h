@@ -55,9 +55,10 @@ using EliminaSorgente = std::function<std::string(QualeSorgente)>;
 
 class LettoreSorgente {
  public:
-  /// `testo` must outlive the reader; reports go into `s` under `nome`.
+  /// `testo` must outlive the reader; reports go into `s` under `nome`;
+  /// `elimina` is called where the rules delete the source.
   LettoreSorgente(std::string_view testo, QualeSorgente quale, std::string nome,
-                  ScenarioCompilato& s);
+                  ScenarioCompilato& s, const EliminaSorgente& elimina);
   LettoreSorgente(const LettoreSorgente&) = delete;
   LettoreSorgente& operator=(const LettoreSorgente&) = delete;
 
@@ -157,11 +158,28 @@ class LettoreSorgente {
   bool numero(int32_t& v);
   bool numero(int64_t& v);
 
+  // The tails both readers end through.
+  /// Deletes this source, then goes on with `dopo`; a deletion that fails
+  /// is a run-time failure of its own.
+  EsitoLettura elimina_sorgente(Passo dopo);
+  /// The run-time failure that ended the reading, with what it left unread.
+  EsitoLettura esito_guasto() const;
+  /// The stop's diagnostic says what it left unread.
+  void annota_fermata();
+  voce_testata& voce(int i) { return s_.testata_linea[static_cast<std::size_t>(i)]; }
+  void scrive_voce(int i, IdRecord id) { s_.origini.voci[static_cast<std::size_t>(i)] = id; }
+
   FieldReader r_;
   ScenarioCompilato& s_;
 
  private:
+  // The records a stop leaves unread are counted in this block.
+  Blocco blocco_sorgente() const {
+    return quale_ == QualeSorgente::treno ? Blocco::treno : Blocco::corpo_linea;
+  }
+
   QualeSorgente quale_;
+  const EliminaSorgente& elimina_;
   std::string nome_;
   const ParolaChiave* record_ = nullptr;  // the record whose values are being read
   std::span<const Campo> campi_;          // ... and its fields in the schema

@@ -22,9 +22,8 @@ class LettoreTreno : public LettoreSorgente {
  public:
   LettoreTreno(std::string_view testo, const std::string& nome, int32_t prossimo_cartello,
                ScenarioCompilato& s, const EliminaSorgente& elimina)
-      : LettoreSorgente(testo, QualeSorgente::treno, nome, s),
-        prossimo_cartello_(prossimo_cartello),
-        elimina_(elimina) {}
+      : LettoreSorgente(testo, QualeSorgente::treno, nome, s, elimina),
+        prossimo_cartello_(prossimo_cartello) {}
 
   EsitoLettura leggi();
   int32_t stazioni() const { return contatore_stazioni_ - 1; }
@@ -44,15 +43,9 @@ class LettoreTreno : public LettoreSorgente {
   Passo generale(int voce, int32_t voce_testata::*campo, Chiave chiave);
   bool intero(int16_t& campo);
   Passo dopo_posa(std::optional<Rifiuto> r, int32_t posizione, const char* record);
-  EsitoLettura elimina_sorgente(Passo dopo);
   EsitoLettura passi_finali();
-  EsitoLettura esito_guasto() const;
-  void annota_fermata();
-  voce_testata& voce(int i) { return s_.testata_linea[static_cast<std::size_t>(i)]; }
-  void scrive_voce(int i, IdRecord id) { s_.origini.voci[static_cast<std::size_t>(i)] = id; }
 
   int32_t prossimo_cartello_;
-  const EliminaSorgente& elimina_;
   StatoProfilo velocita_;
   StatoProfilo aderenza_;
   int32_t contatore_stazioni_ = 1;
@@ -168,12 +161,6 @@ Passo LettoreTreno::abbattimento() {
   return Passo::continua;
 }
 
-EsitoLettura LettoreTreno::elimina_sorgente(Passo dopo) {
-  std::string perche = elimina_(QualeSorgente::treno);
-  if (!perche.empty()) return {Passo::guasto, std::move(perche), 0, true};
-  return {dopo, {}, 0};
-}
-
 // End of the file and end of the soft stop: profiles, then progressives.
 EsitoLettura LettoreTreno::passi_finali() {
   EsitoLettura esito = elimina_sorgente(Passo::continua);
@@ -207,19 +194,6 @@ EsitoLettura LettoreTreno::passi_finali() {
         "the kilometric progressives (" + valori + " m) are not all multiples of 50 m");
   }
   return esito;
-}
-
-EsitoLettura LettoreTreno::esito_guasto() const {
-  std::vector<Nota> note = note_guasto();
-  for (Nota& n : note_non_lette(Blocco::treno)) note.push_back(std::move(n));
-  EsitoLettura e{Passo::guasto, testo_guasto(), riga_guasto(), false, std::move(note)};
-  e.colonna = colonna_guasto();
-  return e;
-}
-
-void LettoreTreno::annota_fermata() {
-  if (s_.diagnostiche.empty()) return;
-  for (Nota& n : note_non_lette(Blocco::treno)) s_.diagnostiche.back().note.push_back(std::move(n));
 }
 
 EsitoLettura LettoreTreno::leggi() {
