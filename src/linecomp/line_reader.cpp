@@ -150,13 +150,11 @@ Passo LettoreLinea::ripetizione_segnali() {
 }
 
 Passo LettoreLinea::pendenza() {
-  int32_t p = 0, g = 0;
-  if (!numeri(p, g)) return Passo::guasto;
-  if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
-  fuori_ordine(arrotonda_cella(static_cast<double>(p) / kMetriCella), pendenze_.cursore,
-               pendenze_.origine);
-  record_pendenza(s_, pendenze_, p, g, annota_record(Chiave::pendenza, p));
-  return Passo::continua;
+  return profilo(Chiave::pendenza, pendenze_,
+                 [&](int32_t p, int32_t g, IdRecord id) -> std::optional<Rifiuto> {
+                   record_pendenza(s_, pendenze_, p, g, id);
+                   return std::nullopt;
+                 });
 }
 
 Passo LettoreLinea::curva() {

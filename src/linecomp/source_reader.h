@@ -21,6 +21,7 @@
 #include "linecomp/field_reader.h"
 #include "model/compiled_scenario.h"
 #include "model/keywords.h"
+#include "model/rounding.h"
 #include "model/schema.h"
 
 namespace genera {
@@ -116,6 +117,23 @@ class LettoreSorgente {
   /// A profile record (gradient, speed, adhesion) at cell `n` behind the
   /// profile's cursor: a warning, with a note at the record `prima` before it.
   void fuori_ordine(int32_t n, int32_t cursore, IdRecord prima);
+
+  /// The one handler of the profile records (gradient, speed, adhesion):
+  /// position and value, the reach check, the order check against the
+  /// profile `st`, then `applica(p, v, id)` writes the cells and may refuse.
+  /// A profile that keeps its value's column (for the blame) is given it.
+  template <typename Stato, typename Applica>
+  Passo profilo(Chiave chiave, Stato& st, Applica applica) {
+    int32_t p = 0, v = 0;
+    if (!numeri(p, v)) return Passo::guasto;
+    const int colonna = r_.column();
+    if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
+    fuori_ordine(arrotonda_cella(static_cast<double>(p) / kMetriCella), st.cursore, st.origine);
+    if (std::optional<Rifiuto> r = applica(p, v, annota_record(chiave, p)))
+      return rifiuta(std::move(*r));
+    if constexpr (requires { st.colonna; }) st.colonna = colonna;
+    return Passo::continua;
+  }
 
   /// A key that names no record of `blocco`: a warning that says so, with a
   /// suggestion from the keyword table, unless the field is plainly not a

@@ -87,26 +87,17 @@ bool LettoreTreno::intero(int16_t& campo) {
 }
 
 Passo LettoreTreno::velocita() {
-  int32_t p = 0, v = 0;
-  if (!numeri(p, v)) return Passo::guasto;
-  const int colonna_v = luogo_campo().colonna;
-  if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
-  fuori_ordine(arrotonda_cella(static_cast<double>(p) / kMetriCella), velocita_.cursore,
-               velocita_.origine);
-  if (auto r = record_velocita(s_, velocita_, p, v, annota_record(Chiave::velocita, p)))
-    return rifiuta(std::move(*r));
-  velocita_.colonna = colonna_v;
-  return Passo::continua;
+  return profilo(Chiave::velocita, velocita_, [&](int32_t p, int32_t v, IdRecord id) {
+    return record_velocita(s_, velocita_, p, v, id);
+  });
 }
 
 Passo LettoreTreno::aderenza() {
-  int32_t p = 0, a = 0;
-  if (!numeri(p, a)) return Passo::guasto;
-  if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
-  fuori_ordine(arrotonda_cella(static_cast<double>(p) / kMetriCella), aderenza_.cursore,
-               aderenza_.origine);
-  record_aderenza(s_, aderenza_, p, a, annota_record(Chiave::aderenza, p));
-  return Passo::continua;
+  return profilo(Chiave::aderenza, aderenza_,
+                 [&](int32_t p, int32_t a, IdRecord id) -> std::optional<Rifiuto> {
+                   record_aderenza(s_, aderenza_, p, a, id);
+                   return std::nullopt;
+                 });
 }
 
 Passo LettoreTreno::orologio() {
