@@ -23,6 +23,7 @@ int cella_punto(int p) { return p / 50 + 1; }
 LongScenario genera_scenario_lungo() {
   LongScenario s;
   std::set<int> occupate;  // cells that take an object, in placing order
+  std::set<int> preavvisi;  // cells that take a station's approach markers
 
   std::string& l = s.linea;
   riga(l, "[generale]");
@@ -74,6 +75,7 @@ LongScenario genera_scenario_lungo() {
          0, 1, 4, 0, 9, m % 60, 0, m + 1);
     const int fine_area = p + 200;
     for (int c = fine_area / 50 - 1, k = 0; k <= 4; ++k) occupate.insert(c - k);
+    for (int c = fine_area / 50 - 1, k = 1; k <= 4; ++k) preavvisi.insert(c - k);
   }
   riga(t, "[rallentamenti]");
   for (int x = 61000; x < kLunghezza - 2000; x += 120000) {
@@ -87,7 +89,11 @@ LongScenario genera_scenario_lungo() {
   }
   riga(t, "[segnali]");
   for (int p = 900; p < kLunghezza; p += 1500) {
-    if (occupate.count(cella_punto(p))) continue;
+    // A signal's four approach markers, every other cell before it, must
+    // not fall on a station's: that would be a mistake worth a warning.
+    bool libero = !occupate.count(cella_punto(p));
+    for (int m = 1; m <= 4; ++m) libero = libero && !preavvisi.count(cella_punto(p) - 2 * m);
+    if (!libero) continue;
     riga(t, "segnale,%8d,%4d,%2d,%2d,%3d,%2d,%5d,%3d,1,0, 0", p, 2, 4, 1, 0, 0, 2, 2);
     occupate.insert(cella_punto(p));
   }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/long_scenario.h"
 #include "compiler/compile.h"
 #include "sources/writers.h"
 
@@ -117,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
                 Gravita::avviso, 219, 34, 1},
         Sbaglio{"swapped_speed_fields_blame_their_record",
                 {true, "velocita,    2000,   150", "velocita,    150,   2000"}, Gravita::errore, 25,
-                12, 0, Codice::guasto_lettura}),
+                12, 21, Codice::guasto_lettura}),
     [](const auto& info) { return std::string(info.param.nome); });
 
 TEST(Sbagli, AnEmptyTrainSourceFailsTheCompile) {
@@ -176,6 +177,17 @@ INSTANTIATE_TEST_SUITE_P(
         Variante{"a_comment_after_the_values",
                  {{false, "pendenza,  1250,   7", "pendenza,  1250,   7, - salita -"}}}),
     [](const auto& info) { return std::string(info.param.nome); });
+
+// The benchmark's longest line: 1000 km of every record kind, more
+// stations, signals, curves, tunnels and slowdowns than the built-in line.
+TEST(Corrette, TheLongestLineStaysSilent) {
+  const bench::LongScenario lungo = bench::genera_scenario_lungo();
+  const ScenarioCompilato s =
+      compila({"LUNGA_linea.txt", true, lungo.linea, {}}, {"LUNGA_L1-.txt", true, lungo.treno, {}},
+              {"LUNGA", "L1", true}, non_eliminare);
+  for (const Diagnostica& d : s.diagnostiche) ADD_FAILURE() << formatta(d);
+  EXPECT_EQ(s.codice_errore, Codice::nessuno);
+}
 
 }  // namespace
 }  // namespace genera

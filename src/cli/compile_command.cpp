@@ -83,7 +83,7 @@ std::string riepilogo(const ScenarioCompilato& s) {
     rallentamenti += c.tipo == cella_inizio_rallentamento ? 1 : 0;
   }
   char km[32];
-  std::snprintf(km, sizeof km, "%.1f km", s.testata_linea[kVoceTreno].dato2 / 1000.0);
+  std::snprintf(km, sizeof km, "%.1f km", lunghezza_linea(s) / 1000.0);
   std::string out = std::string(km) + ", " + conta(s.numero_stazioni, "station", "stations") +
                     ", " + conta(segnali, "signal", "signals") + ", " +
                     conta(rallentamenti, "slowdown", "slowdowns");

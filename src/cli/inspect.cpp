@@ -69,7 +69,7 @@ std::string tabella_testata(const std::string& nome, const TestataLetta& voci, s
                    unsigned{v.byte3}, unsigned{v.byte4}, long{v.dato4});
     out += nome_leggibile(v.nome) + "\n";
   }
-  const int32_t lunghezza = voci[kVoceTreno].dato2;
+  const int32_t lunghezza = lunghezza_linea(voci);
   out += formato("line length (entry %d dato2): %ld m\n", kVoceTreno, long{lunghezza});
   return out;
 }

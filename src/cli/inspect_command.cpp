@@ -38,7 +38,7 @@ const char* nome_tipo_file(TipoFileCompatto t) {
 std::optional<int32_t> lunghezza_da(FileSystem& disco, const std::string& sim) {
   try {
     auto t = decodifica_testata(disco.read(sim, true));
-    if (const auto* voci = std::get_if<TestataLetta>(&t)) return (*voci)[kVoceTreno].dato2;
+    if (const auto* voci = std::get_if<TestataLetta>(&t)) return lunghezza_linea(*voci);
   } catch (const FileError&) {
   }
   return std::nullopt;

@@ -54,8 +54,9 @@ class Compilazione {
     s_.testata_linea[kVoceLinea].nome = nome_memorizzato(o_.nome_linea, "line name");
     s_.testata_linea[kVoceRipetizione].nome = nome_memorizzato(o_.codice_treno, "train code");
     if (!linea_.presente) {
-      registra(s_, Codice::sorgente_linea_mancante, {linea_.nome, 0, 0, std::nullopt},
-               "the line source does not exist");
+      registra_errore_delle_regole(s_, Codice::sorgente_linea_mancante,
+                                   {linea_.nome, 0, 0, std::nullopt},
+                                   "the line source does not exist");
       return treno_non_letto();
     }
     if (!linea_.illeggibile.empty()) {
@@ -83,9 +84,9 @@ class Compilazione {
     // A train source with no record is no train: the rules go on, the compile fails.
     if (larga) return tieni_solo_errori(treno_.nome);
     if (s_.origini.record.size() == record_prima) {
-      segnala(s_, Codice::sorgente_treno_vuota, {treno_.nome, 0, 0, std::nullopt},
-              "the train source holds no record: the scenario gets no station, speed limit, "
-              "signal or slowdown, and there is no train to drive");
+      segnala_errore(s_, Codice::sorgente_treno_vuota, {treno_.nome, 0, 0, std::nullopt},
+                     "the train source holds no record: the scenario gets no station, speed limit, "
+                     "signal or slowdown, and there is no train to drive");
       s_.diagnostiche.back().aiuto = "write the train's records after a \"[generale]\" line";
     }
   }
@@ -95,9 +96,9 @@ class Compilazione {
   bool codifica(const Sorgente& sorgente) {
     const char* quale = codifica_larga(sorgente.testo);
     if (quale == nullptr) return false;
-    segnala(s_, Codice::codifica_larga, {sorgente.nome, 0, 0, std::nullopt},
-            "this source is saved as " + std::string(quale) +
-                ": every other byte is NUL, so no record in it can be read");
+    segnala_errore(s_, Codice::codifica_larga, {sorgente.nome, 0, 0, std::nullopt},
+                   "this source is saved as " + std::string(quale) +
+                       ": every other byte is NUL, so no record in it can be read");
     s_.diagnostiche.back().aiuto =
         "save the file as UTF-8 or as Windows-1252 (\"ANSI\") text, not as \"Unicode\"";
     return true;
@@ -117,8 +118,9 @@ class Compilazione {
     // cannot be deleted as well changes nothing about it.
     elimina_(QualeSorgente::linea);
     elimina_(QualeSorgente::treno);
-    registra(s_, Codice::guasto_lettura, {dove.nome, riga, riga > 0 ? colonna : 0, std::nullopt},
-             testo, std::move(note));
+    registra_errore_delle_regole(s_, Codice::guasto_lettura,
+                                 {dove.nome, riga, riga > 0 ? colonna : 0, std::nullopt}, testo,
+                                 std::move(note));
   }
 
   // A parse that ends in the line source never reaches the train source.
@@ -133,9 +135,10 @@ class Compilazione {
     char32_t mancante = 0;
     std::string out = *in_cp1252(nome, &mancante, true);
     if (mancante != 0)
-      segnala(s_, Codice::carattere_fuori_codepage, {},
-              std::string("the ") + cosa + " " + citazione(nome) + " holds \"" + utf8(mancante) +
-                  "\", which code page 1252, the simulator's, does not have");
+      segnala_errore(s_, Codice::carattere_fuori_codepage, {},
+                     std::string("the ") + cosa + " " + citazione(nome) + " holds \"" +
+                         utf8(mancante) +
+                         "\", which code page 1252, the simulator's, does not have");
     return out;
   }
 
@@ -152,8 +155,8 @@ class Compilazione {
               ", so no compact file can be written";
       note.push_back({luogo_record(s_, id), "cell 1 is 50 to 99 m from the start: move it to 100 m or later"});
     }
-    segnala(s_, s_.timbro, id != 0 ? luogo_record(s_, id) : Luogo{}, std::move(testo),
-            std::move(note));
+    segnala_errore(s_, s_.timbro, id != 0 ? luogo_record(s_, id) : Luogo{}, std::move(testo),
+                   std::move(note));
   }
 
   const Sorgente& linea_;

@@ -5,132 +5,132 @@
 namespace genera {
 namespace {
 
-bool spazio(char c) { return c == ' ' || c == '\t'; }
+bool blank(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
 
-std::nullopt_t FieldReader::fallisci(std::string perche, int riga) {
-  guasto_ = std::move(perche);
-  riga_guasto_ = riga;
-  guasto_fine_ = false;
+std::nullopt_t FieldReader::fail(std::string reason, int line) {
+  failure_ = std::move(reason);
+  failure_line_ = line;
+  failed_at_end_ = false;
   return std::nullopt;
 }
 
-void FieldReader::salta_spazi() {
-  while (pos_ < text_.size() && spazio(text_[pos_])) ++pos_;
+void FieldReader::skip_blanks() {
+  while (pos_ < text_.size() && blank(text_[pos_])) ++pos_;
 }
 
-bool FieldReader::a_capo_qui() const {
+bool FieldReader::at_line_break() const {
   return pos_ < text_.size() && (text_[pos_] == '\r' || text_[pos_] == '\n');
 }
 
-void FieldReader::consuma_a_capo() {
+void FieldReader::consume_line_break() {
   if (text_[pos_] == '\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '\n') ++pos_;
   ++pos_;
-  ++riga_;
-  inizio_riga_ = pos_;
-  campi_sulla_riga_ = 0;
+  ++line_;
+  line_start_ = pos_;
+  fields_on_line_ = 0;
 }
 
-std::string_view FieldReader::resto_della_riga() const {
-  if (riga_ != riga_campo_) return {};
-  const std::size_t fine = text_.find_first_of("\r\n", pos_);
-  return text_.substr(pos_, fine == std::string_view::npos ? std::string_view::npos : fine - pos_);
+std::string_view FieldReader::rest_of_line() const {
+  if (line_ != field_line_) return {};
+  const std::size_t end = text_.find_first_of("\r\n", pos_);
+  return text_.substr(pos_, end == std::string_view::npos ? std::string_view::npos : end - pos_);
 }
 
-void FieldReader::consuma_separatore() {
-  finito_a_virgola_ = false;
+void FieldReader::consume_separator() {
+  ended_at_comma_ = false;
   if (pos_ >= text_.size()) return;
   if (text_[pos_] == ',') {
-    finito_a_virgola_ = true;
+    ended_at_comma_ = true;
     ++pos_;
-  } else if (a_capo_qui()) {
-    consuma_a_capo();
+  } else if (at_line_break()) {
+    consume_line_break();
   }
 }
 
-bool FieldReader::inizia_campo() {
+bool FieldReader::start_field() {
   // Past the end, the line to name is that of the last field read, not the
   // empty line after its line break.
-  if (fine()) {
-    fallisci("read past the end of the file", riga_campo_ > 0 ? riga_campo_ : riga_);
-    guasto_fine_ = true;
+  if (at_end()) {
+    fail("read past the end of the file", field_line_ > 0 ? field_line_ : line_);
+    failed_at_end_ = true;
     return false;
   }
-  salta_spazi();
+  skip_blanks();
   // A field that starts right after a line break is the first of its line.
-  if (riga_ != riga_campo_) campi_sulla_riga_ = 0;
-  ++campi_sulla_riga_;
+  if (line_ != field_line_) fields_on_line_ = 0;
+  ++fields_on_line_;
   // Asked after the read, when the line end after the field may be consumed.
-  primo_della_riga_ = campi_sulla_riga_ == 1;
-  riga_campo_ = riga_;
-  colonna_campo_ = static_cast<int>(pos_ - inizio_riga_) + 1;
+  first_on_line_ = fields_on_line_ == 1;
+  field_line_ = line_;
+  field_column_ = static_cast<int>(pos_ - line_start_) + 1;
   return true;
 }
 
-std::optional<std::string> FieldReader::leggi_testo() {
-  if (!inizia_campo()) return std::nullopt;
-  tra_virgolette_ = pos_ < text_.size() && text_[pos_] == '"';
-  if (tra_virgolette_) {
-    const std::size_t apertura = pos_;
+std::optional<std::string> FieldReader::read_text() {
+  if (!start_field()) return std::nullopt;
+  quoted_ = pos_ < text_.size() && text_[pos_] == '"';
+  if (quoted_) {
+    const std::size_t open_quote = pos_;
     ++pos_;
-    std::string valore;
+    std::string value;
     while (pos_ < text_.size() && text_[pos_] != '"') {
-      if (a_capo_qui()) {
-        const std::size_t inizio = pos_;
-        consuma_a_capo();
-        valore.append(text_.substr(inizio, pos_ - inizio));
+      if (at_line_break()) {
+        const std::size_t start = pos_;
+        consume_line_break();
+        value.append(text_.substr(start, pos_ - start));
       } else {
-        valore.push_back(text_[pos_++]);
+        value.push_back(text_[pos_++]);
       }
     }
     if (pos_ < text_.size()) ++pos_;  // the closing quote
-    larghezza_campo_ = riga_ == riga_campo_ ? static_cast<int>(pos_ - apertura)
-                                            : static_cast<int>(text_.find_first_of("\r\n", apertura) - apertura);
+    field_width_ = line_ == field_line_ ? static_cast<int>(pos_ - open_quote)
+                                            : static_cast<int>(text_.find_first_of("\r\n", open_quote) - open_quote);
     // Whatever stands between the closing quote and the separator is dropped.
-    while (pos_ < text_.size() && text_[pos_] != ',' && !a_capo_qui()) ++pos_;
-    consuma_separatore();
-    return valore;
+    while (pos_ < text_.size() && text_[pos_] != ',' && !at_line_break()) ++pos_;
+    consume_separator();
+    return value;
   }
-  const std::size_t inizio = pos_;
-  while (pos_ < text_.size() && text_[pos_] != ',' && !a_capo_qui()) ++pos_;
-  std::size_t fine_valore = pos_;
-  while (fine_valore > inizio && spazio(text_[fine_valore - 1])) --fine_valore;
-  std::string valore(text_.substr(inizio, fine_valore - inizio));
-  larghezza_campo_ = static_cast<int>(fine_valore - inizio);
-  consuma_separatore();
-  return valore;
+  const std::size_t start = pos_;
+  while (pos_ < text_.size() && text_[pos_] != ',' && !at_line_break()) ++pos_;
+  std::size_t value_end = pos_;
+  while (value_end > start && blank(text_[value_end - 1])) --value_end;
+  std::string value(text_.substr(start, value_end - start));
+  field_width_ = static_cast<int>(value_end - start);
+  consume_separator();
+  return value;
 }
 
-std::optional<int32_t> FieldReader::leggi_numero() {
-  if (!inizia_campo()) return std::nullopt;
-  const std::size_t inizio = pos_;
-  while (pos_ < text_.size() && text_[pos_] != ',' && !spazio(text_[pos_]) && !a_capo_qui()) ++pos_;
-  const std::string_view cifre = text_.substr(inizio, pos_ - inizio);
-  larghezza_campo_ = static_cast<int>(cifre.size());
-  salta_spazi();
-  consuma_separatore();
-  if (cifre.empty()) return 0;
+std::optional<int32_t> FieldReader::read_number() {
+  if (!start_field()) return std::nullopt;
+  const std::size_t start = pos_;
+  while (pos_ < text_.size() && text_[pos_] != ',' && !blank(text_[pos_]) && !at_line_break()) ++pos_;
+  const std::string_view digits = text_.substr(start, pos_ - start);
+  field_width_ = static_cast<int>(digits.size());
+  skip_blanks();
+  consume_separator();
+  if (digits.empty()) return 0;
 
   std::size_t i = 0;
-  bool negativo = false;
-  if (cifre[0] == '+' || cifre[0] == '-') {
-    negativo = cifre[0] == '-';
+  bool negative = false;
+  if (digits[0] == '+' || digits[0] == '-') {
+    negative = digits[0] == '-';
     i = 1;
   }
-  if (i == cifre.size()) return fallisci(citazione(cifre) + " is not a whole number", riga_campo_);
-  int64_t valore = 0;
-  for (; i < cifre.size(); ++i) {
-    const char c = cifre[i];
-    if (c < '0' || c > '9') return fallisci(citazione(cifre) + " is not a whole number", riga_campo_);
-    valore = valore * 10 + (c - '0');
-    if (valore > 2147483648LL)
-      return fallisci("the number " + citazione(cifre) + " does not fit 32 bits", riga_campo_);
+  if (i == digits.size()) return fail(citazione(digits) + " is not a whole number", field_line_);
+  int64_t value = 0;
+  for (; i < digits.size(); ++i) {
+    const char c = digits[i];
+    if (c < '0' || c > '9') return fail(citazione(digits) + " is not a whole number", field_line_);
+    value = value * 10 + (c - '0');
+    if (value > 2147483648LL)
+      return fail("the number " + citazione(digits) + " does not fit 32 bits", field_line_);
   }
-  if (negativo) valore = -valore;
-  if (valore > 2147483647LL)
-    return fallisci("the number " + citazione(cifre) + " does not fit 32 bits", riga_campo_);
-  return static_cast<int32_t>(valore);
+  if (negative) value = -value;
+  if (value > 2147483647LL)
+    return fail("the number " + citazione(digits) + " does not fit 32 bits", field_line_);
+  return static_cast<int32_t>(value);
 }
 
 }  // namespace genera

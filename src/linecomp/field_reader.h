@@ -8,7 +8,7 @@
 // at most one comma or line end, so numbers may stand apart by blanks alone.
 //
 // A read that cannot give a value (nothing left, not a whole number, more
-// than 32 bits) gives nothing and leaves the reason in guasto().
+// than 32 bits) gives nothing and leaves the reason in failure().
 #pragma once
 
 #include <cstddef>
@@ -25,72 +25,72 @@ class FieldReader {
   explicit FieldReader(std::string_view text) : text_(text) {}
 
   /// The next field as text.
-  std::optional<std::string> leggi_testo();
+  std::optional<std::string> read_text();
 
   /// The next field as a signed 32-bit number; an empty field is 0.
-  std::optional<int32_t> leggi_numero();
+  std::optional<int32_t> read_number();
 
   /// True when nothing is left to read after the field just read and its
   /// separator.
-  bool fine() const { return pos_ >= text_.size(); }
+  bool at_end() const { return pos_ >= text_.size(); }
 
   /// The 1-based line and column at which the field just read starts.
-  int riga() const { return riga_campo_; }
-  int colonna() const { return colonna_campo_; }
+  int line() const { return field_line_; }
+  int column() const { return field_column_; }
 
   /// The bytes the field just read takes in its line, from its column (for
   /// a quoted text, its quotes included; for a text run over a line end,
   /// to the end of its first line).
-  int larghezza() const { return larghezza_campo_; }
+  int width() const { return field_width_; }
 
   /// True when the text field just read was in double quotes.
-  bool tra_virgolette() const { return tra_virgolette_; }
+  bool quoted() const { return quoted_; }
 
   /// What stands after the field just read on its own line, past the comma
   /// or blanks that ended it; empty when a line end ended it.
-  std::string_view resto_della_riga() const;
-  /// The 1-based column where resto_della_riga() starts.
-  int colonna_resto() const { return static_cast<int>(pos_ - inizio_riga_) + 1; }
+  std::string_view rest_of_line() const;
+  /// The 1-based column where rest_of_line() starts.
+  int rest_column() const { return static_cast<int>(pos_ - line_start_) + 1; }
 
   /// True when the field just read ended at a comma (not a line end, not
   /// the end of the file).
-  bool finito_a_virgola() const { return finito_a_virgola_; }
+  bool ended_at_comma() const { return ended_at_comma_; }
 
   /// True when the field just read is the first of its line.
-  bool primo_della_riga() const { return primo_della_riga_; }
+  bool first_on_line() const { return first_on_line_; }
 
   /// What is left to read, and the line it starts on.
-  std::string_view resto() const { return text_.substr(pos_); }
-  int riga_resto() const { return riga_; }
+  std::string_view rest() const { return text_.substr(pos_); }
+  int rest_line() const { return line_; }
 
   /// Why the last read gave nothing, and the line it names.
-  const std::string& guasto() const { return guasto_; }
-  int riga_guasto() const { return riga_guasto_; }
+  const std::string& failure() const { return failure_; }
+  int failure_line() const { return failure_line_; }
   /// True when the last read failed because nothing was left.
-  bool guasto_fine() const { return guasto_fine_; }
+  bool failed_at_end() const { return failed_at_end_; }
 
  private:
-  bool inizia_campo();
-  void salta_spazi();
-  bool a_capo_qui() const;
-  void consuma_a_capo();
-  void consuma_separatore();
-  std::nullopt_t fallisci(std::string perche, int riga);
+  bool start_field();
+  void skip_blanks();
+  bool at_line_break() const;
+  void consume_line_break();
+  void consume_separator();
+  std::nullopt_t fail(std::string reason, int line);
 
   std::string_view text_;
   std::size_t pos_ = 0;
-  std::size_t inizio_riga_ = 0;
-  int riga_ = 1;
-  int riga_campo_ = 0;
-  int colonna_campo_ = 0;
-  int campi_sulla_riga_ = 0;
-  int larghezza_campo_ = 0;
-  bool tra_virgolette_ = false;
-  bool finito_a_virgola_ = false;
-  bool primo_della_riga_ = false;
-  std::string guasto_;
-  int riga_guasto_ = 0;
-  bool guasto_fine_ = false;
+  std::size_t line_start_ = 0;
+  int line_ = 1;
+  int field_line_ = 0;
+  int field_column_ = 0;
+  int fields_on_line_ = 0;
+  int field_width_ = 0;
+  bool quoted_ = false;
+  bool ended_at_comma_ = false;
+  bool first_on_line_ = false;
+  std::string failure_;
+  int failure_line_ = 0;
+  bool failed_at_end_ = false;
 };
 
 }  // namespace genera

@@ -10,28 +10,28 @@ namespace {
 TEST(FieldReader, LineSourceRecords) {
   FieldReader r("[generale]\r\nlunghezza percorso,    89000\r\npendenza,   0,    0\r\n"
                 "indicatori_vmax,  57000,  130,  135,  140,  2,  ,  ,  ,  0\r\n");
-  EXPECT_EQ(r.leggi_testo(), "[generale]");
-  EXPECT_EQ(r.riga(), 1);
-  EXPECT_EQ(r.leggi_testo(), "lunghezza percorso");
-  EXPECT_EQ(r.riga(), 2);
-  EXPECT_EQ(r.leggi_numero(), 89000);
-  EXPECT_EQ(r.leggi_testo(), "pendenza");
-  EXPECT_EQ(r.leggi_numero(), 0);
-  EXPECT_EQ(r.leggi_numero(), 0);
-  EXPECT_EQ(r.riga(), 3);
-  EXPECT_EQ(r.leggi_testo(), "indicatori_vmax");
-  for (int atteso : {57000, 130, 135, 140, 2, 0, 0, 0, 0}) EXPECT_EQ(r.leggi_numero(), atteso);
-  EXPECT_TRUE(r.fine());
+  EXPECT_EQ(r.read_text(), "[generale]");
+  EXPECT_EQ(r.line(), 1);
+  EXPECT_EQ(r.read_text(), "lunghezza percorso");
+  EXPECT_EQ(r.line(), 2);
+  EXPECT_EQ(r.read_number(), 89000);
+  EXPECT_EQ(r.read_text(), "pendenza");
+  EXPECT_EQ(r.read_number(), 0);
+  EXPECT_EQ(r.read_number(), 0);
+  EXPECT_EQ(r.line(), 3);
+  EXPECT_EQ(r.read_text(), "indicatori_vmax");
+  for (int atteso : {57000, 130, 135, 140, 2, 0, 0, 0, 0}) EXPECT_EQ(r.read_number(), atteso);
+  EXPECT_TRUE(r.at_end());
 }
 
 TEST(FieldReader, NumbersApartByBlanksAlone) {
   FieldReader r("orologio,    8               49            0 \r\nsabbia,    300\r\n");
-  EXPECT_EQ(r.leggi_testo(), "orologio");
-  EXPECT_EQ(r.leggi_numero(), 8);
-  EXPECT_EQ(r.leggi_numero(), 49);
-  EXPECT_EQ(r.leggi_numero(), 0);
-  EXPECT_EQ(r.leggi_testo(), "sabbia");
-  EXPECT_EQ(r.riga(), 2);
+  EXPECT_EQ(r.read_text(), "orologio");
+  EXPECT_EQ(r.read_number(), 8);
+  EXPECT_EQ(r.read_number(), 49);
+  EXPECT_EQ(r.read_number(), 0);
+  EXPECT_EQ(r.read_text(), "sabbia");
+  EXPECT_EQ(r.line(), 2);
 }
 
 TEST(FieldReader, TextFields) {
@@ -39,48 +39,48 @@ TEST(FieldReader, TextFields) {
                 "  \"a, b\"  ,x\r\n"
                 "stazione, 1, LIVRA   \r\n"
                 "\"open\r\nquote\"\r\n");
-  EXPECT_EQ(r.leggi_testo(), "cartello_indicatore");
-  EXPECT_EQ(r.leggi_numero(), 88150);
-  EXPECT_EQ(r.leggi_testo(), "(Galleria)(Montalba)");
-  EXPECT_EQ(r.leggi_testo(), "a, b");
-  EXPECT_EQ(r.leggi_testo(), "x");
-  EXPECT_EQ(r.leggi_testo(), "stazione");
-  EXPECT_EQ(r.leggi_numero(), 1);
-  EXPECT_EQ(r.leggi_testo(), "LIVRA");  // trailing blanks are not part of it
-  EXPECT_EQ(r.leggi_testo(), "open\r\nquote");
-  EXPECT_EQ(r.riga(), 4);
-  EXPECT_TRUE(r.fine());
+  EXPECT_EQ(r.read_text(), "cartello_indicatore");
+  EXPECT_EQ(r.read_number(), 88150);
+  EXPECT_EQ(r.read_text(), "(Galleria)(Montalba)");
+  EXPECT_EQ(r.read_text(), "a, b");
+  EXPECT_EQ(r.read_text(), "x");
+  EXPECT_EQ(r.read_text(), "stazione");
+  EXPECT_EQ(r.read_number(), 1);
+  EXPECT_EQ(r.read_text(), "LIVRA");  // trailing blanks are not part of it
+  EXPECT_EQ(r.read_text(), "open\r\nquote");
+  EXPECT_EQ(r.line(), 4);
+  EXPECT_TRUE(r.at_end());
 }
 
 TEST(FieldReader, EveryLineEndCounts) {
   for (const char* eol : {"\r\n", "\n", "\r"}) {
     const std::string text = std::string("a") + eol + "b" + eol + eol + "c";
     FieldReader r(text);
-    EXPECT_EQ(r.leggi_testo(), "a");
-    EXPECT_EQ(r.leggi_testo(), "b");
-    EXPECT_EQ(r.leggi_testo(), "");
-    EXPECT_EQ(r.leggi_testo(), "c");
-    EXPECT_EQ(r.riga(), 4);
-    EXPECT_TRUE(r.fine());
+    EXPECT_EQ(r.read_text(), "a");
+    EXPECT_EQ(r.read_text(), "b");
+    EXPECT_EQ(r.read_text(), "");
+    EXPECT_EQ(r.read_text(), "c");
+    EXPECT_EQ(r.line(), 4);
+    EXPECT_TRUE(r.at_end());
   }
 }
 
 TEST(FieldReader, EndOfFileComesAfterTheLastFieldAndItsLineBreak) {
   FieldReader r("[fine]\r\n");
-  EXPECT_FALSE(r.fine());
-  EXPECT_EQ(r.leggi_testo(), "[fine]");
-  EXPECT_TRUE(r.fine());
-  EXPECT_FALSE(r.leggi_testo());
-  EXPECT_FALSE(r.leggi_numero());
-  EXPECT_EQ(r.guasto(), "read past the end of the file");
+  EXPECT_FALSE(r.at_end());
+  EXPECT_EQ(r.read_text(), "[fine]");
+  EXPECT_TRUE(r.at_end());
+  EXPECT_FALSE(r.read_text());
+  EXPECT_FALSE(r.read_number());
+  EXPECT_EQ(r.failure(), "read past the end of the file");
 
   FieldReader senza_a_capo("[fine]");
-  EXPECT_EQ(senza_a_capo.leggi_testo(), "[fine]");
-  EXPECT_TRUE(senza_a_capo.fine());
+  EXPECT_EQ(senza_a_capo.read_text(), "[fine]");
+  EXPECT_TRUE(senza_a_capo.at_end());
 
   FieldReader vuoto("");
-  EXPECT_TRUE(vuoto.fine());
-  EXPECT_FALSE(vuoto.leggi_testo());
+  EXPECT_TRUE(vuoto.at_end());
+  EXPECT_FALSE(vuoto.read_text());
 }
 
 TEST(FieldReader, NumbersThatAreNotNumbersFail) {
@@ -99,41 +99,41 @@ TEST(FieldReader, NumbersThatAreNotNumbersFail) {
   for (const auto& c : cases) {
     FieldReader r(c.testo);
     if (c.valido) {
-      EXPECT_EQ(r.leggi_numero(), c.valore) << c.testo;
+      EXPECT_EQ(r.read_number(), c.valore) << c.testo;
     } else {
-      EXPECT_FALSE(r.leggi_numero()) << c.testo;
+      EXPECT_FALSE(r.read_number()) << c.testo;
     }
   }
 }
 
 TEST(FieldReader, ReadPastTheEndNamesTheLastFieldsLine) {
   FieldReader r("a\r\nb, 1\r\n");
-  r.leggi_testo();
-  r.leggi_testo();
-  r.leggi_numero();
-  EXPECT_FALSE(r.leggi_numero());
-  EXPECT_EQ(r.riga_guasto(), 2);
+  r.read_text();
+  r.read_text();
+  r.read_number();
+  EXPECT_FALSE(r.read_number());
+  EXPECT_EQ(r.failure_line(), 2);
   FieldReader vuoto("");
-  EXPECT_FALSE(vuoto.leggi_testo());
-  EXPECT_EQ(vuoto.riga_guasto(), 1);
+  EXPECT_FALSE(vuoto.read_text());
+  EXPECT_EQ(vuoto.failure_line(), 1);
 }
 
 TEST(FieldReader, FailuresKnowTheirLineAndColumn) {
   FieldReader r("a\r\nb,   x1\r\n");
-  r.leggi_testo();
-  r.leggi_testo();
-  EXPECT_EQ(r.colonna(), 1);
-  EXPECT_FALSE(r.leggi_numero());
-  EXPECT_EQ(r.riga_guasto(), 2);
-  EXPECT_EQ(r.colonna(), 6);
-  EXPECT_EQ(r.guasto(), "\"x1\" is not a whole number");
+  r.read_text();
+  r.read_text();
+  EXPECT_EQ(r.column(), 1);
+  EXPECT_FALSE(r.read_number());
+  EXPECT_EQ(r.failure_line(), 2);
+  EXPECT_EQ(r.column(), 6);
+  EXPECT_EQ(r.failure(), "\"x1\" is not a whole number");
 }
 
 TEST(FieldReader, KnowsTheFirstFieldOfALineAfterItsLineEndIsRead) {
   FieldReader r("[generale]\r\n5\r\na, 1, 2\r\n");
   for (const bool primo : {true, true, true, false, false}) {
-    ASSERT_TRUE(r.leggi_testo());
-    EXPECT_EQ(r.primo_della_riga(), primo) << r.riga() << ":" << r.colonna();
+    ASSERT_TRUE(r.read_text());
+    EXPECT_EQ(r.first_on_line(), primo) << r.line() << ":" << r.column();
   }
 }
 

@@ -21,9 +21,8 @@ class LettoreLinea : public LettoreSorgente {
  public:
   LettoreLinea(std::string_view testo, const std::string& nome, bool con_tracciato,
                ScenarioCompilato& s, const EliminaSorgente& elimina)
-      : LettoreSorgente(testo, QualeSorgente::linea, nome, s),
-        con_tracciato_(con_tracciato),
-        elimina_(elimina) {}
+      : LettoreSorgente(testo, QualeSorgente::linea, nome, s, elimina),
+        con_tracciato_(con_tracciato) {}
 
   EsitoLettura leggi();
   int32_t prossimo_cartello() const { return prossimo_cartello_; }
@@ -52,30 +51,13 @@ class LettoreLinea : public LettoreSorgente {
   bool cerca_generale();
   Passo testata();
   Passo corpo();
-  EsitoLettura elimina_sorgente(Passo dopo);
   EsitoLettura chiudi(Passo p) {
     if (p == Passo::guasto) return esito_guasto();
     annota_fermata();
     return elimina_sorgente(p);
   }
-  EsitoLettura esito_guasto() const {
-    std::vector<Nota> note = note_guasto();
-    for (Nota& n : note_non_lette(Blocco::corpo_linea)) note.push_back(std::move(n));
-    EsitoLettura e{Passo::guasto, testo_guasto(), riga_guasto(), false, std::move(note)};
-    e.colonna = colonna_guasto();
-    return e;
-  }
-  // The stop's diagnostic says what it left unread.
-  void annota_fermata() {
-    if (s_.diagnostiche.empty()) return;
-    for (Nota& n : note_non_lette(Blocco::corpo_linea))
-      s_.diagnostiche.back().note.push_back(std::move(n));
-  }
-  voce_testata& voce(int i) { return s_.testata_linea[static_cast<std::size_t>(i)]; }
-  void scrive_voce(int i, IdRecord id) { s_.origini.voci[static_cast<std::size_t>(i)] = id; }
 
   bool con_tracciato_;
-  const EliminaSorgente& elimina_;
   StatoPendenze pendenze_;
   StatoTracciato tracciato_;
   StatoGallerie gallerie_;
@@ -104,7 +86,7 @@ constexpr Gestore<LettoreLinea> kCorpo[] = {
 Passo LettoreLinea::lunghezza() {
   int32_t& l = voce(kVoceTreno).dato2;  // lunghezza_linea(s_)
   if (!numeri(l)) return Passo::guasto;
-  scrive_voce(kVoceTreno, registra(Chiave::lunghezza_percorso, l));
+  scrive_voce(kVoceTreno, annota_record(Chiave::lunghezza_percorso, l));
   if (l > kLunghezzaMassima)
     return rifiuta({Codice::lunghezza_eccessiva, std::nullopt,
                     "the line length " + std::to_string(l) + " m exceeds " +
@@ -130,14 +112,14 @@ Passo LettoreLinea::lunghezza() {
 Passo LettoreLinea::progressiva(Chiave chiave, int i) {
   voce_testata& v = voce(i);
   const bool letti = numeri(v.dato1, v.dato2, v.dato3);
-  scrive_voce(i, registra(chiave, v.dato1));
+  scrive_voce(i, annota_record(chiave, v.dato1));
   return letti ? Passo::continua : Passo::guasto;
 }
 
 Passo LettoreLinea::sfondo(Chiave chiave, int32_t voce_testata::*campo) {
   voce_testata& v = voce(kVoceLinea);
   if (!numeri(v.*campo)) return Passo::guasto;
-  scrive_voce(kVoceLinea, registra(chiave, v.*campo));
+  scrive_voce(kVoceLinea, annota_record(chiave, v.*campo));
   return Passo::continua;
 }
 
@@ -145,7 +127,7 @@ Passo LettoreLinea::ripetizione_segnali() {
   voce_testata& v = voce(kVoceRipetizione);
   const std::string chiave = this->chiave();
   if (!numeri(v.dato1, v.dato2)) return Passo::guasto;
-  scrive_voce(kVoceRipetizione, registra(Chiave::ripetizione_segnali, v.dato1));
+  scrive_voce(kVoceRipetizione, annota_record(Chiave::ripetizione_segnali, v.dato1));
   if (v.dato1 % kMetriCella != 0)
     return rifiuta({Codice::ripetizione_inizio_non_multiplo, std::nullopt,
                     "the cab-signal repetition starts at " + std::to_string(v.dato1) +
@@ -168,13 +150,11 @@ Passo LettoreLinea::ripetizione_segnali() {
 }
 
 Passo LettoreLinea::pendenza() {
-  int32_t p = 0, g = 0;
-  if (!numeri(p, g)) return Passo::guasto;
-  if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
-  fuori_ordine(arrotonda_cella(static_cast<double>(p) / kMetriCella), pendenze_.cursore,
-               pendenze_.origine);
-  record_pendenza(s_, pendenze_, p, g, registra(Chiave::pendenza, p));
-  return Passo::continua;
+  return profilo(Chiave::pendenza, pendenze_,
+                 [&](int32_t p, int32_t g, IdRecord id) -> std::optional<Rifiuto> {
+                   record_pendenza(s_, pendenze_, p, g, id);
+                   return std::nullopt;
+                 });
 }
 
 Passo LettoreLinea::curva() {
@@ -190,7 +170,7 @@ Passo LettoreLinea::curva() {
                " holds an \"s\", so the curve turns left: a right curve's key has no \"s\", "
                "as in \"curvad4\"");
   if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
-  if (auto r = record_curva(s_, tracciato_, chiave, p, len, registra(Chiave::curva, p)))
+  if (auto r = record_curva(s_, tracciato_, chiave, p, len, annota_record(Chiave::curva, p)))
     return rifiuta(std::move(*r));
   return Passo::continua;
 }
@@ -199,7 +179,8 @@ Passo LettoreLinea::montagna() {
   int32_t inizio = 0, fine = 0, tipo = 0;
   if (!numeri(inizio, fine, tipo)) return Passo::guasto;
   if (const Passo e = entro_griglia(inizio); e != Passo::continua) return e;
-  if (auto r = memo_montagna(s_, gallerie_, inizio, fine, tipo, registra(Chiave::montagna, inizio)))
+  if (auto r =
+          memo_montagna(s_, gallerie_, inizio, fine, tipo, annota_record(Chiave::montagna, inizio)))
     return rifiuta(std::move(*r));
   return Passo::continua;
 }
@@ -209,7 +190,7 @@ Passo LettoreLinea::indicatori_v_max() {
   if (!numeri(v.posizione, v.vas, v.vbs, v.vcs, v.strisces, v.vad, v.vbd, v.vcd, v.strisced))
     return Passo::guasto;
   if (const Passo e = entro_griglia(v.posizione); e != Passo::continua) return e;
-  if (auto r = memo_indicatori_v_max(s_, v, registra(Chiave::indicatori_v_max, v.posizione)))
+  if (auto r = memo_indicatori_v_max(s_, v, annota_record(Chiave::indicatori_v_max, v.posizione)))
     return rifiuta(std::move(*r));
   return Passo::continua;
 }
@@ -221,15 +202,9 @@ Passo LettoreLinea::cartello() {
   testo_cartello = in_codepage(testo_cartello);
   if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
   if (auto r = cartello_indicatore(s_, prossimo_cartello_, p, testo_cartello,
-                                   registra(Chiave::cartello_indicatore, p)))
+                                   annota_record(Chiave::cartello_indicatore, p)))
     return rifiuta(std::move(*r));
   return Passo::continua;
-}
-
-EsitoLettura LettoreLinea::elimina_sorgente(Passo dopo) {
-  std::string perche = elimina_(QualeSorgente::linea);
-  if (!perche.empty()) return {Passo::guasto, std::move(perche), 0, true};
-  return {dopo, {}, 0};
 }
 
 bool LettoreLinea::cerca_generale() {
@@ -246,8 +221,8 @@ bool LettoreLinea::cerca_generale() {
     }
     if (!primo_saltato && !chiave().empty()) primo_saltato = luogo();
   }
-  genera::registra(s_, Codice::generale_mancante, {nome(), 0, 0, std::nullopt},
-           "no field holds \"[generale]\" before the end of the file");
+  registra_errore_delle_regole(s_, Codice::generale_mancante, {nome(), 0, 0, std::nullopt},
+                               "no field holds \"[generale]\" before the end of the file");
   return false;
 }
 

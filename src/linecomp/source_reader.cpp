@@ -9,19 +9,39 @@
 namespace genera {
 
 LettoreSorgente::LettoreSorgente(std::string_view testo, QualeSorgente quale, std::string nome,
-                                 ScenarioCompilato& s)
-    : r_(testo), s_(s), quale_(quale), nome_(std::move(nome)) {}
+                                 ScenarioCompilato& s, const EliminaSorgente& elimina)
+    : r_(testo), s_(s), quale_(quale), elimina_(elimina), nome_(std::move(nome)) {}
+
+EsitoLettura LettoreSorgente::elimina_sorgente(Passo dopo) {
+  std::string perche = elimina_(quale_);
+  if (!perche.empty()) return {Passo::guasto, std::move(perche), 0, true};
+  return {dopo, {}, 0};
+}
+
+EsitoLettura LettoreSorgente::esito_guasto() const {
+  std::vector<Nota> note = note_guasto_;
+  for (Nota& n : note_non_lette(blocco_sorgente())) note.push_back(std::move(n));
+  EsitoLettura e{Passo::guasto, testo_guasto_, riga_guasto_, false, std::move(note)};
+  e.colonna = colonna_guasto_;
+  return e;
+}
+
+void LettoreSorgente::annota_fermata() {
+  if (s_.diagnostiche.empty()) return;
+  for (Nota& n : note_non_lette(blocco_sorgente()))
+    s_.diagnostiche.back().note.push_back(std::move(n));
+}
 
 bool LettoreSorgente::leggi_chiave() {
-  auto campo = r_.leggi_testo();
+  auto campo = r_.read_text();
   if (!campo) {
     guasto_campo();
     return false;
   }
   chiave_ = std::move(*campo);
-  riga_chiave_ = r_.riga();
-  colonna_chiave_ = r_.colonna();
-  larghezza_chiave_ = r_.larghezza();
+  riga_chiave_ = r_.line();
+  colonna_chiave_ = r_.column();
+  larghezza_chiave_ = r_.width();
   separatori_detti_ = false;
   return true;
 }
@@ -30,18 +50,18 @@ bool LettoreSorgente::commento() const { return contiene(chiave_, kCommento); }
 
 LettoreSorgente::EsitoChiave LettoreSorgente::prossima_chiave(int commenti,
                                                             bool fine_nei_commenti) {
-  if (r_.fine()) return EsitoChiave::fine;
+  if (r_.at_end()) return EsitoChiave::fine;
   if (!leggi_chiave()) return EsitoChiave::guasto;
-  if (r_.fine()) return EsitoChiave::fine;
+  if (r_.at_end()) return EsitoChiave::fine;
   for (int i = 0; i < commenti && commento(); ++i) {
     if (!leggi_chiave()) return EsitoChiave::guasto;
-    if (fine_nei_commenti && r_.fine()) return EsitoChiave::fine;
+    if (fine_nei_commenti && r_.at_end()) return EsitoChiave::fine;
   }
   return EsitoChiave::letta;
 }
 
 bool LettoreSorgente::numero(int32_t& v) {
-  const auto n = r_.leggi_numero();
+  const auto n = r_.read_number();
   if (!n) {
     guasto_valore();
     return false;
@@ -63,24 +83,24 @@ std::string con_unita(int64_t v, std::string_view unita, bool segno = false) {
 }  // namespace
 
 Luogo LettoreSorgente::luogo_campo() const {
-  Luogo l{nome_, r_.riga(), r_.colonna(), std::nullopt};
-  l.larghezza = r_.larghezza();
+  Luogo l{nome_, r_.line(), r_.column(), std::nullopt};
+  l.larghezza = r_.width();
   return l;
 }
 
 // The value just read against its field in the schema: what storing does
 // to it, and whether it makes sense, alone and after the field before it.
 void LettoreSorgente::controlla_valore(int64_t v) {
-  if (record_ == nullptr) return;
-  const SchemaRecord& r = schema_record(record_->chiave);
+  // Every value read passes here: the common case, a value that fits and
+  // makes sense, costs a few comparisons and no string.
   const auto i = static_cast<std::size_t>(valori_letti_);
-  const Campo* c = campo_di(r, i);
-  if (c == nullptr || i >= valori_.size()) return;
+  if (i >= campi_.size() || i >= valori_.size()) return;
+  const Campo* c = &campi_[i];
   valori_[i] = v;
   const bool relazione = i > 0 && (c->vincolo == Vincolo::dopo_precedente ||
                                    (c->vincolo == Vincolo::zero_o_dopo_precedente && v != 0));
-  // The common case, a value that fits and makes sense, costs no string.
   if (memorizzabile(*c, v) && sensato(*c, v) && (!relazione || v > valori_[i - 1])) return;
+  const SchemaRecord& r = schema_record(record_->chiave);
   const std::string nome = "`" + std::string(c->nome) + "`";
   const std::string_view u = c->unita;
   if (!memorizzabile(*c, v)) {
@@ -112,7 +132,7 @@ void LettoreSorgente::controlla_valore(int64_t v) {
                         std::string(prima.nome) + "` " + con_unita(valori_[i - 1], prima.unita);
     std::string aiuto = "give the start first and the end after it";
     if (c->vincolo == Vincolo::zero_o_dopo_precedente) aiuto += ", or 0 for none";
-    segnala(s_, Codice::fine_prima_di_inizio, luogo_campo(), std::move(testo));
+    segnala_errore(s_, Codice::fine_prima_di_inizio, luogo_campo(), std::move(testo));
     s_.diagnostiche.back().aiuto = std::move(aiuto);
     return;
   }
@@ -142,7 +162,7 @@ void LettoreSorgente::controlla_valore(int64_t v) {
     const Codice codice = record_->chiave == Chiave::lunghezza_percorso
                               ? Codice::linea_senza_lunghezza
                               : Codice::misura_non_positiva;
-    segnala(s_, codice, luogo_campo(), std::move(testo));
+    segnala_errore(s_, codice, luogo_campo(), std::move(testo));
     s_.diagnostiche.back().aiuto = aiuto;
     return;
   }
@@ -152,17 +172,17 @@ void LettoreSorgente::controlla_valore(int64_t v) {
 // After a record applied whole: what stands after its last value on the
 // same line is not part of it.
 void LettoreSorgente::controlla_resto() {
-  const std::string_view resto = r_.resto_della_riga();
+  const std::string_view resto = r_.rest_of_line();
   const std::size_t inizio = resto.find_first_not_of(" \t,");
   if (inizio == std::string_view::npos) return;
   // A record's values may run on: the rest of the line is then another
   // record's, or a comment.
-  if (r_.riga() != riga_chiave_) return;
+  if (r_.line() != riga_chiave_) return;
   const std::string_view avanzo = resto.substr(inizio);
   for (const ParolaChiave& p : kParoleChiave)
     if (nomina(p, avanzo)) return;
   if (contiene(avanzo, kCommento) || contiene_esatto(avanzo, "[")) return;
-  Luogo dove{nome_, r_.riga(), r_.colonna_resto() + static_cast<int>(inizio), std::nullopt};
+  Luogo dove{nome_, r_.line(), r_.rest_column() + static_cast<int>(inizio), std::nullopt};
   std::size_t fine = avanzo.find_last_not_of(" \t,");
   dove.larghezza = static_cast<int>(fine + 1);
   const std::string_view mostrato = avanzo.substr(0, fine + 1);
@@ -171,8 +191,8 @@ void LettoreSorgente::controlla_resto() {
   if (testo_finale) return;  // said by the text's own check
   const bool cifre = mostrato.find_first_not_of("0123456789") == std::string_view::npos;
   // "12,5": digits right after the comma that closed a number.
-  const bool decimale = cifre && inizio == 0 && r_.finito_a_virgola() && r_.larghezza() > 0 &&
-                        r_.colonna() + r_.larghezza() + 1 == r_.colonna_resto();
+  const bool decimale = cifre && inizio == 0 && r_.ended_at_comma() && r_.width() > 0 &&
+                        r_.column() + r_.width() + 1 == r_.rest_column();
   if (decimale) {
     avvisa(s_, Avviso::valori_avanzati, dove,
            "`" + std::string(mostrato) + "` is left over after the " +
@@ -192,7 +212,7 @@ void LettoreSorgente::controlla_resto() {
 // A value that cannot be read. When the record's values run out, name the
 // record on its own line, not the next record's field it ran into.
 void LettoreSorgente::guasto_valore() {
-  const bool altrove = r_.guasto_fine() || r_.riga_guasto() != riga_chiave_;
+  const bool altrove = r_.failed_at_end() || r_.failure_line() != riga_chiave_;
   if (record_ == nullptr || !altrove) {
     guasto_campo();
     return;
@@ -201,12 +221,12 @@ void LettoreSorgente::guasto_valore() {
                       " has " + std::to_string(valori_letti_) + " of its " +
                       std::to_string(record_->valori) + " values: ";
   std::vector<Nota> note;
-  if (r_.guasto_fine()) {
+  if (r_.failed_at_end()) {
     testo += "the file ends after them";
   } else {
-    testo += "the next field, on line " + std::to_string(r_.riga_guasto()) + ", is not one (" +
-             r_.guasto() + ")";
-    note.push_back({{nome_, r_.riga_guasto(), r_.colonna(), std::nullopt},
+    testo += "the next field, on line " + std::to_string(r_.failure_line()) + ", is not one (" +
+             r_.failure() + ")";
+    note.push_back({{nome_, r_.failure_line(), r_.column(), std::nullopt},
                     "the field taken as its next value"});
   }
   guasto(std::move(testo));
@@ -221,22 +241,24 @@ bool LettoreSorgente::numero(int64_t& v) {
 }
 
 bool LettoreSorgente::testo(std::string& valore) {
-  auto t = r_.leggi_testo();
+  auto t = r_.read_text();
   if (!t) {
     guasto_valore();
     return false;
   }
+  // A text holds no number for the field after it to be compared with.
+  if (const auto i = static_cast<std::size_t>(valori_letti_); i < valori_.size()) valori_[i] = 0;
   ++valori_letti_;
   if (valore.npos != t->find_first_of("\r\n"))
     avvisa(s_, Avviso::virgolette_aperte, luogo_campo(),
            "this quoted text runs on over a line end: is its closing quote missing?", {},
            "close the quote on the same line");
-  if (!r_.tra_virgolette() && r_.finito_a_virgola()) {
-    std::string_view resto = r_.resto_della_riga();
+  if (!r_.quoted() && r_.ended_at_comma()) {
+    std::string_view resto = r_.rest_of_line();
     const std::size_t fine = resto.find_last_not_of(" \t,");
     if (fine != std::string_view::npos) {
       Luogo dove = luogo_campo();
-      dove.larghezza = r_.colonna_resto() + static_cast<int>(fine) + 1 - dove.colonna;
+      dove.larghezza = r_.rest_column() + static_cast<int>(fine) + 1 - dove.colonna;
       avvisa(s_, Avviso::testo_tagliato, std::move(dove),
              "this text ends at a comma: " + citazione(*t) + " is stored, and " +
                  citazione(resto.substr(resto.find_first_not_of(" \t"),
@@ -254,9 +276,10 @@ std::string LettoreSorgente::in_codepage(const std::string& campo) {
   char32_t mancante = 0;
   std::string out = *in_cp1252(campo, &mancante, true);
   if (mancante != 0)
-    segnala(s_, Codice::carattere_fuori_codepage, {nome_, r_.riga(), r_.colonna(), std::nullopt},
-            citazione(campo) + " holds \"" + utf8(mancante) +
-                "\", which code page 1252, the simulator's, does not have; it is stored as \"?\"");
+    segnala_errore(
+        s_, Codice::carattere_fuori_codepage, {nome_, r_.line(), r_.column(), std::nullopt},
+        citazione(campo) + " holds \"" + utf8(mancante) +
+            "\", which code page 1252, the simulator's, does not have; it is stored as \"?\"");
   return out;
 }
 
@@ -294,10 +317,14 @@ bool numeri_nella_chiave(std::string_view k) {
 
 void LettoreSorgente::inizia_record(Chiave chiave) {
   record_ = &parola_chiave(chiave);
+  campi_ = schema_record(chiave).campi;
   valori_letti_ = 0;
-  valori_.fill(0);
   if (separatori_detti_) return;
   separatori_detti_ = true;
+  // A key with no semicolon, tab or blank needs no closer look.
+  if (std::none_of(chiave_.begin(), chiave_.end(),
+                   [](char c) { return c == ';' || c == ' ' || c == '\t'; }))
+    return;
   const char* quale = nullptr;
   if (contiene_esatto(chiave_, ";"))
     quale = "semicolons";
@@ -308,25 +335,26 @@ void LettoreSorgente::inizia_record(Chiave chiave) {
   if (quale == nullptr) return;
   Luogo dove = luogo();
   dove.larghezza = larghezza_chiave_;
-  segnala(s_, Codice::separatore_errato, std::move(dove),
-          "this " + std::string(record_->nome) + " record's fields are separated by " + quale +
-              ", not commas: the whole line " + citazione(chiave_) +
-              " is read as its key, and its values are taken from the lines after it");
+  segnala_errore(s_, Codice::separatore_errato, std::move(dove),
+                 "this " + std::string(record_->nome) + " record's fields are separated by " +
+                     quale + ", not commas: the whole line " + citazione(chiave_) +
+                     " is read as its key, and its values are taken from the lines after it");
   s_.diagnostiche.back().aiuto = "separate the key and every value with a comma, as in \"" +
                                  std::string(record_->scritta) + ", ...\"";
 }
 
 void LettoreSorgente::chiudi_record() {
-  if (record_ != nullptr && valori_letti_ > 0 && r_.riga() != riga_chiave_)
+  if (record_ != nullptr && valori_letti_ > 0 && r_.line() != riga_chiave_)
     avvisa(s_, Avviso::valori_a_capo, luogo(),
            "the " + std::string(record_->nome) + " record's values run on to line " +
-               std::to_string(r_.riga()) + ": is a value missing on line " +
+               std::to_string(r_.line()) + ": is a value missing on line " +
                std::to_string(riga_chiave_) + "?",
-           {{{nome_, r_.riga(), r_.colonna(), std::nullopt}, "its last value is taken from here"}});
+           {{{nome_, r_.line(), r_.column(), std::nullopt}, "its last value is taken from here"}});
   else if (record_ != nullptr && valori_letti_ > 0)
     controlla_resto();
   controlla_sovrascritture();
   record_ = nullptr;
+  campi_ = {};
 }
 
 namespace {
@@ -402,7 +430,7 @@ const char* dove_si_legge(Blocco b) {
 }  // namespace
 
 void LettoreSorgente::chiave_ignota(Blocco blocco) {
-  if (!r_.primo_della_riga()) return;
+  if (!r_.first_on_line()) return;
   const std::string_view k = senza_spazi(chiave_);
   if (k.empty()) return;
   if (numero_scritto(k)) {
@@ -450,12 +478,12 @@ void LettoreSorgente::chiave_ignota(Blocco blocco) {
 }
 
 std::vector<Nota> LettoreSorgente::note_non_lette(Blocco blocco) const {
-  FieldReader resto(r_.resto());
+  FieldReader resto(r_.rest());
   int record = 0, prima = 0;
-  while (!resto.fine()) {
-    const auto campo = resto.leggi_testo();
+  while (!resto.at_end()) {
+    const auto campo = resto.read_text();
     if (!campo) break;
-    if (!resto.primo_della_riga()) continue;
+    if (!resto.first_on_line()) continue;
     bool nomina_record = false;
     for (const ParolaChiave& p : kParoleChiave) {
       const bool stessa_sorgente = blocco == Blocco::treno ? p.blocco == Blocco::treno
@@ -463,7 +491,7 @@ std::vector<Nota> LettoreSorgente::note_non_lette(Blocco blocco) const {
       nomina_record = nomina_record || (stessa_sorgente && nomina(p, *campo));
     }
     if (!nomina_record || contiene(*campo, kCommento)) continue;
-    if (record++ == 0) prima = r_.riga_resto() + resto.riga() - 1;
+    if (record++ == 0) prima = r_.rest_line() + resto.line() - 1;
   }
   if (record == 0) return {};
   return {{{nome_, prima, 0, std::nullopt},
@@ -502,26 +530,26 @@ bool unico(Chiave c) {
 
 }  // namespace
 
-IdRecord LettoreSorgente::registra(Chiave chiave, int32_t posizione) {
+IdRecord LettoreSorgente::annota_record(Chiave chiave, int32_t posizione) {
   s_.origini.record.push_back({quale_, chiave, riga_chiave_, colonna_chiave_, posizione});
   const auto id = static_cast<IdRecord>(s_.origini.record.size() - 1);
-  const std::string nome_record(parola_chiave(chiave).nome);
+  const std::string_view nome_record = parola_chiave(chiave).nome;
   if (posizionato(chiave) && !s_.percorso.empty() && posizione > lunghezza_linea(s_) &&
       posizione <= int64_t{lunghezza_linea(s_)} + kCodaLinea)
     avvisa(s_, Avviso::oltre_fine_linea, luogo(posizione),
-           "the " + nome_record + " at " + std::to_string(posizione) +
+           "the " + std::string(nome_record) + " at " + std::to_string(posizione) +
                " m lies past the line's end at " + std::to_string(lunghezza_linea(s_)) +
                " m, in the grid's tail",
            {}, "check the position, or the line length in \"lunghezza percorso\"");
   if (posizionato(chiave) && posizione % kMetriCella != 0)
     avvisa(s_, Avviso::fuori_passo_50, luogo(posizione),
-           "the " + nome_record + " at " + std::to_string(posizione) +
+           "the " + std::string(nome_record) + " at " + std::to_string(posizione) +
                " m is not on the 50 m grid: it is placed by its rounded position");
   IdRecord& primo = primo_[static_cast<std::size_t>(chiave)];
   if (unico(chiave) && primo != 0)
     avvisa(s_, Avviso::record_sostituito, luogo(),
-           "this " + nome_record + " record replaces the one before it, which has no effect",
-           {{luogo_record(s_, primo), "the " + nome_record + " record it replaces"}});
+           "this " + std::string(nome_record) + " record replaces the one before it, which has no effect",
+           {{luogo_record(s_, primo), "the " + std::string(nome_record) + " record it replaces"}});
   if (primo == 0) primo = id;
   return id;
 }
@@ -531,10 +559,11 @@ Luogo LettoreSorgente::luogo(std::optional<int32_t> posizione) const {
 }
 
 Passo LettoreSorgente::rifiuta(Rifiuto r) {
-  if (r.codice == Codice::guasto_lettura) return guasto(std::move(r.testo), r.riga);
+  if (r.codice == Codice::guasto_lettura) return guasto(std::move(r.testo), r.riga, r.colonna);
   Luogo dove = luogo(r.posizione);
   if (r.riga != 0) dove.riga = r.riga;
-  genera::registra(s_, r.codice, std::move(dove), std::move(r.testo), note_di(s_, r.note));
+  registra_errore_delle_regole(s_, r.codice, std::move(dove), std::move(r.testo),
+                               note_di(s_, r.note));
   return r.codice == Codice::oltre_griglia ? Passo::fine_morbida : Passo::fine_dura;
 }
 

@@ -21,6 +21,7 @@
 #include "linecomp/field_reader.h"
 #include "model/compiled_scenario.h"
 #include "model/keywords.h"
+#include "model/rounding.h"
 #include "model/schema.h"
 
 namespace genera {
@@ -55,9 +56,10 @@ using EliminaSorgente = std::function<std::string(QualeSorgente)>;
 
 class LettoreSorgente {
  public:
-  /// `testo` must outlive the reader; reports go into `s` under `nome`.
+  /// `testo` must outlive the reader; reports go into `s` under `nome`;
+  /// `elimina` is called where the rules delete the source.
   LettoreSorgente(std::string_view testo, QualeSorgente quale, std::string nome,
-                  ScenarioCompilato& s);
+                  ScenarioCompilato& s, const EliminaSorgente& elimina);
   LettoreSorgente(const LettoreSorgente&) = delete;
   LettoreSorgente& operator=(const LettoreSorgente&) = delete;
 
@@ -76,7 +78,7 @@ class LettoreSorgente {
   bool commento() const;
 
   const std::string& chiave() const { return chiave_; }
-  bool fine() const { return r_.fine(); }
+  bool fine() const { return r_.at_end(); }
 
   /// Reads the next values; false (a run-time failure) when one cannot be.
   template <typename... T>
@@ -90,8 +92,20 @@ class LettoreSorgente {
   /// stored as "?".
   std::string in_codepage(const std::string& campo);
 
+  /// Which rows of the table `tabella` the key just read names, one bit a
+  /// row: `calcola()` asked once for a run of one key in one table.
+  template <typename F>
+  uint32_t righe_nominate(const void* tabella, F calcola) {
+    if (tabella != memo_tabella_ || chiave_ != memo_chiave_) {
+      memo_righe_ = calcola();
+      memo_tabella_ = tabella;
+      memo_chiave_ = chiave_;
+    }
+    return memo_righe_;
+  }
+
   /// Notes the record being applied, for the origins of what it writes.
-  IdRecord registra(Chiave chiave, int32_t posizione);
+  IdRecord annota_record(Chiave chiave, int32_t posizione);
 
   /// The record whose values are being read; its values are counted so
   /// that one missing can be named on the record's own line.
@@ -103,6 +117,23 @@ class LettoreSorgente {
   /// A profile record (gradient, speed, adhesion) at cell `n` behind the
   /// profile's cursor: a warning, with a note at the record `prima` before it.
   void fuori_ordine(int32_t n, int32_t cursore, IdRecord prima);
+
+  /// The one handler of the profile records (gradient, speed, adhesion):
+  /// position and value, the reach check, the order check against the
+  /// profile `st`, then `applica(p, v, id)` writes the cells and may refuse.
+  /// A profile that keeps its value's column (for the blame) is given it.
+  template <typename Stato, typename Applica>
+  Passo profilo(Chiave chiave, Stato& st, Applica applica) {
+    int32_t p = 0, v = 0;
+    if (!numeri(p, v)) return Passo::guasto;
+    const int colonna = r_.column();
+    if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
+    fuori_ordine(arrotonda_cella(static_cast<double>(p) / kMetriCella), st.cursore, st.origine);
+    if (std::optional<Rifiuto> r = applica(p, v, annota_record(chiave, p)))
+      return rifiuta(std::move(*r));
+    if constexpr (requires { st.colonna; }) st.colonna = colonna;
+    return Passo::continua;
+  }
 
   /// A key that names no record of `blocco`: a warning that says so, with a
   /// suggestion from the keyword table, unless the field is plainly not a
@@ -126,7 +157,7 @@ class LettoreSorgente {
   /// field's, when the field reader gave one).
   Passo guasto(std::string testo, int riga = 0, int colonna = 0);
   Passo guasto_campo() {
-    return guasto(r_.guasto(), r_.riga_guasto(), r_.guasto_fine() ? -1 : r_.colonna());
+    return guasto(r_.failure(), r_.failure_line(), r_.failed_at_end() ? -1 : r_.column());
   }
 
   /// The failure that ended the parse, for the caller to record.
@@ -145,13 +176,31 @@ class LettoreSorgente {
   bool numero(int32_t& v);
   bool numero(int64_t& v);
 
+  // The tails both readers end through.
+  /// Deletes this source, then goes on with `dopo`; a deletion that fails
+  /// is a run-time failure of its own.
+  EsitoLettura elimina_sorgente(Passo dopo);
+  /// The run-time failure that ended the reading, with what it left unread.
+  EsitoLettura esito_guasto() const;
+  /// The stop's diagnostic says what it left unread.
+  void annota_fermata();
+  voce_testata& voce(int i) { return s_.testata_linea[static_cast<std::size_t>(i)]; }
+  void scrive_voce(int i, IdRecord id) { s_.origini.voci[static_cast<std::size_t>(i)] = id; }
+
   FieldReader r_;
   ScenarioCompilato& s_;
 
  private:
+  // The records a stop leaves unread are counted in this block.
+  Blocco blocco_sorgente() const {
+    return quale_ == QualeSorgente::treno ? Blocco::treno : Blocco::corpo_linea;
+  }
+
   QualeSorgente quale_;
+  const EliminaSorgente& elimina_;
   std::string nome_;
   const ParolaChiave* record_ = nullptr;  // the record whose values are being read
+  std::span<const Campo> campi_;          // ... and its fields in the schema
   int valori_letti_ = 0;
   std::array<IdRecord, kParoleChiave.size()> primo_{};  // the first record of each kind
   std::string chiave_;  // the key field just read (campo_letto)
@@ -159,6 +208,9 @@ class LettoreSorgente {
   int colonna_chiave_ = 0;
   int larghezza_chiave_ = 0;
   bool separatori_detti_ = false;  // the key's separators are checked once
+  const void* memo_tabella_ = nullptr;  // righe_nominate(): the last table asked
+  std::string memo_chiave_;             // ... the last key
+  uint32_t memo_righe_ = 0;             // ... and the rows it names
   std::array<int64_t, 17> valori_{};  // the current record's values, for their relations
   void guasto_valore();
   void controlla_valore(int64_t v);
@@ -183,17 +235,23 @@ struct Gestore {
 /// names none is reported as unknown to the keywords of `blocco`.
 template <typename L>
 Passo applica_record(L& lettore, std::span<const Gestore<L>> gestori, Blocco blocco) {
-  const std::string chiave = lettore.chiave();
-  bool nominato = false;
-  for (const Gestore<L>& g : gestori) {
-    if (!nomina(parola_chiave(g.chiave), chiave)) continue;
-    nominato = true;
+  // Records come in runs of one key: the rows a key names are worked out
+  // once for the run, not tested again for every record.
+  const uint32_t righe = lettore.righe_nominate(gestori.data(), [&] {
+    uint32_t r = 0;
+    for (std::size_t i = 0; i < gestori.size() && i < 32; ++i)
+      if (nomina(parola_chiave(gestori[i].chiave), lettore.chiave())) r |= uint32_t{1} << i;
+    return r;
+  });
+  for (std::size_t i = 0; i < gestori.size() && i < 32; ++i) {
+    if ((righe & (uint32_t{1} << i)) == 0) continue;
+    const Gestore<L>& g = gestori[i];
     lettore.inizia_record(g.chiave);
     const Passo p = (lettore.*g.applica)();
     if (p != Passo::continua) return p;
     lettore.chiudi_record();
   }
-  if (!nominato) lettore.chiave_ignota(blocco);
+  if (righe == 0) lettore.chiave_ignota(blocco);
   return Passo::continua;
 }
 

@@ -4,16 +4,16 @@
 
 namespace genera {
 
-void registra(ScenarioCompilato& s, Codice codice, Luogo luogo, std::string testo,
-              std::vector<Nota> note) {
+void registra_errore_delle_regole(ScenarioCompilato& s, Codice codice, Luogo luogo,
+                                  std::string testo, std::vector<Nota> note) {
   s.codice_errore = codice;
   if (luogo.posizione) s.posizione_errore = *luogo.posizione;
   s.diagnostiche.push_back(
       {Gravita::errore, codice, std::move(luogo), std::move(testo), std::move(note), {}, Avviso::nessuno});
 }
 
-void segnala(ScenarioCompilato& s, Codice codice, Luogo luogo, std::string testo,
-             std::vector<Nota> note) {
+void segnala_errore(ScenarioCompilato& s, Codice codice, Luogo luogo, std::string testo,
+                    std::vector<Nota> note) {
   s.diagnostiche.push_back(
       {Gravita::errore, codice, std::move(luogo), std::move(testo), std::move(note), {}, Avviso::nessuno});
 }
@@ -29,13 +29,6 @@ void avvisa(ScenarioCompilato& s, Avviso a, Luogo luogo, std::string testo,
             std::vector<Nota> note, std::string aiuto) {
   s.diagnostiche.push_back({Gravita::avviso, Codice::nessuno, std::move(luogo), std::move(testo),
                             std::move(note), std::move(aiuto), a});
-}
-
-void annota_scrittura(ScenarioCompilato& s, int32_t c, IdRecord OrigineCella::*strato,
-                      IdRecord id) {
-  IdRecord& origine = s.origini.celle[static_cast<std::size_t>(c)].*strato;
-  if (origine != 0 && origine != id) s.origini.sovrascritture.push_back({c, strato, origine, id});
-  origine = id;
 }
 
 NotaRecord nota_occupante(const ScenarioCompilato& s, int32_t c) {

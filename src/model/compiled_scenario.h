@@ -108,17 +108,23 @@ struct Rifiuto {
   std::string testo;
   int riga = 0;                      // a line of its own (a field's), 0: the record's
   std::vector<NotaRecord> note;
+  int colonna = 0;                   // with `riga`, the field's column; 0: none known
 };
 
 /// The line length L in metres, as the length record gave it.
 inline int32_t lunghezza_linea(const ScenarioCompilato& s) {
-  return s.testata_linea[kVoceTreno].dato2;
+  return lunghezza_linea(s.testata_linea);
 }
 
 /// Notes that record `id` writes layer `strato` of cell `c`: the layer's
 /// origin becomes `id`, and a write over another record's is journalled.
-void annota_scrittura(ScenarioCompilato& s, int32_t c, IdRecord OrigineCella::*strato,
-                      IdRecord id);
+/// Inline: the profiles and objects call it for every cell they write.
+inline void annota_scrittura(ScenarioCompilato& s, int32_t c, IdRecord OrigineCella::*strato,
+                             IdRecord id) {
+  IdRecord& origine = s.origini.celle[static_cast<std::size_t>(c)].*strato;
+  if (origine != 0 && origine != id) s.origini.sovrascritture.push_back({c, strato, origine, id});
+  origine = id;
+}
 
 /// Where record `id` stands in its source.
 Luogo luogo_record(const ScenarioCompilato& s, IdRecord id);
@@ -133,21 +139,21 @@ std::string descrivi_cella(const ScenarioCompilato& s, int32_t c);
 /// The notes of `note` as places in the sources.
 std::vector<Nota> note_di(const ScenarioCompilato& s, const std::vector<NotaRecord>& note);
 
-/// Records `codice` (and `posizione`, when given) as the outcome of the
-/// compile and adds the diagnostic at `luogo`.
-void registra(ScenarioCompilato& s, Codice codice, Luogo luogo, std::string testo,
-              std::vector<Nota> note = {});
+/// An error the rules record: sets `codice_errore` (and `posizione_errore`
+/// when `luogo` has a position) as the compile's outcome, and adds it at `luogo`.
+void registra_errore_delle_regole(ScenarioCompilato& s, Codice codice, Luogo luogo,
+                                  std::string testo, std::vector<Nota> note = {});
 
-/// Adds an error of our own that the rules do not record: the outcome the
-/// rules give stays as it is, but the compile has failed.
-void segnala(ScenarioCompilato& s, Codice codice, Luogo luogo, std::string testo,
-             std::vector<Nota> note = {});
+/// An error of our own, which the rules do not record: the outcome stays as
+/// the rules give it, but the compile has failed (ha_errori is true).
+void segnala_errore(ScenarioCompilato& s, Codice codice, Luogo luogo, std::string testo,
+                    std::vector<Nota> note = {});
 
 /// True when any diagnostic is an error.
 bool ha_errori(const ScenarioCompilato& s);
 
-/// Adds warning `a` at `luogo`, with the fix `aiuto` when there is one:
-/// it changes no output and no outcome.
+/// A warning: adds `a` at `luogo`, with the fix `aiuto` when there is one;
+/// it changes no output byte, no outcome and no exit status.
 void avvisa(ScenarioCompilato& s, Avviso a, Luogo luogo, std::string testo,
             std::vector<Nota> note = {}, std::string aiuto = {});
 

@@ -115,6 +115,11 @@ inline int32_t ultima_cella(const std::vector<cella_percorso>& percorso) {
   return static_cast<int32_t>(percorso.size()) - 1;
 }
 
+/// The line length L in metres, as the length record gave it: entry 84's dato2.
+inline int32_t lunghezza_linea(const std::array<voce_testata, kVociTestata>& testata) {
+  return testata[kVoceTreno].dato2;
+}
+
 /// The number of rows of the plan of a line of `lunghezza` metres
 /// (lunghezza + 7001), and of cells of its grid (U + 1), both 0 when the
 /// length gives no grid at all (below -7000 m).

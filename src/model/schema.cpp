@@ -429,16 +429,6 @@ std::optional<int64_t> riletto(const Campo& c, int64_t v) {
   return (m - c.scarto) * c.divisore;
 }
 
-bool memorizzabile(const Campo& c, int64_t v) {
-  return v >= c.memorizzabile_min && v <= c.memorizzabile_max;
-}
-
-bool sensato(const Campo& c, int64_t v) {
-  if (c.vincolo == Vincolo::zero_o_sensato && v == 0) return true;
-  if (v < c.sensato_min || v > c.sensato_max) return false;
-  return c.multiplo == 0 || v % c.multiplo == 0;
-}
-
 std::string scrivi_memorizzabile(const Campo& c) {
   if (c.lettura == Lettura::testo) return "text";
   if (c.memorizzabile_min == kMin32 && c.memorizzabile_max == kMax32) return "32-bit";

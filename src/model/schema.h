@@ -113,11 +113,18 @@ const Campo* cerca_campo(const SchemaRecord& r, std::string_view nome);
 std::optional<int64_t> riletto(const Campo& c, int64_t v);
 
 /// True when `v` lies in the storable range of `c`.
-bool memorizzabile(const Campo& c, int64_t v);
+inline bool memorizzabile(const Campo& c, int64_t v) {
+  return v >= c.memorizzabile_min && v <= c.memorizzabile_max;
+}
 
 /// True when `v` lies in the sensible range of `c` and is a multiple of
 /// its step; the relation with the field before it is not tested here.
-bool sensato(const Campo& c, int64_t v);
+/// Inline: the readers ask it of every value they read.
+inline bool sensato(const Campo& c, int64_t v) {
+  if (c.vincolo == Vincolo::zero_o_sensato && v == 0) return true;
+  if (v < c.sensato_min || v > c.sensato_max) return false;
+  return c.multiplo == 0 || v % c.multiplo == 0;
+}
 
 /// The storable range in words: "-100 to 155", "32-bit", "0 to 255".
 std::string scrivi_memorizzabile(const Campo& c);

@@ -50,7 +50,7 @@ class Passata {
   void fallisci(Codice codice, int32_t cella, std::string testo) {
     Luogo dove = origine_ != 0 ? luogo_record(s_, origine_) : Luogo{sorgente_treno_, 0, 0, {}};
     dove.posizione = cella * kMetriCella;
-    registra(s_, codice, std::move(dove), std::move(testo));
+    registra_errore_delle_regole(s_, codice, std::move(dove), std::move(testo));
   }
   static std::string metri(int32_t cella) {
     return "cell " + std::to_string(cella) + ", " + std::to_string(cella * kMetriCella) + " m";

@@ -21,11 +21,13 @@ std::optional<uint8_t> velocita_cella(int32_t kmh) {
 Rifiuto velocita_fuori(const ScenarioCompilato& s, const StatoProfilo& st, const char* quando) {
   const auto id = static_cast<std::size_t>(st.origine);
   const int riga = id < s.origini.record.size() ? s.origini.record[id].riga : 0;
-  return {Codice::guasto_lettura, std::nullopt,
-          "the speed limit of " + std::to_string(st.corrente) +
-              " km/h does not fit the grid's speed field (-2 to 1277 km/h); it fails when " +
-              quando + " writes its cells",
-          riga};
+  Rifiuto r{Codice::guasto_lettura, std::nullopt,
+            "the speed limit of " + std::to_string(st.corrente) +
+                " km/h does not fit the grid's speed field (-2 to 1277 km/h); it fails when " +
+                quando + " writes its cells",
+            riga};
+  r.colonna = riga != 0 ? st.colonna : 0;
+  return r;
 }
 
 void scrivi(ScenarioCompilato& s, Campo campo, CampoOrigine origine, int32_t c, uint8_t valore,

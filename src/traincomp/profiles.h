@@ -23,6 +23,7 @@ struct StatoProfilo {
   int32_t cursore = 0;
   int32_t corrente = 0;
   IdRecord origine = 0;
+  int colonna = 0;  // the column of the value in force in its record, for the blame
 };
 
 /// Speed record at `p` metres, `v` km/h: fills up to cell round(p / 50) - 1, then puts `v` in force.

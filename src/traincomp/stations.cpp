@@ -145,7 +145,7 @@ Passo leggi_stazione(LettoreSorgente& r, ScenarioCompilato& s, int32_t& contator
   const int32_t u = s.ultima_cella();
   int32_t p = 0;
   if (!r.numeri(p)) return Passo::guasto;
-  const IdRecord id = r.registra(Chiave::stazione, p);
+  const IdRecord id = r.annota_record(Chiave::stazione, p);
   const int32_t i = contatore;
   const std::string dove = "station at " + std::to_string(p) + " m";
 

@@ -22,9 +22,8 @@ class LettoreTreno : public LettoreSorgente {
  public:
   LettoreTreno(std::string_view testo, const std::string& nome, int32_t prossimo_cartello,
                ScenarioCompilato& s, const EliminaSorgente& elimina)
-      : LettoreSorgente(testo, QualeSorgente::treno, nome, s),
-        prossimo_cartello_(prossimo_cartello),
-        elimina_(elimina) {}
+      : LettoreSorgente(testo, QualeSorgente::treno, nome, s, elimina),
+        prossimo_cartello_(prossimo_cartello) {}
 
   EsitoLettura leggi();
   int32_t stazioni() const { return contatore_stazioni_ - 1; }
@@ -44,15 +43,9 @@ class LettoreTreno : public LettoreSorgente {
   Passo generale(int voce, int32_t voce_testata::*campo, Chiave chiave);
   bool intero(int16_t& campo);
   Passo dopo_posa(std::optional<Rifiuto> r, int32_t posizione, const char* record);
-  EsitoLettura elimina_sorgente(Passo dopo);
   EsitoLettura passi_finali();
-  EsitoLettura esito_guasto() const;
-  void annota_fermata();
-  voce_testata& voce(int i) { return s_.testata_linea[static_cast<std::size_t>(i)]; }
-  void scrive_voce(int i, IdRecord id) { s_.origini.voci[static_cast<std::size_t>(i)] = id; }
 
   int32_t prossimo_cartello_;
-  const EliminaSorgente& elimina_;
   StatoProfilo velocita_;
   StatoProfilo aderenza_;
   int32_t contatore_stazioni_ = 1;
@@ -73,7 +66,7 @@ constexpr Gestore<LettoreTreno> kRecord[] = {
 
 Passo LettoreTreno::generale(int i, int32_t voce_testata::*campo, Chiave chiave) {
   if (!numeri(voce(i).*campo)) return Passo::guasto;
-  scrive_voce(i, registra(chiave, voce(i).*campo));
+  scrive_voce(i, annota_record(chiave, voce(i).*campo));
   return Passo::continua;
 }
 
@@ -82,7 +75,11 @@ bool LettoreTreno::intero(int16_t& campo) {
   if (!numeri(v)) return false;
   const auto i = a_intero(v);
   if (!i) {
-    guasto("the value " + std::to_string(v) + " does not fit a 16-bit number");
+    // At the field when it stands on the key's line; else the record is blamed.
+    const Luogo campo = luogo_campo();
+    const bool sulla_riga = campo.riga == riga_chiave();
+    guasto("the value " + std::to_string(v) + " does not fit a 16-bit number",
+           sulla_riga ? campo.riga : 0, sulla_riga ? campo.colonna : 0);
     return false;
   }
   campo = *i;
@@ -90,35 +87,28 @@ bool LettoreTreno::intero(int16_t& campo) {
 }
 
 Passo LettoreTreno::velocita() {
-  int32_t p = 0, v = 0;
-  if (!numeri(p, v)) return Passo::guasto;
-  if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
-  fuori_ordine(arrotonda_cella(static_cast<double>(p) / kMetriCella), velocita_.cursore,
-               velocita_.origine);
-  if (auto r = record_velocita(s_, velocita_, p, v, registra(Chiave::velocita, p)))
-    return rifiuta(std::move(*r));
-  return Passo::continua;
+  return profilo(Chiave::velocita, velocita_, [&](int32_t p, int32_t v, IdRecord id) {
+    return record_velocita(s_, velocita_, p, v, id);
+  });
 }
 
 Passo LettoreTreno::aderenza() {
-  int32_t p = 0, a = 0;
-  if (!numeri(p, a)) return Passo::guasto;
-  if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
-  fuori_ordine(arrotonda_cella(static_cast<double>(p) / kMetriCella), aderenza_.cursore,
-               aderenza_.origine);
-  record_aderenza(s_, aderenza_, p, a, registra(Chiave::aderenza, p));
-  return Passo::continua;
+  return profilo(Chiave::aderenza, aderenza_,
+                 [&](int32_t p, int32_t a, IdRecord id) -> std::optional<Rifiuto> {
+                   record_aderenza(s_, aderenza_, p, a, id);
+                   return std::nullopt;
+                 });
 }
 
 Passo LettoreTreno::orologio() {
   voce_testata& v = voce(kVoceRipetizione);
-  scrive_voce(kVoceRipetizione, registra(Chiave::orologio, 0));
+  scrive_voce(kVoceRipetizione, annota_record(Chiave::orologio, 0));
   return intero(v.intero3) && intero(v.intero4) && intero(v.intero5) ? Passo::continua
                                                                       : Passo::guasto;
 }
 
 Passo LettoreTreno::sabbia() {
-  scrive_voce(kVoceRipetizione, registra(Chiave::sabbia, 0));
+  scrive_voce(kVoceRipetizione, annota_record(Chiave::sabbia, 0));
   return intero(voce(kVoceRipetizione).intero1) ? Passo::continua : Passo::guasto;
 }
 
@@ -128,10 +118,10 @@ Passo LettoreTreno::dopo_posa(std::optional<Rifiuto> r, int32_t posizione, const
   if (r) return rifiuta(std::move(*r));
   if (genera::numero(s_.codice_errore) <= 0) return Passo::continua;
   const Codice prima = s_.codice_errore;
-  genera::registra(s_, prima, luogo(posizione),
-                   "the reading stops at the " + std::string(record) + " at " +
-                       std::to_string(posizione) + " m because of the earlier error " +
-                       std::to_string(genera::numero(prima)));
+  registra_errore_delle_regole(s_, prima, luogo(posizione),
+                               "the reading stops at the " + std::string(record) + " at " +
+                                   std::to_string(posizione) + " m because of the earlier error " +
+                                   std::to_string(genera::numero(prima)));
   return Passo::fine_dura;
 }
 
@@ -140,7 +130,7 @@ Passo LettoreTreno::segnale() {
   if (!numeri(v.posizione, v.sx, v.s1, v.s2, v.s3, v.rapp, v.dx, v.d1, v.d2, v.d3, v.tempo))
     return Passo::guasto;
   if (const Passo e = entro_griglia(v.posizione); e != Passo::continua) return e;
-  auto r = memo_segnale(s_, v, registra(Chiave::segnale, v.posizione));
+  auto r = memo_segnale(s_, v, annota_record(Chiave::segnale, v.posizione));
   return dopo_posa(std::move(r), v.posizione, "signal");
 }
 
@@ -148,7 +138,8 @@ Passo LettoreTreno::rallentamento() {
   int32_t x = 0, v = 0, l = 0, f_tt = 0, f_ta = 0, d_v = 0;
   if (!numeri(x, v, l, f_tt, f_ta, d_v)) return Passo::guasto;
   if (const Passo e = entro_griglia(x); e != Passo::continua) return e;
-  auto r = memo_rallentamento(s_, x, v, l, f_tt, f_ta, d_v, registra(Chiave::rallentamento, x));
+  auto r =
+      memo_rallentamento(s_, x, v, l, f_tt, f_ta, d_v, annota_record(Chiave::rallentamento, x));
   return dopo_posa(std::move(r), x, "slowdown");
 }
 
@@ -156,15 +147,9 @@ Passo LettoreTreno::abbattimento() {
   int32_t p = 0, w = 0;
   if (!numeri(p, w)) return Passo::guasto;
   if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
-  if (auto r = memo_abbattimento(s_, p, w, registra(Chiave::abbattimento, p)))
+  if (auto r = memo_abbattimento(s_, p, w, annota_record(Chiave::abbattimento, p)))
     return rifiuta(std::move(*r));
   return Passo::continua;
-}
-
-EsitoLettura LettoreTreno::elimina_sorgente(Passo dopo) {
-  std::string perche = elimina_(QualeSorgente::treno);
-  if (!perche.empty()) return {Passo::guasto, std::move(perche), 0, true};
-  return {dopo, {}, 0};
 }
 
 // End of the file and end of the soft stop: profiles, then progressives.
@@ -195,24 +180,11 @@ EsitoLettura LettoreTreno::passi_finali() {
         break;
       }
     }
-    genera::registra(s_, Codice::progressive_non_multiple, dove,
-                     "the kilometric progressives (" + valori +
-                         " m) are not all multiples of 50 m");
+    registra_errore_delle_regole(
+        s_, Codice::progressive_non_multiple, dove,
+        "the kilometric progressives (" + valori + " m) are not all multiples of 50 m");
   }
   return esito;
-}
-
-EsitoLettura LettoreTreno::esito_guasto() const {
-  std::vector<Nota> note = note_guasto();
-  for (Nota& n : note_non_lette(Blocco::treno)) note.push_back(std::move(n));
-  EsitoLettura e{Passo::guasto, testo_guasto(), riga_guasto(), false, std::move(note)};
-  e.colonna = colonna_guasto();
-  return e;
-}
-
-void LettoreTreno::annota_fermata() {
-  if (s_.diagnostiche.empty()) return;
-  for (Nota& n : note_non_lette(Blocco::treno)) s_.diagnostiche.back().note.push_back(std::move(n));
 }
 
 EsitoLettura LettoreTreno::leggi() {

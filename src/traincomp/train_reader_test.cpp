@@ -355,23 +355,26 @@ TEST(SorgenteTreno, ACodeLeftByTheLineHalfStopsAtTheNextSignalOrSlowdown) {
 }
 
 TEST(SorgenteTreno, FailuresAreCode25AtTheirLineAndDeleteTheSource) {
+  // Every failure has a column: the field's, or the key's when the record
+  // as a whole is at fault.
   const struct {
     const char* testo;
     int riga;
+    int colonna;
   } cases[] = {
       // A record that runs past the end of the file.
-      {"[generale]\r\nvetture, 8\r\nsegnale, 8200, 1, 4\r\n", 3},
+      {"[generale]\r\nvetture, 8\r\nsegnale, 8200, 1, 4\r\n", 3, 1},
       // A field that is not a number.
-      {"[generale]\r\nvetture, otto\r\n", 2},
+      {"[generale]\r\nvetture, otto\r\n", 2, 10},
       // Byte and Integer fields that do not fit.
-      {"[generale]\r\n\r\nstazione, 0, 300, 900, 0,1,0, 1,1,0, 4,1,1, 1, 8,50,0, X\r\n[fine]\r\n", 3},
-      {"[generale]\r\nsabbia\r\n  40000\r\n[fine]\r\n", 2},   // the key's line
-      {"[generale]\r\norologio, 8 49 99999\r\n[fine]\r\n", 2},
+      {"[generale]\r\n\r\nstazione, 0, 300, 900, 0,1,0, 1,1,0, 4,1,1, 1, 8,50,0, X\r\n[fine]\r\n", 3, 14},
+      {"[generale]\r\nsabbia\r\n  40000\r\n[fine]\r\n", 2, 1},   // the key's line
+      {"[generale]\r\norologio, 8 49 99999\r\n[fine]\r\n", 2, 16},
       // A speed whose fifth does not fit a byte, written by the next record:
-      // the blame is on the record that gave it.
-      {"[generale]\r\nvelocita, 0, 1300\r\nvelocita, 500, 100\r\n[fine]\r\n", 2},
+      // the blame is on the record and the field that gave it.
+      {"[generale]\r\nvelocita, 0, 1300\r\nvelocita, 500, 100\r\n[fine]\r\n", 2, 14},
       // ... or by the tail fill.
-      {"[generale]\r\nvelocita, 0, -5\r\n[fine]\r\n", 2},
+      {"[generale]\r\nvelocita, 0, -5\r\n[fine]\r\n", 2, 14},
   };
   for (const auto& c : cases) {
     const Compilazione k(kGrigliaVuota, c.testo);
@@ -381,6 +384,7 @@ TEST(SorgenteTreno, FailuresAreCode25AtTheirLineAndDeleteTheSource) {
     EXPECT_EQ(numero(d.codice), 25) << c.testo;
     EXPECT_EQ(d.luogo.file, StatoTreno::kNome) << c.testo;
     EXPECT_EQ(d.luogo.riga, c.riga) << c.testo << ": " << d.testo;
+    EXPECT_EQ(d.luogo.colonna, c.colonna) << c.testo << ": " << d.testo;
     EXPECT_TRUE(k.eliminata(QualeSorgente::treno)) << c.testo;
   }
 }
