@@ -170,18 +170,18 @@ TEST_F(BuiltInScenario, TunnelsBoardsAndStations) {
   EXPECT_EQ(f.percorso[605].galleria, 0);
   expect_run(f, 839, 874, 1, galleria, "galleria");
   const cella_percorso& board = f.percorso[1141];
-  EXPECT_EQ(board.tipo, 6);
+  EXPECT_EQ(board.tipo, TipoCella::indicatore_v_max);
   EXPECT_EQ(board.valore1, 2600);
   EXPECT_EQ(board.valore2, 2700);
   EXPECT_EQ(board.valore3, 2800);
   EXPECT_EQ(board.valore4, 20);
-  EXPECT_EQ(f.percorso[1764].tipo, 14);
+  EXPECT_EQ(static_cast<int>(f.percorso[1764].tipo), 14);
   EXPECT_EQ(f.percorso[1764].valore1, 71);
   EXPECT_EQ(f.testata_linea[71].nome, "(Galleria)(Montalba)");
   EXPECT_EQ(f.testata_linea[81].dato1, 1000);
 
   const voce_testata& livra = f.testata_linea[1];
-  EXPECT_EQ(livra.tipo, 2);
+  EXPECT_EQ(static_cast<int>(livra.tipo), 2);
   EXPECT_EQ(livra.dato1, -450);
   EXPECT_EQ(livra.dato2, 450);
   EXPECT_EQ(livra.dato3, 0);
@@ -194,7 +194,7 @@ TEST_F(BuiltInScenario, TunnelsBoardsAndStations) {
   EXPECT_EQ(livra.byte4, 0);
   EXPECT_EQ(livra.dato4, 31800);
   EXPECT_EQ(livra.nome, "LIVRA");
-  EXPECT_EQ(f.percorso[8].tipo, 10);
+  EXPECT_EQ(static_cast<int>(f.percorso[8].tipo), 10);
   EXPECT_EQ(f.percorso[8].valore1, 1);
   for (int m = 1; m <= 4; ++m) EXPECT_EQ(f.percorso[8 - m].avviso, 80 + m);
 }
@@ -202,27 +202,27 @@ TEST_F(BuiltInScenario, TunnelsBoardsAndStations) {
 TEST_F(BuiltInScenario, SignalsSlowdownAndCodes) {
   const ScenarioCompilato& f = f_->scenario;
   const cella_percorso& s = f.percorso[165];
-  EXPECT_EQ(s.tipo, 1);
+  EXPECT_EQ(static_cast<int>(s.tipo), 1);
   EXPECT_EQ(s.valore1, 32);
   EXPECT_EQ(s.valore2, 11);
   EXPECT_EQ(s.valore3, 0);
   EXPECT_EQ(s.valore4, 8);
   EXPECT_EQ(s.tempo_segnale, 0);
   for (int m = 1; m <= 4; ++m) EXPECT_EQ(f.percorso[165 - 2 * m].avviso, 80 + m);
-  EXPECT_EQ(f.percorso[141].tipo, 1);
+  EXPECT_EQ(static_cast<int>(f.percorso[141].tipo), 1);
   EXPECT_EQ(f.percorso[141].valore1, 43);
 
-  EXPECT_EQ(f.percorso[858].tipo, 3);
-  EXPECT_EQ(f.percorso[862].tipo, 2);
-  EXPECT_EQ(f.percorso[834].tipo, 4);
+  EXPECT_EQ(static_cast<int>(f.percorso[858].tipo), 3);
+  EXPECT_EQ(static_cast<int>(f.percorso[862].tipo), 2);
+  EXPECT_EQ(static_cast<int>(f.percorso[834].tipo), 4);
   for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(f.percorso[833 - i].tipo, 5);
+    EXPECT_EQ(static_cast<int>(f.percorso[833 - i].tipo), 5);
     EXPECT_EQ(f.percorso[833 - i].valore1, i + 1);
   }
 
   std::vector<int> codes;
   for (int c = 0; c <= f.ultima_cella(); ++c)
-    if (f.percorso[c].tipo == 12) codes.push_back(c);
+    if (f.percorso[c].tipo == TipoCella::codice) codes.push_back(c);
   EXPECT_EQ(codes, (std::vector<int>{840, 847, 853, 872}));
   for (int c : codes) EXPECT_EQ(f.percorso[c].valore1, 180);
 }

@@ -101,7 +101,7 @@ Decodificato<std::vector<cella_percorso>> decodifica_percorso(std::string_view b
   for (std::size_t k = 0; k < intere; ++k) {
     const unsigned char* p = base + k * L::kCella;
     cella_percorso& c = celle[k];
-    c.tipo = p[L::kCellaTipo];
+    c.tipo = static_cast<TipoCella>(p[L::kCellaTipo]);  // any byte: a file read back may hold one the rules never store
     c.valore1 = L::leggi_i16(p + L::kCellaValore1);
     c.valore2 = L::leggi_i16(p + L::kCellaValore2);
     c.valore3 = L::leggi_i16(p + L::kCellaValore3);

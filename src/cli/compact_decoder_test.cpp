@@ -116,8 +116,8 @@ TEST(ScenarioDecoder, ANameLongerThanTheFileIsRefused) {
 
 TEST(RouteDecoder, ReadsBackWhatTheWriterWrote) {
   std::vector<cella_percorso> celle(3);
-  celle[1] = {1, 5121, 2347, -1, 32767, 9, 81, 2, 30, 107, 90};
-  celle[2] = {14, 71, 0, 0, -32768, 0, 0, 0, 0, 255, 0};
+  celle[1] = {TipoCella::segnale, 5121, 2347, -1, 32767, 9, 81, 2, 30, 107, 90};
+  celle[2] = {TipoCella::cartello, 71, 0, 0, -32768, 0, 0, 0, 0, 255, 0};
   StringSink s;
   scrivi_percorso(celle, s);
   const auto letto = valore(decodifica_percorso(s.bytes));

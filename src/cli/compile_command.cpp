@@ -79,8 +79,8 @@ std::string conta(int n, const char* una, const char* molte) {
 std::string riepilogo(const ScenarioCompilato& s) {
   int segnali = 0, rallentamenti = 0;
   for (const cella_percorso& c : s.percorso) {
-    segnali += c.tipo == cella_segnale ? 1 : 0;
-    rallentamenti += c.tipo == cella_inizio_rallentamento ? 1 : 0;
+    segnali += c.tipo == TipoCella::segnale ? 1 : 0;
+    rallentamenti += c.tipo == TipoCella::inizio_rallentamento ? 1 : 0;
   }
   char km[32];
   std::snprintf(km, sizeof km, "%.1f km", lunghezza_linea(s) / 1000.0);

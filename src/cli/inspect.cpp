@@ -108,21 +108,21 @@ std::string tabella_percorso(const std::string& nome, const std::vector<cella_pe
   out += formato(", %zu bytes\n", byte);
   std::map<int, std::size_t> per_tipo;
   for (const cella_percorso& c : celle)
-    if (c.tipo != cella_binario) ++per_tipo[c.tipo];
+    if (c.tipo != TipoCella::binario) ++per_tipo[static_cast<int>(c.tipo)];
   if (per_tipo.empty()) return out + "every cell is plain track\n";
   out += "cells that are not plain track:";
   for (const auto& [tipo, quante] : per_tipo)
-    out += formato(" %s %zu,", nome_tipo_cella(static_cast<uint8_t>(tipo)), quante);
+    out += formato(" %s %zu,", nome_tipo_cella(static_cast<TipoCella>(tipo)), quante);
   out.back() = '\n';
   out +=
       " cell   from m tipo kind                 valore1 valore2 valore3 valore4 tempo "
       "avviso galleria velocita pendenza aderenza\n";
   for (std::size_t k = 0; k < celle.size(); ++k) {
     const cella_percorso& c = celle[k];
-    if (c.tipo == cella_binario) continue;
+    if (c.tipo == TipoCella::binario) continue;
     out +=
         formato("%5zu %8zu %4u %-20s %7d %7d %7d %7d %5u %6u %8u %8u %8u %8u\n", k,
-                k * static_cast<std::size_t>(kMetriCella), unsigned{c.tipo},
+                k * static_cast<std::size_t>(kMetriCella), static_cast<unsigned>(c.tipo),
                 nome_tipo_cella(c.tipo), int{c.valore1}, int{c.valore2}, int{c.valore3},
                 int{c.valore4}, unsigned{c.tempo_segnale}, unsigned{c.avviso}, unsigned{c.galleria},
                 unsigned{c.velocita}, unsigned{c.pendenza}, unsigned{c.aderenza});
@@ -135,7 +135,7 @@ json json_percorso(const std::string& nome, const std::vector<cella_percorso>& c
   json lista = json::array();
   for (std::size_t k = 0; k < celle.size(); ++k) {
     const cella_percorso& c = celle[k];
-    if (c.tipo == cella_binario) continue;
+    if (c.tipo == TipoCella::binario) continue;
     lista.push_back({{"cella", k},
                      {"metri", k * static_cast<std::size_t>(kMetriCella)},
                      {"tipo", c.tipo},

@@ -191,7 +191,7 @@ TEST(LeggiSorgenteLinea, ReachCheck) {
     EXPECT_EQ(l.prossimo_cartello, 80) << c.record;
     for (const cella_percorso& cella : l.s.percorso) {
       ASSERT_EQ(cella.galleria, 0) << c.record;
-      ASSERT_EQ(cella.tipo, 0) << c.record;
+      ASSERT_EQ(cella.tipo, TipoCella::binario) << c.record;
     }
   }
 }
@@ -476,7 +476,7 @@ TEST(LeggiSorgenteLinea, BuiltInLine) {
     const cella_percorso& cella = f.percorso[static_cast<std::size_t>(c)];
     if (cella.galleria == 2) galleria_2.push_back(c);
     if (cella.galleria == 1) galleria_1_a_874.push_back(c);
-    if (cella.tipo == cella_marca_galleria) marcatori_a_874.push_back(c);
+    if (cella.tipo == TipoCella::marca_galleria) marcatori_a_874.push_back(c);
   }
   std::vector<int> attese_2, attese_1, attesi_marcatori;
   for (int c = 606; c <= 611; ++c) attese_2.push_back(c);
@@ -488,13 +488,13 @@ TEST(LeggiSorgenteLinea, BuiltInLine) {
   EXPECT_EQ(marcatori_a_874, attesi_marcatori);
 
   const cella_percorso& v_max = f.percorso[1141];
-  EXPECT_EQ(v_max.tipo, cella_indicatore_v_max);
+  EXPECT_EQ(v_max.tipo, TipoCella::indicatore_v_max);
   EXPECT_EQ(v_max.valore1, 2600);
   EXPECT_EQ(v_max.valore2, 2700);
   EXPECT_EQ(v_max.valore3, 2800);
   EXPECT_EQ(v_max.valore4, 20);
 
-  EXPECT_EQ(f.percorso[1764].tipo, cella_cartello);
+  EXPECT_EQ(f.percorso[1764].tipo, TipoCella::cartello);
   EXPECT_EQ(f.percorso[1764].valore1, 71);
   EXPECT_EQ(f.testata_linea[71].nome, "(Galleria)(Montalba)");
   EXPECT_EQ(l.prossimo_cartello, 70);

@@ -69,8 +69,8 @@ std::optional<Rifiuto> memo_montagna(ScenarioCompilato& s, StatoGallerie& g, int
     cella.galleria = basso8(tipo);
     annota_scrittura(s, static_cast<int32_t>(i), &OrigineCella::galleria, id);
     const int64_t k = int64_t{c} - prima + 1;
-    if (illuminata && k % 4 == 0 && cella.tipo == cella_binario) {
-      cella.tipo = cella_marca_galleria;
+    if (illuminata && k % 4 == 0 && cella.tipo == TipoCella::binario) {
+      cella.tipo = TipoCella::marca_galleria;
       s.origini.celle[i].oggetto = id;
     }
   }
@@ -96,7 +96,7 @@ std::optional<Rifiuto> memo_indicatori_v_max(ScenarioCompilato& s, const ValoriI
   if (!v2) return guasto(non_entra(v.posizione, v.vbs, v.vbd));
   const auto v3 = velocita_impacchettata(v.vcd, v.vcs);
   if (!v3) return guasto(non_entra(v.posizione, v.vcs, v.vcd));
-  cella.tipo = cella_indicatore_v_max;
+  cella.tipo = TipoCella::indicatore_v_max;
   cella.valore1 = *v1;
   cella.valore2 = *v2;
   cella.valore3 = *v3;
@@ -122,7 +122,7 @@ std::optional<Rifiuto> cartello_indicatore(ScenarioCompilato& s, int32_t& prossi
                    "indicator board at " + std::to_string(p) + " m is one more than the " +
                        std::to_string(kPrimoCartello) + " board texts the table can hold"};
   const auto voce = static_cast<std::size_t>(prossimo_cartello);
-  cella.tipo = cella_cartello;
+  cella.tipo = TipoCella::cartello;
   cella.valore1 = basso16(prossimo_cartello);
   s.origini.celle[*c].oggetto = id;
   s.testata_linea[voce].nome = testo;

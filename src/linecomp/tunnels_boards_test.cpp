@@ -45,7 +45,7 @@ std::vector<int> celle_con(const ScenarioCompilato& s, int galleria) {
 std::vector<int> marcatori(const ScenarioCompilato& s) {
   std::vector<int> v;
   for (std::size_t c = 0; c < s.percorso.size(); ++c)
-    if (s.percorso[c].tipo == cella_marca_galleria) v.push_back(static_cast<int>(c));
+    if (s.percorso[c].tipo == TipoCella::marca_galleria) v.push_back(static_cast<int>(c));
   return v;
 }
 
@@ -88,17 +88,17 @@ TEST(MemoMontagna, KindsAndSpacing) {
     ASSERT_TRUE(accettato(l.montagna(c.inizio2, c.inizio2 + 1000, c.tipo2)));
     const int prima = static_cast<int>(c.inizio2 / 50);
     EXPECT_EQ(l.cella(prima + 1).galleria, c.galleria) << c.nome;
-    EXPECT_EQ(l.cella(prima + 3).tipo, c.marcatori ? cella_marca_galleria : cella_binario)
+    EXPECT_EQ(l.cella(prima + 3).tipo, c.marcatori ? TipoCella::marca_galleria : TipoCella::binario)
         << c.nome;
   }
 }
 
 TEST(MemoMontagna, MarkersOnlyOnEmptyCells) {
   Linea l;
-  l.cella(23).tipo = cella_segnale;
+  l.cella(23).tipo = TipoCella::segnale;
   ASSERT_TRUE(accettato(l.montagna(1000, 1400, 11)));  // cells 20 to 27
   EXPECT_EQ(marcatori(l.s), (std::vector<int>{27}));
-  EXPECT_EQ(l.cella(23).tipo, cella_segnale);
+  EXPECT_EQ(l.cella(23).tipo, TipoCella::segnale);
   EXPECT_EQ(l.cella(23).galleria, 1);
 }
 
@@ -120,9 +120,9 @@ TEST(MemoMontagna, ClippedToTheGrid) {
   // A start before the line keeps its marker spacing from its own first cell.
   ASSERT_TRUE(accettato(l.montagna(-500, 500, 13)));  // cells -10 to 9
   EXPECT_EQ(celle_con(l.s, 3), intervallo(0, 9));
-  EXPECT_EQ(l.cella(1).tipo, cella_marca_galleria);  // k = 12
-  EXPECT_EQ(l.cella(5).tipo, cella_marca_galleria);  // k = 16
-  EXPECT_EQ(l.cella(3).tipo, cella_binario);
+  EXPECT_EQ(l.cella(1).tipo, TipoCella::marca_galleria);  // k = 12
+  EXPECT_EQ(l.cella(5).tipo, TipoCella::marca_galleria);  // k = 16
+  EXPECT_EQ(l.cella(3).tipo, TipoCella::binario);
 }
 
 TEST(MemoMontagna, The81stTunnelIsRefused) {
@@ -155,7 +155,7 @@ TEST(MemoIndicatoriVMax, Packing) {
     const int32_t p = c.v.posizione;
     ASSERT_TRUE(accettato(l.v_max(c.v))) << p;
     const cella_percorso& cella = l.cella(c.cella);
-    EXPECT_EQ(cella.tipo, cella_indicatore_v_max) << p;
+    EXPECT_EQ(cella.tipo, TipoCella::indicatore_v_max) << p;
     EXPECT_EQ(cella.valore1, c.valore[0]) << p;
     EXPECT_EQ(cella.valore2, c.valore[1]) << p;
     EXPECT_EQ(cella.valore3, c.valore[2]) << p;
@@ -168,7 +168,7 @@ TEST(MemoIndicatoriVMax, PackedSpeedBeyond16BitsIsARunTimeFailure) {
   const std::optional<Rifiuto> r = l.v_max(ValoriIndicatore{500, 100, 100, 1639, 0, 0, 0, 0, 0});
   ASSERT_TRUE(r);
   EXPECT_EQ(r->codice, Codice::guasto_lettura);
-  EXPECT_EQ(l.cella(11).tipo, cella_binario);
+  EXPECT_EQ(l.cella(11).tipo, TipoCella::binario);
   EXPECT_EQ(l.cella(11).valore1, 0);
 }
 
@@ -202,11 +202,11 @@ TEST(Cartelli, OccupiedCells) {
 
   Linea l;
   ASSERT_TRUE(accettato(l.montagna(1000, 2000, 11)));
-  ASSERT_EQ(l.cella(23).tipo, cella_marca_galleria);
+  ASSERT_EQ(l.cella(23).tipo, TipoCella::marca_galleria);
   EXPECT_TRUE(accettato(l.cartello(1100, "(A)")));  // cell 23
   EXPECT_TRUE(accettato(l.v_max(1300, 1)));         // cell 27
-  EXPECT_EQ(l.cella(23).tipo, cella_cartello);
-  EXPECT_EQ(l.cella(27).tipo, cella_indicatore_v_max);
+  EXPECT_EQ(l.cella(23).tipo, TipoCella::cartello);
+  EXPECT_EQ(l.cella(27).tipo, TipoCella::indicatore_v_max);
   EXPECT_EQ(l.cella(23).galleria, 1);
 }
 
@@ -214,7 +214,7 @@ TEST(CartelloIndicatore, EntriesFrom80Down) {
   Linea l;
   ASSERT_TRUE(accettato(l.cartello(75, "(Galleria)(Uno)")));  // 2.5 -> cell 2
   ASSERT_TRUE(accettato(l.cartello(125, "(B)")));             // 3.5 -> cell 4
-  EXPECT_EQ(l.cella(2).tipo, cella_cartello);
+  EXPECT_EQ(l.cella(2).tipo, TipoCella::cartello);
   EXPECT_EQ(l.cella(2).valore1, 80);
   EXPECT_EQ(l.cella(4).valore1, 79);
   EXPECT_EQ(l.s.testata_linea[80].nome, "(Galleria)(Uno)");
@@ -233,7 +233,7 @@ TEST(CartelloIndicatore, The81stBoardIsRefused) {
   EXPECT_EQ(r->codice, Codice::cartelli_troppi);
   EXPECT_EQ(r->posizione, 50000);
   EXPECT_EQ(l.s.testata_linea[0].nome, "");
-  EXPECT_EQ(l.cella(1001).tipo, cella_binario);
+  EXPECT_EQ(l.cella(1001).tipo, TipoCella::binario);
   EXPECT_EQ(l.prossimo_cartello, 0);
 }
 
@@ -257,7 +257,7 @@ TEST(Cartelli, OutsideTheGridOrWithoutOne) {
   ASSERT_TRUE(dopo);
   EXPECT_EQ(dopo->codice, Codice::guasto_lettura);
   EXPECT_TRUE(accettato(l.cartello(-75, "(A)")));  // -0.5 rounds to cell 0
-  EXPECT_EQ(l.cella(0).tipo, cella_cartello);
+  EXPECT_EQ(l.cella(0).tipo, TipoCella::cartello);
 }
 
 }  // namespace

@@ -329,19 +329,19 @@ std::string km(int64_t metri) {
 
 namespace {
 
-const char* nome_tipo(uint8_t tipo) {
+const char* nome_tipo(TipoCella tipo) {
   switch (tipo) {
-    case cella_segnale: return "signal";
-    case cella_fine_rallentamento: return "end of slowdown";
-    case cella_inizio_rallentamento: return "start of slowdown";
-    case cella_avviso_rallentamento: return "slowdown warning board";
-    case cella_prima_avviso: return "cell before the warning board";
-    case cella_indicatore_v_max: return "speed-indicator board";
-    case cella_fermata: return "station stop";
-    case cella_marca_galleria: return "tunnel marker";
-    case cella_codice: return "code cell";
-    case cella_abbattimento: return "code cut";
-    case cella_cartello: return "indicator board";
+    case TipoCella::segnale: return "signal";
+    case TipoCella::fine_rallentamento: return "end of slowdown";
+    case TipoCella::inizio_rallentamento: return "start of slowdown";
+    case TipoCella::avviso_rallentamento: return "slowdown warning board";
+    case TipoCella::prima_avviso: return "cell before the warning board";
+    case TipoCella::indicatore_v_max: return "speed-indicator board";
+    case TipoCella::fermata: return "station stop";
+    case TipoCella::marca_galleria: return "tunnel marker";
+    case TipoCella::codice: return "code cell";
+    case TipoCella::abbattimento: return "code cut";
+    case TipoCella::cartello: return "indicator board";
     default: return "track";
   }
 }

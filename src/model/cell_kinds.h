@@ -12,7 +12,7 @@
 namespace genera {
 
 struct DescrizioneTipoCella {
-  uint8_t tipo;
+  TipoCella tipo;
   const char* nome;         // the stored kind's name, as `inspect` prints it
   const char* descrizione;  // in words, for the viewer's tooltips and legends
   const char* chiave;       // a short English key for scripts and styles
@@ -20,25 +20,25 @@ struct DescrizioneTipoCella {
 };
 
 inline constexpr std::array<DescrizioneTipoCella, 12> kTipiCella = {{
-    {cella_binario, "binario", "Plain track", "track", true},
-    {cella_segnale, "segnale", "Signal", "signal", false},
-    {cella_fine_rallentamento, "fine rallentamento", "End of slowdown", "slowdown_end", false},
-    {cella_inizio_rallentamento, "inizio rallentamento", "Start of slowdown", "slowdown_start",
+    {TipoCella::binario, "binario", "Plain track", "track", true},
+    {TipoCella::segnale, "segnale", "Signal", "signal", false},
+    {TipoCella::fine_rallentamento, "fine rallentamento", "End of slowdown", "slowdown_end", false},
+    {TipoCella::inizio_rallentamento, "inizio rallentamento", "Start of slowdown", "slowdown_start",
      false},
-    {cella_avviso_rallentamento, "avviso rallentamento", "Slowdown warning board",
+    {TipoCella::avviso_rallentamento, "avviso rallentamento", "Slowdown warning board",
      "slowdown_board", false},
-    {cella_prima_avviso, "prima dell'avviso", "Cell before a warning board",
+    {TipoCella::prima_avviso, "prima dell'avviso", "Cell before a warning board",
      "slowdown_before", false},
-    {cella_indicatore_v_max, "indicatore v max", "Speed-indicator board", "speed_board", false},
-    {cella_fermata, "fermata", "Station stop", "stop", false},
-    {cella_marca_galleria, "marca galleria", "Lit-tunnel marker", "tunnel_marker", true},
-    {cella_codice, "codice", "Code cell", "code", false},
-    {cella_abbattimento, "abbattimento", "Code cut without a value", "code_cut", false},
-    {cella_cartello, "cartello", "Indicator board", "board", false},
+    {TipoCella::indicatore_v_max, "indicatore v max", "Speed-indicator board", "speed_board", false},
+    {TipoCella::fermata, "fermata", "Station stop", "stop", false},
+    {TipoCella::marca_galleria, "marca galleria", "Lit-tunnel marker", "tunnel_marker", true},
+    {TipoCella::codice, "codice", "Code cell", "code", false},
+    {TipoCella::abbattimento, "abbattimento", "Code cut without a value", "code_cut", false},
+    {TipoCella::cartello, "cartello", "Indicator board", "board", false},
 }};
 
 /// The row of `tipo`, or nullptr for a value the program never stores.
-constexpr const DescrizioneTipoCella* descrivi_tipo_cella(uint8_t tipo) {
+constexpr const DescrizioneTipoCella* descrivi_tipo_cella(TipoCella tipo) {
   for (const DescrizioneTipoCella& d : kTipiCella)
     if (d.tipo == tipo) return &d;
   return nullptr;
@@ -46,7 +46,7 @@ constexpr const DescrizioneTipoCella* descrivi_tipo_cella(uint8_t tipo) {
 
 /// The name of a cell kind ("segnale", "fine rallentamento", ...);
 /// "sconosciuto" for a value the program never stores.
-constexpr const char* nome_tipo_cella(uint8_t tipo) {
+constexpr const char* nome_tipo_cella(TipoCella tipo) {
   const DescrizioneTipoCella* d = descrivi_tipo_cella(tipo);
   return d ? d->nome : "sconosciuto";
 }

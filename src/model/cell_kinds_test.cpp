@@ -12,13 +12,13 @@ TEST(CellKinds, EveryStoredKindOnceAndNoOther) {
   std::set<int> tipi;
   std::set<std::string> nomi, chiavi;
   for (const DescrizioneTipoCella& d : kTipiCella) {
-    EXPECT_TRUE(tipi.insert(d.tipo).second) << int{d.tipo};
+    EXPECT_TRUE(tipi.insert(static_cast<int>(d.tipo)).second) << static_cast<int>(d.tipo);
     EXPECT_TRUE(nomi.insert(d.nome).second) << d.nome;
     EXPECT_TRUE(chiavi.insert(d.chiave).second) << d.chiave;
   }
   EXPECT_EQ(tipi, (std::set<int>{0, 1, 2, 3, 4, 5, 6, 10, 11, 12, 13, 14}));
-  EXPECT_STREQ(nome_tipo_cella(7), "sconosciuto");
-  EXPECT_STREQ(nome_tipo_cella(cella_prima_avviso), "prima dell'avviso");
+  EXPECT_STREQ(nome_tipo_cella(static_cast<TipoCella>(7)), "sconosciuto");
+  EXPECT_STREQ(nome_tipo_cella(TipoCella::prima_avviso), "prima dell'avviso");
 }
 
 TEST(CellKinds, FreeIsTheGridsOwnTest) {

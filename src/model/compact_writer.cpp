@@ -102,7 +102,7 @@ void scrivi_testata(const std::array<voce_testata, kVociTestata>& testata, ByteS
 void scrivi_percorso(const std::vector<cella_percorso>& percorso, ByteSink& out) {
   Encoder e(out);
   for (const cella_percorso& c : percorso) {
-    e.u8(c.tipo);
+    e.u8(static_cast<uint8_t>(c.tipo));
     e.i16(c.valore1);
     e.i16(c.valore2);
     e.i16(c.valore3);

@@ -57,7 +57,7 @@ TEST(ScenarioFile, NamedEntryWithNegativeValues) {
 TEST(RouteFile, FifteenBytesACellWithNoGap) {
   std::vector<cella_percorso> percorso(2);
   cella_percorso& c = percorso[1];
-  c.tipo = 1;
+  c.tipo = TipoCella::segnale;
   c.valore1 = 5121;
   c.valore2 = 2347;
   c.valore3 = -1;

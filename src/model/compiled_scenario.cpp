@@ -65,34 +65,34 @@ std::string descrivi_cella(const ScenarioCompilato& s, int32_t c) {
   if (id == 0) {
     // An object no record of this compile put there: its kind alone.
     switch (s.percorso[i].tipo) {
-      case cella_segnale: return "a signal";
-      case cella_fine_rallentamento: return "the end of a slowdown";
-      case cella_inizio_rallentamento: return "the start of a slowdown";
-      case cella_avviso_rallentamento: return "the warning board of a slowdown";
-      case cella_prima_avviso: return "one of the four cells before a slowdown's warning board";
-      case cella_indicatore_v_max: return "a speed-indicator board";
-      case cella_fermata: return "a station stop";
-      case cella_codice: return "a code cell";
-      case cella_abbattimento: return "a code cut";
-      case cella_cartello: return "an indicator board";
+      case TipoCella::segnale: return "a signal";
+      case TipoCella::fine_rallentamento: return "the end of a slowdown";
+      case TipoCella::inizio_rallentamento: return "the start of a slowdown";
+      case TipoCella::avviso_rallentamento: return "the warning board of a slowdown";
+      case TipoCella::prima_avviso: return "one of the four cells before a slowdown's warning board";
+      case TipoCella::indicatore_v_max: return "a speed-indicator board";
+      case TipoCella::fermata: return "a station stop";
+      case TipoCella::codice: return "a code cell";
+      case TipoCella::abbattimento: return "a code cut";
+      case TipoCella::cartello: return "an indicator board";
       default: return "an object";
     }
   }
   const std::string chi = descrivi_record(s, id);
   switch (s.percorso[i].tipo) {
-    case cella_segnale: return chi;
-    case cella_fine_rallentamento: return "the end of " + chi;
-    case cella_inizio_rallentamento: return "the start of " + chi;
-    case cella_avviso_rallentamento: return "the warning board of " + chi;
-    case cella_prima_avviso: return "one of the four cells before the warning board of " + chi;
-    case cella_indicatore_v_max: return chi;
-    case cella_fermata: return "the stop of " + chi;
-    case cella_codice:
+    case TipoCella::segnale: return chi;
+    case TipoCella::fine_rallentamento: return "the end of " + chi;
+    case TipoCella::inizio_rallentamento: return "the start of " + chi;
+    case TipoCella::avviso_rallentamento: return "the warning board of " + chi;
+    case TipoCella::prima_avviso: return "one of the four cells before the warning board of " + chi;
+    case TipoCella::indicatore_v_max: return chi;
+    case TipoCella::fermata: return "the stop of " + chi;
+    case TipoCella::codice:
       return id != 0 && s.origini.record[id].chiave == Chiave::rallentamento
                  ? "a code cell added for " + chi
                  : chi;
-    case cella_abbattimento: return chi;
-    case cella_cartello: return chi;
+    case TipoCella::abbattimento: return chi;
+    case TipoCella::cartello: return chi;
     default: return "an object";
   }
 }

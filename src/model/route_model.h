@@ -11,9 +11,26 @@
 
 namespace genera {
 
+/// Cell kinds stored in `cella_percorso::tipo`, one byte; the rules store no
+/// other value, though a file read back may hold any byte.
+enum class TipoCella : uint8_t {
+  binario = 0,
+  segnale = 1,
+  fine_rallentamento = 2,
+  inizio_rallentamento = 3,
+  avviso_rallentamento = 4,
+  prima_avviso = 5,
+  indicatore_v_max = 6,
+  fermata = 10,
+  marca_galleria = 11,
+  codice = 12,
+  abbattimento = 13,
+  cartello = 14,
+};
+
 /// One 50 m stretch of the line. Field order is the stored order.
 struct cella_percorso {
-  uint8_t tipo = 0;
+  TipoCella tipo = TipoCella::binario;
   int16_t valore1 = 0;
   int16_t valore2 = 0;
   int16_t valore3 = 0;
@@ -26,25 +43,9 @@ struct cella_percorso {
   uint8_t aderenza = 0;
 };
 
-/// Cell kinds stored in `tipo`; no other value is ever stored.
-enum TipoCella : uint8_t {
-  cella_binario = 0,
-  cella_segnale = 1,
-  cella_fine_rallentamento = 2,
-  cella_inizio_rallentamento = 3,
-  cella_avviso_rallentamento = 4,
-  cella_prima_avviso = 5,
-  cella_indicatore_v_max = 6,
-  cella_fermata = 10,
-  cella_marca_galleria = 11,
-  cella_codice = 12,
-  cella_abbattimento = 13,
-  cella_cartello = 14,
-};
-
 /// A cell is free when nothing but track or a lit-tunnel marker lies on it.
 inline bool cella_libera(const cella_percorso& c) {
-  return c.tipo == cella_binario || c.tipo == cella_marca_galleria;
+  return c.tipo == TipoCella::binario || c.tipo == TipoCella::marca_galleria;
 }
 
 /// One entry of the 87-entry table. Field order is the stored order.

@@ -22,8 +22,8 @@ class Passata {
   void esegui() {
     for (int32_t i = 1; i <= u_ - 2; ++i) {
       origine_ = s_.origini.celle[static_cast<std::size_t>(i)].oggetto;
-      if (tipo(i) == cella_avviso_rallentamento) prima_di_avviso(i);
-      if (tipo(i) == cella_inizio_rallentamento) rallentamento(i);
+      if (tipo(i) == TipoCella::avviso_rallentamento) prima_di_avviso(i);
+      if (tipo(i) == TipoCella::inizio_rallentamento) rallentamento(i);
     }
   }
 
@@ -32,15 +32,15 @@ class Passata {
   bool libera(int32_t c) const {
     return c >= 0 && c <= u_ && cella_libera(s_.percorso[static_cast<std::size_t>(c)]);
   }
-  int tipo(int32_t c) const { return s_.percorso[static_cast<std::size_t>(c)].tipo; }
+  TipoCella tipo(int32_t c) const { return s_.percorso[static_cast<std::size_t>(c)].tipo; }
   void metti(int32_t c) {
     cella_percorso& k = s_.percorso[static_cast<std::size_t>(c)];
-    k.tipo = cella_codice;
+    k.tipo = TipoCella::codice;
     k.valore1 = kValoreCodice;
     s_.origini.celle[static_cast<std::size_t>(c)].oggetto = origine_;
   }
   bool abbassa(int32_t c) {
-    if (c < 0 || tipo(c) != cella_codice) return false;
+    if (c < 0 || tipo(c) != TipoCella::codice) return false;
     cella_percorso& k = s_.percorso[static_cast<std::size_t>(c)];
     // The smaller of 180 and an Integer: always an Integer.
     k.valore1 = static_cast<int16_t>(minimo(kValoreCodice, k.valore1));
@@ -61,7 +61,7 @@ class Passata {
     for (int32_t k = 1; k <= kSegnaliPrimaAvviso; ++k) {
       const int32_t d = i - k;
       if (d < kPrimaCellaSegnale) break;
-      if (tipo(d) != cella_segnale) continue;
+      if (tipo(d) != TipoCella::segnale) continue;
       if (libera(d - 1)) {
         metti(d - 1);
       } else if (libera(d - 2)) {
@@ -113,14 +113,14 @@ class Passata {
                        std::to_string(i));
         }
       }
-    } while (tipo(k) != cella_fine_rallentamento && k < u_);
+    } while (tipo(k) != TipoCella::fine_rallentamento && k < u_);
     return k;
   }
 
   // The first end-of-slowdown cell after the start, U when there is none.
   int32_t fine(int32_t i) const {
     int32_t k = i + 1;
-    while (k < u_ && tipo(k) != cella_fine_rallentamento) ++k;
+    while (k < u_ && tipo(k) != TipoCella::fine_rallentamento) ++k;
     return k;
   }
 
@@ -128,7 +128,7 @@ class Passata {
   void dopo_fine(int32_t k) {
     const int32_t ultima = std::min(k + kCelleDopoFine, u_);
     for (int32_t s = k; s <= ultima; ++s) {
-      if (tipo(s) != cella_segnale) continue;
+      if (tipo(s) != TipoCella::segnale) continue;
       if (s - 1 <= 0) return;
       if (libera(s - 1)) {
         metti(s - 1);

@@ -19,19 +19,19 @@ struct Griglia {
     s.origini.celle.assign(kU + 1, OrigineCella{});
   }
   cella_percorso& operator[](int32_t k) { return s.percorso.at(static_cast<std::size_t>(k)); }
-  void metti(int32_t k, uint8_t tipo, int16_t valore1 = 0) {
+  void metti(int32_t k, TipoCella tipo, int16_t valore1 = 0) {
     (*this)[k].tipo = tipo;
     (*this)[k].valore1 = valore1;
   }
   // A slowdown as its record leaves it: start, end and (optionally) board.
   void rallentamento(int32_t inizio, int32_t fine, int16_t v) {
-    metti(inizio, cella_inizio_rallentamento, v);
-    if (fine >= 0) metti(fine, cella_fine_rallentamento, v);
+    metti(inizio, TipoCella::inizio_rallentamento, v);
+    if (fine >= 0) metti(fine, TipoCella::fine_rallentamento, v);
   }
   std::vector<int32_t> codici() {
     std::vector<int32_t> out;
     for (int32_t k = 0; k <= s.ultima_cella(); ++k)
-      if ((*this)[k].tipo == cella_codice) out.push_back(k);
+      if ((*this)[k].tipo == TipoCella::codice) out.push_back(k);
     return out;
   }
   std::vector<std::string> messaggi() const {
@@ -47,11 +47,11 @@ using Celle = std::vector<int32_t>;
 
 TEST(AggiungiCodici, BuiltInSlowdownGetsExactlyFourCodes) {
   Griglia g;
-  g.metti(834, cella_avviso_rallentamento, 60);
-  for (int32_t k = 830; k <= 833; ++k) g.metti(k, cella_prima_avviso, static_cast<int16_t>(834 - k));
-  for (int32_t k = 842; k <= 874; k += 4) g.metti(k, cella_marca_galleria);
+  g.metti(834, TipoCella::avviso_rallentamento, 60);
+  for (int32_t k = 830; k <= 833; ++k) g.metti(k, TipoCella::prima_avviso, static_cast<int16_t>(834 - k));
+  for (int32_t k = 842; k <= 874; k += 4) g.metti(k, TipoCella::marca_galleria);
   g.rallentamento(858, 862, 60);
-  g.metti(873, cella_segnale, 40);
+  g.metti(873, TipoCella::segnale, 40);
   g.aggiungi();
   EXPECT_EQ(g.codici(), (Celle{840, 847, 853, 872}));
   for (int32_t k : g.codici()) EXPECT_EQ(g[k].valore1, 180);
@@ -75,8 +75,8 @@ TEST(AggiungiCodici, SignalsBeforeAWarningBoard) {
   };
   for (const auto& c : cases) {
     Griglia g;
-    g.metti(c.avviso, cella_avviso_rallentamento);
-    for (int32_t s : c.segnali) g.metti(s, cella_segnale);
+    g.metti(c.avviso, TipoCella::avviso_rallentamento);
+    for (int32_t s : c.segnali) g.metti(s, TipoCella::segnale);
     g.aggiungi();
     EXPECT_EQ(g.codici(), c.codici) << c.caso;
     EXPECT_TRUE(g.s.diagnostiche.empty()) << c.caso;
@@ -86,22 +86,22 @@ TEST(AggiungiCodici, SignalsBeforeAWarningBoard) {
 TEST(AggiungiCodici, ExistingCodeCellsInFrontOfASignalAreLoweredTo180) {
   const struct {
     const char* caso;
-    uint8_t tipo1;
+    TipoCella tipo1;
     int16_t valore1;   // cell d - 1
-    uint8_t tipo2;
+    TipoCella tipo2;
     int16_t valore2;   // cell d - 2
     int16_t atteso1, atteso2;
-    int tipo_atteso2;
+    TipoCella tipo_atteso2;
   } cases[] = {
-      {"free cell first", cella_codice, 270, cella_binario, 0, 270, 180, cella_codice},
-      {"d - 1 lowered", cella_codice, 270, cella_cartello, 5, 180, 5, cella_cartello},
-      {"a lower value stays", cella_codice, 120, cella_cartello, 5, 120, 5, cella_cartello},
-      {"d - 2 lowered", cella_cartello, 5, cella_codice, 300, 5, 180, cella_codice},
+      {"free cell first", TipoCella::codice, 270, TipoCella::binario, 0, 270, 180, TipoCella::codice},
+      {"d - 1 lowered", TipoCella::codice, 270, TipoCella::cartello, 5, 180, 5, TipoCella::cartello},
+      {"a lower value stays", TipoCella::codice, 120, TipoCella::cartello, 5, 120, 5, TipoCella::cartello},
+      {"d - 2 lowered", TipoCella::cartello, 5, TipoCella::codice, 300, 5, 180, TipoCella::codice},
   };
   for (const auto& c : cases) {
     Griglia g;
-    g.metti(100, cella_avviso_rallentamento);
-    g.metti(90, cella_segnale);
+    g.metti(100, TipoCella::avviso_rallentamento);
+    g.metti(90, TipoCella::segnale);
     g.metti(89, c.tipo1, c.valore1);
     g.metti(88, c.tipo2, c.valore2);
     g.aggiungi();
@@ -114,10 +114,10 @@ TEST(AggiungiCodici, ExistingCodeCellsInFrontOfASignalAreLoweredTo180) {
 
 TEST(AggiungiCodici, ASignalWithNoRoomRecordsCode11) {
   Griglia g;
-  g.metti(100, cella_avviso_rallentamento);
-  g.metti(90, cella_segnale);
-  g.metti(89, cella_cartello);
-  g.metti(88, cella_fermata);
+  g.metti(100, TipoCella::avviso_rallentamento);
+  g.metti(90, TipoCella::segnale);
+  g.metti(89, TipoCella::cartello);
+  g.metti(88, TipoCella::fermata);
   g.aggiungi();
   EXPECT_EQ(numero(g.s.codice_errore), 11);
   EXPECT_EQ(g.s.posizione_errore, 4500);
@@ -156,8 +156,8 @@ TEST(AggiungiCodici, CodesBeforeAndAlongASlowdown) {
   for (const auto& c : cases) {
     Griglia g;
     g.rallentamento(c.inizio, c.fine, c.v);
-    for (int32_t k : c.occupate) g.metti(k, cella_cartello);
-    if (c.segnale != 0) g.metti(c.segnale, cella_segnale);
+    for (int32_t k : c.occupate) g.metti(k, TipoCella::cartello);
+    if (c.segnale != 0) g.metti(c.segnale, TipoCella::segnale);
     g.aggiungi();
     EXPECT_EQ(g.codici(), c.codici) << c.caso;
     EXPECT_TRUE(g.s.diagnostiche.empty()) << c.caso;
@@ -190,8 +190,8 @@ TEST(AggiungiCodici, NoRoomBeforeOrAlongASlowdownRecords12And13) {
   for (const auto& c : cases) {
     Griglia g;
     g.rallentamento(100, 130, c.v);
-    for (int32_t k : c.occupate) g.metti(k, cella_cartello);
-    if (c.segnale != 0) g.metti(c.segnale, cella_segnale);
+    for (int32_t k : c.occupate) g.metti(k, TipoCella::cartello);
+    if (c.segnale != 0) g.metti(c.segnale, TipoCella::segnale);
     g.aggiungi();
     EXPECT_EQ(g.codici(), c.codici) << c.caso;
     EXPECT_EQ(g.messaggi(), c.messaggi) << c.caso;
@@ -219,8 +219,8 @@ TEST(AggiungiCodici, WalksNeverLeaveTheGrid) {
   for (const auto& c : cases) {
     Griglia g;
     g.rallentamento(c.inizio, c.fine, 60);
-    for (int32_t k : c.occupate) g.metti(k, cella_cartello);
-    if (c.segnale != 0) g.metti(c.segnale, cella_segnale);
+    for (int32_t k : c.occupate) g.metti(k, TipoCella::cartello);
+    if (c.segnale != 0) g.metti(c.segnale, TipoCella::segnale);
     g.aggiungi();
     Celle lungo;
     for (int32_t k : g.codici())
@@ -244,9 +244,9 @@ TEST(AggiungiCodici, OnlyCellsOneToUMinus2AreVisited) {
   ScenarioCompilato piccolo;
   piccolo.percorso.resize(3);
   piccolo.origini.celle.resize(3);
-  piccolo.percorso[1].tipo = cella_inizio_rallentamento;
+  piccolo.percorso[1].tipo = TipoCella::inizio_rallentamento;
   aggiungi_codici(piccolo, kTreno);
-  EXPECT_EQ(piccolo.percorso[1].tipo, cella_inizio_rallentamento);
+  EXPECT_EQ(piccolo.percorso[1].tipo, TipoCella::inizio_rallentamento);
 }
 
 TEST(AggiungiCodici, CodesTurnTunnelMarkersAndAreNotSignals) {
@@ -254,9 +254,9 @@ TEST(AggiungiCodici, CodesTurnTunnelMarkersAndAreNotSignals) {
   // the board at 150, whose rule A codes the signal at 140 two cells back.
   Griglia g;
   g.rallentamento(100, 130, 110);
-  g.metti(139, cella_marca_galleria);
-  g.metti(140, cella_segnale);
-  g.metti(150, cella_avviso_rallentamento);
+  g.metti(139, TipoCella::marca_galleria);
+  g.metti(140, TipoCella::segnale);
+  g.metti(150, TipoCella::avviso_rallentamento);
   g.aggiungi();
   EXPECT_EQ(g.codici(), (Celle{82, 89, 95, 138, 139}));
 }

@@ -28,7 +28,7 @@ std::optional<Rifiuto> memo_segnale(ScenarioCompilato& s, ValoriSegnale& v, IdRe
                    0, {nota_occupante(s, c)}};
 
   // The packed fields wrap to their width; the record's values are not tested.
-  cella.tipo = cella_segnale;
+  cella.tipo = TipoCella::segnale;
   cella.valore1 = basso16(int64_t{v.s1} * 10 + v.d1);
   cella.valore2 = basso16(int64_t{v.s2} * 10 + v.d2);
   cella.valore3 = basso16(int64_t{v.s3} * 10 + v.d3);

@@ -35,7 +35,7 @@ TEST(MemoSegnale, BuiltInSignalsPackTheirValues) {
     ValoriSegnale s = c.s;
     EXPECT_EQ(codice(posa(t, s)), 0);
     const cella_percorso& k = t.cella(c.cella);
-    EXPECT_EQ(k.tipo, 1);
+    EXPECT_EQ(k.tipo, TipoCella::segnale);
     EXPECT_EQ(k.valore1, c.v1);
     EXPECT_EQ(k.valore2, c.v2);
     EXPECT_EQ(k.valore3, c.v3);
@@ -79,10 +79,10 @@ TEST(MemoSegnale, PackedFieldsWrapInsteadOfFailing) {
 
 TEST(MemoSegnale, ATunnelMarkerCellTakesTheSignal) {
   StatoTreno t;
-  t.cella(165).tipo = cella_marca_galleria;
+  t.cella(165).tipo = TipoCella::marca_galleria;
   ValoriSegnale s = segnale(8200, 1, 4, 1, 0, 0, 1, 3, 1, 0, 0);
   EXPECT_EQ(codice(posa(t, s)), 0);
-  EXPECT_EQ(t.cella(165).tipo, 1);
+  EXPECT_EQ(static_cast<int>(t.cella(165).tipo), 1);
 }
 
 TEST(MemoSegnale, AnOccupiedCellIsRefusedWithCode16AndNothingWritten) {
@@ -94,8 +94,8 @@ TEST(MemoSegnale, AnOccupiedCellIsRefusedWithCode16AndNothingWritten) {
   ASSERT_EQ(codice(posa(t, dopo)), 0);
   ValoriSegnale prima = segnale(8175, 1, 4, 1, 0, 0, 1, 3, 1, 0, 0);  // 164.5 -> 164
   ASSERT_EQ(codice(posa(t, prima)), 0);
-  EXPECT_EQ(t.cella(166).tipo, 1);
-  EXPECT_EQ(t.cella(164).tipo, 1);
+  EXPECT_EQ(static_cast<int>(t.cella(166).tipo), 1);
+  EXPECT_EQ(static_cast<int>(t.cella(164).tipo), 1);
 
   ValoriSegnale stesso = segnale(8180, 1, 4, 1, 0, 0, 1, 3, 1, 0, 0);  // 164.6 -> 165
   const std::optional<Rifiuto> r = posa(t, stesso);
@@ -111,11 +111,11 @@ TEST(MemoSegnale, AnOccupiedCellIsRefusedWithCode16AndNothingWritten) {
 TEST(MemoSegnale, MarkersOverwriteWithoutATest) {
   StatoTreno t;
   t.cella(163).avviso = 84;
-  t.cella(163).tipo = cella_fermata;
+  t.cella(163).tipo = TipoCella::fermata;
   ValoriSegnale s = segnale(8200, 1, 4, 1, 0, 0, 1, 3, 1, 0, 0);
   ASSERT_EQ(codice(posa(t, s)), 0);
   EXPECT_EQ(t.cella(163).avviso, 41);
-  EXPECT_EQ(t.cella(163).tipo, cella_fermata);
+  EXPECT_EQ(t.cella(163).tipo, TipoCella::fermata);
 }
 
 TEST(MemoSegnale, SignalsNearTheStartSkipTheMarkersBeforeCell0) {
@@ -128,7 +128,7 @@ TEST(MemoSegnale, SignalsNearTheStartSkipTheMarkersBeforeCell0) {
     StatoTreno t;
     ValoriSegnale s = segnale(c.posizione, 1, 4, 1, 0, 0, 1, 3, 1, 0, 0);
     ASSERT_EQ(codice(posa(t, s)), 0) << c.posizione;
-    EXPECT_EQ(t.cella(c.cella).tipo, 1) << c.posizione;
+    EXPECT_EQ(static_cast<int>(t.cella(c.cella).tipo), 1) << c.posizione;
     int scritti = 0;
     for (int32_t k = 0; k < c.cella; ++k) scritti += t.cella(k).avviso != 0;
     EXPECT_EQ(scritti, c.marcatori) << c.posizione;

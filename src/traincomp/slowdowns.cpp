@@ -55,14 +55,14 @@ std::optional<Rifiuto> memo_rallentamento(ScenarioCompilato& sc, int32_t x, int3
     return Rifiuto{Codice::fine_rallentamento_occupato, x, dove + ": its end " + occupata(sc, e), 0, {nota_occupante(sc, e)}};
 
   // End before start: a slowdown of length 0 ends up as a start cell.
-  cella(sc, e).tipo = cella_fine_rallentamento;
+  cella(sc, e).tipo = TipoCella::fine_rallentamento;
   da(sc, e, id);
   if (d_v != 0) cella(sc, e).valore2 = basso16(d_v);
-  cella(sc, s).tipo = cella_inizio_rallentamento;
+  cella(sc, s).tipo = TipoCella::inizio_rallentamento;
   da(sc, s, id);
   if (d_v != 0) cella(sc, s).valore2 = basso16(d_v);
   if (avviso) {
-    cella(sc, b).tipo = cella_avviso_rallentamento;
+    cella(sc, b).tipo = TipoCella::avviso_rallentamento;
     da(sc, b, id);
     if (d_v != 0) cella(sc, b).valore2 = basso16(d_v);
     cella(sc, b).valore1 = basso16(v);
@@ -82,7 +82,7 @@ std::optional<Rifiuto> memo_rallentamento(ScenarioCompilato& sc, int32_t x, int3
   }
   for (int i = 0; i < kCellePrimaAvviso; ++i) {
     cella_percorso& k = cella(sc, p - i);
-    k.tipo = cella_prima_avviso;
+    k.tipo = TipoCella::prima_avviso;
     da(sc, p - i, id);
     k.valore1 = static_cast<int16_t>(i + 1);
     if (d_v != 0) k.valore2 = static_cast<int16_t>(i + 1);
@@ -102,10 +102,10 @@ std::optional<Rifiuto> memo_abbattimento(ScenarioCompilato& sc, int32_t p, int32
     return Rifiuto{Codice::abbattimento_occupato, p, dove + ": its " + occupata(sc, k), 0, {nota_occupante(sc, k)}};
   da(sc, k, id);
   if (w > 0) {
-    c.tipo = cella_codice;
+    c.tipo = TipoCella::codice;
     c.valore1 = basso16(w);
   } else {
-    c.tipo = cella_abbattimento;
+    c.tipo = TipoCella::abbattimento;
   }
   return std::nullopt;
 }

@@ -21,7 +21,7 @@ struct Attesa {
 void controlla(StatoTreno& t, std::initializer_list<Attesa> attese) {
   for (const Attesa& a : attese) {
     const cella_percorso& c = t.cella(a.cella);
-    EXPECT_EQ(c.tipo, a.tipo) << "cell " << a.cella;
+    EXPECT_EQ(static_cast<int>(c.tipo), a.tipo) << "cell " << a.cella;
     EXPECT_EQ(c.valore1, a.v1) << "cell " << a.cella;
     EXPECT_EQ(c.valore2, a.v2) << "cell " << a.cella;
     EXPECT_EQ(c.valore3, a.v3) << "cell " << a.cella;
@@ -30,7 +30,7 @@ void controlla(StatoTreno& t, std::initializer_list<Attesa> attese) {
 
 int celle_occupate(StatoTreno& t) {
   int n = 0;
-  for (const cella_percorso& c : t.s.percorso) n += c.tipo != 0;
+  for (const cella_percorso& c : t.s.percorso) n += c.tipo != TipoCella::binario;
   return n;
 }
 
@@ -67,7 +67,7 @@ TEST(MemoRallentamento, NoWarningBoardUpTo1500Metres) {
     ASSERT_EQ(codice(rallentamento(t, c.x, 60, 200, 0, 1, 0)), 0) << c.x;
     EXPECT_EQ(celle_occupate(t), c.celle) << c.x;
     if (c.avviso != 0) {
-      EXPECT_EQ(t.cella(c.avviso).tipo, 4);
+      EXPECT_EQ(static_cast<int>(t.cella(c.avviso).tipo), 4);
       for (int i = 1; i <= 4; ++i) EXPECT_EQ(t.cella(c.avviso - i).valore1, i);
     }
   }
@@ -85,12 +85,12 @@ TEST(MemoRallentamento, ZeroDvLeavesValore2AndFttIsAlwaysWritten) {
 
 TEST(MemoRallentamento, TunnelMarkersAreFreeAndLengthZeroEndsAsAStart) {
   StatoTreno t;
-  t.cella(858).tipo = cella_marca_galleria;
-  t.cella(862).tipo = cella_marca_galleria;
+  t.cella(858).tipo = TipoCella::marca_galleria;
+  t.cella(862).tipo = TipoCella::marca_galleria;
   ASSERT_EQ(codice(rallentamento(t, 42850, 60, 200, 5, 0, 0)), 0);
-  EXPECT_EQ(t.cella(858).tipo, 3);
-  EXPECT_EQ(t.cella(862).tipo, 2);
-  EXPECT_EQ(t.cella(833).tipo, 0);   // f_ta 0: no four cells
+  EXPECT_EQ(static_cast<int>(t.cella(858).tipo), 3);
+  EXPECT_EQ(static_cast<int>(t.cella(862).tipo), 2);
+  EXPECT_EQ(static_cast<int>(t.cella(833).tipo), 0);   // f_ta 0: no four cells
 
   StatoTreno z;
   ASSERT_EQ(codice(rallentamento(z, 42850, 60, 0, 5, 0, 0)), 0);
@@ -107,7 +107,7 @@ TEST(MemoRallentamento, RefusalsGiveTheirCodeAndTheStart) {
   } cases[] = {{834, 17, 0}, {858, 18, 0}, {862, 19, 0}, {833, 20, 3}, {830, 20, 3}};
   for (const auto& c : cases) {
     StatoTreno t;
-    t.cella(c.occupata).tipo = cella_segnale;
+    t.cella(c.occupata).tipo = TipoCella::segnale;
     const std::optional<Rifiuto> r = rallentamento(t, 42850, 60, 200, 0, 1, 50);
     ASSERT_TRUE(r.has_value()) << c.occupata;
     EXPECT_EQ(codice(r), c.codice) << c.occupata;
@@ -119,13 +119,13 @@ TEST(MemoRallentamento, RefusalsGiveTheirCodeAndTheStart) {
 TEST(MemoRallentamento, RefusalTextsNameTheCell) {
   const struct {
     int32_t occupata;
-    uint8_t tipo;
+    TipoCella tipo;
     const char* testo;
   } cases[] = {
-      {831, cella_cartello,
+      {831, TipoCella::cartello,
        "slowdown at 42850 m: of the four cells before its warning board, cell 831 already "
        "holds an indicator board"},
-      {862, cella_segnale,
+      {862, TipoCella::segnale,
        "slowdown at 42850 m: its end cell 862 already holds a signal"},
   };
   for (const auto& c : cases) {
@@ -158,7 +158,7 @@ TEST(MemoRallentamento, StartOrEndOffTheGridIsRefusedWithCode23) {
   // The last cell of the grid is a valid end.
   StatoTreno t;
   EXPECT_EQ(codice(rallentamento(t, 95000, 60, 950, 0, 1, 50)), 0);
-  EXPECT_EQ(t.cella(1920).tipo, 2);
+  EXPECT_EQ(static_cast<int>(t.cella(1920).tipo), 2);
 }
 
 TEST(MemoAbbattimento, ValueAboveZeroGivesACodeCellElseACut) {
@@ -171,7 +171,7 @@ TEST(MemoAbbattimento, ValueAboveZeroGivesACodeCellElseACut) {
     StatoTreno t;
     t.cella(240).valore1 = 33;
     ASSERT_EQ(codice(abbattimento(t, 12000, c.w)), 0) << c.w;
-    EXPECT_EQ(t.cella(240).tipo, c.tipo) << c.w;
+    EXPECT_EQ(static_cast<int>(t.cella(240).tipo), c.tipo) << c.w;
     EXPECT_EQ(t.cella(240).valore1, c.valore1) << c.w;
   }
 }
@@ -181,21 +181,21 @@ TEST(MemoAbbattimento, TakesTheCellThatHoldsItsPosition) {
   for (auto [p, k] : {std::pair{12025, 240}, std::pair{12075, 242}, std::pair{12049, 241}}) {
     StatoTreno t;
     ASSERT_EQ(codice(abbattimento(t, p, 1)), 0) << p;
-    EXPECT_EQ(t.cella(k).tipo, 12) << p;
+    EXPECT_EQ(static_cast<int>(t.cella(k).tipo), 12) << p;
   }
 }
 
 TEST(MemoAbbattimento, OccupiedOrOffTheGridIsRefused) {
   StatoTreno t;
-  t.cella(240).tipo = cella_abbattimento;
+  t.cella(240).tipo = TipoCella::abbattimento;
   const std::optional<Rifiuto> r = abbattimento(t, 12000, 180);
   ASSERT_TRUE(r.has_value());
   EXPECT_EQ(codice(r), 7);
   EXPECT_EQ(r->posizione, 12000);
-  EXPECT_EQ(t.cella(240).tipo, 13);
+  EXPECT_EQ(static_cast<int>(t.cella(240).tipo), 13);
 
   StatoTreno u;
-  u.cella(240).tipo = cella_marca_galleria;
+  u.cella(240).tipo = TipoCella::marca_galleria;
   EXPECT_EQ(codice(abbattimento(u, 12000, 180)), 0);
 
   for (int32_t p : {-26, 96050}) {

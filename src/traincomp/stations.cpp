@@ -213,7 +213,7 @@ Passo leggi_stazione(LettoreSorgente& r, ScenarioCompilato& s, int32_t& contator
                  descrivi_cella(s, c),
              {{luogo_record(s, s.origini.celle[static_cast<std::size_t>(c)].oggetto),
                "what it replaces"}});
-    fermata.tipo = cella_fermata;
+    fermata.tipo = TipoCella::fermata;
     fermata.valore1 = basso16(i);
     s.origini.celle[static_cast<std::size_t>(c)].oggetto = id;
   }

@@ -45,7 +45,7 @@ TEST(Stazione, BuiltInFirstStation) {
   ASSERT_EQ(stazioni(t, {"      0,  2,  900,  0, 1, 0,  1,1,0,  4,1,1,    1,   8,50, 0, LIVRA"}),
             Passo::continua);
   const voce_testata& e = t.voce(1);
-  EXPECT_EQ(e.tipo, 2);
+  EXPECT_EQ(static_cast<int>(e.tipo), 2);
   EXPECT_EQ(e.dato3, 0);
   EXPECT_EQ(e.dato1, -450);
   EXPECT_EQ(e.dato2, 450);
@@ -61,7 +61,7 @@ TEST(Stazione, BuiltInFirstStation) {
   EXPECT_EQ(e.byte2, 1);
   EXPECT_EQ(e.dato4, 31800);
   EXPECT_EQ(e.nome, "LIVRA");
-  EXPECT_EQ(t.cella(8).tipo, 10);
+  EXPECT_EQ(t.cella(8).tipo, TipoCella::fermata);
   EXPECT_EQ(t.cella(8).valore1, 1);
   for (int m = 1; m <= 4; ++m) EXPECT_EQ(t.cella(8 - m).avviso, 80 + m);
   EXPECT_EQ(avvisi(t), 4);
@@ -105,7 +105,7 @@ TEST(Stazione, AreasStopCellsAndMarkersByKind) {
     EXPECT_EQ(avvisi(t) - 4, c.marcatori) << c.valori;
     int fermate = 0;
     for (int32_t k = 9; k < static_cast<int32_t>(t.s.percorso.size()); ++k) {
-      if (t.cella(k).tipo != 10) continue;
+      if (t.cella(k).tipo != TipoCella::fermata) continue;
       ++fermate;
       EXPECT_EQ(k, c.fermata) << c.valori;
       EXPECT_EQ(t.cella(k).valore1, 2);
@@ -119,10 +119,10 @@ TEST(Stazione, AreasStopCellsAndMarkersByKind) {
 
 TEST(Stazione, StopCellAndMarkersOverwriteWithoutATest) {
   StatoTreno t;
-  t.cella(8).tipo = cella_segnale;
+  t.cella(8).tipo = TipoCella::segnale;
   t.cella(6).avviso = 43;
   ASSERT_EQ(stazioni(t, {"0, 2, 900, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A"}), Passo::continua);
-  EXPECT_EQ(t.cella(8).tipo, 10);
+  EXPECT_EQ(static_cast<int>(t.cella(8).tipo), 10);
   EXPECT_EQ(t.cella(6).avviso, 82);
 }
 
@@ -167,7 +167,7 @@ TEST(Stazione, TooCloseStationKeepsItsEntryAndCells) {
   ASSERT_EQ(stazioni(t, {kPrima, "1050, 2, 600, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, B"}),
             Passo::fine_dura);
   EXPECT_EQ(t.voce(2).nome, "B");
-  EXPECT_EQ(t.cella(26).tipo, 10);   // area 750 to 1350
+  EXPECT_EQ(static_cast<int>(t.cella(26).tipo), 10);   // area 750 to 1350
   EXPECT_EQ(t.s.numero_stazioni, 1);
 }
 

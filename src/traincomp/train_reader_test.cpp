@@ -97,10 +97,10 @@ TEST(SorgenteTreno, BuiltInRecordsGiveTheScenarioFigures) {
     ASSERT_EQ(t.cella(k).aderenza, k <= 681 ? 90 : k <= 1917 ? 85 : 0) << k;
   EXPECT_EQ(t.voce(1).nome, "LIVRA");
   EXPECT_EQ(t.voce(1).dato4, 31800);
-  EXPECT_EQ(t.cella(8).tipo, 10);
-  EXPECT_EQ(t.cella(858).tipo, 3);
-  EXPECT_EQ(t.cella(862).tipo, 2);
-  EXPECT_EQ(t.cella(834).tipo, 4);
+  EXPECT_EQ(t.cella(8).tipo, TipoCella::fermata);
+  EXPECT_EQ(static_cast<int>(t.cella(858).tipo), 3);
+  EXPECT_EQ(static_cast<int>(t.cella(862).tipo), 2);
+  EXPECT_EQ(static_cast<int>(t.cella(834).tipo), 4);
   EXPECT_EQ(t.cella(141).valore1, 43);
   EXPECT_EQ(t.cella(165).valore1, 32);
   EXPECT_EQ(t.cella(157).avviso, 84);
@@ -155,7 +155,7 @@ TEST(SorgenteTreno, KeysMatchInAnyCaseAndSectionHeadersMatchNothing) {
           "NUMERO VETTURE, 6\r\n"
           "[fine]\r\n");
   EXPECT_EQ(t.voce(1).nome, "LIVRA");
-  EXPECT_EQ(t.cella(165).tipo, 1);
+  EXPECT_EQ(static_cast<int>(t.cella(165).tipo), 1);
   EXPECT_EQ(t.voce(kVoceTreno).dato3, 6);
   EXPECT_TRUE(t.s.diagnostiche.empty());
 }
@@ -339,12 +339,12 @@ TEST(SorgenteTreno, ACodeLeftByTheLineHalfStopsAtTheNextSignalOrSlowdown) {
                         "stazione, 0, 2, 900, 0,1,0, 1,1,0, 4,1,1, 1, 8,50,0, LIVRA\r\n") +
             c.record + "\r\nsegnale, 7000, 1,4,1,0,0,1,3,1,0,0\r\n[fine]\r\n");
     EXPECT_EQ(numero(t.s.codice_errore), 15) << c.record;
-    EXPECT_NE(t.cella(c.cella).tipo, 0) << c.record;
+    EXPECT_NE(t.cella(c.cella).tipo, TipoCella::binario) << c.record;
     const std::string record = c.record;
     EXPECT_EQ(t.s.posizione_errore, std::stoi(record.substr(record.find(',') + 1))) << c.record;
     EXPECT_EQ(t.voce(kVoceTreno).dato3, 8);   // other records are read as usual
     EXPECT_EQ(t.voce(1).nome, "LIVRA");
-    EXPECT_EQ(t.cella(141).tipo, 0);          // nothing after the stop
+    EXPECT_EQ(static_cast<int>(t.cella(141).tipo), 0);          // nothing after the stop
     EXPECT_EQ(t.cella(0).velocita, 0);        // no tail fill
     std::vector<std::string> errori;
     for (const std::string& m : t.messaggi())

@@ -41,7 +41,7 @@ std::vector<GalleriaDisegnabile> gallerie(const ScenarioCompilato& s) {
     while (fine < n && s.percorso[fine].galleria == c.galleria &&
            origine(s, fine, &OrigineCella::galleria) == id) {
       // A marker of this very tunnel: one left by another record is not.
-      illuminata = illuminata || (s.percorso[fine].tipo == cella_marca_galleria &&
+      illuminata = illuminata || (s.percorso[fine].tipo == TipoCella::marca_galleria &&
                                   origine(s, fine, &OrigineCella::oggetto) == id);
       ++fine;
     }
@@ -83,7 +83,7 @@ std::string testo_cartello(const std::string& grezzo) {
 
 ScenarioDisegnabile disegnabile(const ScenarioCompilato& s) {
   ScenarioDisegnabile d;
-  d.lunghezza = s.testata_linea[kVoceTreno].dato2;
+  d.lunghezza = lunghezza_linea(s);
   d.celle = static_cast<int32_t>(s.percorso.size());
   d.celle_profilo = d.celle > 3 ? d.celle - 3 : 0;
   const auto fine = static_cast<std::size_t>(d.celle_profilo);
@@ -101,24 +101,24 @@ ScenarioDisegnabile disegnabile(const ScenarioCompilato& s) {
     const auto cella = static_cast<int32_t>(k);
     if (c.avviso != 0)
       d.avvisi.push_back({cella, metri_cella(cella), c.avviso, origine(s, k, &OrigineCella::avviso)});
-    if (c.tipo == cella_binario) continue;
+    if (c.tipo == TipoCella::binario) continue;
     const IdRecord id = origine(s, k, &OrigineCella::oggetto);
     d.oggetti.push_back({cella, metri_cella(cella), c.tipo,
                          {c.valore1, c.valore2, c.valore3, c.valore4}, c.tempo_segnale, id});
     switch (c.tipo) {
-      case cella_inizio_rallentamento:
-      case cella_fine_rallentamento:
-      case cella_avviso_rallentamento:
-      case cella_prima_avviso: {
+      case TipoCella::inizio_rallentamento:
+      case TipoCella::fine_rallentamento:
+      case TipoCella::avviso_rallentamento:
+      case TipoCella::prima_avviso: {
         RallentamentoDisegnabile& r = rallentamenti[id];
         r.record = id;
-        if (c.tipo == cella_inizio_rallentamento && r.cella_inizio < 0) r.cella_inizio = cella;
-        if (c.tipo == cella_fine_rallentamento && r.cella_fine < 0) r.cella_fine = cella;
-        if (c.tipo == cella_avviso_rallentamento && r.cella_avviso < 0) r.cella_avviso = cella;
-        if (c.tipo == cella_prima_avviso) r.celle_prima.push_back(cella);
+        if (c.tipo == TipoCella::inizio_rallentamento && r.cella_inizio < 0) r.cella_inizio = cella;
+        if (c.tipo == TipoCella::fine_rallentamento && r.cella_fine < 0) r.cella_fine = cella;
+        if (c.tipo == TipoCella::avviso_rallentamento && r.cella_avviso < 0) r.cella_avviso = cella;
+        if (c.tipo == TipoCella::prima_avviso) r.celle_prima.push_back(cella);
         break;
       }
-      case cella_cartello:
+      case TipoCella::cartello:
         if (c.valore1 >= 1 && c.valore1 < kVociTestata)
           d.testi_cartelli[c.valore1] =
               testo_memorizzato(s.testata_linea[static_cast<std::size_t>(c.valore1)].nome);
@@ -152,7 +152,7 @@ ScenarioDisegnabile disegnabile(const ScenarioCompilato& s) {
     StazioneDisegnabile st{i, testo_memorizzato(v.nome), v.dato3, v.dato1, v.dato2, v.tipo, v.dato4,
                            -1, s.origini.voci[static_cast<std::size_t>(i)]};
     for (const OggettoDisegnabile& o : d.oggetti)
-      if (o.tipo == cella_fermata && o.valori[0] == i) st.cella_fermata = o.cella;
+      if (o.tipo == TipoCella::fermata && o.valori[0] == i) st.cella_fermata = o.cella;
     d.stazioni.push_back(std::move(st));
   }
   return d;

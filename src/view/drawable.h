@@ -20,7 +20,7 @@ namespace genera {
 struct OggettoDisegnabile {
   int32_t cella = 0;
   int64_t metri = 0;  // where the cell begins
-  uint8_t tipo = 0;
+  TipoCella tipo = TipoCella::binario;
   std::array<int16_t, 4> valori{};
   uint8_t tempo_segnale = 0;
   IdRecord record = 0;

@@ -13,12 +13,12 @@ TEST(Drawable, TunnelsAndSlowdownsSpanTheirCells) {
   // A lit tunnel of record 1 over cells 10 to 17, its marker at 13; a
   // tunnel of record 2 right after it with a marker another record left.
   for (int k = 10; k <= 17; ++k) s.percorso[k].galleria = 1, s.origini.celle[k].galleria = 1;
-  s.percorso[13].tipo = cella_marca_galleria, s.origini.celle[13].oggetto = 1;
+  s.percorso[13].tipo = TipoCella::marca_galleria, s.origini.celle[13].oggetto = 1;
   for (int k = 18; k <= 20; ++k) s.percorso[k].galleria = 1, s.origini.celle[k].galleria = 2;
-  s.percorso[19].tipo = cella_marca_galleria, s.origini.celle[19].oggetto = 1;
+  s.percorso[19].tipo = TipoCella::marca_galleria, s.origini.celle[19].oggetto = 1;
   // A slowdown of record 3: board 50, start 80, end 84.
   const int celle[] = {50, 80, 84};
-  const uint8_t tipi[] = {cella_avviso_rallentamento, cella_inizio_rallentamento, cella_fine_rallentamento};
+  const TipoCella tipi[] = {TipoCella::avviso_rallentamento, TipoCella::inizio_rallentamento, TipoCella::fine_rallentamento};
   for (int i = 0; i < 3; ++i) {
     s.percorso[celle[i]].tipo = tipi[i];
     s.percorso[celle[i]].valore1 = 60;

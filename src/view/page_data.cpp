@@ -175,7 +175,7 @@ class Costruttore {
     d["cartelli"] = car;
     json tipi = json::object();
     for (const DescrizioneTipoCella& t : kTipiCella)
-      tipi[std::to_string(t.tipo)] = {t.nome, t.descrizione, t.chiave};
+      tipi[std::to_string(static_cast<int>(t.tipo))] = {t.nome, t.descrizione, t.chiave};
     d["tipi_cella"] = tipi;
     d["tracciato"] = tracciato(s_.tracciato, o);
     json curve = json::array();

@@ -78,7 +78,7 @@ TEST(PageData, ValuesTheTailsAndThePostPassDecidedNameTheirRecords) {
   // A code cell of the post-pass names the slowdown at 42850 m.
   std::size_t codici = 0;
   for (const json& o : d["oggetti"]) {
-    if (o[1] != cella_codice) continue;
+    if (o[1] != TipoCella::codice) continue;
     const auto [r, riga] = record_e_riga(d, o[7]);
     EXPECT_EQ(r[1], "rallentamento");
     EXPECT_EQ(r[3], 42850);
@@ -190,15 +190,15 @@ TEST(PageData, EveryObjectStandsWhereItsCellBegins) {
   const struct {
     const char* cosa;
     int cella;
-    int tipo;
+    TipoCella tipo;
     int metri;
   } casi[] = {
-      {"abbattimento, 5000, 180: the cell holding 5000 m", 100, cella_codice, 5000},
-      {"abbattimento, 6025, 0: 120.5 rounds to 120", 120, cella_abbattimento, 6000},
-      {"segnale at 2800: the cell after", 57, cella_segnale, 2850},
-      {"Valcerreto's stop, the last cell of its area", 798, cella_fermata, 39900},
-      {"a code cell of the post-pass", 840, cella_codice, 42000},
-      {"slowdown start at 42850", 858, cella_inizio_rallentamento, 42900},
+      {"abbattimento, 5000, 180: the cell holding 5000 m", 100, TipoCella::codice, 5000},
+      {"abbattimento, 6025, 0: 120.5 rounds to 120", 120, TipoCella::abbattimento, 6000},
+      {"segnale at 2800: the cell after", 57, TipoCella::segnale, 2850},
+      {"Valcerreto's stop, the last cell of its area", 798, TipoCella::fermata, 39900},
+      {"a code cell of the post-pass", 840, TipoCella::codice, 42000},
+      {"slowdown start at 42850", 858, TipoCella::inizio_rallentamento, 42900},
   };
   for (const auto& k : casi) {
     SCOPED_TRACE(k.cosa);

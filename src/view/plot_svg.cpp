@@ -169,30 +169,30 @@ DatiDisegno raccogli(const ScenarioDisegnabile& g) {
   for (const OggettoDisegnabile& o : g.oggetti) {
     const Punto p{static_cast<double>(o.metri), o.cella};
     switch (o.tipo) {
-      case cella_segnale:
+      case TipoCella::segnale:
         d.segnali.push_back(p);
         break;
-      case cella_avviso_rallentamento:
+      case TipoCella::avviso_rallentamento:
         d.avvisi.push_back(p);
         break;
-      case cella_prima_avviso:
+      case TipoCella::prima_avviso:
         d.prima_avvisi.push_back(p);
         break;
-      case cella_codice:
+      case TipoCella::codice:
         d.codici.push_back(p);
         break;
-      case cella_abbattimento:
+      case TipoCella::abbattimento:
         d.abbattimenti.push_back(p);
         break;
-      case cella_marca_galleria:
+      case TipoCella::marca_galleria:
         d.marche_gallerie.push_back(p);
         break;
-      case cella_indicatore_v_max:
+      case TipoCella::indicatore_v_max:
         d.cartelli.push_back({p, true,
                               formato("%d/%d/%d", velocita_s(o.valori[0]), velocita_s(o.valori[1]),
                                       velocita_s(o.valori[2]))});
         break;
-      case cella_cartello: {
+      case TipoCella::cartello: {
         const auto t = g.testi_cartelli.find(o.valori[0]);
         d.cartelli.push_back({p, false, t == g.testi_cartelli.end() ? std::string() : testo_cartello(t->second)});
         break;
@@ -206,7 +206,7 @@ DatiDisegno raccogli(const ScenarioDisegnabile& g) {
 
 /// The group of one object of the grid, named for the tests and for
 /// whoever reads the picture: its kind, its cell and where the cell begins.
-std::string apri_oggetto(uint8_t tipo, const Punto& p) {
+std::string apri_oggetto(TipoCella tipo, const Punto& p) {
   const DescrizioneTipoCella* t = descrivi_tipo_cella(tipo);
   return formato("<g data-tipo=\"%s\" data-cella=\"%ld\" data-m=\"%.0f\">", t ? t->chiave : "unknown",
                  long{p.cella}, p.metri);
@@ -527,7 +527,7 @@ void corsia_stazioni(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, doubl
         x, base + 4);
     if (s.cella_fermata >= 0) {
       const Punto f{static_cast<double>(metri_cella(s.cella_fermata)), s.cella_fermata};
-      svg += apri_oggetto(cella_fermata, f);
+      svg += apri_oggetto(TipoCella::fermata, f);
       svg.rettangolo(px(f.metri) - 1.5, base - 3, 3, 14, "fill=\"#222\"");
       svg += "</g>\n";
     }
@@ -542,18 +542,18 @@ void corsia_segnali(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, double
   const double mezzo = alto + h / 2;
   for (const Punto& p : d.segnali) {
     const double s = p.metri;
-    svg += apri_oggetto(cella_segnale, p);
+    svg += apri_oggetto(TipoCella::segnale, p);
     svg.linea(px(s), mezzo + 9, px(s), mezzo - 4, "stroke=\"#333\"");
     svg += formato("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"3.5\" fill=\"%s\"/></g>\n", px(s), mezzo - 7,
                    kColoreSegnale);
   }
   for (const Punto& p : d.codici) {
-    svg += apri_oggetto(cella_codice, p);
+    svg += apri_oggetto(TipoCella::codice, p);
     svg.rettangolo(px(p.metri) - 3, mezzo + 5, 6, 6, formato("fill=\"%s\"", kColoreCodice));
     svg += "</g>\n";
   }
   for (const Punto& p : d.abbattimenti)
-    svg += apri_oggetto(cella_abbattimento, p) +
+    svg += apri_oggetto(TipoCella::abbattimento, p) +
            formato("<path d=\"M%.1f %.1f l6 6 m0 -6 l-6 6\" stroke=\"%s\" stroke-width=\"1.5\"/></g>\n",
                    px(p.metri) - 3, mezzo + 5, kColoreCodice);
 }
@@ -563,7 +563,7 @@ void corsia_cartelli(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, doubl
   std::vector<Etichetta> testi;
   for (const CartelloDisegnato& c : d.cartelli) {
     const double x = px(c.dove.metri);
-    svg += apri_oggetto(c.indicatore_velocita ? cella_indicatore_v_max : cella_cartello, c.dove);
+    svg += apri_oggetto(c.indicatore_velocita ? TipoCella::indicatore_v_max : TipoCella::cartello, c.dove);
     if (c.indicatore_velocita) {
       svg.rettangolo(x - 5, y, 10, 12, "fill=\"#fff\" stroke=\"#111\"");
       testi.push_back({c.testo, x, 1, "fill=\"#111\""});
@@ -590,7 +590,7 @@ void corsia_gallerie(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, doubl
                              : "font-size=\"10\" text-anchor=\"middle\" fill=\"#fff\"");
   }
   for (const Punto& p : d.marche_gallerie) {
-    svg += apri_oggetto(cella_marca_galleria, p);
+    svg += apri_oggetto(TipoCella::marca_galleria, p);
     svg.linea(px(p.metri), y + altezza, px(p.metri), y + altezza + 4, "stroke=\"#3a2c00\"");
     svg += "</g>\n";
   }
@@ -606,8 +606,8 @@ void corsia_rallentamenti(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, 
                    formato("fill=\"%s\" fill-opacity=\"0.35\" stroke=\"%s\"", kColoreRallentamento,
                            kColoreRallentamento));
     // The start and end cells as ticks at their own places.
-    for (const auto& [tipo, cella] : {std::pair<uint8_t, int32_t>{cella_inizio_rallentamento, r.cella_inizio},
-                                      std::pair<uint8_t, int32_t>{cella_fine_rallentamento, r.cella_fine}}) {
+    for (const auto& [tipo, cella] : {std::pair<TipoCella, int32_t>{TipoCella::inizio_rallentamento, r.cella_inizio},
+                                      std::pair<TipoCella, int32_t>{TipoCella::fine_rallentamento, r.cella_fine}}) {
       if (cella < 0) continue;
       const Punto p{static_cast<double>(metri_cella(cella)), cella};
       svg += apri_oggetto(tipo, p);
@@ -618,11 +618,11 @@ void corsia_rallentamenti(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, 
     velocita.push_back({formato("%d km/h", r.velocita), (a + b) / 2, 2, "fill=\"#9a4a00\""});
   }
   for (const Punto& a : d.avvisi)
-    svg += apri_oggetto(cella_avviso_rallentamento, a) +
+    svg += apri_oggetto(TipoCella::avviso_rallentamento, a) +
            formato("<path d=\"M%.1f %.1f l-6 -12 h12 z\" fill=\"%s\"/></g>\n", px(a.metri), banda + 14,
                    kColoreRallentamento);
   for (const Punto& p : d.prima_avvisi) {
-    svg += apri_oggetto(cella_prima_avviso, p);
+    svg += apri_oggetto(TipoCella::prima_avviso, p);
     svg.rettangolo(px(p.metri) - 1.5, banda + 10, 3, 3, formato("fill=\"%s\"", kColoreRallentamento));
     svg += "</g>\n";
   }

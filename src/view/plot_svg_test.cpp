@@ -17,10 +17,10 @@ void modello_piccolo(ScenarioCompilato& f) {
   f.testata_linea[kVoceTreno].dato2 = 1000;
   f.percorso.assign(161, cella_percorso{});
   for (auto& c : f.percorso) c.pendenza = 100, c.velocita = 20, c.aderenza = 90;
-  f.percorso[10].tipo = cella_segnale;
-  f.percorso[12].tipo = cella_inizio_rallentamento;
+  f.percorso[10].tipo = TipoCella::segnale;
+  f.percorso[12].tipo = TipoCella::inizio_rallentamento;
   f.percorso[12].valore1 = 30;
-  f.percorso[14].tipo = cella_fine_rallentamento;
+  f.percorso[14].tipo = TipoCella::fine_rallentamento;
   f.percorso[20].galleria = 1;
   f.tracciato.righe = 8001;
   for (int m = 0; m < 7999; ++m) f.tracciato.aggiungi(0, m);
@@ -96,7 +96,7 @@ void modello_affollato(ScenarioCompilato& f) {
     f.testata_linea[static_cast<std::size_t>(i)].dato2 = 150 * i + 50;
   }
   for (int k = 5; k < 300; k += 3) {
-    f.percorso[static_cast<std::size_t>(k)].tipo = k % 2 ? cella_cartello : cella_indicatore_v_max;
+    f.percorso[static_cast<std::size_t>(k)].tipo = k % 2 ? TipoCella::cartello : TipoCella::indicatore_v_max;
     f.percorso[static_cast<std::size_t>(k)].valore1 = k % 2 ? 80 : 2800;
   }
   f.testata_linea[80].nome = "(Galleria)(Lunghissima di nome)";
@@ -120,9 +120,9 @@ TEST(Plot, NoTwoTextsOfThePictureOverlap) {
 TEST(Plot, EveryAxisHasItsUnitAndTheLinesEndIsMarked) {
   ScenarioCompilato f;
   modello_piccolo(f);
-  f.percorso[30].tipo = cella_indicatore_v_max;
+  f.percorso[30].tipo = TipoCella::indicatore_v_max;
   f.percorso[30].valore1 = 2800;  // 140 km/h
-  f.percorso[40].tipo = cella_cartello;
+  f.percorso[40].tipo = TipoCella::cartello;
   f.percorso[40].valore1 = 80;
   f.testata_linea[80].nome = "(Galleria   )(Uno)";
   const std::string svg = disegna_svg(f);
@@ -158,7 +158,7 @@ TEST(Plot, AnyModelIsDrawnWithoutLeavingItsArrays) {
       {"plan count past its rows", [](ScenarioCompilato& f) { f.tracciato.righe = 1 << 30; }},
       {"plan of NaN", [](ScenarioCompilato& f) { f.tracciato.x.assign(f.tracciato.x.size(), std::nan("")); }},
       {"grid of 2 cells", [](ScenarioCompilato& f) { f.percorso.resize(2); }},
-      {"slowdown start in the last cell", [](ScenarioCompilato& f) { f.percorso.back().tipo = 3; }},
+      {"slowdown start in the last cell", [](ScenarioCompilato& f) { f.percorso.back().tipo = TipoCella::inizio_rallentamento; }},
       {"tunnel to the end", [](ScenarioCompilato& f) { f.percorso.back().galleria = 2; }},
   };
   for (const Caso& c : casi) {

@@ -233,7 +233,7 @@ TEST(CompiledFilesPage, CellKindsAreTheOnesTheProgramStores) {
   // Every kind inspect can name, and no other, with inspect's name.
   std::map<std::string, std::string> expected;
   for (int t = 0; t < 256; ++t) {
-    const std::string name = nome_tipo_cella(static_cast<uint8_t>(t));
+    const std::string name = nome_tipo_cella(static_cast<TipoCella>(t));
     if (name != "sconosciuto") expected[std::to_string(t)] = name;
   }
   std::map<std::string, std::string> page;
