@@ -46,7 +46,7 @@ class LettoreLinea : public LettoreSorgente {
   Passo cartello();
 
  private:
-  Passo progressiva(Chiave chiave, int voce);
+  Passo progressiva(Chiave chiave, int i);
   Passo sfondo(Chiave chiave, int32_t voce_testata::*campo);
   bool cerca_generale();
   Passo testata();

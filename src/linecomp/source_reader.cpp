@@ -300,7 +300,7 @@ bool numeri_nella_chiave(std::string_view k) {
   int numeri = 0;
   std::size_t i = 0;
   while (i < k.size()) {
-    const std::size_t a = k.find_first_not_of(" ", i);
+    const std::size_t a = k.find_first_not_of(' ', i);
     if (a == std::string_view::npos) break;
     std::size_t b = k.find(' ', a);
     if (b == std::string_view::npos) b = k.size();

@@ -78,21 +78,22 @@ std::string descrivi_cella(const ScenarioCompilato& s, int32_t c) {
       default: return "an object";
     }
   }
-  const std::string chi = descrivi_record(s, id);
+  std::string chi = descrivi_record(s, id);
   switch (s.percorso[i].tipo) {
-    case TipoCella::segnale: return chi;
+    // These kinds are their record itself.
+    case TipoCella::segnale:
+    case TipoCella::indicatore_v_max:
+    case TipoCella::abbattimento:
+    case TipoCella::cartello: return chi;
     case TipoCella::fine_rallentamento: return "the end of " + chi;
     case TipoCella::inizio_rallentamento: return "the start of " + chi;
     case TipoCella::avviso_rallentamento: return "the warning board of " + chi;
     case TipoCella::prima_avviso: return "one of the four cells before the warning board of " + chi;
-    case TipoCella::indicatore_v_max: return chi;
     case TipoCella::fermata: return "the stop of " + chi;
     case TipoCella::codice:
       return id != 0 && s.origini.record[id].chiave == Chiave::rallentamento
                  ? "a code cell added for " + chi
                  : chi;
-    case TipoCella::abbattimento: return chi;
-    case TipoCella::cartello: return chi;
     default: return "an object";
   }
 }

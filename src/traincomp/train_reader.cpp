@@ -40,7 +40,7 @@ class LettoreTreno : public LettoreSorgente {
   Passo stazione() { return leggi_stazione(*this, s_, contatore_stazioni_, prossimo_cartello_); }
 
  private:
-  Passo generale(int voce, int32_t voce_testata::*campo, Chiave chiave);
+  Passo generale(int i, int32_t voce_testata::*campo, Chiave chiave);
   bool intero(int16_t& campo);
   Passo dopo_posa(std::optional<Rifiuto> r, int32_t posizione, const char* record);
   EsitoLettura passi_finali();
