@@ -332,7 +332,7 @@ TEST(LeggiSorgenteLinea, BodyRecords) {
     const char* nome;
     std::string corpo;
     int32_t pendenza_cella_10;  // cell 10 is the cell of 500 m
-    std::string avvisi;         // what the author is told
+    std::string avvisi{};       // what the author is told
   } casi[] = {
       {"a plain gradient", righe({"pendenza, 500, 3"}), 103},
       {"keyword inside the key", righe({"xxPENDENZAxx, 500, 3"}), 103},
@@ -401,7 +401,7 @@ TEST(LeggiSorgenteLinea, RunTimeFailuresNameTheirLine) {
     const char* nome;
     std::string testo;
     int riga;
-    std::string prima;  // what is said of its values before the failure
+    std::string prima{};  // what is said of its values before the failure
   } casi[] = {
       {"text in a numeric field", con_testata(righe({"- x -", "pendenza, 1O0, 3"})), 5},
       {"a number beyond 32 bits", con_testata(righe({"pendenza, 100, 99999999999"})), 4},
