@@ -268,13 +268,18 @@ std::unique_ptr<FolderLock> DiskFileSystem::lock_folder(const std::string& folde
     struct stat aperto {};
     if (::fstat(fd.get(), &aperto) != 0)
       throw FileError("cannot lock " + folder + ": " + path + ": " + why(errno));
+    // The run holding the lock removed the file between our open and our
+    // look at it: its name is free again, so start over.
+    if (aperto.st_nlink == 0) continue;
     // An empty regular file of one name is a lock file; anything else at
     // that name is someone's, and stays as it is.
     if (!S_ISREG(aperto.st_mode) || aperto.st_nlink != 1 || aperto.st_size != 0)
       throw FileError("cannot lock " + folder + ": " + path +
                        " is not a lock file of this program; move it away");
-    if (::flock(fd.get(), LOCK_EX) != 0)
-      throw FileError("cannot lock " + folder + ": " + why(errno));
+    int status = 0;
+    while ((status = ::flock(fd.get(), LOCK_EX)) != 0 && errno == EINTR) {
+    }
+    if (status != 0) throw FileError("cannot lock " + folder + ": " + why(errno));
     // The run before may have removed the file while this one waited: then
     // the lock is on a file no one else sees, and it starts again.
     struct stat sul_disco {};
