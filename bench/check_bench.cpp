@@ -51,9 +51,9 @@ int misura(const char* nome, const std::string& linea, const std::string& treno,
   std::size_t diagnostiche = 0;
   for (int i = 0; i < giri; ++i) {
     const double t0 = cpu_ms();
-    const ScenarioCompilato s = compila({"BENCH_linea.txt", true, linea, {}},
-                                        {"BENCH_T1-.txt", true, treno, {}},
-                                        {"BENCH", "T1", true}, non_eliminare);
+    const ScenarioCompilato s =
+        compila({"BENCH_linea.txt", true, linea, {}}, {"BENCH_T1-.txt", true, treno, {}},
+                {"BENCH", "T1", true}, non_eliminare);
     tempi.push_back(cpu_ms() - t0);
     diagnostiche = s.diagnostiche.size();
     if (s.codice_errore != Codice::nessuno) {

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "bench/long_scenario.h"
-#include "model/file_names.h"
 #include "files/file_system.h"
+#include "model/file_names.h"
 #include "run/compaction.h"
 #include "run/form_load.h"
 
@@ -61,7 +61,8 @@ int misura(const std::string& caso, const std::string& cartella) {
       return;
     }
     auto scrivi = [&](const std::string& nome, const std::string& testo) {
-      disk.replace(join_path(cartella, nome), [&](ByteSink& s) { s.write(testo.data(), testo.size()); });
+      disk.replace(join_path(cartella, nome),
+                   [&](ByteSink& s) { s.write(testo.data(), testo.size()); });
     };
     scrivi(nome_sorgente_linea(f.nome_linea), lungo.linea);
     scrivi(nome_sorgente_treno(f.nome_linea, f.codice_treno), lungo.treno);
@@ -101,15 +102,17 @@ int misura(const std::string& caso, const std::string& cartella) {
   for (int r = 0; r < ripetizioni; ++r) {
     const auto t0 = Clock::now();
     for (std::size_t i = 0; i < scritti.size(); ++i)
-      disk.replace(scritti[i], [&](ByteSink& s) { s.write(contenuti[i].data(), contenuti[i].size()); });
+      disk.replace(scritti[i],
+                   [&](ByteSink& s) { s.write(contenuti[i].data(), contenuti[i].size()); });
     limite.push_back(ms(Clock::now() - t0));
   }
 
   const double t = mediana(tempi);
   const double w = mediana(limite);
-  std::printf("%-8s  cells %7zu  compaction %8.2f ms  write only %8.2f ms  ratio %5.2f  "
-              "peak memory %6.1f MiB (aim %6.1f MiB)\n",
-              caso.c_str(), f.scenario.percorso.size(), t, w, t / w, picco, file_linea_mib + 8.0);
+  std::printf(
+      "%-8s  cells %7zu  compaction %8.2f ms  write only %8.2f ms  ratio %5.2f  "
+      "peak memory %6.1f MiB (aim %6.1f MiB)\n",
+      caso.c_str(), f.scenario.percorso.size(), t, w, t / w, picco, file_linea_mib + 8.0);
   return 0;
 }
 
@@ -124,7 +127,8 @@ int main(int argc, char** argv) {
     const fs::path dir = base / caso;
     fs::remove_all(dir);
     fs::create_directories(dir);
-    const std::string comando = std::string("'") + argv[0] + "' " + caso + " '" + dir.string() + "'";
+    const std::string comando =
+        std::string("'") + argv[0] + "' " + caso + " '" + dir.string() + "'";
     esito |= std::system(comando.c_str());
     fs::remove_all(dir);
   }

@@ -22,7 +22,7 @@ int cella_punto(int p) { return p / 50 + 1; }
 
 LongScenario genera_scenario_lungo() {
   LongScenario s;
-  std::set<int> occupate;  // cells that take an object, in placing order
+  std::set<int> occupate;   // cells that take an object, in placing order
   std::set<int> preavvisi;  // cells that take a station's approach markers
 
   std::string& l = s.linea;
@@ -39,7 +39,8 @@ LongScenario genera_scenario_lungo() {
   for (int k = 0, p = 750; p + 300 <= kLunghezza; ++k, p += 2000)
     riga(l, "curva%c%d,  %d,  300", k % 2 ? 's' : 'd', 1 + k % 6, p);
   riga(l, "[pendenze]");
-  for (int k = 0, p = 0; p <= kLunghezza; ++k, p += 1000) riga(l, "pendenza,  %d,   %d", p, k % 21 - 5);
+  for (int k = 0, p = 0; p <= kLunghezza; ++k, p += 1000)
+    riga(l, "pendenza,  %d,   %d", p, k % 21 - 5);
   riga(l, "[montagne]");
   for (int k = 0; k < 80; ++k) {
     const int inizio = 12500 * k + 6000;
@@ -65,22 +66,25 @@ LongScenario genera_scenario_lungo() {
   riga(t, "sabbia,    300");
   riga(t, "orologio,    8               49            0 ");
   riga(t, "[aderenze]");
-  for (int p = 0; p < kLunghezza; p += 100000) riga(t, "aderenza,%8d,%6d", p, (p / 100000) % 2 ? 85 : 90);
+  for (int p = 0; p < kLunghezza; p += 100000)
+    riga(t, "aderenza,%8d,%6d", p, (p / 100000) % 2 ? 85 : 90);
   riga(t, "[vel_limite]");
-  for (int p = 0; p < kLunghezza; p += 20000) riga(t, "velocita,%8d,%6d", p, 100 + (p / 20000) % 7 * 10);
+  for (int p = 0; p < kLunghezza; p += 20000)
+    riga(t, "velocita,%8d,%6d", p, 100 + (p / 20000) % 7 * 10);
   riga(t, "[stazioni]");
   for (int m = 0; m < 37; ++m) {
     const int p = 27000 * m + 20000;
-    riga(t, "stazione,%8d,%3d,%5d,%3d,%2d,%2d,%3d,1,0,%3d,1,1,%5d,%4d,%2d,%2d, Fermata %d", p, 12, 400, 0, 0,
-         0, 1, 4, 0, 9, m % 60, 0, m + 1);
+    riga(t, "stazione,%8d,%3d,%5d,%3d,%2d,%2d,%3d,1,0,%3d,1,1,%5d,%4d,%2d,%2d, Fermata %d", p, 12,
+         400, 0, 0, 0, 1, 4, 0, 9, m % 60, 0, m + 1);
     const int fine_area = p + 200;
     for (int c = fine_area / 50 - 1, k = 0; k <= 4; ++k) occupate.insert(c - k);
     for (int c = fine_area / 50 - 1, k = 1; k <= 4; ++k) preavvisi.insert(c - k);
   }
   riga(t, "[rallentamenti]");
   for (int x = 61000; x < kLunghezza - 2000; x += 120000) {
-    const int celle[] = {x / 50 + 1, (x + 400) / 50 + 1, (x - 1200) / 50 + 1, (x - 1200) / 50,
-                         (x - 1200) / 50 - 1, (x - 1200) / 50 - 2, (x - 1200) / 50 - 3};
+    const int celle[] = {x / 50 + 1,         (x + 400) / 50 + 1,  (x - 1200) / 50 + 1,
+                         (x - 1200) / 50,    (x - 1200) / 50 - 1, (x - 1200) / 50 - 2,
+                         (x - 1200) / 50 - 3};
     bool libere = true;
     for (int c : celle) libere = libere && !occupate.count(c);
     if (!libere) continue;

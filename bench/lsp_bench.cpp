@@ -5,9 +5,9 @@
 //   genera_lsp_bench [RUNS]
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -53,13 +53,18 @@ Esito misura(const std::string& linea, const std::string& treno, int giri) {
   lsp::ServerLsp server({}, [&](const std::string& corpo) {
     pubblicate += corpo.find("publishDiagnostics") != std::string::npos ? 1 : 0;
   });
-  server.ricevi_corpo(R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{"capabilities":{}}})");
+  server.ricevi_corpo(
+      R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{"capabilities":{}}})");
   const std::string uri_linea = "file:///bench/BENCH_linea.txt";
   const std::string uri_treno = "file:///bench/BENCH_T1-.txt";
-  server.ricevi_corpo(messaggio("textDocument/didOpen",
-      {{"textDocument", {{"uri", uri_linea}, {"languageId", "genera-linea"}, {"version", 1}, {"text", linea}}}}));
-  server.ricevi_corpo(messaggio("textDocument/didOpen",
-      {{"textDocument", {{"uri", uri_treno}, {"languageId", "genera-treno"}, {"version", 1}, {"text", treno}}}}));
+  server.ricevi_corpo(messaggio(
+      "textDocument/didOpen",
+      {{"textDocument",
+        {{"uri", uri_linea}, {"languageId", "genera-linea"}, {"version", 1}, {"text", linea}}}}));
+  server.ricevi_corpo(messaggio(
+      "textDocument/didOpen",
+      {{"textDocument",
+        {{"uri", uri_treno}, {"languageId", "genera-treno"}, {"version", 1}, {"text", treno}}}}));
 
   // One keystroke a time at the end of the train source: a blank typed and
   // taken away again, so every compile sees the same records.
@@ -67,10 +72,12 @@ Esito misura(const std::string& linea, const std::string& treno, int giri) {
   std::vector<double> tempi, cpu;
   for (int i = 0; i < giri; ++i) {
     const bool togli = i % 2 == 1;
-    json cambio = {{"range", {{"start", {{"line", righe}, {"character", 0}}},
-                              {"end", {{"line", righe}, {"character", togli ? 1 : 0}}}}},
+    json cambio = {{"range",
+                    {{"start", {{"line", righe}, {"character", 0}}},
+                     {"end", {{"line", righe}, {"character", togli ? 1 : 0}}}}},
                    {"text", togli ? "" : " "}};
-    const std::string m = messaggio("textDocument/didChange",
+    const std::string m = messaggio(
+        "textDocument/didChange",
         {{"textDocument", {{"uri", uri_treno}, {"version", i + 2}}}, {"contentChanges", {cambio}}});
     const int prima = pubblicate;
     const auto t0 = Clock::now();
@@ -105,9 +112,10 @@ int main(int argc, char** argv) {
     const Esito e = misura(c.linea, c.treno, giri);
     const bool ok = e.mediana <= c.limite;
     entro = entro && ok;
-    std::printf("%-8s  recheck after an edit: median %7.2f ms  worst %7.2f ms  processor %7.2f ms"
-                "  (aim %2.0f ms: %s)\n",
-                c.nome, e.mediana, e.peggiore, e.cpu_mediana, c.limite, ok ? "met" : "MISSED");
+    std::printf(
+        "%-8s  recheck after an edit: median %7.2f ms  worst %7.2f ms  processor %7.2f ms"
+        "  (aim %2.0f ms: %s)\n",
+        c.nome, e.mediana, e.peggiore, e.cpu_mediana, c.limite, ok ? "met" : "MISSED");
   }
   return entro ? 0 : 1;
 }

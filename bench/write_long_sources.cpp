@@ -14,7 +14,8 @@ int main(int argc, char** argv) {
   }
   const genera::bench::LongScenario s = genera::bench::genera_scenario_lungo();
   const std::string dir = argv[1];
-  for (const auto& [nome, testo] : {std::pair{"/LUNGA_linea.txt", &s.linea}, std::pair{"/LUNGA_L1-.txt", &s.treno}}) {
+  for (const auto& [nome, testo] :
+       {std::pair{"/LUNGA_linea.txt", &s.linea}, std::pair{"/LUNGA_L1-.txt", &s.treno}}) {
     std::ofstream out(dir + nome, std::ios::binary);
     out << *testo;
     if (!out) {

@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   const std::size_t split = input.find("\n%%\n");
   const std::string_view linea = input.substr(0, split);
-  const std::string_view treno = split == std::string_view::npos ? std::string_view() : input.substr(split + 4);
+  const std::string_view treno =
+      split == std::string_view::npos ? std::string_view() : input.substr(split + 4);
 
   fuzz::Eliminazioni eliminate;
   const ScenarioCompilato s =

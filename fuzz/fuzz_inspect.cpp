@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     scrivi_testata(*t, again);
     fuzz::verifica(again.bytes == bytes, "scenario file round trip");
   } else {
-    fuzz::verifica(std::get<ErroreFormato>(testata).offset <= size, "scenario error offset in range");
+    fuzz::verifica(std::get<ErroreFormato>(testata).offset <= size,
+                   "scenario error offset in range");
   }
 
   auto percorso = decodifica_percorso(bytes);

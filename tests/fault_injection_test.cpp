@@ -27,9 +27,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kUscite[] = {"LIVRA_MONTALBA_R47316_note.txt", "LIVRA_MONTALBA_R47316_rallentamenti.txt",
-                               "LIVRA_MONTALBA_R47316_scheda_treno.txt", "LIVRA_MONTALBA_linea.dat",
-                               "LIVRA_MONTALBA_R47316.sim", "LIVRA_MONTALBA_R47316.dat"};
+const char* const kUscite[] = {"LIVRA_MONTALBA_R47316_note.txt",
+                               "LIVRA_MONTALBA_R47316_rallentamenti.txt",
+                               "LIVRA_MONTALBA_R47316_scheda_treno.txt",
+                               "LIVRA_MONTALBA_linea.dat",
+                               "LIVRA_MONTALBA_R47316.sim",
+                               "LIVRA_MONTALBA_R47316.dat"};
 const char* const kSorgenti[] = {"LIVRA_MONTALBA_linea.txt", "LIVRA_MONTALBA_R47316-.txt"};
 
 /// Fails the n-th disk operation (counting from 1), or with `from` every
@@ -67,12 +70,15 @@ std::map<std::string, std::string> contenuto(FileSystem& fs, const std::string& 
 }
 
 /// Everything in `dir` removed, then `files` written.
-void prepara(FileSystem& fs, const std::string& dir, const std::map<std::string, std::string>& files) {
+void prepara(FileSystem& fs, const std::string& dir,
+             const std::map<std::string, std::string>& files) {
   { OutputFolder recupero(fs, dir); }  // a staging folder left behind goes first
   for (const std::string& n : fs.list(dir)) fs.remove(join_path(dir, n));
   for (const auto& file : files) {
     const std::string& bytes = file.second;
-    fs.write_new(join_path(dir, file.first), [&](ByteSink& s) { s.write(bytes.data(), bytes.size()); }, file.first);
+    fs.write_new(
+        join_path(dir, file.first), [&](ByteSink& s) { s.write(bytes.data(), bytes.size()); },
+        file.first);
   }
 }
 
@@ -110,7 +116,8 @@ class Switch : public FaultHook {
 TEST_P(FailingDisk, EveryFailureOfTheRunLeavesTheOldSetOrTheNewOne) {
   // Each failure point is a whole run: once, on the disk, is enough; the
   // set below covers the memory's calls.
-  if (std::string(GetParam().nome) == "memory") GTEST_SKIP() << "the set test covers MemoryFileSystem";
+  if (std::string(GetParam().nome) == "memory")
+    GTEST_SKIP() << "the set test covers MemoryFileSystem";
   Switch interruttore;
   std::unique_ptr<FileSystem> disco = GetParam().crea(&interruttore);
   FileSystem& pulito = std::string(GetParam().nome) == "memory" ? *disco : *pulito_;
@@ -139,8 +146,9 @@ TEST_P(FailingDisk, EveryFailureOfTheRunLeavesTheOldSetOrTheNewOne) {
 
   for (bool da_li_in_poi : {false, true}) {
     for (int n = 1; n <= operazioni; ++n) {
-      SCOPED_TRACE(std::string(da_li_in_poi ? "failing every operation from " : "failing operation ") +
-                   std::to_string(n) + ": " + conta.operations[n - 1]);
+      SCOPED_TRACE(
+          std::string(da_li_in_poi ? "failing every operation from " : "failing operation ") +
+          std::to_string(n) + ": " + conta.operations[n - 1]);
       prepara(pulito, dir_, vecchi);
       FailNth guasto(n, da_li_in_poi);
       interruttore.inner = &guasto;
@@ -157,9 +165,12 @@ TEST_P(FailingDisk, EveryFailureOfTheRunLeavesTheOldSetOrTheNewOne) {
         if (sc.codice_errore != Codice::nessuno) {
           ASSERT_EQ(sc.codice_errore, Codice::guasto_lettura);
           messaggio = sc.diagnostiche.back().testo;
-          attesi["LIVRA_MONTALBA_linea.dat"] = serialise([&](ByteSink& s) { scrivi_tracciato(sc.tracciato, s); });
-          attesi["LIVRA_MONTALBA_R47316.sim"] = serialise([&](ByteSink& s) { scrivi_testata(sc.testata_linea, s); });
-          attesi["LIVRA_MONTALBA_R47316.dat"] = serialise([&](ByteSink& s) { scrivi_percorso(sc.percorso, s); });
+          attesi["LIVRA_MONTALBA_linea.dat"] =
+              serialise([&](ByteSink& s) { scrivi_tracciato(sc.tracciato, s); });
+          attesi["LIVRA_MONTALBA_R47316.sim"] =
+              serialise([&](ByteSink& s) { scrivi_testata(sc.testata_linea, s); });
+          attesi["LIVRA_MONTALBA_R47316.dat"] =
+              serialise([&](ByteSink& s) { scrivi_percorso(sc.percorso, s); });
         }
       } catch (const FileError& e) {
         messaggio = e.what();
@@ -172,7 +183,8 @@ TEST_P(FailingDisk, EveryFailureOfTheRunLeavesTheOldSetOrTheNewOne) {
       const std::map<std::string, std::string> subito = contenuto(pulito, dir_);
       if (!da_li_in_poi) {
         for (const char* n : kUscite)
-          EXPECT_TRUE(subito.count(n) && (subito.at(n) == vecchi[n] || subito.at(n) == attesi[n])) << n;
+          EXPECT_TRUE(subito.count(n) && (subito.at(n) == vecchi[n] || subito.at(n) == attesi[n]))
+              << n;
       }
 
       // After the next run's recovery: one whole set, and at most the two
@@ -205,7 +217,8 @@ TEST_P(FailingDisk, EveryFailureOfASetLeavesTheOldSetOrTheNewOne) {
   for (const std::string& n : nomi) {
     vecchi[n] = "old " + n;
     nuovi[n] = "new " + n + std::string(100000, 'x');
-    insieme.push_back({join_path(dir_, n), [b = nuovi[n]](ByteSink& s) { s.write(b.data(), b.size()); }});
+    insieme.push_back(
+        {join_path(dir_, n), [b = nuovi[n]](ByteSink& s) { s.write(b.data(), b.size()); }});
   }
 
   prepara(pulito, dir_, vecchi);
@@ -218,8 +231,9 @@ TEST_P(FailingDisk, EveryFailureOfASetLeavesTheOldSetOrTheNewOne) {
 
   for (bool da_li_in_poi : {false, true}) {
     for (int n = 1; n <= operazioni; ++n) {
-      SCOPED_TRACE(std::string(da_li_in_poi ? "failing every operation from " : "failing operation ") +
-                   std::to_string(n) + ": " + conta.operations[n - 1]);
+      SCOPED_TRACE(
+          std::string(da_li_in_poi ? "failing every operation from " : "failing operation ") +
+          std::to_string(n) + ": " + conta.operations[n - 1]);
       prepara(pulito, dir_, vecchi);
       FailNth guasto(n, da_li_in_poi);
       interruttore.inner = &guasto;
@@ -238,8 +252,8 @@ TEST_P(FailingDisk, EveryFailureOfASetLeavesTheOldSetOrTheNewOne) {
       }
       { OutputFolder recupero(pulito, dir_); }
       const std::map<std::string, std::string> dopo = contenuto(pulito, dir_);
-      EXPECT_TRUE(dopo == vecchi || dopo == nuovi) << "the folder holds neither set whole: " << dopo.size()
-                                                  << " files";
+      EXPECT_TRUE(dopo == vecchi || dopo == nuovi)
+          << "the folder holds neither set whole: " << dopo.size() << " files";
       if (!fallito) {
         EXPECT_EQ(dopo, nuovi);
       }
@@ -247,15 +261,18 @@ TEST_P(FailingDisk, EveryFailureOfASetLeavesTheOldSetOrTheNewOne) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Dischi, FailingDisk,
-    testing::Values(Disco{"disk", [](FaultHook* h) -> std::unique_ptr<FileSystem> {
-                            return std::make_unique<DiskFileSystem>(h);
-                          }},
-                    Disco{"memory", [](FaultHook* h) -> std::unique_ptr<FileSystem> {
-                            return std::make_unique<MemoryFileSystem>(h);
-                          }}),
-    [](const testing::TestParamInfo<Disco>& i) { return std::string(i.param.nome); });
+INSTANTIATE_TEST_SUITE_P(Dischi, FailingDisk,
+                         testing::Values(Disco{"disk",
+                                               [](FaultHook* h) -> std::unique_ptr<FileSystem> {
+                                                 return std::make_unique<DiskFileSystem>(h);
+                                               }},
+                                         Disco{"memory",
+                                               [](FaultHook* h) -> std::unique_ptr<FileSystem> {
+                                                 return std::make_unique<MemoryFileSystem>(h);
+                                               }}),
+                         [](const testing::TestParamInfo<Disco>& i) {
+                           return std::string(i.param.nome);
+                         });
 
 }  // namespace
 }  // namespace genera

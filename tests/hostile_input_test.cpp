@@ -6,8 +6,8 @@
 #include <functional>
 #include <sstream>
 
-#include "model/file_names.h"
 #include "files/file_system.h"
+#include "model/file_names.h"
 #include "run/compaction.h"
 #include "test_files.h"
 
@@ -113,7 +113,9 @@ TEST_P(Ostile, CompilesOrStopsWithItsCodeAndMessage) {
   }
   if (c.come_builtin) {
     for (const char* name : {"LIVRA_MONTALBA_R47316.sim", "LIVRA_MONTALBA_R47316.dat"})
-      EXPECT_TRUE(SameBytes(e.files.at(join_path("h", name)), golden(std::string("compact/") + name))) << name;
+      EXPECT_TRUE(
+          SameBytes(e.files.at(join_path("h", name)), golden(std::string("compact/") + name)))
+          << name;
   }
   // The run's sources are gone on every path.
   EXPECT_EQ(e.files.count(join_path("h", "LIVRA_MONTALBA_linea.txt")), 0u);
@@ -127,31 +129,48 @@ auto builtin_t = [] { return treno_builtin(); };
 INSTANTIATE_TEST_SUITE_P(
     Sorgenti, Ostile,
     testing::Values(
-        Caso{"NulInAKeyword", [] { return sostituisci(linea_builtin(), "pendenza,  1250", std::string("pen\0denza,  1250", 16)); },
+        Caso{"NulInAKeyword",
+             [] {
+               return sostituisci(linea_builtin(), "pendenza,  1250",
+                                  std::string("pen\0denza,  1250", 16));
+             },
              builtin_t, 0, L, 0, false},
-        Caso{"NulInANumber", [] { return sostituisci(linea_builtin(), "89000", std::string("89\0" "00", 5)); },
+        Caso{"NulInANumber",
+             [] {
+               return sostituisci(linea_builtin(), "89000",
+                                  std::string("89\0"
+                                              "00",
+                                              5));
+             },
              builtin_t, 25, L, 2, false},
-        Caso{"TenMegabyteLineWithoutLineEnd", [] { return linea_builtin() + std::string(10'000'000, 'x'); },
-             builtin_t, 0, L, 0, true},
+        Caso{"TenMegabyteLineWithoutLineEnd",
+             [] { return linea_builtin() + std::string(10'000'000, 'x'); }, builtin_t, 0, L, 0,
+             true},
         Caso{"TenMegabyteKeyInTheBody",
-             [] { return sostituisci(linea_builtin(), "[fine]", "curva" + std::string(10'000'000, 'x') + ", 5, 5\r\n[fine]"); },
+             [] {
+               return sostituisci(linea_builtin(), "[fine]",
+                                  "curva" + std::string(10'000'000, 'x') + ", 5, 5\r\n[fine]");
+             },
              builtin_t, 103, L, 80, false},
         Caso{"BinaryGarbage", [] { return spazzatura(1 << 16); }, builtin_t, 102, L, 0, false},
-        Caso{"EightBitStationName", builtin_l, [] { return sostituisci(treno_builtin(), "Roveto", "Citt\xe0"); }, 0, T, 0,
-             false},
-        Caso{"LinesEndedByCrAlone", [] { return a_capo(linea_builtin(), "\r"); }, [] { return a_capo(treno_builtin(), "\r"); },
-             0, L, 0, true},
-        Caso{"LinesEndedByLfAlone", [] { return a_capo(linea_builtin(), "\n"); }, [] { return a_capo(treno_builtin(), "\n"); },
-             0, L, 0, true},
+        Caso{"EightBitStationName", builtin_l,
+             [] { return sostituisci(treno_builtin(), "Roveto", "Citt\xe0"); }, 0, T, 0, false},
+        Caso{"LinesEndedByCrAlone", [] { return a_capo(linea_builtin(), "\r"); },
+             [] { return a_capo(treno_builtin(), "\r"); }, 0, L, 0, true},
+        Caso{"LinesEndedByLfAlone", [] { return a_capo(linea_builtin(), "\n"); },
+             [] { return a_capo(treno_builtin(), "\n"); }, 0, L, 0, true},
         Caso{"NoFinalLineEnd", [] { return linea_builtin().substr(0, linea_builtin().size() - 2); },
              [] { return treno_builtin().substr(0, treno_builtin().size() - 2); }, 0, L, 0, true},
         Caso{"EmptyLineSource", [] { return std::string(); }, builtin_t, 102, L, 0, false},
         Caso{"EmptyTrainSource", builtin_l, [] { return std::string(); }, 0, T, 0, false},
         Caso{"ThirtyDigitNumber",
-             [] { return sostituisci(linea_builtin(), "89000", "123456789012345678901234567890"); }, builtin_t, 25, L, 2,
-             false},
+             [] { return sostituisci(linea_builtin(), "89000", "123456789012345678901234567890"); },
+             builtin_t, 25, L, 2, false},
         Caso{"QuoteThatNeverCloses",
-             [] { return sostituisci(linea_builtin(), "   (Galleria)(Montalba)", "   \"(Galleria)(Montalba)"); },
+             [] {
+               return sostituisci(linea_builtin(), "   (Galleria)(Montalba)",
+                                  "   \"(Galleria)(Montalba)");
+             },
              builtin_t, 0, L, 0, false},
         Caso{"HundredMegabyteSource",
              [] {

@@ -6,9 +6,9 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
-#include <functional>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -26,9 +26,12 @@ void write(const fs::path& p, const std::string& bytes) {
 }
 
 const char* const kOutputs[] = {
-    "LIVRA_MONTALBA_R47316_note.txt", "LIVRA_MONTALBA_R47316_rallentamenti.txt",
-    "LIVRA_MONTALBA_R47316_scheda_treno.txt", "LIVRA_MONTALBA_linea.dat",
-    "LIVRA_MONTALBA_R47316.sim", "LIVRA_MONTALBA_R47316.dat",
+    "LIVRA_MONTALBA_R47316_note.txt",
+    "LIVRA_MONTALBA_R47316_rallentamenti.txt",
+    "LIVRA_MONTALBA_R47316_scheda_treno.txt",
+    "LIVRA_MONTALBA_linea.dat",
+    "LIVRA_MONTALBA_R47316.sim",
+    "LIVRA_MONTALBA_R47316.dat",
 };
 
 const char* const kSources[] = {"LIVRA_MONTALBA_linea.txt", "LIVRA_MONTALBA_R47316-.txt"};
@@ -45,8 +48,9 @@ class Program : public testing::Test {
   // Runs the program in its folder, through `wrapper` when one is given;
   // returns its exit status.
   int run(const std::string& wrapper = "") {
-    const std::string command = "cd / && " + wrapper + " '" + (dir_ / "genera_scenario").string() + "' 2>'" +
-                                (dir_.parent_path() / (dir_.filename().string() + ".err")).string() + "'";
+    const std::string command =
+        "cd / && " + wrapper + " '" + (dir_ / "genera_scenario").string() + "' 2>'" +
+        (dir_.parent_path() / (dir_.filename().string() + ".err")).string() + "'";
     const int status = std::system(command.c_str());
     stderr_ = leggi_file(dir_.parent_path() / (dir_.filename().string() + ".err"));
     fs::remove(dir_.parent_path() / (dir_.filename().string() + ".err"));
@@ -55,7 +59,8 @@ class Program : public testing::Test {
 
   std::set<std::string> names() const {
     std::set<std::string> out;
-    for (const auto& entry : fs::directory_iterator(dir_)) out.insert(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(dir_))
+      out.insert(entry.path().filename().string());
     return out;
   }
 
@@ -79,11 +84,13 @@ TEST_F(Program, OlderFilesAreReplacedWhole) {
   std::map<std::string, std::string> fresh;
   for (const char* name : kOutputs) fresh[name] = leggi_file(dir_ / name);
 
-  const std::string olds[] = {std::string(3'000'000, 'x'), "short", std::string("\0\xff\r\n\x1a", 5)};
+  const std::string olds[] = {std::string(3'000'000, 'x'), "short",
+                              std::string("\0\xff\r\n\x1a", 5)};
   for (const std::string& old : olds) {
     for (const char* name : kOutputs) write(dir_ / name, old);
     ASSERT_EQ(run(), 0) << stderr_;
-    for (const char* name : kOutputs) EXPECT_TRUE(SameBytes(leggi_file(dir_ / name), fresh[name])) << name;
+    for (const char* name : kOutputs)
+      EXPECT_TRUE(SameBytes(leggi_file(dir_ / name), fresh[name])) << name;
     EXPECT_EQ(names().size(), 7u);
   }
 }
@@ -95,15 +102,17 @@ TEST_F(Program, SourcesLeftByAnInterruptedRunAreTakenAndDeleted) {
   std::map<std::string, std::string> fresh;
   for (const char* name : kOutputs) fresh[name] = leggi_file(dir_ / name);
   const fs::path sources = dir_.parent_path() / "sources";
-  ASSERT_EQ(std::system(("'" + (dir_ / "genera_scenario").string() + "' sources -o '" + sources.string() +
-                         "' 2>/dev/null").c_str()),
+  ASSERT_EQ(std::system(("'" + (dir_ / "genera_scenario").string() + "' sources -o '" +
+                         sources.string() + "' 2>/dev/null")
+                            .c_str()),
             0);
   for (const char* s : kSources) fs::copy_file(sources / s, dir_ / s);
   ASSERT_EQ(run(), 0) << stderr_;
   std::set<std::string> expected(std::begin(kOutputs), std::end(kOutputs));
   expected.insert("genera_scenario");
   EXPECT_EQ(names(), expected);
-  for (const char* name : kOutputs) EXPECT_TRUE(SameBytes(leggi_file(dir_ / name), fresh[name])) << name;
+  for (const char* name : kOutputs)
+    EXPECT_TRUE(SameBytes(leggi_file(dir_ / name), fresh[name])) << name;
 }
 
 // The run without arguments and a compile of other sources, racing into one
@@ -119,12 +128,14 @@ TEST_F(Program, ARunAndACompileRacingIntoOneFolderLeaveOneWholeSet) {
   ASSERT_NE(at, std::string::npos);
   treno[at + std::string("numero vetture,    ").size()] = '9';
   write(src / "LIVRA_MONTALBA_R47316-.txt", treno);
-  const std::string compile = "'" + exe.string() + "' compile '" + (src / "LIVRA_MONTALBA_linea.txt").string() +
-                              "' '" + (src / "LIVRA_MONTALBA_R47316-.txt").string() + "' -q -o '";
+  const std::string compile = "'" + exe.string() + "' compile '" +
+                              (src / "LIVRA_MONTALBA_linea.txt").string() + "' '" +
+                              (src / "LIVRA_MONTALBA_R47316-.txt").string() + "' -q -o '";
   const std::string run_into = "'" + exe.string() + "' -o '";
   auto set_of = [](const fs::path& d) {
     std::map<std::string, std::string> s;
-    for (const char* n : {"LIVRA_MONTALBA_linea.dat", "LIVRA_MONTALBA_R47316.sim", "LIVRA_MONTALBA_R47316.dat"})
+    for (const char* n :
+         {"LIVRA_MONTALBA_linea.dat", "LIVRA_MONTALBA_R47316.sim", "LIVRA_MONTALBA_R47316.dat"})
       s[n] = leggi_file(d / n);
     return s;
   };
@@ -135,22 +146,23 @@ TEST_F(Program, ARunAndACompileRacingIntoOneFolderLeaveOneWholeSet) {
   ASSERT_NE(by_compile, by_run);
   for (int round = 0; round < 8; ++round) {
     SCOPED_TRACE("round " + std::to_string(round));
-    const std::string both = "(" + compile + out.string() + "' & " + run_into + out.string() + "' & " + compile +
-                             out.string() + "' & wait)";
+    const std::string both = "(" + compile + out.string() + "' & " + run_into + out.string() +
+                             "' & " + compile + out.string() + "' & wait)";
     ASSERT_EQ(std::system(both.c_str()), 0);
     const auto left = set_of(out);
     EXPECT_TRUE(left == by_compile || left == by_run) << "a mixed set";
     std::set<std::string> names_left;
-    for (const auto& e : fs::directory_iterator(out)) names_left.insert(e.path().filename().string());
+    for (const auto& e : fs::directory_iterator(out))
+      names_left.insert(e.path().filename().string());
     EXPECT_EQ(names_left.size(), 6u) << "something besides the six files";
   }
 }
 
 struct Planted {
   const char* name;
-  const char* source;                            // which source name it stands at
-  std::function<void(const fs::path&)> plant;    // puts it there
-  const char* reason;                            // what the message says of it
+  const char* source;                          // which source name it stands at
+  std::function<void(const fs::path&)> plant;  // puts it there
+  const char* reason;                          // what the message says of it
 };
 
 class ProgramRefuses : public Program, public testing::WithParamInterface<Planted> {};
@@ -168,7 +180,8 @@ TEST_P(ProgramRefuses, AnythingButItsOwnSourceAtASourcesName) {
     std::map<std::string, std::string> out;
     for (const auto& e : fs::directory_iterator(dir_)) {
       const fs::file_status s = e.symlink_status();
-      out[e.path().filename().string()] = fs::is_symlink(s)        ? "link " + fs::read_symlink(e.path()).string()
+      out[e.path().filename().string()] = fs::is_symlink(s)
+                                              ? "link " + fs::read_symlink(e.path()).string()
                                           : fs::is_regular_file(s) ? leggi_file(e.path())
                                                                    : "other";
     }
@@ -176,10 +189,15 @@ TEST_P(ProgramRefuses, AnythingButItsOwnSourceAtASourcesName) {
   };
   const auto before = look();
   EXPECT_EQ(run(), 3);
-  EXPECT_NE(stderr_.find("cannot write " + at.string() + ": " + GetParam().reason), std::string::npos) << stderr_;
-  EXPECT_NE(stderr_.find("genera_scenario compile LIVRA_MONTALBA_linea.txt LIVRA_MONTALBA_R47316-.txt, or move "
-                         "them out of " + dir_.string()),
+  EXPECT_NE(stderr_.find("cannot write " + at.string() + ": " + GetParam().reason),
             std::string::npos)
+      << stderr_;
+  EXPECT_NE(
+      stderr_.find(
+          "genera_scenario compile LIVRA_MONTALBA_linea.txt LIVRA_MONTALBA_R47316-.txt, or move "
+          "them out of " +
+          dir_.string()),
+      std::string::npos)
       << stderr_;
   EXPECT_EQ(look(), before);
   EXPECT_EQ(leggi_file(dir_.parent_path() / "elsewhere"), "someone's file");
@@ -191,10 +209,13 @@ INSTANTIATE_TEST_SUITE_P(
         Planted{"EditedLineSource", "LIVRA_MONTALBA_linea.txt",
                 [](const fs::path& p) { write(p, "[generale]\r\nlunghezza percorso, 1000\r\n"); },
                 "it exists already, with bytes of its own (an author's edits?)"},
-        Planted{"EditedTrainSource", "LIVRA_MONTALBA_R47316-.txt", [](const fs::path& p) { write(p, ""); },
+        Planted{"EditedTrainSource", "LIVRA_MONTALBA_R47316-.txt",
+                [](const fs::path& p) { write(p, ""); },
                 "it exists already, with bytes of its own (an author's edits?)"},
         Planted{"LinkAtTheLineSource", "LIVRA_MONTALBA_linea.txt",
-                [](const fs::path& p) { fs::create_symlink(p.parent_path().parent_path() / "elsewhere", p); },
+                [](const fs::path& p) {
+                  fs::create_symlink(p.parent_path().parent_path() / "elsewhere", p);
+                },
                 "a symbolic link stands there"},
         Planted{"FifoAtTheTrainSource", "LIVRA_MONTALBA_R47316-.txt",
                 [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0666), 0); },
@@ -207,8 +228,8 @@ TEST_F(Program, AFolderInTheWayStopsTheRunBeforeItWritesAnything) {
   fs::create_directory(dir_ / "LIVRA_MONTALBA_R47316_note.txt");
   write(dir_ / "LIVRA_MONTALBA_R47316.sim", "older scenario");
   EXPECT_EQ(run(), 3);
-  EXPECT_EQ(stderr_, "genera_scenario: cannot replace " + (dir_ / "LIVRA_MONTALBA_R47316_note.txt").string() +
-                         ": it is a folder\n");
+  EXPECT_EQ(stderr_, "genera_scenario: cannot replace " +
+                         (dir_ / "LIVRA_MONTALBA_R47316_note.txt").string() + ": it is a folder\n");
   EXPECT_TRUE(fs::is_directory(dir_ / "LIVRA_MONTALBA_R47316_note.txt"));
   EXPECT_EQ(leggi_file(dir_ / "LIVRA_MONTALBA_R47316.sim"), "older scenario");
   EXPECT_EQ(names(), (std::set<std::string>{"genera_scenario", "LIVRA_MONTALBA_R47316_note.txt",
@@ -236,11 +257,13 @@ TEST_F(Program, AReadOnlyOldFileStopsTheRunAndStaysWhole) {
     for (const auto& entry : fs::directory_iterator(dir_))
       if (entry.path().filename() != "genera_scenario") fs::remove(entry.path());
     write(dir_ / name, old);
-    const fs::perms read_only = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+    const fs::perms read_only =
+        fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
     fs::permissions(dir_ / name, read_only);
 
     EXPECT_EQ(run(unprivileged), 3);
-    EXPECT_EQ(stderr_, "genera_scenario: cannot replace " + (dir_ / name).string() + ": Permission denied\n");
+    EXPECT_EQ(stderr_, "genera_scenario: cannot replace " + (dir_ / name).string() +
+                           ": Permission denied\n");
     EXPECT_EQ(leggi_file(dir_ / name), old);
     EXPECT_EQ(fs::status(dir_ / name).permissions(), read_only);
     EXPECT_EQ(names(), (std::set<std::string>{"genera_scenario", name}));

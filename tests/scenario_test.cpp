@@ -6,8 +6,8 @@
 #include <set>
 #include <sstream>
 
-#include "model/compact_format.h"
 #include "files/file_system.h"
+#include "model/compact_format.h"
 #include "run/form_load.h"
 #include "test_files.h"
 
@@ -59,7 +59,8 @@ class BuiltInScenario : public testing::Test {
     std::size_t at = 0;
     for (int i = 0;; ++i) {
       const auto* p = reinterpret_cast<const unsigned char*>(sim.data() + at);
-      const std::size_t size = layout::kVoceFissa + layout::leggi_u16(p + layout::kVoceLunghezzaNome);
+      const std::size_t size =
+          layout::kVoceFissa + layout::leggi_u16(p + layout::kVoceLunghezzaNome);
       if (i == index) return sim.substr(at, size);
       at += size;
     }
@@ -89,18 +90,22 @@ TEST_F(BuiltInScenario, LeavesTheThreeDocumentsAndTheThreeCompactFiles) {
 }
 
 TEST_F(BuiltInScenario, DocumentsMatchTheirGoldenFiles) {
-  for (const char* name : {"LIVRA_MONTALBA_R47316_note.txt", "LIVRA_MONTALBA_R47316_rallentamenti.txt",
-                           "LIVRA_MONTALBA_R47316_scheda_treno.txt"}) {
+  for (const char* name :
+       {"LIVRA_MONTALBA_R47316_note.txt", "LIVRA_MONTALBA_R47316_rallentamenti.txt",
+        "LIVRA_MONTALBA_R47316_scheda_treno.txt"}) {
     EXPECT_TRUE(SameBytes(file(name), golden(std::string("text/") + name))) << name;
   }
 }
 
 TEST_F(BuiltInScenario, CompactFilesMatchTheirGoldenFiles) {
-  EXPECT_TRUE(SameBytes(file("LIVRA_MONTALBA_R47316.sim"), golden("compact/LIVRA_MONTALBA_R47316.sim")));
-  EXPECT_TRUE(SameBytes(file("LIVRA_MONTALBA_R47316.dat"), golden("compact/LIVRA_MONTALBA_R47316.dat")));
+  EXPECT_TRUE(
+      SameBytes(file("LIVRA_MONTALBA_R47316.sim"), golden("compact/LIVRA_MONTALBA_R47316.sim")));
+  EXPECT_TRUE(
+      SameBytes(file("LIVRA_MONTALBA_R47316.dat"), golden("compact/LIVRA_MONTALBA_R47316.dat")));
   const std::string& plan = file("LIVRA_MONTALBA_linea.dat");
   EXPECT_EQ(plan.size(), 1919964u);
-  EXPECT_EQ(fnv1a(plan), std::stoull(golden("compact/LIVRA_MONTALBA_linea.dat.fnv1a"), nullptr, 16));
+  EXPECT_EQ(fnv1a(plan),
+            std::stoull(golden("compact/LIVRA_MONTALBA_linea.dat.fnv1a"), nullptr, 16));
 }
 
 TEST_F(BuiltInScenario, LineCompactFileLayout) {
@@ -117,12 +122,11 @@ TEST_F(BuiltInScenario, ScenarioFileReservedEntries) {
   EXPECT_EQ(hex(voce(84)),
             "00 7D 00 00 00 A8 5B 01 00 08 00 00 00 00 00 00 "
             "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00");
-  EXPECT_EQ(hex(voce(85)),
-            "00 01 00 00 00 80 38 01 00 60 EA 00 00 00 0E 00 " + hex("LIVRA_MONTALBA") +
-                " 62 02 00 00 00 00 00 00 00 00 00 00 00 00 1D 7E 00 00");
-  EXPECT_EQ(hex(voce(86)),
-            "00 E8 03 00 00 9C 5D 01 00 09 00 00 00 00 06 00 " + hex("R47316") +
-                " 2C 01 00 00 08 00 31 00 00 00 00 00 00 00 00 00 00 00");
+  EXPECT_EQ(hex(voce(85)), "00 01 00 00 00 80 38 01 00 60 EA 00 00 00 0E 00 " +
+                               hex("LIVRA_MONTALBA") +
+                               " 62 02 00 00 00 00 00 00 00 00 00 00 00 00 1D 7E 00 00");
+  EXPECT_EQ(hex(voce(86)), "00 E8 03 00 00 9C 5D 01 00 09 00 00 00 00 06 00 " + hex("R47316") +
+                               " 2C 01 00 00 08 00 31 00 00 00 00 00 00 00 00 00 00 00");
   EXPECT_EQ(hex(voce(0)), hex(std::string(34, '\0')));
 }
 
@@ -136,7 +140,8 @@ TEST_F(BuiltInScenario, RouteFileCarriesTheRaceCode) {
 
 // Checks that `field` of cells first..last all hold `value`.
 template <typename Get>
-void expect_run(const ScenarioCompilato& f, int first, int last, int value, Get get, const char* what) {
+void expect_run(const ScenarioCompilato& f, int first, int last, int value, Get get,
+                const char* what) {
   for (int c = first; c <= last; ++c)
     ASSERT_EQ(get(f.percorso[c]), value) << what << " at cell " << c;
 }
@@ -151,9 +156,11 @@ TEST_F(BuiltInScenario, GridProfiles) {
   expect_run(f, 1918, 1920, 0, pendenza, "pendenza");
 
   auto velocita = [](const cella_percorso& c) { return int{c.velocita}; };
-  const struct { int first, last, value; } speeds[] = {
-      {0, 39, 19},       {40, 366, 30},     {367, 1169, 32}, {1170, 1231, 27},
-      {1232, 1284, 15},  {1285, 1749, 32},  {1750, 1917, 22}, {1918, 1920, 0},
+  const struct {
+    int first, last, value;
+  } speeds[] = {
+      {0, 39, 19},      {40, 366, 30},    {367, 1169, 32},  {1170, 1231, 27},
+      {1232, 1284, 15}, {1285, 1749, 32}, {1750, 1917, 22}, {1918, 1920, 0},
   };
   for (const auto& s : speeds) expect_run(f, s.first, s.last, s.value, velocita, "velocita");
 

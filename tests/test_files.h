@@ -38,7 +38,7 @@ inline testing::AssertionResult SameBytes(const std::string& actual, const std::
     }
     return out;
   };
-  return testing::AssertionFailure() << "sizes " << actual.size() << " and " << expected.size()
-                                     << ", first difference at byte " << at << ": [" << around(actual)
-                                     << "] instead of [" << around(expected) << "]";
+  return testing::AssertionFailure()
+         << "sizes " << actual.size() << " and " << expected.size() << ", first difference at byte "
+         << at << ": [" << around(actual) << "] instead of [" << around(expected) << "]";
 }

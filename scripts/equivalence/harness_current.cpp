@@ -218,8 +218,10 @@ int main(int argc, char** argv) {
   try {
     return esegui(argc, argv);
   } catch (const uso_errato& e) {
-    std::fprintf(stderr, "harness: %s\nusage: harness LINE_FILE TRAIN_FILE OUT_DIR [--no-plan] "
-                         "[--line-name N] [--train-code C]\n", e.testo.c_str());
+    std::fprintf(stderr,
+                 "harness: %s\nusage: harness LINE_FILE TRAIN_FILE OUT_DIR [--no-plan] "
+                 "[--line-name N] [--train-code C]\n",
+                 e.testo.c_str());
     return 2;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "harness: %s\n", e.what());

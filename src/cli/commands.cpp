@@ -18,11 +18,11 @@
 #include "cli/help_format.h"
 #include "files/file_system.h"
 #include "files/output_folder.h"
+#include "model/text.h"
 #include "run/compaction.h"
 #include "run/console.h"
 #include "run/error_box.h"
 #include "run/form_load.h"
-#include "model/text.h"
 #include "run/program_folder.h"
 #include "sources/writers.h"
 
@@ -47,7 +47,8 @@ int comando_predefinito(DiskFileSystem& disco, const std::string& cartella, bool
   Form_Load(f);
   const ScenarioCompilato& s = f.scenario;
   if (s.scrivibile() && !silenzioso && errori_su_console())
-    std::fprintf(stderr, "wrote 6 files to %s: %s\n", cartella.c_str(), riepilogo_scenario(s).c_str());
+    std::fprintf(stderr, "wrote 6 files to %s: %s\n", cartella.c_str(),
+                 riepilogo_scenario(s).c_str());
   return s.codice_errore != Codice::nessuno || !s.scrivibile() ? kUscitaCodice : kUscitaBuona;
 }
 
@@ -70,12 +71,12 @@ bool verifica_cartella_programma(DiskFileSystem& disco, const std::string& carte
       perche = at == std::string::npos ? testo : testo.substr(at + 2);
     }
   }
-  riporta_fallimento("genera_scenario: cannot write into " + cartella +
-                         ", the program's own folder: " + perche,
-                     TipoFallimento::arresto,
-                     "Write the scenario into another folder with: genera_scenario --out DIR",
-                     "Copy the program into a folder you can write, such as Documents, and "
-                     "start it there.");
+  riporta_fallimento(
+      "genera_scenario: cannot write into " + cartella + ", the program's own folder: " + perche,
+      TipoFallimento::arresto,
+      "Write the scenario into another folder with: genera_scenario --out DIR",
+      "Copy the program into a folder you can write, such as Documents, and "
+      "start it there.");
   return false;
 }
 
@@ -85,7 +86,8 @@ int comando_sorgenti(const std::string& cartella, bool sovrascrivi, bool silenzi
   DiskFileSystem disco;
   prepara_cartella(disco, cartella);
   OutputFolder uscita(disco, cartella);
-  const std::vector<FileToWrite> insieme = documenti_da_scrivere(cartella, kNomeLinea, kCodiceTreno);
+  const std::vector<FileToWrite> insieme =
+      documenti_da_scrivere(cartella, kNomeLinea, kCodiceTreno);
   if (!sovrascrivi) {
     for (const FileToWrite& d : insieme)
       if (disco.stat(d.path).kind != FileKind::missing)
@@ -96,7 +98,8 @@ int comando_sorgenti(const std::string& cartella, bool sovrascrivi, bool silenzi
   if (!silenzioso) {
     const auto scritti = documenti(kNomeLinea, kCodiceTreno);
     std::fprintf(stderr, "wrote %zu files to %s: %s, %s and %zu driver documents\n", scritti.size(),
-                 cartella.c_str(), scritti[0].nome.c_str(), scritti[1].nome.c_str(), scritti.size() - 2);
+                 cartella.c_str(), scritti[0].nome.c_str(), scritti[1].nome.c_str(),
+                 scritti.size() - 2);
   }
   return kUscitaBuona;
 }
@@ -106,9 +109,10 @@ int comando_sorgenti(const std::string& cartella, bool sovrascrivi, bool silenzi
 /// can be typed.
 std::string consiglio_da_explorer() {
 #ifdef _WIN32
-  return std::string("Started from Explorer, the program takes no files or options: a double "
-                     "click writes the built-in scenario into the program's folder. The "
-                     "commands are typed in cmd or PowerShell; the manual is ") +
+  return std::string(
+             "Started from Explorer, the program takes no files or options: a double "
+             "click writes the built-in scenario into the program's folder. The "
+             "commands are typed in cmd or PowerShell; the manual is ") +
          kManuale + ".";
 #else
   return "";
@@ -247,9 +251,9 @@ int con_stato_di_uscita(const std::function<int()>& comando) {
   } catch (const std::exception& e) {
     // Not a failure of ours (memory, a library): still a message and a
     // status, never an abort that leaves the user guessing.
-    riporta_fallimento(std::string("genera_scenario: stopped by an unexpected failure: ") +
-                           e.what(),
-                       TipoFallimento::arresto);
+    riporta_fallimento(
+        std::string("genera_scenario: stopped by an unexpected failure: ") + e.what(),
+        TipoFallimento::arresto);
     return kUscitaFile;
   }
 }

@@ -32,16 +32,16 @@ TEST_P(ConStatoDiUscita, TurnsWhatACommandThrowsIntoAMessageAndAStatus) {
 
 INSTANTIATE_TEST_SUITE_P(
     Casi, ConStatoDiUscita,
-    testing::Values(
-        Caso{"status", [] { return kUscitaCodice; }, 1, ""},
-        Caso{"usage", []() -> int { throw UsageError("no such option"); }, 2,
-             "genera_scenario: no such option\nRun with --help for more information.\n"},
-        Caso{"file", []() -> int { throw FileError("cannot read a.txt: gone"); }, 3,
-             "genera_scenario: cannot read a.txt: gone\n"},
-        Caso{"any_other", []() -> int { throw std::length_error("vector too long"); }, 3,
-             "genera_scenario: stopped by an unexpected failure: vector too long\n"},
-        Caso{"out_of_memory", []() -> int { throw std::bad_alloc(); }, 3,
-             "genera_scenario: stopped by an unexpected failure: std::bad_alloc\n"}),
+    testing::Values(Caso{"status", [] { return kUscitaCodice; }, 1, ""},
+                    Caso{
+                        "usage", []() -> int { throw UsageError("no such option"); }, 2,
+                        "genera_scenario: no such option\nRun with --help for more information.\n"},
+                    Caso{"file", []() -> int { throw FileError("cannot read a.txt: gone"); }, 3,
+                         "genera_scenario: cannot read a.txt: gone\n"},
+                    Caso{"any_other", []() -> int { throw std::length_error("vector too long"); },
+                         3, "genera_scenario: stopped by an unexpected failure: vector too long\n"},
+                    Caso{"out_of_memory", []() -> int { throw std::bad_alloc(); }, 3,
+                         "genera_scenario: stopped by an unexpected failure: std::bad_alloc\n"}),
     [](const testing::TestParamInfo<Caso>& i) { return std::string(i.param.nome); });
 
 }  // namespace

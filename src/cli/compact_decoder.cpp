@@ -50,8 +50,8 @@ Decodificato<TestataLetta> decodifica_testata(std::string_view bytes) {
     const std::string voce = "entry " + std::to_string(i);
     if (r.rimasti() < kTesta)
       return ErroreFormato{r.posizione(), "the file ends inside " + voce + " (" +
-                                               mancano(kTesta, r.rimasti()) +
-                                               " for its fields before the name)"};
+                                              mancano(kTesta, r.rimasti()) +
+                                              " for its fields before the name)"};
     const unsigned char* p = r.qui();
     voce_testata& v = voci[static_cast<std::size_t>(i)];
     v.tipo = p[L::kVoceTipo];
@@ -63,13 +63,13 @@ Decodificato<TestataLetta> decodifica_testata(std::string_view bytes) {
     r.avanza(kTesta);
     if (r.rimasti() < n)
       return ErroreFormato{r.posizione(), "the name of " + voce + " is " + byte(n) +
-                                               " long, but only " + byte(r.rimasti()) + " left"};
+                                              " long, but only " + byte(r.rimasti()) + " left"};
     v.nome.assign(reinterpret_cast<const char*>(r.qui()), n);
     r.avanza(n);
     if (r.rimasti() < kCoda)
       return ErroreFormato{r.posizione(), "the file ends inside " + voce + " (" +
-                                               mancano(kCoda, r.rimasti()) +
-                                               " for its fields after the name)"};
+                                              mancano(kCoda, r.rimasti()) +
+                                              " for its fields after the name)"};
     p = r.qui();
     v.intero1 = L::leggi_i16(p + L::kVoceInteri);
     v.intero2 = L::leggi_i16(p + L::kVoceInteri + 2);
@@ -85,8 +85,8 @@ Decodificato<TestataLetta> decodifica_testata(std::string_view bytes) {
   }
   if (r.rimasti() != 0)
     return ErroreFormato{r.posizione(), "the " + std::to_string(kVociTestata) +
-                                             " entries end here; " + byte(r.rimasti()) +
-                                             " left over after them"};
+                                            " entries end here; " + byte(r.rimasti()) +
+                                            " left over after them"};
   return voci;
 }
 
@@ -94,14 +94,15 @@ Decodificato<std::vector<cella_percorso>> decodifica_percorso(std::string_view b
   const std::size_t intere = bytes.size() / L::kCella;
   if (bytes.size() % L::kCella != 0)
     return ErroreFormato{intere * L::kCella, byte(bytes.size() % L::kCella) + " left over after " +
-                                                  std::to_string(intere) + " whole cells of " +
-                                                  byte(L::kCella)};
+                                                 std::to_string(intere) + " whole cells of " +
+                                                 byte(L::kCella)};
   std::vector<cella_percorso> celle(intere);
   const auto* base = reinterpret_cast<const unsigned char*>(bytes.data());
   for (std::size_t k = 0; k < intere; ++k) {
     const unsigned char* p = base + k * L::kCella;
     cella_percorso& c = celle[k];
-    c.tipo = static_cast<TipoCella>(p[L::kCellaTipo]);  // any byte: a file read back may hold one the rules never store
+    c.tipo = static_cast<TipoCella>(
+        p[L::kCellaTipo]);  // any byte: a file read back may hold one the rules never store
     c.valore1 = L::leggi_i16(p + L::kCellaValore1);
     c.valore2 = L::leggi_i16(p + L::kCellaValore2);
     c.valore3 = L::leggi_i16(p + L::kCellaValore3);
@@ -138,12 +139,12 @@ Decodificato<TracciatoLetto> decodifica_tracciato(std::string_view bytes) {
         break;
       default:
         return ErroreFormato{r.posizione(), quale + " has kind code " + std::to_string(codice) +
-                                                 "; only 0 (empty), 2 (Integer) and 5 (double) "
-                                                 "are stored"};
+                                                "; only 0 (empty), 2 (Integer) and 5 (double) "
+                                                "are stored"};
     }
     if (r.rimasti() < lunghezza)
       return ErroreFormato{r.posizione(), "the file ends inside " + quale + " (" +
-                                               mancano(lunghezza, r.rimasti()) + ")"};
+                                              mancano(lunghezza, r.rimasti()) + ")"};
     v.tipo = static_cast<TipoVariante>(codice);
     const unsigned char* dati = r.qui() + L::kVarianteVuota;
     if (v.tipo == TipoVariante::intero) v.numero = L::leggi_i16(dati);
@@ -153,8 +154,8 @@ Decodificato<TracciatoLetto> decodifica_tracciato(std::string_view bytes) {
   }
   if (valori.size() % 2 != 0)
     return ErroreFormato{r.posizione(), "the file holds " + std::to_string(valori.size()) +
-                                             " values, which do not split into two equal "
-                                             "columns"};
+                                            " values, which do not split into two equal "
+                                            "columns"};
   TracciatoLetto t;
   const auto meta = static_cast<std::ptrdiff_t>(valori.size() / 2);
   t.x.assign(valori.begin(), valori.begin() + meta);

@@ -149,9 +149,8 @@ TEST(PlanDecoder, ReadsBackWhatTheWriterWrote) {
   const TracciatoLetto letto = valore(decodifica_tracciato(s.bytes));
   ASSERT_EQ(letto.x.size(), 6u);
   ASSERT_EQ(letto.y.size(), 6u);
-  const TipoVariante attesi[] = {TipoVariante::intero, TipoVariante::intero,
-                                  TipoVariante::doppio, TipoVariante::doppio,
-                                  TipoVariante::vuoto,  TipoVariante::vuoto};
+  const TipoVariante attesi[] = {TipoVariante::intero, TipoVariante::intero, TipoVariante::doppio,
+                                 TipoVariante::doppio, TipoVariante::vuoto,  TipoVariante::vuoto};
   for (std::size_t r = 0; r < 6; ++r) {
     EXPECT_EQ(letto.x[r].tipo, attesi[r]) << r;
     EXPECT_EQ(letto.y[r].tipo, attesi[r]) << r;

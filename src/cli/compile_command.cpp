@@ -11,13 +11,13 @@
 #include "cli/exit_codes.h"
 #include "cli/json_report.h"
 #include "cli/naming.h"
-#include "view/plot_svg.h"
 #include "files/file_system.h"
 #include "files/output_folder.h"
 #include "model/text.h"
 #include "run/compaction.h"
 #include "run/error_box.h"
 #include "run/wait_window.h"
+#include "view/plot_svg.h"
 
 namespace genera {
 namespace {
@@ -48,7 +48,8 @@ void leggi_sorgenti(FileSystem& disco, const OpzioniSorgenti& o, SorgentiLette& 
 
 /// The sources through the compiler, which deletes nothing; the
 /// diagnostics on stderr.
-ScenarioCompilato compila_sorgenti(const NomiSorgenti& n, const SorgentiLette& l, bool con_tracciato) {
+ScenarioCompilato compila_sorgenti(const NomiSorgenti& n, const SorgentiLette& l,
+                                   bool con_tracciato) {
   ScenarioCompilato s = compila(l.linea, l.treno, {n.linea, n.treno, con_tracciato}, non_eliminare);
   riporta_diagnostiche(s.diagnostiche,
                        {{l.linea.nome, l.linea.testo}, {l.treno.nome, l.treno.testo}});
@@ -116,13 +117,13 @@ std::string conteggio(const ScenarioCompilato& s, const OpzioniSorgenti& o) {
     for (const Diagnostica& d : s.diagnostiche) {
       if (d.gravita != Gravita::avviso) continue;
       const VoceAvviso* v = cerca_avviso(numero(d.avviso));
-      const std::string nome = v != nullptr ? "W" + std::to_string(numero(d.avviso)) + " " +
-                                                  std::string(v->nome)
-                                            : "unnamed";
+      const std::string nome =
+          v != nullptr ? "W" + std::to_string(numero(d.avviso)) + " " + std::string(v->nome)
+                       : "unnamed";
       if (nomi.find(nome) == std::string::npos) nomi += (nomi.empty() ? "" : ", ") + nome;
     }
-    out += " (--werror counts " + std::string(avvisi == 1 ? "it" : "them") + " as errors: " +
-           nomi + ")";
+    out += " (--werror counts " + std::string(avvisi == 1 ? "it" : "them") + " as errors: " + nomi +
+           ")";
   }
   return out;
 }
@@ -173,7 +174,9 @@ int stato_uscita(const ScenarioCompilato& s, const OpzioniSorgenti& o) {
   return fallita(s, o) ? kUscitaCodice : kUscitaBuona;
 }
 
-void prepara_cartella(FileSystem& disco, const std::string& cartella) { disco.make_folders(cartella); }
+void prepara_cartella(FileSystem& disco, const std::string& cartella) {
+  disco.make_folders(cartella);
+}
 
 int comando_compila(const OpzioniSorgenti& o) {
   DiskFileSystem disco;
@@ -194,10 +197,10 @@ int comando_compila(const OpzioniSorgenti& o) {
   }
   if (fallita(s, o) && !o.scrivi_con_errori) {
     attesa.chiudi();
-    std::string riga =
-        std::string("genera_scenario: no file written: the sources have ") +
-        (ha_errori(s) ? "errors" : "warnings, and --werror counts them as errors") + "; what " +
-        o.cartella + " holds is as it was (--emit-on-error writes the files all the same)";
+    std::string riga = std::string("genera_scenario: no file written: the sources have ") +
+                       (ha_errori(s) ? "errors" : "warnings, and --werror counts them as errors") +
+                       "; what " + o.cartella +
+                       " holds is as it was (--emit-on-error writes the files all the same)";
     if (!o.silenzioso) riga += "\ncompile failed: " + conteggio(s, o);
     return concludi(s, o, riga, {}, kUscitaCodice);
   }
@@ -226,9 +229,9 @@ int comando_verifica(const OpzioniSorgenti& o) {
   SorgentiLette l;
   leggi_sorgenti(disco, o, l);
   const ScenarioCompilato s = compila_sorgenti(n, l, !o.senza_tracciato);
-  const std::string riga =
-      fallita(s, o) ? "check failed: " + conteggio(s, o)
-                    : "checked " + o.sorgente_linea + " and " + o.sorgente_treno + ": " + riepilogo(s);
+  const std::string riga = fallita(s, o) ? "check failed: " + conteggio(s, o)
+                                         : "checked " + o.sorgente_linea + " and " +
+                                               o.sorgente_treno + ": " + riepilogo(s);
   return concludi(s, o, se_non_silenzioso(o, riga), {}, stato_uscita(s, o));
 }
 
@@ -285,8 +288,8 @@ ComandoAggiunto aggiungi_compila(CLI::App& programma) {
 
 ComandoAggiunto aggiungi_verifica(CLI::App& programma) {
   auto o = std::make_shared<OpzioniSorgenti>();
-  CLI::App* c =
-      programma.add_subcommand("check", "read both sources and report what is wrong; write nothing");
+  CLI::App* c = programma.add_subcommand(
+      "check", "read both sources and report what is wrong; write nothing");
   opzioni_sorgenti(*c, *o);
   c->add_flag("--no-plan", o->senza_tracciato, "skip the plan, and with it the curve records");
   c->add_flag("--json", o->json, "print a JSON report on stdout");

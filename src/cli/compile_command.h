@@ -20,9 +20,9 @@ struct OpzioniSorgenti {
   std::string cartella = ".";               // compile: where the files go
   bool senza_tracciato = false;             // --no-plan: j = 0
   bool json = false;
-  bool silenzioso = false;                  // -q: no summary line
-  bool avvisi_come_errori = false;          // --werror
-  bool scrivi_con_errori = false;           // --emit-on-error
+  bool silenzioso = false;          // -q: no summary line
+  bool avvisi_come_errori = false;  // --werror
+  bool scrivi_con_errori = false;   // --emit-on-error
 };
 
 /// Writes the compact files into `o.cartella`, all of them or, when the

@@ -2,8 +2,8 @@
 
 #include <CLI/CLI.hpp>
 #include <charconv>
-#include <memory>
 #include <cstdio>
+#include <memory>
 
 #include "cli/command_table.h"
 #include "cli/exit_codes.h"
@@ -28,8 +28,9 @@ std::optional<std::string> spiegazione_avviso(int n) {
   out += std::string(v->sommario) + "\n\n";
   out += "Usual cause: " + std::string(v->causa) + "\n";
   out += "Fix: " + std::string(v->rimedio) + "\n";
-  out += "A warning changes no output byte and no exit status; --werror makes it fail the "
-         "compile.\n";
+  out +=
+      "A warning changes no output byte and no exit status; --werror makes it fail the "
+      "compile.\n";
   return out;
 }
 
@@ -63,7 +64,8 @@ std::string elenco_codici() {
   out += "\nWarnings:\n";
   for (const VoceAvviso& v : tabella_avvisi()) {
     char numero_testo[16];
-    std::snprintf(numero_testo, sizeof numero_testo, "%5s", ("W" + std::to_string(numero(v.avviso))).c_str());
+    std::snprintf(numero_testo, sizeof numero_testo, "%5s",
+                  ("W" + std::to_string(numero(v.avviso))).c_str());
     out += std::string(numero_testo) + "  " + std::string(v.nome) + "\n";
   }
   return out;
@@ -81,10 +83,11 @@ std::string pagina_codici() {
     out += "- **Usual cause:** " + std::string(v.causa) + "\n";
     out += "- **Fix:** " + std::string(v.rimedio) + "\n";
   }
-  out += "\n# Warnings\n\n"
-         "A warning names something that is stored, but probably not as the author meant. It "
-         "changes no output byte and no exit status; `--werror` makes the compile fail on it. "
-         "`genera_scenario explain W213` or `explain value_wraps_when_stored` prints one.\n";
+  out +=
+      "\n# Warnings\n\n"
+      "A warning names something that is stored, but probably not as the author meant. It "
+      "changes no output byte and no exit status; `--werror` makes the compile fail on it. "
+      "`genera_scenario explain W213` or `explain value_wraps_when_stored` prints one.\n";
   for (const VoceAvviso& v : tabella_avvisi()) {
     out += "\n## W" + std::to_string(numero(v.avviso)) + " `" + std::string(v.nome) + "`\n\n";
     out += std::string(v.sommario) + "\n\n";
@@ -106,8 +109,8 @@ int comando_spiega(const std::optional<std::string>& codice, bool markdown) {
   const std::optional<std::string> testo = spiegazione(std::string_view(*codice));
   if (!testo)
     throw UsageError("\"" + *codice +
-                    "\" is no failure code, warning or name of one; `genera_scenario explain` "
-                    "lists them");
+                     "\" is no failure code, warning or name of one; `genera_scenario explain` "
+                     "lists them");
   std::fputs(testo->c_str(), stdout);
   return kUscitaBuona;
 }

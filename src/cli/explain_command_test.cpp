@@ -58,8 +58,8 @@ TEST(PaginaCodici, HoldsEveryCodeOfTheTable) {
     EXPECT_NE(pagina.find(std::string(v.rimedio)), std::string::npos) << v.nome;
   }
   for (const VoceAvviso& v : tabella_avvisi())
-    EXPECT_NE(pagina.find("\n## W" + std::to_string(numero(v.avviso)) + " `" +
-                          std::string(v.nome) + "`\n"),
+    EXPECT_NE(pagina.find("\n## W" + std::to_string(numero(v.avviso)) + " `" + std::string(v.nome) +
+                          "`\n"),
               std::string::npos)
         << v.nome;
 }

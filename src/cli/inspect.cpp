@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include "files/file_system.h"
 #include <map>
 #include <nlohmann/json.hpp>
+#include "files/file_system.h"
 
 #include "cli/text_format.h"
 #include "model/text.h"
@@ -55,8 +55,8 @@ json numero_json(double v) { return std::isfinite(v) ? json(v) : json(nullptr); 
 // ---- scenario file ----
 
 std::string tabella_testata(const std::string& nome, const TestataLetta& voci, std::size_t byte) {
-  std::string out =
-      formato("%s: scenario file, %d entries, %zu bytes\n", testo_scritto(nome).c_str(), kVociTestata, byte);
+  std::string out = formato("%s: scenario file, %d entries, %zu bytes\n",
+                            testo_scritto(nome).c_str(), kVociTestata, byte);
   out +=
       "entry tipo       dato1       dato2       dato3 opzione intero1 intero2 intero3 "
       "intero4 intero5 byte1 byte2 byte3 byte4       dato4 nome\n";
@@ -96,7 +96,8 @@ json json_testata(const std::string& nome, const TestataLetta& voci, std::size_t
                      {"byte4", v.byte4},
                      {"dato4", v.dato4}});
   }
-  return {{"file", testo_scritto(nome)}, {"tipo", "testata_linea"}, {"byte", byte}, {"voci", lista}};
+  return {
+      {"file", testo_scritto(nome)}, {"tipo", "testata_linea"}, {"byte", byte}, {"voci", lista}};
 }
 
 // ---- route file ----
@@ -162,7 +163,8 @@ json json_percorso(const std::string& nome, const std::vector<cella_percorso>& c
 
 std::string tabella_tracciato(const std::string& nome, const TracciatoLetto& t, std::size_t byte) {
   const EstensioneTracciato e = misura_tracciato(t);
-  std::string out = formato("%s: line compact file, %zu rows", testo_scritto(nome).c_str(), e.righe);
+  std::string out =
+      formato("%s: line compact file, %zu rows", testo_scritto(nome).c_str(), e.righe);
   if (e.righe > 0) out += formato(" (0 to %zu)", e.righe - 1);
   out += formato(", %zu bytes\n", byte);
   out += formato(
@@ -247,7 +249,7 @@ EstensioneTracciato misura_tracciato(const TracciatoLetto& t) {
 }
 
 std::optional<ErroreFormato> ispeziona(const std::string& nome, TipoFileCompatto tipo,
-                                        std::string_view bytes, std::string& testo, json& out) {
+                                       std::string_view bytes, std::string& testo, json& out) {
   switch (tipo) {
     case TipoFileCompatto::testata: {
       auto r = decodifica_testata(bytes);

@@ -40,7 +40,7 @@ EstensioneTracciato misura_tracciato(const TracciatoLetto& t);
 /// with the file's object and returns nothing; otherwise returns where the
 /// bytes stop fitting.
 std::optional<ErroreFormato> ispeziona(const std::string& nome, TipoFileCompatto tipo,
-                                        std::string_view bytes, std::string& testo,
-                                        nlohmann::ordered_json& out);
+                                       std::string_view bytes, std::string& testo,
+                                       nlohmann::ordered_json& out);
 
 }  // namespace genera

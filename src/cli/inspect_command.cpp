@@ -2,19 +2,19 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <memory>
 #include <cstdio>
+#include <memory>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <variant>
 #include <vector>
-#include <nlohmann/json.hpp>
 
 #include "cli/command_table.h"
 #include "cli/exit_codes.h"
 #include "cli/inspect.h"
+#include "files/file_system.h"
 #include "model/compact_format.h"
 #include "model/text.h"
-#include "files/file_system.h"
 
 namespace genera {
 namespace {
@@ -49,7 +49,9 @@ std::size_t offset_valore(std::string_view bytes, std::size_t k) {
   std::size_t at = 0;
   for (std::size_t i = 0; i < k && at + 2 <= bytes.size(); ++i) {
     const auto tipo = layout::leggi_u16(reinterpret_cast<const unsigned char*>(bytes.data() + at));
-    at += tipo == 2 ? layout::kVarianteIntero : tipo == 5 ? layout::kVarianteDoppio : layout::kVarianteVuota;
+    at += tipo == 2   ? layout::kVarianteIntero
+          : tipo == 5 ? layout::kVarianteDoppio
+                      : layout::kVarianteVuota;
   }
   return at;
 }
@@ -68,7 +70,8 @@ std::optional<ErroreFormato> controlla_lunghezza(FileSystem& disco, const std::s
   if (tipo == TipoFileCompatto::percorso) {
     const std::string nome_sim = stem + ".sim";
     const std::string sim = join_path(cartella, nome_sim);
-    const auto l = disco.stat(sim, true).kind == FileKind::regular ? lunghezza_da(disco, sim) : std::nullopt;
+    const auto l =
+        disco.stat(sim, true).kind == FileKind::regular ? lunghezza_da(disco, sim) : std::nullopt;
     if (!l) {
       nota = "the length is unchecked: no scenario file " + nome_sim + " beside it";
       return std::nullopt;
@@ -81,8 +84,7 @@ std::optional<ErroreFormato> controlla_lunghezza(FileSystem& disco, const std::s
     if (celle < attese)
       return ErroreFormato{bytes.size(), "the file ends after " + std::to_string(celle) +
                                              " cells, cut short: " + perche};
-    return ErroreFormato{attese * layout::kCella,
-                         "the file goes on past its last cell: " + perche};
+    return ErroreFormato{attese * layout::kCella, "the file goes on past its last cell: " + perche};
   }
   if (tipo == TipoFileCompatto::tracciato) {
     const std::string linea = stem.substr(0, stem.size() - std::string("_linea").size());
@@ -98,7 +100,8 @@ std::optional<ErroreFormato> controlla_lunghezza(FileSystem& disco, const std::s
           disco.stat(join_path(cartella, n), true).kind == FileKind::regular)
         scenari.push_back(n);
     }
-    const auto l = scenari.size() == 1 ? lunghezza_da(disco, join_path(cartella, scenari.front())) : std::nullopt;
+    const auto l = scenari.size() == 1 ? lunghezza_da(disco, join_path(cartella, scenari.front()))
+                                       : std::nullopt;
     if (!l) {
       nota = "the length is unchecked: " +
              std::string(scenari.empty() ? "no scenario file " : "more than one scenario file ") +
@@ -111,9 +114,8 @@ std::optional<ErroreFormato> controlla_lunghezza(FileSystem& disco, const std::s
     const std::size_t righe = piano->x.size();
     const auto attese = static_cast<std::size_t>(righe_tracciato(*l));
     if (righe == attese) return std::nullopt;
-    const std::string perche = scenari.front() + " gives a line of " +
-                               std::to_string(*l) + " m, whose plan has " + std::to_string(attese) +
-                               " rows a column";
+    const std::string perche = scenari.front() + " gives a line of " + std::to_string(*l) +
+                               " m, whose plan has " + std::to_string(attese) + " rows a column";
     return ErroreFormato{offset_valore(bytes, std::min(righe, attese)),
                          "the plan holds " + std::to_string(righe) + " rows a column, " +
                              (righe < attese ? "cut short: " : "too many: ") + perche};

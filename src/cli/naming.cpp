@@ -5,9 +5,7 @@
 namespace genera {
 namespace {
 
-std::string nome_del_file(const std::string& percorso) {
-  return name_of(percorso);
-}
+std::string nome_del_file(const std::string& percorso) { return name_of(percorso); }
 
 bool finisce_con(const std::string& s, const std::string& coda) {
   return s.size() >= coda.size() && s.compare(s.size() - coda.size(), coda.size(), coda) == 0;

@@ -48,13 +48,11 @@ INSTANTIATE_TEST_SUITE_P(
     Naming, TrainCodeFromTheTrainSource,
     testing::Values(
         CodiceTreno{"plain", "LIVRA_MONTALBA_R47316-.txt", "LIVRA_MONTALBA", "R47316"},
-        CodiceTreno{"underscore_in_the_code", "x/LIVRA_MONTALBA_R_1-.txt", "LIVRA_MONTALBA",
-                    "R_1"},
+        CodiceTreno{"underscore_in_the_code", "x/LIVRA_MONTALBA_R_1-.txt", "LIVRA_MONTALBA", "R_1"},
         CodiceTreno{"empty_code", "LIVRA_MONTALBA_-.txt", "LIVRA_MONTALBA", std::nullopt},
         CodiceTreno{"another_line", "OTHER_R47316-.txt", "LIVRA_MONTALBA", std::nullopt},
         CodiceTreno{"no_dash", "LIVRA_MONTALBA_R47316.txt", "LIVRA_MONTALBA", std::nullopt},
-        CodiceTreno{"no_underscore", "LIVRA_MONTALBAR47316-.txt", "LIVRA_MONTALBA",
-                    std::nullopt},
+        CodiceTreno{"no_underscore", "LIVRA_MONTALBAR47316-.txt", "LIVRA_MONTALBA", std::nullopt},
         CodiceTreno{"empty_line_name", "_R1-.txt", "", "R1"}),
     [](const auto& i) { return std::string(i.param.nome); });
 

@@ -18,5 +18,4 @@ std::string formato(const char* fmt, ...) {
   return out;
 }
 
-
 }  // namespace genera

@@ -34,8 +34,7 @@ struct DatiCompilati {
 };
 
 DatiCompilati compila_dati(const OpzioniSorgenti& o, const NomiSorgenti& n,
-                                            const std::string& linea, const std::string& treno,
-                                            uint64_t versione) {
+                           const std::string& linea, const std::string& treno, uint64_t versione) {
   const ScenarioCompilato s = compila_testi(o, n, linea, treno);
   return {dati_vista(s, {o.sorgente_linea, linea}, {o.sorgente_treno, treno},
                      {n.linea, n.treno, versione}),
@@ -125,13 +124,15 @@ int comando_vista(const OpzioniSorgenti& o, const std::optional<std::string>& ht
 
 int comando_vista_servita(const OpzioniSorgenti& o, int porta) {
   if (!servizio_disponibile())
-    throw UsageError("view --serve is not available in this build (it has no HTTP server); "
-                    "write the page with view -o FILE.html and open that");
+    throw UsageError(
+        "view --serve is not available in this build (it has no HTTP server); "
+        "write the page with view -o FILE.html and open that");
   DiskFileSystem disco;
   const NomiSorgenti n = nomi_sorgenti(o);
   std::string linea = disco.read(o.sorgente_linea, true);
   std::string treno = disco.read(o.sorgente_treno, true);
-  Fingerprint impronta_linea = impronta(disco, o.sorgente_linea), impronta_treno = impronta(disco, o.sorgente_treno);
+  Fingerprint impronta_linea = impronta(disco, o.sorgente_linea),
+              impronta_treno = impronta(disco, o.sorgente_treno);
   uint64_t versione = 1;
   Anteprima anteprima;
   auto mostra = [&](nlohmann::json dati, int stato) {
@@ -167,7 +168,8 @@ int comando_vista_servita(const OpzioniSorgenti& o, int porta) {
     return ContenutoVista{std::move(p.pagina), std::move(p.dati), versione};
   };
   servizio.controlla = [&]() -> std::optional<ContenutoVista> {
-    const Fingerprint il = impronta(disco, o.sorgente_linea), it = impronta(disco, o.sorgente_treno);
+    const Fingerprint il = impronta(disco, o.sorgente_linea),
+                      it = impronta(disco, o.sorgente_treno);
     if (!il.presente) return segnala_mancante(o.sorgente_linea);
     if (!it.presente) return segnala_mancante(o.sorgente_treno);
     if (il == impronta_linea && it == impronta_treno) return std::nullopt;
@@ -199,7 +201,7 @@ int comando_vista_servita(const OpzioniSorgenti& o, int porta) {
   switch (servi_vista({std::move(prima.pagina), std::move(prima.dati), versione}, servizio)) {
     case EsitoServizio::porta_occupata:
       throw FileError("cannot serve on 127.0.0.1:" + std::to_string(porta) +
-                       ": the port is in use; choose another with --port");
+                      ": the port is in use; choose another with --port");
     case EsitoServizio::non_disponibile:
       throw UsageError("view --serve is not available in this build");
     case EsitoServizio::fermato:

@@ -28,7 +28,8 @@ const char* codifica_larga(std::string_view t) {
   for (std::size_t i = 0; i < n; ++i)
     if (t[i] == '\0') ++(i % 2 == 0 ? nul_pari : nul_dispari);
   if (n < 4 || nul_pari + nul_dispari < n / 4) return nullptr;
-  if (nul_pari + nul_dispari >= n / 2 + n / 4) return nul_dispari > nul_pari ? "UTF-32 LE" : "UTF-32 BE";
+  if (nul_pari + nul_dispari >= n / 2 + n / 4)
+    return nul_dispari > nul_pari ? "UTF-32 LE" : "UTF-32 BE";
   return nul_dispari > nul_pari ? "UTF-16 LE" : "UTF-16 BE";
 }
 
@@ -153,7 +154,8 @@ class Compilazione {
               (marcatore ? "first value holds the race-code marker"
                          : "second value holds the race code") +
               ", so no compact file can be written";
-      note.push_back({luogo_record(s_, id), "cell 1 is 50 to 99 m from the start: move it to 100 m or later"});
+      note.push_back(
+          {luogo_record(s_, id), "cell 1 is 50 to 99 m from the start: move it to 100 m or later"});
     }
     segnala_errore(s_, s_.timbro, id != 0 ? luogo_record(s_, id) : Luogo{}, std::move(testo),
                    std::move(note));

@@ -25,9 +25,9 @@ struct Sorgente {
 };
 
 struct OpzioniCompilazione {
-  std::string nome_linea;    // stored in entry 85, summed by the race codes
-  std::string codice_treno;  // stored in entry 86, summed by the race codes
-  bool con_tracciato = true; // build the plan (and read the curve records)
+  std::string nome_linea;     // stored in entry 85, summed by the race codes
+  std::string codice_treno;   // stored in entry 86, summed by the race codes
+  bool con_tracciato = true;  // build the plan (and read the curve records)
 };
 
 /// Both readers (line source first), the signal-code post-pass and the

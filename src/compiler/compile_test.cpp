@@ -67,10 +67,11 @@ TEST(Compila, AsksForEachDeletionAtItsMomentAndActsOnTheAnswer) {
   chieste.clear();
   const ScenarioCompilato rifiutata = builtin([&](QualeSorgente q) {
     chieste.push_back(q);
-    return q == QualeSorgente::linea ? std::string("cannot delete L_linea.txt: busy") : std::string();
+    return q == QualeSorgente::linea ? std::string("cannot delete L_linea.txt: busy")
+                                     : std::string();
   });
   EXPECT_EQ(chieste, (std::vector<QualeSorgente>{QualeSorgente::linea, QualeSorgente::linea,
-                                                  QualeSorgente::treno}));
+                                                 QualeSorgente::treno}));
   ASSERT_EQ(rifiutata.codice_errore, Codice::guasto_lettura);
   EXPECT_EQ(formatta(rifiutata.diagnostiche.back()),
             "L_linea.txt: error 25: cannot delete L_linea.txt: busy");

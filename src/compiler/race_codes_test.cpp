@@ -56,9 +56,11 @@ TEST(TimbraCodiciGara, TakenSlotsStopTheBuild) {
   };
   const Caso cases[] = {
       {"cell 1 valore1", [](ScenarioCompilato& f) { f.percorso[1].valore1 = 32; }, 1250},
-      {"entry 85 intero1", [](ScenarioCompilato& f) { f.testata_linea[kVoceLinea].intero1 = 1; }, 1250},
+      {"entry 85 intero1", [](ScenarioCompilato& f) { f.testata_linea[kVoceLinea].intero1 = 1; },
+       1250},
       {"cell 1 valore2", [](ScenarioCompilato& f) { f.percorso[1].valore2 = 11; }, 1251},
-      {"entry 85 dato4", [](ScenarioCompilato& f) { f.testata_linea[kVoceLinea].dato4 = -1; }, 1251},
+      {"entry 85 dato4", [](ScenarioCompilato& f) { f.testata_linea[kVoceLinea].dato4 = -1; },
+       1251},
   };
   for (const Caso& c : cases) {
     ScenarioCompilato f;

@@ -129,7 +129,8 @@ void DiskFileSystem::injected(const char* operation, const std::string& what,
 FileInfo DiskFileSystem::stat(const std::string& path, bool follow) {
   injected("stat", "cannot look at ", path);
   struct stat st {};
-  const int r = follow ? ::stat(system_path(path).c_str(), &st) : ::lstat(system_path(path).c_str(), &st);
+  const int r =
+      follow ? ::stat(system_path(path).c_str(), &st) : ::lstat(system_path(path).c_str(), &st);
   if (r != 0) {
     if (errno == ENOENT || errno == ENOTDIR) return {};
     throw FileError("cannot look at " + path + ": " + why(errno));
@@ -163,7 +164,8 @@ std::vector<std::string> DiskFileSystem::list(const std::string& folder) {
 void DiskFileSystem::make_folders(const std::string& folder) {
   const FileInfo info = stat(folder, true);
   if (info.kind == FileKind::folder) return;
-  if (info.kind != FileKind::missing) throw FileError("cannot write into " + folder + ": it is not a folder");
+  if (info.kind != FileKind::missing)
+    throw FileError("cannot write into " + folder + ": it is not a folder");
   const std::string sopra = folder_of(folder);
   if (sopra != folder && sopra != "." && !sopra.empty()) make_folders(sopra);
   injected("make folder", "cannot create the folder ", folder);
@@ -180,10 +182,12 @@ bool DiskFileSystem::make_new_folder(const std::string& path) {
   throw FileError("cannot create the folder " + path + ": " + why(errno));
 }
 
-void DiskFileSystem::write_new(const std::string& path, const std::function<void(ByteSink&)>& produce,
+void DiskFileSystem::write_new(const std::string& path,
+                               const std::function<void(ByteSink&)>& produce,
                                const std::string& shown) {
   injected("create", "cannot write ", shown);
-  Fd fd(::open(system_path(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+  Fd fd(::open(system_path(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+               0666));
   if (fd.get() < 0) throw FileError("cannot write " + shown + ": " + why(errno));
   try {
     const std::function<void()> prima = [&] { injected("write", "cannot write ", shown); };
@@ -210,7 +214,8 @@ void DiskFileSystem::check_writable(const std::string& path) {
 LinkResult DiskFileSystem::link(const std::string& existing, const std::string& path) {
   injected("link", "cannot link ", path);
   // linkat without AT_SYMLINK_FOLLOW: a link gets a second name, never its target.
-  if (::linkat(AT_FDCWD, system_path(existing).c_str(), AT_FDCWD, system_path(path).c_str(), 0) == 0)
+  if (::linkat(AT_FDCWD, system_path(existing).c_str(), AT_FDCWD, system_path(path).c_str(), 0) ==
+      0)
     return LinkResult::done;
   switch (errno) {
     case EEXIST:
@@ -259,7 +264,8 @@ std::unique_ptr<FolderLock> DiskFileSystem::lock_folder(const std::string& folde
   const std::string path = join_path(folder, kFileBlocco);
   injected("lock", "cannot lock ", folder);
   for (;;) {
-    Fd fd(::open(system_path(path).c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644));
+    Fd fd(::open(system_path(path).c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                 0644));
     if (fd.get() < 0) {
       if (errno == ELOOP)
         throw FileError("cannot lock " + folder + ": " + path + " is a symbolic link; remove it");
@@ -275,7 +281,7 @@ std::unique_ptr<FolderLock> DiskFileSystem::lock_folder(const std::string& folde
     // that name is someone's, and stays as it is.
     if (!S_ISREG(aperto.st_mode) || aperto.st_nlink != 1 || aperto.st_size != 0)
       throw FileError("cannot lock " + folder + ": " + path +
-                       " is not a lock file of this program; move it away");
+                      " is not a lock file of this program; move it away");
     int status = 0;
     while ((status = ::flock(fd.get(), LOCK_EX)) != 0 && errno == EINTR) {
     }
@@ -293,7 +299,8 @@ std::string DiskFileSystem::read(const std::string& path, bool follow) {
   const int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | (follow ? 0 : O_NOFOLLOW);
   Fd fd(::open(system_path(path).c_str(), flags));
   if (fd.get() < 0) {
-    if (errno == ELOOP && !follow) throw FileError("cannot read " + path + ": it is a symbolic link");
+    if (errno == ELOOP && !follow)
+      throw FileError("cannot read " + path + ": it is a symbolic link");
     throw FileError("cannot read " + path + ": " + why(errno));
   }
   struct stat st {};

@@ -19,12 +19,13 @@ std::wstring system_path(const std::string& path) { return native_path(path).nat
 std::string why(DWORD codice) {
   wchar_t* message = nullptr;
   const DWORD n = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-      codice, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, codice, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
   std::wstring m = n > 0 ? std::wstring(message, n) : L"";
   if (message != nullptr) LocalFree(message);
   // "Access is denied.\r\n" reads "Access is denied" inside a message.
-  while (!m.empty() && (m.back() == L'\n' || m.back() == L'\r' || m.back() == L' ' || m.back() == L'.'))
+  while (!m.empty() &&
+         (m.back() == L'\n' || m.back() == L'\r' || m.back() == L' ' || m.back() == L'.'))
     m.pop_back();
   return m.empty() ? "Windows error " + std::to_string(codice) : utf8_from_utf16(m);
 }
@@ -74,8 +75,9 @@ FileInfo info_of(const BY_HANDLE_FILE_INFORMATION& d) {
 HANDLE open_handle(const std::string& path, DWORD access, bool follow) {
   DWORD flags = FILE_FLAG_BACKUP_SEMANTICS;
   if (!follow) flags |= FILE_FLAG_OPEN_REPARSE_POINT;
-  return CreateFileW(system_path(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                     nullptr, OPEN_EXISTING, flags, nullptr);
+  return CreateFileW(system_path(path).c_str(), access,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                     flags, nullptr);
 }
 
 class HandleSink : public ByteSink {
@@ -140,7 +142,8 @@ FileInfo DiskFileSystem::stat(const std::string& path, bool follow) {
   Handle h(open_handle(path, 0, follow));
   if (!h.valid()) {
     const DWORD e = GetLastError();
-    if (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND || e == ERROR_INVALID_NAME) return {};
+    if (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND || e == ERROR_INVALID_NAME)
+      return {};
     // A file another program holds without sharing still stands there.
     WIN32_FILE_ATTRIBUTE_DATA a{};
     if (GetFileAttributesExW(system_path(path).c_str(), GetFileExInfoStandard, &a)) {
@@ -154,9 +157,11 @@ FileInfo DiskFileSystem::stat(const std::string& path, bool follow) {
     throw FileError("cannot look at " + path + ": " + why(e));
   }
   BY_HANDLE_FILE_INFORMATION d{};
-  if (!GetFileInformationByHandle(h.get(), &d)) throw FileError("cannot look at " + path + ": " + ultimo());
+  if (!GetFileInformationByHandle(h.get(), &d))
+    throw FileError("cannot look at " + path + ": " + ultimo());
   FileInfo info = info_of(d);
-  if (info.kind == FileKind::regular && GetFileType(h.get()) != FILE_TYPE_DISK) info.kind = FileKind::other;
+  if (info.kind == FileKind::regular && GetFileType(h.get()) != FILE_TYPE_DISK)
+    info.kind = FileKind::other;
   return info;
 }
 
@@ -182,12 +187,14 @@ std::vector<std::string> DiskFileSystem::list(const std::string& folder) {
 void DiskFileSystem::make_folders(const std::string& folder) {
   const FileInfo info = stat(folder, true);
   if (info.kind == FileKind::folder) return;
-  if (info.kind != FileKind::missing) throw FileError("cannot write into " + folder + ": it is not a folder");
+  if (info.kind != FileKind::missing)
+    throw FileError("cannot write into " + folder + ": it is not a folder");
   const std::string sopra = folder_of(folder);
   // "C:" and "\\server\share" are no folders to make.
   if (sopra != folder && sopra != "." && !sopra.empty() && sopra.back() != ':') make_folders(sopra);
   injected("make folder", "cannot create the folder ", folder);
-  if (!CreateDirectoryW(system_path(folder).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+  if (!CreateDirectoryW(system_path(folder).c_str(), nullptr) &&
+      GetLastError() != ERROR_ALREADY_EXISTS)
     throw FileError("cannot create the folder " + folder + ": " + ultimo());
   if (stat(folder, true).kind != FileKind::folder)
     throw FileError("cannot write into " + folder + ": it is not a folder");
@@ -203,7 +210,8 @@ bool DiskFileSystem::make_new_folder(const std::string& path) {
   throw FileError("cannot create the folder " + path + ": " + ultimo());
 }
 
-void DiskFileSystem::write_new(const std::string& path, const std::function<void(ByteSink&)>& produce,
+void DiskFileSystem::write_new(const std::string& path,
+                               const std::function<void(ByteSink&)>& produce,
                                const std::string& shown) {
   injected("create", "cannot write ", shown);
   Handle h(CreateFileW(system_path(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -225,15 +233,18 @@ void DiskFileSystem::write_new(const std::string& path, const std::function<void
 }
 
 void DiskFileSystem::check_writable(const std::string& path) {
-  Handle h(CreateFileW(system_path(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                       nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  Handle h(CreateFileW(system_path(path).c_str(), GENERIC_WRITE,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!h.valid()) throw FileError("cannot replace " + path + ": " + ultimo());
-  if (GetFileType(h.get()) != FILE_TYPE_DISK) throw FileError("cannot replace " + path + ": it is not a regular file");
+  if (GetFileType(h.get()) != FILE_TYPE_DISK)
+    throw FileError("cannot replace " + path + ": it is not a regular file");
 }
 
 LinkResult DiskFileSystem::link(const std::string& existing, const std::string& path) {
   injected("link", "cannot link ", path);
-  if (CreateHardLinkW(system_path(path).c_str(), system_path(existing).c_str(), nullptr)) return LinkResult::done;
+  if (CreateHardLinkW(system_path(path).c_str(), system_path(existing).c_str(), nullptr))
+    return LinkResult::done;
   switch (const DWORD e = GetLastError()) {
     case ERROR_ALREADY_EXISTS:
     case ERROR_FILE_EXISTS:
@@ -251,7 +262,8 @@ LinkResult DiskFileSystem::link(const std::string& existing, const std::string& 
 
 void DiskFileSystem::rename(const std::string& from, const std::string& to) {
   injected("rename", "cannot replace ", to);
-  if (!MoveFileExW(system_path(from).c_str(), system_path(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+  if (!MoveFileExW(system_path(from).c_str(), system_path(to).c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     throw FileError("cannot replace " + to + ": " + ultimo());
 }
 
@@ -272,23 +284,28 @@ void DiskFileSystem::remove_folder(const std::string& path) {
 
 // MOVEFILE_WRITE_THROUGH has already made each rename durable; a folder
 // cannot be flushed without administrator rights.
-void DiskFileSystem::sync_folder(const std::string& folder) { injected("sync", "cannot sync ", folder); }
+void DiskFileSystem::sync_folder(const std::string& folder) {
+  injected("sync", "cannot sync ", folder);
+}
 
 std::unique_ptr<FolderLock> DiskFileSystem::lock_folder(const std::string& folder) {
   const std::string path = join_path(folder, kFileBlocco);
   injected("lock", "cannot lock ", folder);
   // Every run opens the one lock file, deleted when the last handle closes,
   // and waits on LockFileEx for its turn.
-  Handle h(CreateFileW(system_path(path).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
-                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                       FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  Handle h(CreateFileW(
+      system_path(path).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
+      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+      FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!h.valid()) throw FileError("cannot lock " + folder + ": " + path + ": " + ultimo());
   BY_HANDLE_FILE_INFORMATION d{};
-  if (!GetFileInformationByHandle(h.get(), &d)) throw FileError("cannot lock " + folder + ": " + ultimo());
+  if (!GetFileInformationByHandle(h.get(), &d))
+    throw FileError("cannot lock " + folder + ": " + ultimo());
   const FileInfo info = info_of(d);
   if (info.kind != FileKind::regular || d.nNumberOfLinks != 1 || info.size != 0 ||
       GetFileType(h.get()) != FILE_TYPE_DISK)
-    throw FileError("cannot lock " + folder + ": " + path + " is not a lock file of this program; move it away");
+    throw FileError("cannot lock " + folder + ": " + path +
+                    " is not a lock file of this program; move it away");
   OVERLAPPED tutto{};
   if (!LockFileEx(h.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &tutto))
     throw FileError("cannot lock " + folder + ": " + ultimo());
@@ -296,16 +313,20 @@ std::unique_ptr<FolderLock> DiskFileSystem::lock_folder(const std::string& folde
 }
 
 std::string DiskFileSystem::read(const std::string& path, bool follow) {
-  Handle h(CreateFileW(system_path(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                       nullptr, OPEN_EXISTING,
-                       FILE_FLAG_BACKUP_SEMANTICS | (follow ? 0 : FILE_FLAG_OPEN_REPARSE_POINT), nullptr));
+  Handle h(CreateFileW(
+      system_path(path).c_str(), GENERIC_READ,
+      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+      FILE_FLAG_BACKUP_SEMANTICS | (follow ? 0 : FILE_FLAG_OPEN_REPARSE_POINT), nullptr));
   if (!h.valid()) throw FileError("cannot read " + path + ": " + ultimo());
   BY_HANDLE_FILE_INFORMATION d{};
-  if (!GetFileInformationByHandle(h.get(), &d)) throw FileError("cannot read " + path + ": " + ultimo());
+  if (!GetFileInformationByHandle(h.get(), &d))
+    throw FileError("cannot read " + path + ": " + ultimo());
   const FileInfo info = info_of(d);
   if (info.kind == FileKind::folder) throw FileError("cannot read " + path + ": it is a folder");
-  if (info.kind == FileKind::link) throw FileError("cannot read " + path + ": it is a symbolic link");
-  if (GetFileType(h.get()) != FILE_TYPE_DISK) throw FileError("cannot read " + path + ": it is not a regular file");
+  if (info.kind == FileKind::link)
+    throw FileError("cannot read " + path + ": it is a symbolic link");
+  if (GetFileType(h.get()) != FILE_TYPE_DISK)
+    throw FileError("cannot read " + path + ": it is not a regular file");
   std::string contents;
   char buffer[1 << 16];
   for (;;) {

@@ -81,8 +81,8 @@ FileInfo MemoryFileSystem::stat(const std::string& path, bool) {
     return info;
   }
   const bool dir = folders.count(path) != 0 ||
-                        std::any_of(files.begin(), files.end(),
-                                    [&](const auto& f) { return is_inside(f.first, path); });
+                   std::any_of(files.begin(), files.end(),
+                               [&](const auto& f) { return is_inside(f.first, path); });
   if (dir) info.kind = FileKind::folder;
   return info;
 }
@@ -102,7 +102,8 @@ std::vector<std::string> MemoryFileSystem::list(const std::string& folder) {
 
 void MemoryFileSystem::make_folders(const std::string& folder) {
   injected("make folder", "cannot create the folder ", folder);
-  if (files.count(folder) != 0) throw FileError("cannot write into " + folder + ": it is not a folder");
+  if (files.count(folder) != 0)
+    throw FileError("cannot write into " + folder + ": it is not a folder");
   folders.insert(folder);
 }
 
@@ -154,7 +155,8 @@ void MemoryFileSystem::rename(const std::string& from, const std::string& to) {
   injected("rename", "cannot replace ", to);
   auto it = files.find(from);
   if (it == files.end()) throw FileError("cannot replace " + to + ": No such file or directory");
-  if (stat(to).kind == FileKind::folder) throw FileError("cannot replace " + to + ": it is a folder");
+  if (stat(to).kind == FileKind::folder)
+    throw FileError("cannot replace " + to + ": it is a folder");
   const uint64_t id = id_of(from);
   std::string bytes = std::move(it->second);
   files.erase(it);
@@ -174,11 +176,14 @@ void MemoryFileSystem::remove(const std::string& path) {
 
 void MemoryFileSystem::remove_folder(const std::string& path) {
   injected("remove folder", "cannot remove the folder ", path);
-  if (!list(path).empty()) throw FileError("cannot remove the folder " + path + ": Directory not empty");
+  if (!list(path).empty())
+    throw FileError("cannot remove the folder " + path + ": Directory not empty");
   folders.erase(path);
 }
 
-void MemoryFileSystem::sync_folder(const std::string& folder) { injected("sync", "cannot sync ", folder); }
+void MemoryFileSystem::sync_folder(const std::string& folder) {
+  injected("sync", "cannot sync ", folder);
+}
 
 std::unique_ptr<FolderLock> MemoryFileSystem::lock_folder(const std::string& folder) {
   injected("lock", "cannot lock ", folder);
@@ -188,7 +193,8 @@ std::unique_ptr<FolderLock> MemoryFileSystem::lock_folder(const std::string& fol
 std::string MemoryFileSystem::read(const std::string& path, bool) {
   auto it = files.find(path);
   if (it == files.end()) {
-    if (stat(path).kind == FileKind::folder) throw FileError("cannot read " + path + ": it is a folder");
+    if (stat(path).kind == FileKind::folder)
+      throw FileError("cannot read " + path + ": it is a folder");
     throw FileError("cannot read " + path + ": No such file or directory");
   }
   return it->second;

@@ -39,7 +39,9 @@ struct FileId {
   uint64_t device = 0;
   uint64_t inode = 0;
   bool known() const { return device != 0 || inode != 0; }
-  bool operator==(const FileId& o) const { return known() && device == o.device && inode == o.inode; }
+  bool operator==(const FileId& o) const {
+    return known() && device == o.device && inode == o.inode;
+  }
 };
 
 struct FileInfo {

@@ -47,7 +47,8 @@ class LettoreJournal {
 
   std::optional<Journal> leggi() {
     Journal j;
-    if (!parola(std::string(kIntestazione, std::char_traits<char>::length(kIntestazione)))) return {};
+    if (!parola(std::string(kIntestazione, std::char_traits<char>::length(kIntestazione))))
+      return {};
     if (parola("commit\n")) {
       j.commit = true;
     } else if (parola("abort\n")) {
@@ -100,10 +101,11 @@ class LettoreJournal {
 };
 
 void write_journal(FileSystem& fs, const std::string& staging, const Journal& j,
-                    const std::string& shown) {
+                   const std::string& shown) {
   const std::string contents = journal_text(j);
   const std::string tmp = join_path(staging, kJournalTmp);
-  fs.write_new(tmp, [&](ByteSink& s) { s.write(contents.data(), contents.size()); }, shown);
+  fs.write_new(
+      tmp, [&](ByteSink& s) { s.write(contents.data(), contents.size()); }, shown);
   fs.rename(tmp, join_path(staging, kJournal));
   fs.sync_folder(staging);
 }
@@ -125,7 +127,8 @@ const char* kind_name(FileKind k) {
 
 }  // namespace
 
-OutputFolder::OutputFolder(FileSystem& fs, std::string folder, const std::vector<std::string>& untouchable)
+OutputFolder::OutputFolder(FileSystem& fs, std::string folder,
+                           const std::vector<std::string>& untouchable)
     : fs_(fs), folder_(std::move(folder)) {
   for (const std::string& p : untouchable) {
     // The name itself and, when it is a link, the file it leads to.
@@ -138,7 +141,7 @@ OutputFolder::OutputFolder(FileSystem& fs, std::string folder, const std::vector
   for (const FileId& id : untouchable_)
     if (id == lock_->id())
       throw FileError("cannot lock " + folder_ + ": " + join_path(folder_, kFileBlocco) +
-                       " is one of the sources; give it another name");
+                      " is one of the sources; give it another name");
   recover();
 }
 
@@ -166,8 +169,8 @@ void OutputFolder::recover_staging(const std::string& staging) {
     const std::optional<Journal> j = LettoreJournal(contents).leggi();
     if (!j)
       throw FileError("cannot recover " + folder_ + ": " + journal +
-                       " is not a journal of this program; look at what it holds, then remove " +
-                       staging);
+                      " is not a journal of this program; look at what it holds, then remove " +
+                      staging);
     for (std::size_t i = 0; i < j->entries.size(); ++i) {
       const Journal::Entry& e = j->entries[i];
       const std::string target_path = join_path(folder_, e.name);
@@ -184,7 +187,8 @@ void OutputFolder::recover_staging(const std::string& staging) {
         const std::string from = join_path(staging, staged_old(i));
         if (e.had_old) {
           if (fs_.stat(from).kind != FileKind::regular)
-            throw FileError("cannot put back " + target_path + ": its old copy " + from + " is missing");
+            throw FileError("cannot put back " + target_path + ": its old copy " + from +
+                            " is missing");
           fs_.rename(from, target_path);
         } else {
           fs_.remove(target_path);
@@ -217,9 +221,10 @@ void OutputFolder::sweep(const std::string& staging) {
 std::string OutputFolder::make_staging() {
   static constexpr char kCifre[] = "0123456789abcdefghijklmnopqrstuvwxyz";
   std::random_device casuale;
-  std::mt19937_64 g((static_cast<uint64_t>(casuale()) << 32) ^ casuale() ^
-                    static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-                    reinterpret_cast<uintptr_t>(this));
+  std::mt19937_64 g(
+      (static_cast<uint64_t>(casuale()) << 32) ^ casuale() ^
+      static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+      reinterpret_cast<uintptr_t>(this));
   for (int tentativo = 0; tentativo < 64; ++tentativo) {
     std::string file_name = kPrefissoAppoggio;
     for (int i = 0; i < 12; ++i) file_name += kCifre[g() % (sizeof kCifre - 1)];
@@ -254,7 +259,8 @@ void OutputFolder::commit(const std::vector<FileToWrite>& file_set) {
   if (file_set.empty()) return;
   Journal j;
   const std::vector<bool> existing = check_targets(file_set);
-  for (std::size_t i = 0; i < file_set.size(); ++i) j.entries.push_back({name_of(file_set[i].path), {}, existing[i]});
+  for (std::size_t i = 0; i < file_set.size(); ++i)
+    j.entries.push_back({name_of(file_set[i].path), {}, existing[i]});
 
   const std::string staging = make_staging();
   try {
@@ -268,11 +274,13 @@ void OutputFolder::commit(const std::vector<FileToWrite>& file_set) {
       if (!j.entries[i].had_old) continue;
       const std::string p = join_path(staging, staged_old(i));
       const LinkResult r = fs_.link(file_set[i].path, p);
-      if (r == LinkResult::exists) throw FileError("cannot replace " + file_set[i].path + ": " + p + " is taken");
+      if (r == LinkResult::exists)
+        throw FileError("cannot replace " + file_set[i].path + ": " + p + " is taken");
       if (r == LinkResult::unsupported) {
         // A file system without hard links (FAT): a copy does as well.
         const std::string copy = fs_.read(file_set[i].path);
-        fs_.write_new(p, [&](ByteSink& s) { s.write(copy.data(), copy.size()); }, file_set[i].path);
+        fs_.write_new(
+            p, [&](ByteSink& s) { s.write(copy.data(), copy.size()); }, file_set[i].path);
       }
     }
     write_journal(fs_, staging, j, folder_);
@@ -296,8 +304,7 @@ void OutputFolder::commit(const std::vector<FileToWrite>& file_set) {
       recover_staging(staging);
     } catch (const FileError& e2) {
       throw FileError(std::string(e.what()) + "; then " + e2.what() +
-                       "; the next run that writes into " + folder_ +
-                       " brings back one whole set");
+                      "; the next run that writes into " + folder_ + " brings back one whole set");
     }
     throw;
   }
@@ -310,7 +317,8 @@ void OutputFolder::commit(const std::vector<FileToWrite>& file_set) {
 }
 
 Placed OutputFolder::place(const std::string& path, const std::string& bytes) {
-  if (folder_of(path) != folder_) throw FileError("cannot write " + path + ": not a file of " + folder_);
+  if (folder_of(path) != folder_)
+    throw FileError("cannot write " + path + ": not a file of " + folder_);
   const auto stante = [&]() {
     const FileInfo info = fs_.stat(path);
     if (info.kind != FileKind::regular || untouchable(info)) return Placed::different;
@@ -321,7 +329,8 @@ Placed OutputFolder::place(const std::string& path, const std::string& bytes) {
   Placed outcome = Placed::created;
   try {
     const std::string p = join_path(staging, staged_new(0));
-    fs_.write_new(p, [&](ByteSink& s) { s.write(bytes.data(), bytes.size()); }, path);
+    fs_.write_new(
+        p, [&](ByteSink& s) { s.write(bytes.data(), bytes.size()); }, path);
     // A second name, never a rename: whatever appeared at `path` meanwhile stays.
     switch (fs_.link(p, path)) {
       case LinkResult::done:

@@ -37,7 +37,8 @@ class OutputFolder {
   /// Locks `folder` (waiting for another run to finish) and recovers it.
   /// The files of `untouchable` (an author's sources) are compared by
   /// identity and are never written, moved or deleted. Throws FileError.
-  OutputFolder(FileSystem& fs, std::string folder, const std::vector<std::string>& untouchable = {});
+  OutputFolder(FileSystem& fs, std::string folder,
+               const std::vector<std::string>& untouchable = {});
   OutputFolder(const OutputFolder&) = delete;
   OutputFolder& operator=(const OutputFolder&) = delete;
 

@@ -41,7 +41,9 @@ class OutputFolderTest : public testing::Test {
     dir_ = temp_->path().string();
   }
   std::string path(const std::string& n) const { return join_path(dir_, n); }
-  static void put(const std::string& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
+  static void put(const std::string& p, const std::string& bytes) {
+    std::ofstream(p, std::ios::binary) << bytes;
+  }
   static std::string get(const std::string& p) {
     std::ifstream in(p, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
@@ -51,10 +53,11 @@ class OutputFolderTest : public testing::Test {
     std::map<std::string, std::string> out;
     for (const auto& e : fs::directory_iterator(dir_)) {
       const fs::file_status s = e.symlink_status();
-      out[e.path().filename().string()] = fs::is_symlink(s)     ? "<link to " + fs::read_symlink(e.path()).string() + ">"
-                                          : fs::is_directory(s) ? "<folder>"
-                                          : fs::is_regular_file(s) ? get(e.path().string())
-                                                                   : "<other>";
+      out[e.path().filename().string()] =
+          fs::is_symlink(s)        ? "<link to " + fs::read_symlink(e.path()).string() + ">"
+          : fs::is_directory(s)    ? "<folder>"
+          : fs::is_regular_file(s) ? get(e.path().string())
+                                   : "<other>";
     }
     return out;
   }
@@ -94,7 +97,8 @@ TEST_F(OutputFolderTest, AKillAtEveryCallLeavesOneWholeSetAfterTheNextRun) {
     DiskFileSystem disco(&uccidi);
     EXPECT_THROW(disco.replace_all(set(nuovi)), Killed);
     std::map<std::string, std::string> ora = folder();
-    for (const auto& [file_name, b] : vecchi) EXPECT_TRUE(ora[file_name] == b || ora[file_name] == nuovi.at(file_name)) << file_name;
+    for (const auto& [file_name, b] : vecchi)
+      EXPECT_TRUE(ora[file_name] == b || ora[file_name] == nuovi.at(file_name)) << file_name;
     { OutputFolder next(disk_, dir_); }
     ora = folder();
     EXPECT_TRUE(ora == vecchi || ora == nuovi) << "neither set whole: " << ora.size() << " names";
@@ -106,7 +110,8 @@ TEST_F(OutputFolderTest, AKillAtEveryCallLeavesOneWholeSetAfterTheNextRun) {
 // short and run again.
 TEST_F(OutputFolderTest, AKillDuringRollbackOrRecoveryIsRecoveredAgain) {
   const std::map<std::string, std::string> vecchi = {{"a.dat", "old a"}, {"b.sim", "old b"}};
-  const std::map<std::string, std::string> nuovi = {{"a.dat", "new a"}, {"b.sim", "new b"}, {"c.dat", "new c"}};
+  const std::map<std::string, std::string> nuovi = {
+      {"a.dat", "new a"}, {"b.sim", "new b"}, {"c.dat", "new c"}};
   class FailThenKill : public FaultHook {
    public:
     FailThenKill(int fail_at, int kill_at) : fail_at_(fail_at), kill_at_(kill_at) {}
@@ -123,7 +128,8 @@ TEST_F(OutputFolderTest, AKillDuringRollbackOrRecoveryIsRecoveredAgain) {
   };
   for (int fail_rename = 1; fail_rename <= 4; ++fail_rename) {
     for (int kill = 1; kill <= 60; ++kill) {
-      SCOPED_TRACE("rename " + std::to_string(fail_rename) + " fails, kill at call " + std::to_string(kill));
+      SCOPED_TRACE("rename " + std::to_string(fail_rename) + " fails, kill at call " +
+                   std::to_string(kill));
       for (const auto& e : fs::directory_iterator(dir_)) fs::remove_all(e.path());
       for (const auto& [n, b] : vecchi) put(path(n), b);
       FailThenKill hook(fail_rename, kill);
@@ -152,12 +158,14 @@ TEST_F(OutputFolderTest, AKillDuringRollbackOrRecoveryIsRecoveredAgain) {
 TEST_F(OutputFolderTest, ADamagedJournalStopsTheRunAndIsKept) {
   put(path("a.dat"), "old");
   fs::create_directory(path(".genera_scenario-aaaaaaaaaaaa"));
-  put(path(".genera_scenario-aaaaaaaaaaaa/journal"), "genera_scenario journal 1\ncommit\n1\n0 1 2 99 a.dat\nend\n");
+  put(path(".genera_scenario-aaaaaaaaaaaa/journal"),
+      "genera_scenario journal 1\ncommit\n1\n0 1 2 99 a.dat\nend\n");
   try {
     OutputFolder f(disk_, dir_);
     FAIL() << "a damaged journal was accepted";
   } catch (const FileError& e) {
-    EXPECT_NE(std::string(e.what()).find("is not a journal of this program"), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("is not a journal of this program"), std::string::npos)
+        << e.what();
   }
   EXPECT_EQ(get(path(".genera_scenario-aaaaaaaaaaaa/journal")).size(), 54u);
   EXPECT_EQ(get(path("a.dat")), "old");
@@ -180,12 +188,14 @@ TEST_F(OutputFolderTest, NamesLikeTheProgramsOwnAreLeftAlone) {
   EXPECT_EQ(get(path(".genera_scenario-bbbbbbbbbbbb/new-0")), "a source");
   EXPECT_EQ(get(path("a.dat")), "new");
   ASSERT_EQ(f.leftovers().size(), 1u);
-  EXPECT_NE(f.leftovers()[0].find(".genera_scenario-bbbbbbbbbbbb"), std::string::npos) << f.leftovers()[0];
+  EXPECT_NE(f.leftovers()[0].find(".genera_scenario-bbbbbbbbbbbb"), std::string::npos)
+      << f.leftovers()[0];
 }
 
 struct Piantato {
   const char* file_name;
-  std::function<void(const std::string& dir)> pianta;  // puts something at "t.dat" or the lock's name
+  std::function<void(const std::string& dir)>
+      pianta;  // puts something at "t.dat" or the lock's name
   const char* messaggio;
 };
 
@@ -214,23 +224,32 @@ TEST_P(Planted, StopsTheCommitAndIsLeftAsItWas) {
 INSTANTIATE_TEST_SUITE_P(
     Hostile, Planted,
     testing::Values(
-        Piantato{"SymlinkAtTarget", [](const std::string& d) { fs::create_symlink(d + "/victim", d + "/t.dat"); },
+        Piantato{"SymlinkAtTarget",
+                 [](const std::string& d) { fs::create_symlink(d + "/victim", d + "/t.dat"); },
                  "symbolic link"},
-        Piantato{"FifoAtTarget", [](const std::string& d) { ::mkfifo((d + "/t.dat").c_str(), 0666); },
+        Piantato{"FifoAtTarget",
+                 [](const std::string& d) { ::mkfifo((d + "/t.dat").c_str(), 0666); },
                  "not a regular file"},
-        Piantato{"SourceHardLinkedAtTarget",
-                 [](const std::string& d) { fs::create_hard_link(d + "/source.txt", d + "/t.dat"); },
-                 "one of the sources"},
-        Piantato{"SymlinkAtLock",
-                 [](const std::string& d) { fs::create_symlink(d + "/victim", d + "/" + kFileBlocco); },
-                 "symbolic link"},
-        Piantato{"FifoAtLock", [](const std::string& d) { ::mkfifo((d + "/" + kFileBlocco).c_str(), 0666); },
+        Piantato{
+            "SourceHardLinkedAtTarget",
+            [](const std::string& d) { fs::create_hard_link(d + "/source.txt", d + "/t.dat"); },
+            "one of the sources"},
+        Piantato{
+            "SymlinkAtLock",
+            [](const std::string& d) { fs::create_symlink(d + "/victim", d + "/" + kFileBlocco); },
+            "symbolic link"},
+        Piantato{"FifoAtLock",
+                 [](const std::string& d) { ::mkfifo((d + "/" + kFileBlocco).c_str(), 0666); },
                  "not a lock file"},
         Piantato{"SourceHardLinkedAtLock",
-                 [](const std::string& d) { fs::create_hard_link(d + "/source.txt", d + "/" + kFileBlocco); },
+                 [](const std::string& d) {
+                   fs::create_hard_link(d + "/source.txt", d + "/" + kFileBlocco);
+                 },
                  "not a lock file"},
         Piantato{"SymlinkToSourceAtLock",
-                 [](const std::string& d) { fs::create_symlink(d + "/source.txt", d + "/" + kFileBlocco); },
+                 [](const std::string& d) {
+                   fs::create_symlink(d + "/source.txt", d + "/" + kFileBlocco);
+                 },
                  "symbolic link"}),
     [](const testing::TestParamInfo<Piantato>& i) { return std::string(i.param.file_name); });
 
@@ -255,7 +274,9 @@ TEST(WithoutHardLinks, TheOldSetIsCopiedAsideAndPutBack) {
   class NoLinks : public MemoryFileSystem {
    public:
     using MemoryFileSystem::MemoryFileSystem;
-    LinkResult link(const std::string&, const std::string&) override { return LinkResult::unsupported; }
+    LinkResult link(const std::string&, const std::string&) override {
+      return LinkResult::unsupported;
+    }
   };
   class FailRename : public FaultHook {
    public:
@@ -273,11 +294,12 @@ TEST(WithoutHardLinks, TheOldSetIsCopiedAsideAndPutBack) {
     fs.files = {{"d/a", "old a"}, {"d/b", "old b"}};
     hook.failing = failing;
     const std::vector<FileToWrite> set = {{"d/a", [](ByteSink& s) { s.write("new a", 5); }},
-                                             {"d/b", [](ByteSink& s) { s.write("new b", 5); }},
-                                             {"d/c", [](ByteSink& s) { s.write("new c", 5); }}};
+                                          {"d/b", [](ByteSink& s) { s.write("new b", 5); }},
+                                          {"d/c", [](ByteSink& s) { s.write("new c", 5); }}};
     if (failing == 0) {
       fs.replace_all(set);
-      EXPECT_EQ(fs.files, (std::map<std::string, std::string>{{"d/a", "new a"}, {"d/b", "new b"}, {"d/c", "new c"}}));
+      EXPECT_EQ(fs.files, (std::map<std::string, std::string>{
+                              {"d/a", "new a"}, {"d/b", "new b"}, {"d/c", "new c"}}));
     } else {
       EXPECT_THROW(fs.replace_all(set), FileError);
       EXPECT_EQ(fs.files, (std::map<std::string, std::string>{{"d/a", "old a"}, {"d/b", "old b"}}));

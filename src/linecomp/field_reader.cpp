@@ -85,8 +85,9 @@ std::optional<std::string> FieldReader::read_text() {
       }
     }
     if (pos_ < text_.size()) ++pos_;  // the closing quote
-    field_width_ = line_ == field_line_ ? static_cast<int>(pos_ - open_quote)
-                                            : static_cast<int>(text_.find_first_of("\r\n", open_quote) - open_quote);
+    field_width_ = line_ == field_line_
+                       ? static_cast<int>(pos_ - open_quote)
+                       : static_cast<int>(text_.find_first_of("\r\n", open_quote) - open_quote);
     // Whatever stands between the closing quote and the separator is dropped.
     while (pos_ < text_.size() && text_[pos_] != ',' && !at_line_break()) ++pos_;
     consume_separator();
@@ -105,7 +106,8 @@ std::optional<std::string> FieldReader::read_text() {
 std::optional<int32_t> FieldReader::read_number() {
   if (!start_field()) return std::nullopt;
   const std::size_t start = pos_;
-  while (pos_ < text_.size() && text_[pos_] != ',' && !blank(text_[pos_]) && !at_line_break()) ++pos_;
+  while (pos_ < text_.size() && text_[pos_] != ',' && !blank(text_[pos_]) && !at_line_break())
+    ++pos_;
   const std::string_view digits = text_.substr(start, pos_ - start);
   field_width_ = static_cast<int>(digits.size());
   skip_blanks();

@@ -8,8 +8,9 @@ namespace genera {
 namespace {
 
 TEST(FieldReader, LineSourceRecords) {
-  FieldReader r("[generale]\r\nlunghezza percorso,    89000\r\npendenza,   0,    0\r\n"
-                "indicatori_vmax,  57000,  130,  135,  140,  2,  ,  ,  ,  0\r\n");
+  FieldReader r(
+      "[generale]\r\nlunghezza percorso,    89000\r\npendenza,   0,    0\r\n"
+      "indicatori_vmax,  57000,  130,  135,  140,  2,  ,  ,  ,  0\r\n");
   EXPECT_EQ(r.read_text(), "[generale]");
   EXPECT_EQ(r.line(), 1);
   EXPECT_EQ(r.read_text(), "lunghezza percorso");
@@ -35,10 +36,11 @@ TEST(FieldReader, NumbersApartByBlanksAlone) {
 }
 
 TEST(FieldReader, TextFields) {
-  FieldReader r("cartello_indicatore,  88150,   (Galleria)(Montalba)\r\n"
-                "  \"a, b\"  ,x\r\n"
-                "stazione, 1, LIVRA   \r\n"
-                "\"open\r\nquote\"\r\n");
+  FieldReader r(
+      "cartello_indicatore,  88150,   (Galleria)(Montalba)\r\n"
+      "  \"a, b\"  ,x\r\n"
+      "stazione, 1, LIVRA   \r\n"
+      "\"open\r\nquote\"\r\n");
   EXPECT_EQ(r.read_text(), "cartello_indicatore");
   EXPECT_EQ(r.read_number(), 88150);
   EXPECT_EQ(r.read_text(), "(Galleria)(Montalba)");
@@ -89,12 +91,20 @@ TEST(FieldReader, NumbersThatAreNotNumbersFail) {
     bool valido;
     int32_t valore;
   } cases[] = {
-      {"-2147483648", true, INT32_MIN}, {"2147483647", true, INT32_MAX}, {"+15", true, 15},
-      {"  ,", true, 0}, {"-0", true, 0}, {"7 ", true, 7},
-      {"2147483648", false, 0},         {"-2147483649", false, 0},
+      {"-2147483648", true, INT32_MIN},
+      {"2147483647", true, INT32_MAX},
+      {"+15", true, 15},
+      {"  ,", true, 0},
+      {"-0", true, 0},
+      {"7 ", true, 7},
+      {"2147483648", false, 0},
+      {"-2147483649", false, 0},
       {"123456789012345678901234567890", false, 0},
-      {"12a", false, 0},                {"abc", false, 0},               {"1.5", false, 0},
-      {"-", false, 0},                  {"\"7\"", false, 0},
+      {"12a", false, 0},
+      {"abc", false, 0},
+      {"1.5", false, 0},
+      {"-", false, 0},
+      {"\"7\"", false, 0},
   };
   for (const auto& c : cases) {
     FieldReader r(c.testo);

@@ -37,7 +37,8 @@ void coda_pendenze(ScenarioCompilato& s, StatoPendenze& st);
 /// Sets the cursor to 2 and, when the plan has rows, rows 0 and 1 to (0, 0) and (0, 1).
 void inizia_tracciato(tracciato_linea& t, StatoTracciato& st);
 
-/// Curve record (key field, p, len); code 103 for a key with no class digit or a plan past 1,000,000 m.
+/// Curve record (key field, p, len); code 103 for a key with no class digit or a plan past
+/// 1,000,000 m.
 std::optional<Rifiuto> record_curva(ScenarioCompilato& s, StatoTracciato& st,
                                     std::string_view chiave, int32_t p, int32_t len, IdRecord id);
 

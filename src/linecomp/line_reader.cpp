@@ -141,9 +141,9 @@ Passo LettoreLinea::ripetizione_segnali() {
   } else if (contiene_esatto(chiave, "9")) {
     v.dato3 = 9;
   } else {
-    return rifiuta({Codice::ripetizione_senza_codici, std::nullopt,
-                    "the cab-signal repetition " + citazione(chiave) +
-                        " names neither 4 nor 9 codes"});
+    return rifiuta(
+        {Codice::ripetizione_senza_codici, std::nullopt,
+         "the cab-signal repetition " + citazione(chiave) + " names neither 4 nor 9 codes"});
   }
   if (v.dato2 == 0) v.dato3 = 0;
   return Passo::continua;
@@ -238,7 +238,8 @@ Passo LettoreLinea::testata() {
       case EsitoChiave::letta:
         break;
     }
-    if (const Passo p = applica_record<LettoreLinea>(*this, kTestata, Blocco::testata_linea); p != Passo::continua)
+    if (const Passo p = applica_record<LettoreLinea>(*this, kTestata, Blocco::testata_linea);
+        p != Passo::continua)
       return p;
     const std::string& c = chiave();
     const std::size_t primo = c.find_first_not_of(' ');
@@ -259,7 +260,9 @@ Passo LettoreLinea::corpo() {
       case EsitoChiave::letta:
         break;
     }
-    if (const Passo p = applica_record<LettoreLinea>(*this, kCorpo, Blocco::corpo_linea); p != Passo::continua) return p;
+    if (const Passo p = applica_record<LettoreLinea>(*this, kCorpo, Blocco::corpo_linea);
+        p != Passo::continua)
+      return p;
   }
 }
 
@@ -268,7 +271,8 @@ EsitoLettura LettoreLinea::leggi() {
   if (const Passo p = testata(); p != Passo::continua) return chiudi(p);
   if (auto r = progressive_ordina(s_)) return chiudi(rifiuta(std::move(*r)));
   if (s_.percorso.empty()) {
-    guasto("the header block ends without a line length (\"lunghezza percorso\"): there is no grid");
+    guasto(
+        "the header block ends without a line length (\"lunghezza percorso\"): there is no grid");
     return esito_guasto();
   }
   inizia_tracciato(s_.tracciato, tracciato_);

@@ -176,10 +176,9 @@ TEST(LeggiSorgenteLinea, ReachCheck) {
     EXPECT_TRUE(l.prosegue()) << c.record;
     EXPECT_EQ(l.s.codice_errore, Codice::oltre_griglia) << c.record;
     EXPECT_EQ(l.s.posizione_errore, c.posizione) << c.record;
-    EXPECT_EQ(l.messaggi(), std::string(c.prima) +
-                                "LIVRA_MONTALBA_linea.txt:5:1: error 15: record at " +
-                                std::to_string(c.posizione) +
-                                " m lies beyond the end of the grid\n")
+    EXPECT_EQ(l.messaggi(),
+              std::string(c.prima) + "LIVRA_MONTALBA_linea.txt:5:1: error 15: record at " +
+                  std::to_string(c.posizione) + " m lies beyond the end of the grid\n")
         << c.record;
     EXPECT_TRUE(l.linea_eliminata()) << c.record;
     // The record after it was never read; the tail carried gradient 5 on.
@@ -409,14 +408,13 @@ TEST(LeggiSorgenteLinea, RunTimeFailuresNameTheirLine) {
       {"header comments past the end", righe({"[generale]", "- a -", "- b -"}), 3},
       {"no length record", righe({"[generale]", "sfondo uno, 1", "[corpo]", "pendenza, 100, 1"}),
        3},
-      {"a length that leaves no grid", righe({"[generale]", "lunghezza percorso, -7001", "[x]"}),
-       2,
+      {"a length that leaves no grid", righe({"[generale]", "lunghezza percorso, -7001", "[x]"}), 2,
        "LIVRA_MONTALBA_linea.txt:2:21: error 109: `lunghezza` -7001 m is outside 1 to "
        "1000000\n"},
       {"a packed speed beyond 16 bits",
        con_testata(righe({"indicatori_vmax, 500, 1639, 0, 0, 0, , , , 0"})), 4},
-      {"a board before the line's start", con_testata(righe({"cartello_indicatore, -100, (A)"})),
-       4, "LIVRA_MONTALBA_linea.txt:4:22: warning: `posizione` -100 m is below 0\n"},
+      {"a board before the line's start", con_testata(righe({"cartello_indicatore, -100, (A)"})), 4,
+       "LIVRA_MONTALBA_linea.txt:4:22: warning: `posizione` -100 m is below 0\n"},
       {"a progressive correction beyond 32 bits",
        righe({"[generale]", "lunghezza percorso, 1000", "progressiva uno, 50, 2147483600, 1",
               "[curve]"}),
@@ -433,8 +431,8 @@ TEST(LeggiSorgenteLinea, RunTimeFailuresNameTheirLine) {
     EXPECT_EQ(compilata.s.codice_errore, Codice::guasto_lettura) << c.nome;
     const std::string colonna = l.esito.colonna > 0 ? ":" + std::to_string(l.esito.colonna) : "";
     EXPECT_EQ(messaggi(compilata.s), c.prima + std::string(kNomeLinea) + ":" +
-                                         std::to_string(c.riga) + colonna + ": error 25: " +
-                                         l.esito.guasto + "\n")
+                                         std::to_string(c.riga) + colonna +
+                                         ": error 25: " + l.esito.guasto + "\n")
         << c.nome;
     EXPECT_TRUE(compilata.eliminazioni.eliminata(QualeSorgente::linea)) << c.nome;
     EXPECT_TRUE(compilata.eliminazioni.eliminata(QualeSorgente::treno)) << c.nome;

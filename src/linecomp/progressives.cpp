@@ -3,7 +3,6 @@
 #include <array>
 #include <string>
 
-
 namespace genera {
 namespace {
 
@@ -14,7 +13,9 @@ struct Terna {
   IdRecord origine = 0;
 };
 
-Terna leggi(const voce_testata& v, IdRecord origine) { return {v.dato1, v.dato2, v.dato3, origine}; }
+Terna leggi(const voce_testata& v, IdRecord origine) {
+  return {v.dato1, v.dato2, v.dato3, origine};
+}
 
 void scrivi(voce_testata& v, const Terna& t) {
   v.dato1 = t.primo;

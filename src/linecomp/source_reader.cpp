@@ -49,7 +49,7 @@ bool LettoreSorgente::leggi_chiave() {
 bool LettoreSorgente::commento() const { return contiene(chiave_, kCommento); }
 
 LettoreSorgente::EsitoChiave LettoreSorgente::prossima_chiave(int commenti,
-                                                            bool fine_nei_commenti) {
+                                                              bool fine_nei_commenti) {
   if (r_.at_end()) return EsitoChiave::fine;
   if (!leggi_chiave()) return EsitoChiave::guasto;
   if (r_.at_end()) return EsitoChiave::fine;
@@ -128,8 +128,8 @@ void LettoreSorgente::controlla_valore(int64_t v) {
     in_relazione = v > valori_[i - 1];
   if (!in_relazione) {
     const Campo& prima = r.campi[i - 1];
-    std::string testo = nome + " " + con_unita(v, u) + " is not after `" +
-                        std::string(prima.nome) + "` " + con_unita(valori_[i - 1], prima.unita);
+    std::string testo = nome + " " + con_unita(v, u) + " is not after `" + std::string(prima.nome) +
+                        "` " + con_unita(valori_[i - 1], prima.unita);
     std::string aiuto = "give the start first and the end after it";
     if (c->vincolo == Vincolo::zero_o_dopo_precedente) aiuto += ", or 0 for none";
     segnala_errore(s_, Codice::fine_prima_di_inizio, luogo_campo(), std::move(testo));
@@ -149,8 +149,8 @@ void LettoreSorgente::controlla_valore(int64_t v) {
     else if (senza_limite && c->sensato_max == INT32_MAX)
       testo += " is below " + std::to_string(c->sensato_min);
     else
-      testo += " is outside " + std::to_string(c->sensato_min) + " to " +
-               std::to_string(c->sensato_max);
+      testo +=
+          " is outside " + std::to_string(c->sensato_min) + " to " + std::to_string(c->sensato_max);
   } else {
     testo += " is not a multiple of " + std::to_string(c->multiplo);
   }
@@ -186,8 +186,8 @@ void LettoreSorgente::controlla_resto() {
   std::size_t fine = avanzo.find_last_not_of(" \t,");
   dove.larghezza = static_cast<int>(fine + 1);
   const std::string_view mostrato = avanzo.substr(0, fine + 1);
-  const bool testo_finale = record_ != nullptr &&
-                            schema_record(record_->chiave).campi.back().lettura == Lettura::testo;
+  const bool testo_finale =
+      record_ != nullptr && schema_record(record_->chiave).campi.back().lettura == Lettura::testo;
   if (testo_finale) return;  // said by the text's own check
   const bool cifre = mostrato.find_first_not_of("0123456789") == std::string_view::npos;
   // "12,5": digits right after the comma that closed a number.
@@ -264,8 +264,9 @@ bool LettoreSorgente::testo(std::string& valore) {
                  citazione(resto.substr(resto.find_first_not_of(" \t"),
                                         fine + 1 - resto.find_first_not_of(" \t"))) +
                  " after the comma is not",
-             {}, "put the whole text in double quotes: \"" + *t + "," +
-                     std::string(resto.substr(0, fine + 1)) + "\"");
+             {},
+             "put the whole text in double quotes: \"" + *t + "," +
+                 std::string(resto.substr(0, fine + 1)) + "\"");
     }
   }
   valore = std::move(*t);
@@ -285,11 +286,13 @@ std::string LettoreSorgente::in_codepage(const std::string& campo) {
 
 void LettoreSorgente::fuori_ordine(int32_t n, int32_t cursore, IdRecord prima) {
   if (n <= 0 || n >= cursore || record_ == nullptr) return;
-  avvisa(s_, Avviso::profilo_fuori_ordine, luogo(),
-         "this " + std::string(record_->nome) + " record comes after one further along the line: "
-         "its profile runs in order of position, so it writes one cell with the value before it",
-         {{luogo_record(s_, prima), "the record further along"}},
-         "sort the " + std::string(record_->nome) + " records by position");
+  avvisa(
+      s_, Avviso::profilo_fuori_ordine, luogo(),
+      "this " + std::string(record_->nome) +
+          " record comes after one further along the line: "
+          "its profile runs in order of position, so it writes one cell with the value before it",
+      {{luogo_record(s_, prima), "the record further along"}},
+      "sort the " + std::string(record_->nome) + " records by position");
 }
 
 namespace {
@@ -435,8 +438,9 @@ void LettoreSorgente::chiave_ignota(Blocco blocco) {
   if (k.empty()) return;
   if (numero_scritto(k)) {
     avvisa(s_, Avviso::valore_a_inizio_riga, luogo(),
-           "the value " + citazione(k) + " starts a line but belongs to no record: is a key "
-           "missing, or a comma too many on the line before?");
+           "the value " + citazione(k) +
+               " starts a line but belongs to no record: is a key "
+               "missing, or a comma too many on the line before?");
     return;
   }
   if (contiene_esatto(k, "[") && contiene_esatto(k, "]")) return;
@@ -465,8 +469,8 @@ void LettoreSorgente::chiave_ignota(Blocco blocco) {
     if (p.maiuscole && contiene(k, p.parola) && contiene(k, p.seconda))
       simile = &p, perche = " (the header words must be written in lower case)";
   }
-  std::string testo = "unknown record key " + citazione(k) +
-                      " is ignored, with the fields after it on its line";
+  std::string testo =
+      "unknown record key " + citazione(k) + " is ignored, with the fields after it on its line";
   std::string aiuto;
   if (simile != nullptr) {
     testo += "; did you mean `" + std::string(simile->scritta) + "`?" + perche;
@@ -486,8 +490,8 @@ std::vector<Nota> LettoreSorgente::note_non_lette(Blocco blocco) const {
     if (!resto.first_on_line()) continue;
     bool nomina_record = false;
     for (const ParolaChiave& p : kParoleChiave) {
-      const bool stessa_sorgente = blocco == Blocco::treno ? p.blocco == Blocco::treno
-                                                           : p.blocco != Blocco::treno;
+      const bool stessa_sorgente =
+          blocco == Blocco::treno ? p.blocco == Blocco::treno : p.blocco != Blocco::treno;
       nomina_record = nomina_record || (stessa_sorgente && nomina(p, *campo));
     }
     if (!nomina_record || contiene(*campo, kCommento)) continue;
@@ -495,7 +499,8 @@ std::vector<Nota> LettoreSorgente::note_non_lette(Blocco blocco) const {
   }
   if (record == 0) return {};
   return {{{nome_, prima, 0, std::nullopt},
-           std::to_string(record) + (record == 1 ? " record after it was" : " records after it were") +
+           std::to_string(record) +
+               (record == 1 ? " record after it was" : " records after it were") +
                " not read, from line " + std::to_string(prima) + " on"}};
 }
 
@@ -505,9 +510,15 @@ namespace {
 // an error of its own.
 bool posizionato(Chiave c) {
   switch (c) {
-    case Chiave::pendenza: case Chiave::curva: case Chiave::montagna:
-    case Chiave::indicatori_v_max: case Chiave::cartello_indicatore: case Chiave::velocita:
-    case Chiave::aderenza: case Chiave::segnale: case Chiave::rallentamento:
+    case Chiave::pendenza:
+    case Chiave::curva:
+    case Chiave::montagna:
+    case Chiave::indicatori_v_max:
+    case Chiave::cartello_indicatore:
+    case Chiave::velocita:
+    case Chiave::aderenza:
+    case Chiave::segnale:
+    case Chiave::rallentamento:
     case Chiave::abbattimento:
       return true;
     default:
@@ -518,10 +529,18 @@ bool posizionato(Chiave c) {
 // Records that set one value of the scenario: a second one replaces the first.
 bool unico(Chiave c) {
   switch (c) {
-    case Chiave::lunghezza_percorso: case Chiave::progressiva_tre: case Chiave::progressiva_due:
-    case Chiave::progressiva_uno: case Chiave::sfondo_uno: case Chiave::sfondo_due:
-    case Chiave::sfondo_tre: case Chiave::ripetizione_segnali: case Chiave::massa_frenata:
-    case Chiave::vetture: case Chiave::orologio: case Chiave::sabbia:
+    case Chiave::lunghezza_percorso:
+    case Chiave::progressiva_tre:
+    case Chiave::progressiva_due:
+    case Chiave::progressiva_uno:
+    case Chiave::sfondo_uno:
+    case Chiave::sfondo_due:
+    case Chiave::sfondo_tre:
+    case Chiave::ripetizione_segnali:
+    case Chiave::massa_frenata:
+    case Chiave::vetture:
+    case Chiave::orologio:
+    case Chiave::sabbia:
       return true;
     default:
       return false;
@@ -548,7 +567,8 @@ IdRecord LettoreSorgente::annota_record(Chiave chiave, int32_t posizione) {
   IdRecord& primo = primo_[static_cast<std::size_t>(chiave)];
   if (unico(chiave) && primo != 0)
     avvisa(s_, Avviso::record_sostituito, luogo(),
-           "this " + std::string(nome_record) + " record replaces the one before it, which has no effect",
+           "this " + std::string(nome_record) +
+               " record replaces the one before it, which has no effect",
            {{luogo_record(s_, primo), "the " + std::string(nome_record) + " record it replaces"}});
   if (primo == 0) primo = id;
   return id;

@@ -28,10 +28,10 @@ namespace genera {
 
 /// How a record, or a reading, ended.
 enum class Passo : uint8_t {
-  continua,     // applied; the reading goes on
-  fine_morbida, // code 15: the reading ends, the end steps still run
-  fine_dura,    // a refused record: the reading ends at once
-  guasto,       // a run-time failure: the whole parse ends with code 25
+  continua,      // applied; the reading goes on
+  fine_morbida,  // code 15: the reading ends, the end steps still run
+  fine_dura,     // a refused record: the reading ends at once
+  guasto,        // a run-time failure: the whole parse ends with code 25
 };
 
 /// How a reading ended: its last step and, for a run-time failure, why
@@ -203,15 +203,15 @@ class LettoreSorgente {
   std::span<const Campo> campi_;          // ... and its fields in the schema
   int valori_letti_ = 0;
   std::array<IdRecord, kParoleChiave.size()> primo_{};  // the first record of each kind
-  std::string chiave_;  // the key field just read (campo_letto)
+  std::string chiave_;                                  // the key field just read (campo_letto)
   int riga_chiave_ = 0;
   int colonna_chiave_ = 0;
   int larghezza_chiave_ = 0;
-  bool separatori_detti_ = false;  // the key's separators are checked once
+  bool separatori_detti_ = false;       // the key's separators are checked once
   const void* memo_tabella_ = nullptr;  // righe_nominate(): the last table asked
   std::string memo_chiave_;             // ... the last key
   uint32_t memo_righe_ = 0;             // ... and the rows it names
-  std::array<int64_t, 17> valori_{};  // the current record's values, for their relations
+  std::array<int64_t, 17> valori_{};    // the current record's values, for their relations
   void guasto_valore();
   void controlla_valore(int64_t v);
   void controlla_resto();

@@ -48,10 +48,10 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.nome); });
 
 TEST(NoteNonLette, AStopNamesTheFirstRecordLeftUnread) {
-  const LetturaLinea l = leggi_linea(
-      kTestata + righe({"indicatori_vmax, 2000, 140, 150, 150, 0, , , , 0",
-                        "cartello_indicatore, 2010, (A)", "- a comment -", "pendenza, 3000, 5",
-                        "pendenza, 4000, 6", "[fine]"}));
+  const LetturaLinea l =
+      leggi_linea(kTestata + righe({"indicatori_vmax, 2000, 140, 150, 150, 0, , , , 0",
+                                    "cartello_indicatore, 2010, (A)", "- a comment -",
+                                    "pendenza, 3000, 5", "pendenza, 4000, 6", "[fine]"}));
   ASSERT_FALSE(l.s.diagnostiche.empty());
   const Diagnostica& d = l.s.diagnostiche.back();
   EXPECT_EQ(d.codice, Codice::cartello_occupato);
@@ -61,8 +61,9 @@ TEST(NoteNonLette, AStopNamesTheFirstRecordLeftUnread) {
 }
 
 TEST(NoteNonLette, NothingLeftNothingSaid) {
-  const LetturaLinea l = leggi_linea(kTestata + righe({"indicatori_vmax, 2000, 140, 150, 150, 0, , , , 0",
-                                                       "cartello_indicatore, 2010, (A)"}));
+  const LetturaLinea l =
+      leggi_linea(kTestata + righe({"indicatori_vmax, 2000, 140, 150, 150, 0, , , , 0",
+                                    "cartello_indicatore, 2010, (A)"}));
   ASSERT_FALSE(l.s.diagnostiche.empty());
   for (const Nota& n : l.s.diagnostiche.back().note)
     EXPECT_EQ(n.testo.find("not read"), std::string::npos) << n.testo;

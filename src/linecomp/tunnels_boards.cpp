@@ -12,7 +12,9 @@ namespace {
 constexpr int32_t kDistanzaGallerie = 150;
 constexpr int32_t kTipoGallerieVicine = 3;
 
-Rifiuto guasto(std::string testo) { return {Codice::guasto_lettura, std::nullopt, std::move(testo)}; }
+Rifiuto guasto(std::string testo) {
+  return {Codice::guasto_lettura, std::nullopt, std::move(testo)};
+}
 
 // The cell of a board at `p` metres. The reach check keeps it below U; a
 // position before the line's start gives no cell at all.
@@ -83,11 +85,13 @@ std::optional<Rifiuto> memo_indicatori_v_max(ScenarioCompilato& s, const ValoriI
   if (!c) return guasto(fuori(s, "speed-indicator board", v.posizione));
   cella_percorso& cella = s.percorso[*c];
   if (!cella_libera(cella))
-    return Rifiuto{Codice::indicatore_occupato, v.posizione,
-                   "speed-indicator board at " + std::to_string(v.posizione) +
-                       " m lands on cell " + std::to_string(*c) + ", which already holds " +
+    return Rifiuto{Codice::indicatore_occupato,
+                   v.posizione,
+                   "speed-indicator board at " + std::to_string(v.posizione) + " m lands on cell " +
+                       std::to_string(*c) + ", which already holds " +
                        descrivi_cella(s, static_cast<int32_t>(*c)),
-                   0, {nota_occupante(s, static_cast<int32_t>(*c))}};
+                   0,
+                   {nota_occupante(s, static_cast<int32_t>(*c))}};
   // All three packed values are computed before the cell changes, so a
   // value that does not fit leaves the cell as it was.
   const auto v1 = velocita_impacchettata(v.vad, v.vas);
@@ -111,11 +115,13 @@ std::optional<Rifiuto> cartello_indicatore(ScenarioCompilato& s, int32_t& prossi
   if (!c) return guasto(fuori(s, "indicator board", p));
   cella_percorso& cella = s.percorso[*c];
   if (!cella_libera(cella))
-    return Rifiuto{Codice::cartello_occupato, p,
+    return Rifiuto{Codice::cartello_occupato,
+                   p,
                    "indicator board at " + std::to_string(p) + " m lands on cell " +
                        std::to_string(*c) + ", which already holds " +
                        descrivi_cella(s, static_cast<int32_t>(*c)),
-                   0, {nota_occupante(s, static_cast<int32_t>(*c))}};
+                   0,
+                   {nota_occupante(s, static_cast<int32_t>(*c))}};
   // Boards take entries 80 down to 1; entry 0 is never used.
   if (prossimo_cartello < 1 || prossimo_cartello > kPrimoCartello)
     return Rifiuto{Codice::cartelli_troppi, p,

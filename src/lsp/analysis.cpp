@@ -26,7 +26,8 @@ std::string_view nome_file(std::string_view percorso) {
 
 std::string folder_of(std::string_view percorso) {
   const std::size_t barra = percorso.find_last_of("/\\");
-  return barra == std::string_view::npos ? std::string(".") : std::string(percorso.substr(0, barra));
+  return barra == std::string_view::npos ? std::string(".")
+                                         : std::string(percorso.substr(0, barra));
 }
 
 std::string unisci(const std::string& cartella, std::string_view nome) {
@@ -80,7 +81,8 @@ Fonte fonte_predefinita(QualeSorgente q, const Ambiente& amb) {
     f.nome = "built-in " + amb.nome_linea_predefinito + "_linea.txt";
     f.testo = TestoDocumento(testo_predefinito(dati_linea));
   } else {
-    f.nome = "built-in " + amb.nome_linea_predefinito + "_" + amb.codice_treno_predefinito + "-.txt";
+    f.nome =
+        "built-in " + amb.nome_linea_predefinito + "_" + amb.codice_treno_predefinito + "-.txt";
     f.testo = TestoDocumento(testo_predefinito(dati_treno));
   }
   return f;
@@ -232,13 +234,11 @@ std::shared_ptr<const Analisi> analizza(Coppia coppia) {
   const Fonte& t = a->coppia.treno;
   const Sorgente linea{l.nome, true, l.testo.testo(), {}};
   const Sorgente treno{t.nome, true, t.testo.testo(), {}};
-  a->s = compila(linea, treno, {a->coppia.nome_linea, a->coppia.codice_treno, true},
-                 non_eliminare);
+  a->s = compila(linea, treno, {a->coppia.nome_linea, a->coppia.codice_treno, true}, non_eliminare);
   return a;
 }
 
-json intervallo_luogo(const TestoDocumento& t, int riga, int colonna, Codifica c,
-                      int larghezza) {
+json intervallo_luogo(const TestoDocumento& t, int riga, int colonna, Codifica c, int larghezza) {
   const int r = std::clamp(riga - 1, 0, std::max(0, t.righe() - 1));
   const std::string_view testo = t.riga(r);
   std::size_t a = 0, b = testo.size();
@@ -293,12 +293,11 @@ std::map<std::string, json> diagnostiche_lsp(const Analisi& a, Codifica c) {
     for (const Nota& n : d.note) {
       const Fonte* g = fonte_di(n.luogo.file);
       if (g != nullptr && !g->uri.empty()) {
-        correlate.push_back(
-            {{"location",
-              {{"uri", g->uri},
-               {"range", intervallo_luogo(g->testo, n.luogo.riga, n.luogo.colonna, c,
-                                          n.luogo.larghezza)}}},
-             {"message", n.testo}});
+        correlate.push_back({{"location",
+                              {{"uri", g->uri},
+                               {"range", intervallo_luogo(g->testo, n.luogo.riga, n.luogo.colonna,
+                                                          c, n.luogo.larghezza)}}},
+                             {"message", n.testo}});
       } else {
         messaggio += "\n" + formatta(n);  // a place in the built-in source
       }
@@ -331,18 +330,30 @@ namespace {
 
 const char* nome_tipo(TipoCella tipo) {
   switch (tipo) {
-    case TipoCella::segnale: return "signal";
-    case TipoCella::fine_rallentamento: return "end of slowdown";
-    case TipoCella::inizio_rallentamento: return "start of slowdown";
-    case TipoCella::avviso_rallentamento: return "slowdown warning board";
-    case TipoCella::prima_avviso: return "cell before the warning board";
-    case TipoCella::indicatore_v_max: return "speed-indicator board";
-    case TipoCella::fermata: return "station stop";
-    case TipoCella::marca_galleria: return "tunnel marker";
-    case TipoCella::codice: return "code cell";
-    case TipoCella::abbattimento: return "code cut";
-    case TipoCella::cartello: return "indicator board";
-    default: return "track";
+    case TipoCella::segnale:
+      return "signal";
+    case TipoCella::fine_rallentamento:
+      return "end of slowdown";
+    case TipoCella::inizio_rallentamento:
+      return "start of slowdown";
+    case TipoCella::avviso_rallentamento:
+      return "slowdown warning board";
+    case TipoCella::prima_avviso:
+      return "cell before the warning board";
+    case TipoCella::indicatore_v_max:
+      return "speed-indicator board";
+    case TipoCella::fermata:
+      return "station stop";
+    case TipoCella::marca_galleria:
+      return "tunnel marker";
+    case TipoCella::codice:
+      return "code cell";
+    case TipoCella::abbattimento:
+      return "code cut";
+    case TipoCella::cartello:
+      return "indicator board";
+    default:
+      return "track";
   }
 }
 
@@ -415,8 +426,7 @@ std::vector<std::string> effetti_record(const ScenarioCompilato& s, IdRecord id)
     const voce_testata& v = s.testata_linea[static_cast<std::size_t>(e)];
     std::string riga = "- table entry " + std::to_string(e);
     if (!v.nome.empty()) riga += ": \"" + utf8_da_cp1252(v.nome) + "\"";
-    if (e >= 1 && e <= s.numero_stazioni)
-      riga += ", area " + km(v.dato1) + " to " + km(v.dato2);
+    if (e >= 1 && e <= s.numero_stazioni) riga += ", area " + km(v.dato1) + " to " + km(v.dato2);
     out.push_back(riga);
   }
   for (const CurvaTracciata& c : s.origini.curve)

@@ -38,8 +38,7 @@ std::string uri_da_percorso(std::string_view percorso);
 
 /// Which source a document is: by its language, else by its file name, else
 /// by what it holds.
-QualeSorgente quale_sorgente(std::string_view uri, std::string_view lingua,
-                             std::string_view testo);
+QualeSorgente quale_sorgente(std::string_view uri, std::string_view lingua, std::string_view testo);
 
 /// A document the editor has open.
 struct DocumentoAperto {
@@ -50,8 +49,8 @@ struct DocumentoAperto {
 
 /// One of the two sources of a compile.
 struct Fonte {
-  std::string uri;    // empty for the built-in source
-  std::string nome;   // how diagnostics name it
+  std::string uri;   // empty for the built-in source
+  std::string nome;  // how diagnostics name it
   TestoDocumento testo;
   bool aperta = false;  // an open document of the editor
 };

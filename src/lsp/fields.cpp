@@ -15,8 +15,9 @@ std::vector<DescrizioneCampo> campi_di(Chiave c) {
     d.testo = f.lettura == Lettura::testo;
     d.memoria = f.memoria;
     if (!d.testo) {
-      d.intervallo = "stored unchanged: " + scrivi_memorizzabile(f) + " (outside: " +
-                     std::string(scrivi_fuori(f)) + "); sensible: " + scrivi_sensato(r, f);
+      d.intervallo = "stored unchanged: " + scrivi_memorizzabile(f) +
+                     " (outside: " + std::string(scrivi_fuori(f)) +
+                     "); sensible: " + scrivi_sensato(r, f);
     }
     out.push_back(std::move(d));
   }

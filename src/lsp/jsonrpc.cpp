@@ -54,8 +54,9 @@ std::optional<Cornice> LettoreCornici::prossima() {
       // Not headers: pass over this line and start again on the next.
       while (const std::optional<char> d = flusso_.byte())
         if (*d == '\n') break;
-      return Cornice{{}, "a header block longer than " + std::to_string(kIntestazioneMassima) +
-                             " bytes was passed over"};
+      return Cornice{{},
+                     "a header block longer than " + std::to_string(kIntestazioneMassima) +
+                         " bytes was passed over"};
     }
     if (*c != '\n') {
       riga += *c;
@@ -95,8 +96,9 @@ std::optional<Cornice> LettoreCornici::prossima() {
       if (k == 0) return std::nullopt;
       resto -= k;
     }
-    return Cornice{{}, "a message of " + std::to_string(*lunghezza) + " bytes is over the limit of " +
-                           std::to_string(corpo_massimo_)};
+    return Cornice{{},
+                   "a message of " + std::to_string(*lunghezza) + " bytes is over the limit of " +
+                       std::to_string(corpo_massimo_)};
   }
   Cornice out;
   out.corpo.resize(*lunghezza);

@@ -33,8 +33,8 @@ TEST(LettoreCornici, HeaderNameIgnoresCaseAndLinesMayEndInLfAlone) {
 struct CasoGuasto {
   const char* nome;
   std::string flusso;
-  std::string guasto;      // the fault of the first frame
-  std::string poi;         // the body of the frame after it
+  std::string guasto;  // the fault of the first frame
+  std::string poi;     // the body of the frame after it
 };
 
 class CornicieGuaste : public testing::TestWithParam<CasoGuasto> {};
@@ -49,13 +49,14 @@ TEST_P(CornicieGuaste, AFaultyFrameIsReportedAndTheNextOneRead) {
 
 INSTANTIATE_TEST_SUITE_P(
     Casi, CornicieGuaste,
-    testing::Values(
-        CasoGuasto{"no_length", "Content-Type: a\r\n\r\n", "a header block without Content-Length", ""},
-        CasoGuasto{"not_a_number", "Content-Length: 1x\r\n\r\n",
-                   "Content-Length is not a whole number: \"1x\"", ""},
-        CasoGuasto{"no_colon", "garbage\r\n\r\n", "a header line without a colon: \"garbage\"", ""},
-        CasoGuasto{"over_the_limit", "Content-Length: 17\r\n\r\n01234567890123456",
-                   "a message of 17 bytes is over the limit of 16", ""}),
+    testing::Values(CasoGuasto{"no_length", "Content-Type: a\r\n\r\n",
+                               "a header block without Content-Length", ""},
+                    CasoGuasto{"not_a_number", "Content-Length: 1x\r\n\r\n",
+                               "Content-Length is not a whole number: \"1x\"", ""},
+                    CasoGuasto{"no_colon", "garbage\r\n\r\n",
+                               "a header line without a colon: \"garbage\"", ""},
+                    CasoGuasto{"over_the_limit", "Content-Length: 17\r\n\r\n01234567890123456",
+                               "a message of 17 bytes is over the limit of 16", ""}),
     [](const auto& i) { return std::string(i.param.nome); });
 
 TEST(LettoreCornici, AStreamCutShortEndsTheReading) {

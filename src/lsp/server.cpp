@@ -77,7 +77,8 @@ std::string frammento(const ParolaChiave& p) {
 }
 
 /// "segnale, posizione, sx, ...": the record as a signature.
-std::string firma_di(const ParolaChiave& p, std::vector<std::pair<std::size_t, std::size_t>>* pezzi) {
+std::string firma_di(const ParolaChiave& p,
+                     std::vector<std::pair<std::size_t, std::size_t>>* pezzi) {
   std::string out(p.scritta);
   for (const DescrizioneCampo& c : campi_di(p.chiave)) {
     out += ", ";
@@ -104,10 +105,17 @@ std::string elenco_campi(const ParolaChiave& p) {
 
 bool con_posizione(Chiave c) {
   switch (c) {
-    case Chiave::pendenza: case Chiave::curva: case Chiave::montagna:
-    case Chiave::indicatori_v_max: case Chiave::cartello_indicatore: case Chiave::velocita:
-    case Chiave::aderenza: case Chiave::segnale: case Chiave::rallentamento:
-    case Chiave::abbattimento: case Chiave::stazione:
+    case Chiave::pendenza:
+    case Chiave::curva:
+    case Chiave::montagna:
+    case Chiave::indicatori_v_max:
+    case Chiave::cartello_indicatore:
+    case Chiave::velocita:
+    case Chiave::aderenza:
+    case Chiave::segnale:
+    case Chiave::rallentamento:
+    case Chiave::abbattimento:
+    case Chiave::stazione:
       return true;
     default:
       return false;
@@ -115,19 +123,26 @@ bool con_posizione(Chiave c) {
 }
 
 /// The outline's name and kind of a record, or nothing when it has none.
-std::optional<std::pair<std::string, int>> simbolo(const ParolaChiave& p,
-                                                   const RigaRecord& rr, std::string_view riga) {
+std::optional<std::pair<std::string, int>> simbolo(const ParolaChiave& p, const RigaRecord& rr,
+                                                   std::string_view riga) {
   auto testo = [&](std::size_t i) {
     return i < rr.campi.size() ? senza_virgolette(campo_testo(riga, rr.campi[i])) : std::string();
   };
   switch (p.chiave) {
-    case Chiave::stazione: return std::pair{"station " + testo(17), 5};
-    case Chiave::segnale: return std::pair{std::string("signal"), 24};
-    case Chiave::montagna: return std::pair{std::string("tunnel"), 23};
-    case Chiave::rallentamento: return std::pair{"slowdown " + testo(2) + " km/h", 25};
-    case Chiave::indicatori_v_max: return std::pair{std::string("speed-indicator board"), 14};
-    case Chiave::cartello_indicatore: return std::pair{"indicator board " + testo(2), 14};
-    default: return std::nullopt;
+    case Chiave::stazione:
+      return std::pair{"station " + testo(17), 5};
+    case Chiave::segnale:
+      return std::pair{std::string("signal"), 24};
+    case Chiave::montagna:
+      return std::pair{std::string("tunnel"), 23};
+    case Chiave::rallentamento:
+      return std::pair{"slowdown " + testo(2) + " km/h", 25};
+    case Chiave::indicatori_v_max:
+      return std::pair{std::string("speed-indicator board"), 14};
+    case Chiave::cartello_indicatore:
+      return std::pair{"indicator board " + testo(2), 14};
+    default:
+      return std::nullopt;
   }
 }
 
@@ -191,7 +206,8 @@ void ServerLsp::gestisci(const json& m) {
     } catch (const json::exception& e) {
       invia({{"jsonrpc", "2.0"},
              {"method", "window/logMessage"},
-             {"params", {{"type", 1}, {"message", metodo + ": parameters that do not fit: " + e.what()}}}});
+             {"params",
+              {{"type", 1}, {"message", metodo + ": parameters that do not fit: " + e.what()}}}});
     }
     return;
   }
@@ -264,7 +280,8 @@ json ServerLsp::inizializza(const json& params) {
   return {
       {"capabilities",
        {{"positionEncoding", codifica_ == Codifica::utf8 ? "utf-8" : "utf-16"},
-        {"textDocumentSync", {{"openClose", true}, {"change", 2}, {"save", {{"includeText", false}}}}},
+        {"textDocumentSync",
+         {{"openClose", true}, {"change", 2}, {"save", {{"includeText", false}}}}},
         {"hoverProvider", true},
         {"completionProvider", {{"resolveProvider", false}, {"triggerCharacters", json::array()}}},
         {"signatureHelpProvider",
@@ -386,19 +403,21 @@ json ServerLsp::hover(const json& params) {
   if (p.record.parola == nullptr || p.testo.empty()) return nullptr;
   const ParolaChiave& parola = *p.record.parola;
   const std::vector<DescrizioneCampo> campi = campi_di(parola.chiave);
-  std::string md = "**" + std::string(parola.scritta) + "**: " + std::string(parola.nome) + " record";
+  std::string md =
+      "**" + std::string(parola.scritta) + "**: " + std::string(parola.nome) + " record";
   if (p.campo == 0) {
     md += "\n\n" + significato_record(parola.chiave) + "\n\n" + elenco_campi(parola);
   } else if (static_cast<std::size_t>(p.campo) <= campi.size()) {
     const DescrizioneCampo& c = campi[static_cast<std::size_t>(p.campo) - 1];
-    md += ", field " + std::to_string(p.campo) + " of " + std::to_string(campi.size()) +
-          "\n\n**" + c.nome + "**";
+    md += ", field " + std::to_string(p.campo) + " of " + std::to_string(campi.size()) + "\n\n**" +
+          c.nome + "**";
     if (!c.unita.empty()) md += " (" + c.unita + ")";
     md += ": " + c.significato;
     if (!c.intervallo.empty()) md += "\n\nValues: " + c.intervallo;
     if (!c.memoria.empty()) md += "\n\nStored: " + c.memoria;
     if (static_cast<std::size_t>(p.campo) < p.record.campi.size() && c.unita == "m")
-      if (const auto v = numero_di(campo_testo(p.testo, p.record.campi[static_cast<std::size_t>(p.campo)])))
+      if (const auto v =
+              numero_di(campo_testo(p.testo, p.record.campi[static_cast<std::size_t>(p.campo)])))
         md += "\n\n" + std::to_string(*v) + " m is " + km(*v);
   } else {
     md += "\n\nThis is past the record's " + std::to_string(campi.size()) +
@@ -414,8 +433,9 @@ json ServerLsp::hover(const json& params) {
       if (effetti.empty()) md += "\nnothing (the record was read, but wrote no cell or entry)";
       for (const std::string& e : effetti) md += "\n" + e;
     } else {
-      md += "\n\n---\nNot applied by the last compile: the reading stopped before this line, "
-            "or it refused the record.";
+      md +=
+          "\n\n---\nNot applied by the last compile: the reading stopped before this line, "
+          "or it refused the record.";
     }
   }
   json risultato = {{"contents", {{"kind", "markdown"}, {"value", md}}}};
@@ -435,7 +455,8 @@ json ServerLsp::completamento(const json& params) {
   if (p.campo != 0) return {{"isIncomplete", false}, {"items", voci}};
   const StrutturaSorgente st = struttura(doc->testo, doc->quale);
   const Blocco blocco = blocco_di(st, p.riga);
-  const std::size_t inizio = p.record.campi.empty() ? p.byte : std::min(p.record.campi[0].inizio, p.byte);
+  const std::size_t inizio =
+      p.record.campi.empty() ? p.byte : std::min(p.record.campi[0].inizio, p.byte);
   const json dove = intervallo_byte(p.testo, p.riga, inizio, p.byte, codifica_);
   for (const ParolaChiave& k : kParoleChiave) {
     if (k.blocco != blocco) continue;
@@ -447,13 +468,12 @@ json ServerLsp::completamento(const json& params) {
                     {"filterText", std::string(k.scritta)},
                     {"textEdit", {{"range", dove}, {"newText", frammento(k)}}}});
   }
-  const bool generale_prima = st.quale == QualeSorgente::linea
-                                  ? st.riga_generale >= 0 && st.riga_generale < p.riga
-                                  : [&] {
-                                      for (int r = 0; r < p.riga; ++r)
-                                        if (contiene(doc->testo.riga(r), kGenerale)) return true;
-                                      return false;
-                                    }();
+  const bool generale_prima =
+      st.quale == QualeSorgente::linea ? st.riga_generale >= 0 && st.riga_generale < p.riga : [&] {
+        for (int r = 0; r < p.riga; ++r)
+          if (contiene(doc->testo.riga(r), kGenerale)) return true;
+        return false;
+      }();
   if (!generale_prima)
     voci.push_back({{"label", std::string(kGenerale)},
                     {"kind", 14},
@@ -522,7 +542,8 @@ json ServerLsp::definizione(const json& params) {
   auto posto = [&](const Luogo& l) -> json {
     for (const Fonte* f : {&a->coppia.linea, &a->coppia.treno})
       if (f->nome == l.file && !f->uri.empty())
-        return {{"uri", f->uri}, {"range", intervallo_luogo(f->testo, l.riga, l.colonna, codifica_)}};
+        return {{"uri", f->uri},
+                {"range", intervallo_luogo(f->testo, l.riga, l.colonna, codifica_)}};
     return nullptr;
   };
   // A record another one conflicts with: the note of its diagnostic.
@@ -552,9 +573,12 @@ json ServerLsp::azioni(const json& params) {
   json out = json::array();
   auto modifica = [&](const std::string& titolo, json intervallo, std::string nuovo,
                       const json& diagnostiche, bool preferita) {
-    json azione = {{"title", titolo},
-                   {"kind", "quickfix"},
-                   {"edit", {{"changes", {{uri, {{{"range", std::move(intervallo)}, {"newText", std::move(nuovo)}}}}}}}}};
+    json azione = {
+        {"title", titolo},
+        {"kind", "quickfix"},
+        {"edit",
+         {{"changes",
+           {{uri, {{{"range", std::move(intervallo)}, {"newText", std::move(nuovo)}}}}}}}}};
     if (!diagnostiche.empty()) azione["diagnostics"] = diagnostiche;
     if (preferita) azione["isPreferred"] = true;
     out.push_back(std::move(azione));
@@ -610,8 +634,9 @@ json ServerLsp::azioni(const json& params) {
         nuova += riga[i++];
       }
       while (!nuova.empty() && (nuova.back() == ' ' || nuova.back() == ',')) nuova.pop_back();
-      modifica("Separate the fields with commas", intervallo_byte(riga, riga_n, primo, riga.size(), codifica_),
-               nuova, json::array(), false);
+      modifica("Separate the fields with commas",
+               intervallo_byte(riga, riga_n, primo, riga.size(), codifica_), nuova, json::array(),
+               false);
     }
     if (virgolette) {
       std::size_t fine = riga.size();
@@ -656,9 +681,10 @@ json ServerLsp::suggerimenti(const json& params) {
     std::string etichetta = km(rec.posizione);
     const int32_t c = prima_cella(a->s, static_cast<IdRecord>(id));
     if (c >= 0) etichetta += " · cell " + std::to_string(c);
-    out.push_back({{"position", json_di({riga_n, colonna_da_byte(riga, rr.campi[1].fine, codifica_)})},
-                   {"label", etichetta},
-                   {"paddingLeft", true}});
+    out.push_back(
+        {{"position", json_di({riga_n, colonna_da_byte(riga, rr.campi[1].fine, codifica_)})},
+         {"label", etichetta},
+         {"paddingLeft", true}});
     if (out.size() >= 5000) break;
   }
   return out;

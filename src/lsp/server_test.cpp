@@ -35,10 +35,10 @@ Ambiente disco(const std::map<std::string, std::string>& file) {
 
 struct CasoCoppia {
   const char* nome;
-  std::string documento;              // the path of the open document
-  std::vector<std::string> aperti;    // other open documents
+  std::string documento;            // the path of the open document
+  std::vector<std::string> aperti;  // other open documents
   std::map<std::string, std::string> su_disco;
-  std::string compagna;               // the partner's name as reports give it
+  std::string compagna;  // the partner's name as reports give it
   std::string nome_linea;
   std::string codice_treno;
 };
@@ -63,24 +63,53 @@ TEST_P(Compagna, IsFoundByTheNamingRules) {
   EXPECT_EQ(coppia.codice_treno, c.codice_treno);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Casi, Compagna,
-    testing::Values(
-        CasoCoppia{"train_beside_on_disk", "/d/VALLE_linea.txt", {},
-                   {{"/d/VALLE_R1-.txt", "x"}, {"/d/ALTRA_R2-.txt", "x"}, {"/e/VALLE_R0-.txt", "x"}},
-                   "/d/VALLE_R1-.txt", "VALLE", "R1"},
-        CasoCoppia{"an_open_train_first", "/d/VALLE_linea.txt", {"/d/VALLE_R9-.txt"},
-                   {{"/d/VALLE_R1-.txt", "x"}}, "/d/VALLE_R9-.txt", "VALLE", "R9"},
-        CasoCoppia{"line_name_holding_underscores", "/d/VAL_DI_SOTTO_R1-.txt", {},
-                   {{"/d/VAL_DI_SOTTO_linea.txt", "x"}, {"/d/VAL_linea.txt", "x"}},
-                   "/d/VAL_DI_SOTTO_linea.txt", "VAL_DI_SOTTO", "R1"},
-        CasoCoppia{"no_partner_the_built_in_train", "/d/VALLE_linea.txt", {}, {},
-                   "built-in LIVRA_MONTALBA_R47316-.txt", "VALLE", "R47316"},
-        CasoCoppia{"no_partner_the_built_in_line", "/d/X_Y-.txt", {}, {},
-                   "built-in LIVRA_MONTALBA_linea.txt", "LIVRA_MONTALBA", "R47316"},
-        CasoCoppia{"any_name_the_built_in", "/d/appunti.txt", {}, {{"/d/appunti_linea.txt", "x"}},
-                   "built-in LIVRA_MONTALBA_linea.txt", "LIVRA_MONTALBA", "R47316"}),
-    [](const auto& i) { return std::string(i.param.nome); });
+INSTANTIATE_TEST_SUITE_P(Casi, Compagna,
+                         testing::Values(CasoCoppia{"train_beside_on_disk",
+                                                    "/d/VALLE_linea.txt",
+                                                    {},
+                                                    {{"/d/VALLE_R1-.txt", "x"},
+                                                     {"/d/ALTRA_R2-.txt", "x"},
+                                                     {"/e/VALLE_R0-.txt", "x"}},
+                                                    "/d/VALLE_R1-.txt",
+                                                    "VALLE",
+                                                    "R1"},
+                                         CasoCoppia{"an_open_train_first",
+                                                    "/d/VALLE_linea.txt",
+                                                    {"/d/VALLE_R9-.txt"},
+                                                    {{"/d/VALLE_R1-.txt", "x"}},
+                                                    "/d/VALLE_R9-.txt",
+                                                    "VALLE",
+                                                    "R9"},
+                                         CasoCoppia{"line_name_holding_underscores",
+                                                    "/d/VAL_DI_SOTTO_R1-.txt",
+                                                    {},
+                                                    {{"/d/VAL_DI_SOTTO_linea.txt", "x"},
+                                                     {"/d/VAL_linea.txt", "x"}},
+                                                    "/d/VAL_DI_SOTTO_linea.txt",
+                                                    "VAL_DI_SOTTO",
+                                                    "R1"},
+                                         CasoCoppia{"no_partner_the_built_in_train",
+                                                    "/d/VALLE_linea.txt",
+                                                    {},
+                                                    {},
+                                                    "built-in LIVRA_MONTALBA_R47316-.txt",
+                                                    "VALLE",
+                                                    "R47316"},
+                                         CasoCoppia{"no_partner_the_built_in_line",
+                                                    "/d/X_Y-.txt",
+                                                    {},
+                                                    {},
+                                                    "built-in LIVRA_MONTALBA_linea.txt",
+                                                    "LIVRA_MONTALBA",
+                                                    "R47316"},
+                                         CasoCoppia{"any_name_the_built_in",
+                                                    "/d/appunti.txt",
+                                                    {},
+                                                    {{"/d/appunti_linea.txt", "x"}},
+                                                    "built-in LIVRA_MONTALBA_linea.txt",
+                                                    "LIVRA_MONTALBA",
+                                                    "R47316"}),
+                         [](const auto& i) { return std::string(i.param.nome); });
 
 TEST(Uri, PathsGoThereAndBack) {
   EXPECT_EQ(uri_da_percorso("/a b/Città#1.txt"), "file:///a%20b/Citt%C3%A0%231.txt");
@@ -106,7 +135,8 @@ TEST(IntervalloLuogo, TheFieldAtItsByteColumnInUtf16Units) {
 
 class Server : public testing::Test {
  protected:
-  Server() : server_(Ambiente{}, [this](const std::string& c) { uscite_.push_back(json::parse(c)); }) {}
+  Server()
+      : server_(Ambiente{}, [this](const std::string& c) { uscite_.push_back(json::parse(c)); }) {}
 
   json invia(const json& m) {
     uscite_.clear();
@@ -122,13 +152,17 @@ class Server : public testing::Test {
   void apri(const std::string& uri, const std::string& testo) {
     invia({{"jsonrpc", "2.0"},
            {"method", "textDocument/didOpen"},
-           {"params", {{"textDocument", {{"uri", uri}, {"languageId", ""}, {"version", 1}, {"text", testo}}}}}});
+           {"params",
+            {{"textDocument",
+              {{"uri", uri}, {"languageId", ""}, {"version", 1}, {"text", testo}}}}}});
   }
   json azioni(const std::string& uri, int da, int a) {
-    return richiesta("textDocument/codeAction",
-                     {{"textDocument", {{"uri", uri}}},
-                      {"range", {{"start", {{"line", da}, {"character", 0}}}, {"end", {{"line", a}, {"character", 0}}}}},
-                      {"context", {{"diagnostics", json::array()}}}})["result"];
+    return richiesta(
+        "textDocument/codeAction",
+        {{"textDocument", {{"uri", uri}}},
+         {"range",
+          {{"start", {{"line", da}, {"character", 0}}}, {"end", {{"line", a}, {"character", 0}}}}},
+         {"context", {{"diagnostics", json::array()}}}})["result"];
   }
 
   ServerLsp server_;
@@ -141,7 +175,8 @@ TEST_F(Server, RequestsBeforeInitializeAndAfterShutdownAreRefused) {
   inizializza();
   EXPECT_EQ(richiesta("initialize", json::object())["error"]["code"], kRichiestaNonValida);
   EXPECT_TRUE(richiesta("shutdown", nullptr)["result"].is_null());
-  EXPECT_EQ(richiesta("textDocument/hover", json::object())["error"]["code"], kRichiestaNonValidaOra);
+  EXPECT_EQ(richiesta("textDocument/hover", json::object())["error"]["code"],
+            kRichiestaNonValidaOra);
   EXPECT_FALSE(server_.finito());
   invia({{"jsonrpc", "2.0"}, {"method", "exit"}});
   EXPECT_TRUE(server_.finito());
@@ -182,10 +217,12 @@ INSTANTIATE_TEST_SUITE_P(
         CasoMessaggio{"no_method", R"({"jsonrpc":"2.0","id":3})", kRichiestaNonValida},
         CasoMessaggio{"an_object_as_id", R"({"jsonrpc":"2.0","id":{},"method":"shutdown"})",
                       kRichiestaNonValida},
-        CasoMessaggio{"unknown_method", R"({"jsonrpc":"2.0","id":3,"method":"x/y"})", kMetodoIgnoto},
-        CasoMessaggio{"params_that_do_not_fit",
-                      R"({"jsonrpc":"2.0","id":3,"method":"textDocument/hover","params":{"textDocument":7}})",
-                      kParametriNonValidi}),
+        CasoMessaggio{"unknown_method", R"({"jsonrpc":"2.0","id":3,"method":"x/y"})",
+                      kMetodoIgnoto},
+        CasoMessaggio{
+            "params_that_do_not_fit",
+            R"({"jsonrpc":"2.0","id":3,"method":"textDocument/hover","params":{"textDocument":7}})",
+            kParametriNonValidi}),
     [](const auto& i) { return std::string(i.param.nome); });
 
 TEST_F(Server, AnEditPastTheEndIsClampedAndAnUnknownDocumentIgnored) {
@@ -196,7 +233,9 @@ TEST_F(Server, AnEditPastTheEndIsClampedAndAnUnknownDocumentIgnored) {
                        {"params",
                         {{"textDocument", {{"uri", "file:///d/A_B-.txt"}, {"version", 2}}},
                          {"contentChanges",
-                          {{{"range", {{"start", {{"line", 40}, {"character", 9}}}, {"end", {{"line", 90}, {"character", 0}}}}},
+                          {{{"range",
+                             {{"start", {{"line", 40}, {"character", 9}}},
+                              {"end", {{"line", 90}, {"character", 0}}}}},
                             {"text", "stazoine, 1\r\n"}}}}}}};
   const json pubblicate = invia(cambio);
   EXPECT_EQ(pubblicate["params"]["version"], 2);
@@ -208,7 +247,8 @@ TEST_F(Server, AnEditPastTheEndIsClampedAndAnUnknownDocumentIgnored) {
 
 TEST_F(Server, Utf8PositionsWhenTheEditorOffersThem) {
   json cap = {{"general", {{"positionEncodings", {"utf-16", "utf-8"}}}}};
-  EXPECT_EQ(richiesta("initialize", {{"capabilities", cap}})["result"]["capabilities"]["positionEncoding"],
+  EXPECT_EQ(richiesta("initialize",
+                      {{"capabilities", cap}})["result"]["capabilities"]["positionEncoding"],
             "utf-8");
 }
 
@@ -238,21 +278,23 @@ TEST_P(AzioniLessicali, FixTheLine) {
 
 INSTANTIATE_TEST_SUITE_P(
     Casi, AzioniLessicali,
-    testing::Values(
-        CasoAzione{"tabs", "segnale\t2800\t1\t4", "Separate the fields with commas",
-                   "segnale, 2800, 1, 4", 0, 16},
-        CasoAzione{"semicolons", "  velocita; 0 ;95", "Separate the fields with commas",
-                   "velocita, 0, 95", 2, 17},
-        CasoAzione{"a_name_with_a_comma",
-                   "stazione, 0, 2, 900, 0, 1, 0, 1,1,0, 4,1,1, 1, 8,50, 0, LIVRA, Nord",
-                   "Quote the text \"LIVRA, Nord\"", "\"LIVRA, Nord\"", 56, 67},
-        CasoAzione{"a_quote_left_open", "stazione, 0, 2, 900, 0, 1, 0, 1,1,0, 4,1,1, 1, 8,50, 0, \"LIVRA ",
-                   "Close the quoted text", "\"", 62, 62}),
+    testing::Values(CasoAzione{"tabs", "segnale\t2800\t1\t4", "Separate the fields with commas",
+                               "segnale, 2800, 1, 4", 0, 16},
+                    CasoAzione{"semicolons", "  velocita; 0 ;95", "Separate the fields with commas",
+                               "velocita, 0, 95", 2, 17},
+                    CasoAzione{
+                        "a_name_with_a_comma",
+                        "stazione, 0, 2, 900, 0, 1, 0, 1,1,0, 4,1,1, 1, 8,50, 0, LIVRA, Nord",
+                        "Quote the text \"LIVRA, Nord\"", "\"LIVRA, Nord\"", 56, 67},
+                    CasoAzione{"a_quote_left_open",
+                               "stazione, 0, 2, 900, 0, 1, 0, 1,1,0, 4,1,1, 1, 8,50, 0, \"LIVRA ",
+                               "Close the quoted text", "\"", 62, 62}),
     [](const auto& i) { return std::string(i.param.nome); });
 
 TEST_F(Server, ALineWithoutFaultGetsNoLexicalFix) {
   inizializza();
-  apri("file:///d/A_B-.txt", "[generale]\r\nsegnale, 2800, 1, 4, 1, 0, 0, 1, 3,1,0, 0\r\n- nota; a\tb\r\n");
+  apri("file:///d/A_B-.txt",
+       "[generale]\r\nsegnale, 2800, 1, 4, 1, 0, 0, 1, 3,1,0, 0\r\n- nota; a\tb\r\n");
   EXPECT_EQ(azioni("file:///d/A_B-.txt", 0, 2), json::array());
 }
 

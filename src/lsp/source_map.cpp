@@ -118,7 +118,8 @@ int campo_al_byte(const RigaRecord& r, std::string_view riga, std::size_t byte) 
     if (byte > c.fine && indice > 0 && byte <= riga.size()) {
       // blanks after a number end it too
       bool blank = false;
-      for (std::size_t i = c.fine; i < byte && i < riga.size(); ++i) blank = blank || spazio(riga[i]);
+      for (std::size_t i = c.fine; i < byte && i < riga.size(); ++i)
+        blank = blank || spazio(riga[i]);
       if (blank && !(r.parola != nullptr && valore_di_testo(r.parola->chiave, indice)))
         return indice + 1;
     }

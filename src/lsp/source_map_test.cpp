@@ -50,7 +50,8 @@ TEST(CampoAlByte, CountsTheFieldTheCursorIsIn) {
 }
 
 TEST(Struttura, TheHeaderBlockRunsFromGeneraleToTheNextSection) {
-  const TestoDocumento t("x\n[generale]\nlunghezza percorso, 1\n- [note] -\nsfondo uno, 1\n[curve]\npendenza, 0, 0\n");
+  const TestoDocumento t(
+      "x\n[generale]\nlunghezza percorso, 1\n- [note] -\nsfondo uno, 1\n[curve]\npendenza, 0, 0\n");
   const StrutturaSorgente s = struttura(t, QualeSorgente::linea);
   EXPECT_EQ(s.riga_generale, 1);
   EXPECT_EQ(s.fine_testata, 5);

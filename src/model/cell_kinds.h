@@ -16,7 +16,7 @@ struct DescrizioneTipoCella {
   const char* nome;         // the stored kind's name, as `inspect` prints it
   const char* descrizione;  // in words, for the viewer's tooltips and legends
   const char* chiave;       // a short English key for scripts and styles
-  bool libera;                   // a later object may take the cell
+  bool libera;              // a later object may take the cell
 };
 
 inline constexpr std::array<DescrizioneTipoCella, 12> kTipiCella = {{
@@ -27,9 +27,10 @@ inline constexpr std::array<DescrizioneTipoCella, 12> kTipiCella = {{
      false},
     {TipoCella::avviso_rallentamento, "avviso rallentamento", "Slowdown warning board",
      "slowdown_board", false},
-    {TipoCella::prima_avviso, "prima dell'avviso", "Cell before a warning board",
-     "slowdown_before", false},
-    {TipoCella::indicatore_v_max, "indicatore v max", "Speed-indicator board", "speed_board", false},
+    {TipoCella::prima_avviso, "prima dell'avviso", "Cell before a warning board", "slowdown_before",
+     false},
+    {TipoCella::indicatore_v_max, "indicatore v max", "Speed-indicator board", "speed_board",
+     false},
     {TipoCella::fermata, "fermata", "Station stop", "stop", false},
     {TipoCella::marca_galleria, "marca galleria", "Lit-tunnel marker", "tunnel_marker", true},
     {TipoCella::codice, "codice", "Code cell", "code", false},

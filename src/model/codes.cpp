@@ -81,8 +81,7 @@ constexpr VoceCodice kTabella[] = {
      "Move the slowdown by 50 m, or the object at its warning board."},
     {Codice::inizio_rallentamento_occupato, "slowdown_start_cell_taken",
      "A slowdown's start falls on a grid cell that already holds an object.",
-     "A signal or station stop at the slowdown's start.",
-     "Move the slowdown's start by 50 m."},
+     "A signal or station stop at the slowdown's start.", "Move the slowdown's start by 50 m."},
     {Codice::fine_rallentamento_occupato, "slowdown_end_cell_taken",
      "A slowdown's end falls on a grid cell that already holds an object.",
      "A signal or station stop at the slowdown's end.", "Change the slowdown's length by 50 m."},
@@ -129,8 +128,8 @@ constexpr VoceCodice kTabella[] = {
     {Codice::gallerie_troppe, "too_many_tunnels", "A line holds more than 80 tunnels.",
      "A long line split into many short tunnels.", "Join neighbouring tunnels into one record."},
     {Codice::cartelli_troppi, "too_many_indicator_boards",
-     "A line holds more than 80 indicator boards with a text.",
-     "Many boards on a long line.", "Leave out indicator boards until at most 80 remain."},
+     "A line holds more than 80 indicator boards with a text.", "Many boards on a long line.",
+     "Leave out indicator boards until at most 80 remain."},
     {Codice::carattere_fuori_codepage, "character_not_in_code_page_1252",
      "A text holds a character that code page 1252, the one the simulator reads its texts in, "
      "does not have.",
@@ -193,8 +192,9 @@ static_assert(in_ordine(), "the table is kept in ascending order of number");
 std::span<const VoceCodice> tabella_codici() { return kTabella; }
 
 const VoceCodice* cerca_codice(int32_t n) {
-  const auto* const it = std::lower_bound(std::begin(kTabella), std::end(kTabella), n,
-                                   [](const VoceCodice& v, int32_t x) { return numero(v.codice) < x; });
+  const auto* const it =
+      std::lower_bound(std::begin(kTabella), std::end(kTabella), n,
+                       [](const VoceCodice& v, int32_t x) { return numero(v.codice) < x; });
   return it != std::end(kTabella) && numero(it->codice) == n ? it : nullptr;
 }
 

@@ -28,8 +28,8 @@ inline constexpr std::size_t kVoceOpzione = 13;
 inline constexpr std::size_t kVoceLunghezzaNome = 14;
 inline constexpr std::size_t kVoceNome = 16;
 // Offsets below count from the end of the name (16 + n).
-inline constexpr std::size_t kVoceInteri = 0;    // intero1..5, 2 bytes each
-inline constexpr std::size_t kVoceByte = 10;     // byte1..4
+inline constexpr std::size_t kVoceInteri = 0;  // intero1..5, 2 bytes each
+inline constexpr std::size_t kVoceByte = 10;   // byte1..4
 inline constexpr std::size_t kVoceDato4 = 14;
 inline constexpr std::size_t kVoceCoda = 18;
 

@@ -69,7 +69,8 @@ void scrivi_colonna(const tracciato_linea& t, const std::vector<double>& colonna
     e.u16(static_cast<uint16_t>(TipoVariante::doppio));
     e.f64(colonna[static_cast<std::size_t>(riga)]);
   }
-  for (int32_t riga = valide; riga < t.righe; ++riga) e.u16(static_cast<uint16_t>(TipoVariante::vuoto));
+  for (int32_t riga = valide; riga < t.righe; ++riga)
+    e.u16(static_cast<uint16_t>(TipoVariante::vuoto));
 }
 
 }  // namespace

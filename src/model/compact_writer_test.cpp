@@ -39,15 +39,15 @@ TEST(ScenarioFile, NamedEntryWithNegativeValues) {
   StringSink sink;
   scrivi_testata(testata, sink);
   const std::string first = bytes({
-      0x02,                                  // tipo
-      0x3E, 0xFE, 0xFF, 0xFF,                // dato1 -450
-      0xC2, 0x01, 0x00, 0x00,                // dato2 450
-      0x04, 0x03, 0x02, 0x01,                // dato3
-      0x01,                                  // opzione
-      0x05, 0x00, 'L', 'I', 'V', 'R', 'A',   // nome
+      0x02,                                                        // tipo
+      0x3E, 0xFE, 0xFF, 0xFF,                                      // dato1 -450
+      0xC2, 0x01, 0x00, 0x00,                                      // dato2 450
+      0x04, 0x03, 0x02, 0x01,                                      // dato3
+      0x01,                                                        // opzione
+      0x05, 0x00, 'L',  'I',  'V',  'R',  'A',                     // nome
       0xFF, 0xFF, 0x02, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80,  // intero1..5
-      0xFF, 0x00, 0x00, 0x07,                // byte1..4
-      0xFE, 0xFF, 0xFF, 0xFF,                // dato4 -2
+      0xFF, 0x00, 0x00, 0x07,                                      // byte1..4
+      0xFE, 0xFF, 0xFF, 0xFF,                                      // dato4 -2
   });
   ASSERT_EQ(sink.bytes.size(), 87 * 34 + 5u);
   EXPECT_EQ(sink.bytes.substr(0, first.size()), first);
@@ -81,15 +81,14 @@ TEST(LineCompactFile, AllThreeVariantKinds) {
   t.y = {0, 1, 2.0, 3.0};
   StringSink sink;
   scrivi_tracciato(t, sink);
-  const std::string expected =
-      bytes({0x02, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00}) +
-      bytes({0x05, 0x00, 0, 0, 0, 0, 0, 0, 0xE0, 0x3F}) +    // 0.5
-      bytes({0x05, 0x00, 0, 0, 0, 0, 0, 0, 0xF0, 0xBF}) +    // -1.0
-      bytes({0x00, 0x00}) +
-      bytes({0x02, 0x00, 0x00, 0x00, 0x02, 0x00, 0x01, 0x00}) +
-      bytes({0x05, 0x00, 0, 0, 0, 0, 0, 0, 0x00, 0x40}) +    // 2.0
-      bytes({0x05, 0x00, 0, 0, 0, 0, 0, 0, 0x08, 0x40}) +    // 3.0
-      bytes({0x00, 0x00});
+  const std::string expected = bytes({0x02, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00}) +
+                               bytes({0x05, 0x00, 0, 0, 0, 0, 0, 0, 0xE0, 0x3F}) +  // 0.5
+                               bytes({0x05, 0x00, 0, 0, 0, 0, 0, 0, 0xF0, 0xBF}) +  // -1.0
+                               bytes({0x00, 0x00}) +
+                               bytes({0x02, 0x00, 0x00, 0x00, 0x02, 0x00, 0x01, 0x00}) +
+                               bytes({0x05, 0x00, 0, 0, 0, 0, 0, 0, 0x00, 0x40}) +  // 2.0
+                               bytes({0x05, 0x00, 0, 0, 0, 0, 0, 0, 0x08, 0x40}) +  // 3.0
+                               bytes({0x00, 0x00});
   EXPECT_EQ(sink.bytes, expected);
 }
 

@@ -8,14 +8,24 @@ void registra_errore_delle_regole(ScenarioCompilato& s, Codice codice, Luogo luo
                                   std::string testo, std::vector<Nota> note) {
   s.codice_errore = codice;
   if (luogo.posizione) s.posizione_errore = *luogo.posizione;
-  s.diagnostiche.push_back(
-      {Gravita::errore, codice, std::move(luogo), std::move(testo), std::move(note), {}, Avviso::nessuno});
+  s.diagnostiche.push_back({Gravita::errore,
+                            codice,
+                            std::move(luogo),
+                            std::move(testo),
+                            std::move(note),
+                            {},
+                            Avviso::nessuno});
 }
 
 void segnala_errore(ScenarioCompilato& s, Codice codice, Luogo luogo, std::string testo,
                     std::vector<Nota> note) {
-  s.diagnostiche.push_back(
-      {Gravita::errore, codice, std::move(luogo), std::move(testo), std::move(note), {}, Avviso::nessuno});
+  s.diagnostiche.push_back({Gravita::errore,
+                            codice,
+                            std::move(luogo),
+                            std::move(testo),
+                            std::move(note),
+                            {},
+                            Avviso::nessuno});
 }
 
 bool ha_errori(const ScenarioCompilato& s) {
@@ -25,8 +35,8 @@ bool ha_errori(const ScenarioCompilato& s) {
   return false;
 }
 
-void avvisa(ScenarioCompilato& s, Avviso a, Luogo luogo, std::string testo,
-            std::vector<Nota> note, std::string aiuto) {
+void avvisa(ScenarioCompilato& s, Avviso a, Luogo luogo, std::string testo, std::vector<Nota> note,
+            std::string aiuto) {
   s.diagnostiche.push_back({Gravita::avviso, Codice::nessuno, std::move(luogo), std::move(testo),
                             std::move(note), std::move(aiuto), a});
 }
@@ -54,8 +64,8 @@ Luogo luogo_record(const ScenarioCompilato& s, IdRecord id) {
 std::string descrivi_record(const ScenarioCompilato& s, IdRecord id) {
   if (id == 0 || id >= s.origini.record.size()) return "a record";
   const RecordSorgente& r = s.origini.record[id];
-  return "the " + std::string(parola_chiave(r.chiave).nome) + " at " +
-         std::to_string(r.posizione) + " m (line " + std::to_string(r.riga) + ")";
+  return "the " + std::string(parola_chiave(r.chiave).nome) + " at " + std::to_string(r.posizione) +
+         " m (line " + std::to_string(r.riga) + ")";
 }
 
 std::string descrivi_cella(const ScenarioCompilato& s, int32_t c) {
@@ -65,17 +75,28 @@ std::string descrivi_cella(const ScenarioCompilato& s, int32_t c) {
   if (id == 0) {
     // An object no record of this compile put there: its kind alone.
     switch (s.percorso[i].tipo) {
-      case TipoCella::segnale: return "a signal";
-      case TipoCella::fine_rallentamento: return "the end of a slowdown";
-      case TipoCella::inizio_rallentamento: return "the start of a slowdown";
-      case TipoCella::avviso_rallentamento: return "the warning board of a slowdown";
-      case TipoCella::prima_avviso: return "one of the four cells before a slowdown's warning board";
-      case TipoCella::indicatore_v_max: return "a speed-indicator board";
-      case TipoCella::fermata: return "a station stop";
-      case TipoCella::codice: return "a code cell";
-      case TipoCella::abbattimento: return "a code cut";
-      case TipoCella::cartello: return "an indicator board";
-      default: return "an object";
+      case TipoCella::segnale:
+        return "a signal";
+      case TipoCella::fine_rallentamento:
+        return "the end of a slowdown";
+      case TipoCella::inizio_rallentamento:
+        return "the start of a slowdown";
+      case TipoCella::avviso_rallentamento:
+        return "the warning board of a slowdown";
+      case TipoCella::prima_avviso:
+        return "one of the four cells before a slowdown's warning board";
+      case TipoCella::indicatore_v_max:
+        return "a speed-indicator board";
+      case TipoCella::fermata:
+        return "a station stop";
+      case TipoCella::codice:
+        return "a code cell";
+      case TipoCella::abbattimento:
+        return "a code cut";
+      case TipoCella::cartello:
+        return "an indicator board";
+      default:
+        return "an object";
     }
   }
   std::string chi = descrivi_record(s, id);
@@ -84,17 +105,24 @@ std::string descrivi_cella(const ScenarioCompilato& s, int32_t c) {
     case TipoCella::segnale:
     case TipoCella::indicatore_v_max:
     case TipoCella::abbattimento:
-    case TipoCella::cartello: return chi;
-    case TipoCella::fine_rallentamento: return "the end of " + chi;
-    case TipoCella::inizio_rallentamento: return "the start of " + chi;
-    case TipoCella::avviso_rallentamento: return "the warning board of " + chi;
-    case TipoCella::prima_avviso: return "one of the four cells before the warning board of " + chi;
-    case TipoCella::fermata: return "the stop of " + chi;
+    case TipoCella::cartello:
+      return chi;
+    case TipoCella::fine_rallentamento:
+      return "the end of " + chi;
+    case TipoCella::inizio_rallentamento:
+      return "the start of " + chi;
+    case TipoCella::avviso_rallentamento:
+      return "the warning board of " + chi;
+    case TipoCella::prima_avviso:
+      return "one of the four cells before the warning board of " + chi;
+    case TipoCella::fermata:
+      return "the stop of " + chi;
     case TipoCella::codice:
       return id != 0 && s.origini.record[id].chiave == Chiave::rallentamento
                  ? "a code cell added for " + chi
                  : chi;
-    default: return "an object";
+    default:
+      return "an object";
   }
 }
 

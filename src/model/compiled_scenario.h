@@ -34,7 +34,7 @@ using IdRecord = uint32_t;
 /// profile tail names the last record of the profile, a code cell of the
 /// post-pass names its slowdown.
 struct OrigineCella {
-  IdRecord oggetto = 0;    // tipo and valore1..4, tempo_segnale
+  IdRecord oggetto = 0;  // tipo and valore1..4, tempo_segnale
   IdRecord avviso = 0;
   IdRecord galleria = 0;
   IdRecord velocita = 0;
@@ -58,10 +58,10 @@ struct Sovrascrittura {
 };
 
 struct Origini {
-  std::array<std::string, 2> nomi_sorgenti;             // line, train: as reports name them
+  std::array<std::string, 2> nomi_sorgenti;              // line, train: as reports name them
   std::vector<RecordSorgente> record{RecordSorgente{}};  // entry 0: no record
-  std::vector<OrigineCella> celle;                      // one per cell of percorso
-  std::array<IdRecord, kVociTestata> voci{};            // the last record that wrote each entry
+  std::vector<OrigineCella> celle;                       // one per cell of percorso
+  std::array<IdRecord, kVociTestata> voci{};             // the last record that wrote each entry
   std::vector<CurvaTracciata> curve;
   // The writes over another record's layer since the readers last looked:
   // the journal the overlap warnings come from.
@@ -72,7 +72,7 @@ struct ScenarioCompilato {
   // The model, in the files' order.
   std::vector<cella_percorso> percorso;  // cells 0 to U; empty when no length was read
   std::array<voce_testata, kVociTestata> testata_linea{};
-  tracciato_linea tracciato;             // rows only when the plan was asked for
+  tracciato_linea tracciato;  // rows only when the plan was asked for
 
   // The outcome as the rules record it: the last failure code and its
   // position (0 and 0 for none). A race-code slot already taken is not
@@ -106,9 +106,9 @@ struct Rifiuto {
   Codice codice = Codice::nessuno;
   std::optional<int32_t> posizione;  // recorded with the code where the rules give one
   std::string testo;
-  int riga = 0;                      // a line of its own (a field's), 0: the record's
+  int riga = 0;  // a line of its own (a field's), 0: the record's
   std::vector<NotaRecord> note;
-  int colonna = 0;                   // with `riga`, the field's column; 0: none known
+  int colonna = 0;  // with `riga`, the field's column; 0: none known
 };
 
 /// The line length L in metres, as the length record gave it.

@@ -16,9 +16,12 @@ std::string prefisso(const Luogo& l) {
 
 std::string gravita_scritta(Gravita g, Codice c) {
   switch (g) {
-    case Gravita::errore: return "error " + std::to_string(numero(c));
-    case Gravita::avviso: return "warning";
-    case Gravita::nota: return "note";
+    case Gravita::errore:
+      return "error " + std::to_string(numero(c));
+    case Gravita::avviso:
+      return "warning";
+    case Gravita::nota:
+      return "note";
   }
   return {};
 }

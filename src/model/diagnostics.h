@@ -16,7 +16,7 @@ enum class Gravita : uint8_t { errore, avviso, nota };
 
 /// A place in a source. `riga` and `colonna` are 1-based, 0 when unknown.
 struct Luogo {
-  std::string file;                  // the source as its driver named it; empty for none
+  std::string file;  // the source as its driver named it; empty for none
   int riga = 0;
   int colonna = 0;
   std::optional<int32_t> posizione;  // metres along the line, where one applies
@@ -33,9 +33,9 @@ struct Diagnostica {
   Gravita gravita = Gravita::errore;
   Codice codice = Codice::nessuno;
   Luogo luogo;
-  std::string testo;        // what is wrong, in plain English, lower case start
+  std::string testo;  // what is wrong, in plain English, lower case start
   std::vector<Nota> note;
-  std::string aiuto{};      // the fix, when there is one: printed as "help: ..."
+  std::string aiuto{};              // the fix, when there is one: printed as "help: ..."
   Avviso avviso = Avviso::nessuno;  // which warning, for a warning
 };
 

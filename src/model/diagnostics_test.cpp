@@ -8,11 +8,17 @@ namespace genera {
 namespace {
 
 TEST(Formatta, CompilerForm) {
-  EXPECT_EQ(formatta({Gravita::errore, Codice::oltre_griglia, {"L_linea.txt", 45, 1, 95950},
-                      "record at 95950 m lies beyond the end of the grid", {}}),
+  EXPECT_EQ(formatta({Gravita::errore,
+                      Codice::oltre_griglia,
+                      {"L_linea.txt", 45, 1, 95950},
+                      "record at 95950 m lies beyond the end of the grid",
+                      {}}),
             "L_linea.txt:45:1: error 15: record at 95950 m lies beyond the end of the grid");
-  EXPECT_EQ(formatta({Gravita::errore, Codice::codice_prima_rallentamento, {"T-.txt", 0, 0, 42000},
-                      "no free cell", {}}),
+  EXPECT_EQ(formatta({Gravita::errore,
+                      Codice::codice_prima_rallentamento,
+                      {"T-.txt", 0, 0, 42000},
+                      "no free cell",
+                      {}}),
             "T-.txt: error 12: no free cell");
   EXPECT_EQ(formatta({Gravita::errore, Codice::marcatori_occupati, {}, "taken", {}}),
             "error 1250: taken");

@@ -50,12 +50,12 @@ enum class Chiave : uint8_t {
 struct ParolaChiave {
   Chiave chiave;
   Blocco blocco;
-  std::string_view parola;          // the word that names the record
-  std::string_view seconda;         // a second word it needs too, or empty
-  bool maiuscole;                   // words matched exactly as written
-  int valori;                       // the fields read after the key
-  std::string_view scritta;         // the key as the built-in sources write it
-  std::string_view nome;            // what the record is, in words
+  std::string_view parola;   // the word that names the record
+  std::string_view seconda;  // a second word it needs too, or empty
+  bool maiuscole;            // words matched exactly as written
+  int valori;                // the fields read after the key
+  std::string_view scritta;  // the key as the built-in sources write it
+  std::string_view nome;     // what the record is, in words
 };
 
 /// The rows in the order the readers test them within each block.
@@ -68,16 +68,19 @@ inline constexpr std::array<ParolaChiave, 23> kParoleChiave{{
      "progressiva chilometrica due", "kilometric progressive"},
     {Chiave::progressiva_uno, Blocco::testata_linea, "progressiva", "uno", true, 3,
      "progressiva chilometrica uno", "kilometric progressive"},
-    {Chiave::sfondo_uno, Blocco::testata_linea, "sfondo", "uno", true, 1, "sfondo uno", "background"},
-    {Chiave::sfondo_due, Blocco::testata_linea, "sfondo", "due", true, 1, "sfondo due", "background"},
-    {Chiave::sfondo_tre, Blocco::testata_linea, "sfondo", "tre", true, 1, "sfondo tre", "background"},
+    {Chiave::sfondo_uno, Blocco::testata_linea, "sfondo", "uno", true, 1, "sfondo uno",
+     "background"},
+    {Chiave::sfondo_due, Blocco::testata_linea, "sfondo", "due", true, 1, "sfondo due",
+     "background"},
+    {Chiave::sfondo_tre, Blocco::testata_linea, "sfondo", "tre", true, 1, "sfondo tre",
+     "background"},
     {Chiave::ripetizione_segnali, Blocco::testata_linea, "ripetizione", "segnali", true, 2,
      "ripetizione segnali 9 codici", "cab-signal repetition"},
     {Chiave::pendenza, Blocco::corpo_linea, "pendenza", "", false, 2, "pendenza", "gradient"},
     {Chiave::curva, Blocco::corpo_linea, "curva", "", false, 2, "curvad4", "curve"},
     {Chiave::montagna, Blocco::corpo_linea, "montagna", "", false, 3, "montagna", "tunnel"},
-    {Chiave::indicatori_v_max, Blocco::corpo_linea, "indicatori_v", "", false, 9,
-     "indicatori_vmax", "speed-indicator board"},
+    {Chiave::indicatori_v_max, Blocco::corpo_linea, "indicatori_v", "", false, 9, "indicatori_vmax",
+     "speed-indicator board"},
     {Chiave::cartello_indicatore, Blocco::corpo_linea, "cartello", "indicat", false, 2,
      "cartello_indicatore", "indicator board"},
     {Chiave::massa_frenata, Blocco::treno, "frenata", "massa", false, 1,
@@ -88,7 +91,8 @@ inline constexpr std::array<ParolaChiave, 23> kParoleChiave{{
     {Chiave::orologio, Blocco::treno, "orologio", "", false, 3, "orologio", "clock"},
     {Chiave::sabbia, Blocco::treno, "sabbia", "", false, 1, "sabbia", "sand"},
     {Chiave::segnale, Blocco::treno, "segnale", "", false, 11, "segnale", "signal"},
-    {Chiave::rallentamento, Blocco::treno, "rallentamento", "", false, 6, "rallentamento", "slowdown"},
+    {Chiave::rallentamento, Blocco::treno, "rallentamento", "", false, 6, "rallentamento",
+     "slowdown"},
     {Chiave::abbattimento, Blocco::treno, "abbattimento", "", false, 2, "abbattimento", "code cut"},
     {Chiave::stazione, Blocco::treno, "stazione", "", false, 17, "stazione", "station"},
 }};

@@ -34,8 +34,6 @@ inline int16_t basso16(int64_t v) {
 }
 
 /// The low 8 bits, for the fields that wrap instead of failing.
-inline uint8_t basso8(int64_t v) {
-  return static_cast<uint8_t>(static_cast<uint64_t>(v) & 0xFFu);
-}
+inline uint8_t basso8(int64_t v) { return static_cast<uint8_t>(static_cast<uint64_t>(v) & 0xFFu); }
 
 }  // namespace genera

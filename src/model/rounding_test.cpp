@@ -6,8 +6,10 @@ namespace genera {
 namespace {
 
 TEST(Arrotonda, HalvesGoToTheEvenNeighbour) {
-  const struct { double in, out; } cases[] = {
-      {2.5, 2}, {3.5, 4}, {0.5, 0}, {1.5, 2}, {-0.5, 0}, {-1.5, -2}, {-2.5, -2},
+  const struct {
+    double in, out;
+  } cases[] = {
+      {2.5, 2},     {3.5, 4},  {0.5, 0},  {1.5, 2},    {-0.5, 0},    {-1.5, -2}, {-2.5, -2},
       {140.5, 140}, {2.49, 2}, {2.51, 3}, {-2.51, -3}, {1920, 1920}, {40.5, 40}, {41.5, 42},
   };
   for (const auto& c : cases) EXPECT_EQ(arrotonda(c.in), c.out) << c.in;

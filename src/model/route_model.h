@@ -69,15 +69,15 @@ struct voce_testata {
 };
 
 inline constexpr int kVociTestata = 87;
-inline constexpr int kPrimoCartello = 80;      // boards take entries 80, 79, ...
+inline constexpr int kPrimoCartello = 80;  // boards take entries 80, 79, ...
 inline constexpr int kVoceProgressivaTre = 81;
 inline constexpr int kVoceProgressivaDue = 82;
 inline constexpr int kVoceProgressivaUno = 83;
-inline constexpr int kVoceTreno = 84;          // braked mass, length, cars
-inline constexpr int kVoceLinea = 85;          // backgrounds, line name, race code
-inline constexpr int kVoceRipetizione = 86;    // cab signals, train code, clock
+inline constexpr int kVoceTreno = 84;        // braked mass, length, cars
+inline constexpr int kVoceLinea = 85;        // backgrounds, line name, race code
+inline constexpr int kVoceRipetizione = 86;  // cab signals, train code, clock
 inline constexpr int32_t kLunghezzaMassima = 1000000;
-inline constexpr int32_t kCodaLinea = 7000;    // the grid runs this far past the end
+inline constexpr int32_t kCodaLinea = 7000;  // the grid runs this far past the end
 inline constexpr int32_t kMetriCella = 50;
 inline constexpr int kMaxGallerie = 80;
 
@@ -89,9 +89,9 @@ inline constexpr int kMaxGallerie = 80;
 /// doubles stores 16 bytes a metre at most, and nothing for the rows that
 /// are never reached.
 struct tracciato_linea {
-  std::vector<double> x;   // column 0 of the rows that hold a value
-  std::vector<double> y;   // column 1 of the same rows
-  int32_t righe = 0;       // rows in the table, 0 when there is no plan
+  std::vector<double> x;  // column 0 of the rows that hold a value
+  std::vector<double> y;  // column 1 of the same rows
+  int32_t righe = 0;      // rows in the table, 0 when there is no plan
 
   bool presente() const { return righe > 0; }
   int32_t ultima_riga() const { return righe - 1; }

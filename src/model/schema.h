@@ -30,11 +30,11 @@ enum class Lettura : uint8_t {
 
 /// What storing does to a value outside the storable range.
 enum class Fuori : uint8_t {
-  nulla,       // every value read is stored whole: there is no outside
-  basso_8,     // only the low 8 bits are kept: the value wraps
-  basso_16,    // only the low 16 bits are kept: the value wraps
-  guasto,      // the conversion fails: the reading ends with code 25
-  rifiutato,   // the record is refused with the field's own code
+  nulla,      // every value read is stored whole: there is no outside
+  basso_8,    // only the low 8 bits are kept: the value wraps
+  basso_16,   // only the low 16 bits are kept: the value wraps
+  guasto,     // the conversion fails: the reading ends with code 25
+  rifiutato,  // the record is refused with the field's own code
 };
 
 /// What a value must be besides lying in the sensible range.
@@ -47,10 +47,10 @@ enum class Vincolo : uint8_t {
 
 /// One field of a record, the key field not counted.
 struct Campo {
-  std::string_view nome{};       // the author's name: "posizione", "ore"
-  std::string_view sigla{};      // the short name the manual's formulas use: "p", "L"
+  std::string_view nome{};         // the author's name: "posizione", "ore"
+  std::string_view sigla{};        // the short name the manual's formulas use: "p", "L"
   std::string_view significato{};  // what it means, or "stored for the simulator as read"
-  std::string_view unita{};      // "m", "km/h", "s", "‰", ... or empty
+  std::string_view unita{};        // "m", "km/h", "s", "‰", ... or empty
   Lettura lettura = Lettura::numero;
 
   // The range the stored form keeps unchanged, in the author's units.
@@ -68,7 +68,7 @@ struct Campo {
   // The range that makes sense.
   int64_t sensato_min = INT32_MIN;
   int64_t sensato_max = INT32_MAX;
-  int32_t multiplo = 0;  // the value must be a multiple of this; 0 for any
+  int32_t multiplo = 0;                      // the value must be a multiple of this; 0 for any
   Codice codice_multiplo = Codice::nessuno;  // the rules' code when it is not; none: a warning
   Vincolo vincolo = Vincolo::nessuno;
 

@@ -101,8 +101,7 @@ std::string utf8(char32_t c) {
   return out;
 }
 
-std::optional<std::string> in_cp1252(std::string_view testo, char32_t* mancante,
-                                     bool sostituisci) {
+std::optional<std::string> in_cp1252(std::string_view testo, char32_t* mancante, bool sostituisci) {
   bool ascii = true;
   for (char c : testo) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
   if (ascii || !utf8_valido(testo)) return std::string(testo);
@@ -136,11 +135,16 @@ char minuscola_cp1252(char ch) {
   if (b >= 'A' && b <= 'Z') return static_cast<char>(b + 0x20);
   if (b >= 0xC0 && b <= 0xDE && b != 0xD7) return static_cast<char>(b + 0x20);
   switch (b) {
-    case 0x8A: return static_cast<char>(0x9A);  // Š
-    case 0x8C: return static_cast<char>(0x9C);  // Œ
-    case 0x8E: return static_cast<char>(0x9E);  // Ž
-    case 0x9F: return static_cast<char>(0xFF);  // Ÿ
-    default: return ch;
+    case 0x8A:
+      return static_cast<char>(0x9A);  // Š
+    case 0x8C:
+      return static_cast<char>(0x9C);  // Œ
+    case 0x8E:
+      return static_cast<char>(0x9E);  // Ž
+    case 0x9F:
+      return static_cast<char>(0xFF);  // Ÿ
+    default:
+      return ch;
   }
 }
 

@@ -3,16 +3,15 @@
 #include <algorithm>
 #include <string>
 
-
 namespace genera {
 namespace {
 
 constexpr int16_t kValoreCodice = 180;
-constexpr int32_t kSegnaliPrimaAvviso = 20;   // cells before a warning board searched for signals
+constexpr int32_t kSegnaliPrimaAvviso = 20;  // cells before a warning board searched for signals
 constexpr int32_t kPrimaCellaSegnale = 3;
-constexpr int16_t kVelocitaSenzaCodici = 110; // from this speed no codes along a slowdown
-constexpr int32_t kPassoCodici = 8;           // cells between codes along a slowdown
-constexpr int32_t kCelleDopoFine = 12;        // cells after a slowdown's end searched for a signal
+constexpr int16_t kVelocitaSenzaCodici = 110;  // from this speed no codes along a slowdown
+constexpr int32_t kPassoCodici = 8;            // cells between codes along a slowdown
+constexpr int32_t kCelleDopoFine = 12;         // cells after a slowdown's end searched for a signal
 
 class Passata {
  public:
@@ -109,8 +108,8 @@ class Passata {
         } else {
           // n stays at 8: no further code along this slowdown.
           fallisci(Codice::codice_lungo_rallentamento, k,
-                   "no free cell for a code at " + metri(k) + " along the slowdown starting at cell " +
-                       std::to_string(i));
+                   "no free cell for a code at " + metri(k) +
+                       " along the slowdown starting at cell " + std::to_string(i));
         }
       }
     } while (tipo(k) != TipoCella::fine_rallentamento && k < u_);

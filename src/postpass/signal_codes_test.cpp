@@ -10,7 +10,7 @@
 namespace genera {
 namespace {
 
-constexpr int32_t kU = 1920;   // a line of 89000 m
+constexpr int32_t kU = 1920;  // a line of 89000 m
 constexpr const char* kTreno = "LIVRA_MONTALBA_R47316-.txt";
 
 struct Griglia {
@@ -48,7 +48,8 @@ using Celle = std::vector<int32_t>;
 TEST(AggiungiCodici, BuiltInSlowdownGetsExactlyFourCodes) {
   Griglia g;
   g.metti(834, TipoCella::avviso_rallentamento, 60);
-  for (int32_t k = 830; k <= 833; ++k) g.metti(k, TipoCella::prima_avviso, static_cast<int16_t>(834 - k));
+  for (int32_t k = 830; k <= 833; ++k)
+    g.metti(k, TipoCella::prima_avviso, static_cast<int16_t>(834 - k));
   for (int32_t k = 842; k <= 874; k += 4) g.metti(k, TipoCella::marca_galleria);
   g.rallentamento(858, 862, 60);
   g.metti(873, TipoCella::segnale, 40);
@@ -87,15 +88,18 @@ TEST(AggiungiCodici, ExistingCodeCellsInFrontOfASignalAreLoweredTo180) {
   const struct {
     const char* caso;
     TipoCella tipo1;
-    int16_t valore1;   // cell d - 1
+    int16_t valore1;  // cell d - 1
     TipoCella tipo2;
-    int16_t valore2;   // cell d - 2
+    int16_t valore2;  // cell d - 2
     int16_t atteso1, atteso2;
     TipoCella tipo_atteso2;
   } cases[] = {
-      {"free cell first", TipoCella::codice, 270, TipoCella::binario, 0, 270, 180, TipoCella::codice},
-      {"d - 1 lowered", TipoCella::codice, 270, TipoCella::cartello, 5, 180, 5, TipoCella::cartello},
-      {"a lower value stays", TipoCella::codice, 120, TipoCella::cartello, 5, 120, 5, TipoCella::cartello},
+      {"free cell first", TipoCella::codice, 270, TipoCella::binario, 0, 270, 180,
+       TipoCella::codice},
+      {"d - 1 lowered", TipoCella::codice, 270, TipoCella::cartello, 5, 180, 5,
+       TipoCella::cartello},
+      {"a lower value stays", TipoCella::codice, 120, TipoCella::cartello, 5, 120, 5,
+       TipoCella::cartello},
       {"d - 2 lowered", TipoCella::cartello, 5, TipoCella::codice, 300, 5, 180, TipoCella::codice},
   };
   for (const auto& c : cases) {
@@ -133,23 +137,38 @@ TEST(AggiungiCodici, CodesBeforeAndAlongASlowdown) {
     int32_t inizio, fine;
     int16_t v;
     Celle occupate;
-    int32_t segnale;   // 0: none
+    int32_t segnale;  // 0: none
     Celle codici;
   } cases[] = {
       {"slow, all free", 100, 130, 60, {}, 140, {82, 89, 95, 108, 116, 124, 139}},
       {"as fast as 110: none along it", 100, 130, 110, {}, 140, {82, 89, 95, 139}},
       {"fast: the signal search starts at its own end", 100, 130, 150, {}, 142, {82, 89, 95, 141}},
       {"fast: 13 cells after the end is too far", 100, 130, 150, {}, 143, {82, 89, 95}},
-      {"a signal right after the end cell: two cells back", 100, 130, 60, {}, 131,
+      {"a signal right after the end cell: two cells back",
+       100,
+       130,
+       60,
+       {},
+       131,
        {82, 89, 95, 108, 116, 124, 129}},
       {"start at 7: no codes before it", 7, 9, 110, {}, 0, {}},
       {"start at 8: only the first", 8, 10, 110, {}, 0, {3}},
       {"start at 14: two", 14, 16, 110, {}, 0, {3, 9}},
       {"start at 21: three", 21, 23, 110, {}, 0, {3, 10, 16}},
       {"first free among i - 5 to i - 7", 100, 102, 110, {95, 96, 89}, 0, {82, 88, 94}},
-      {"k taken, k - 1 free: the next code 7 cells on", 100, 140, 60, {108}, 0,
+      {"k taken, k - 1 free: the next code 7 cells on",
+       100,
+       140,
+       60,
+       {108},
+       0,
        {82, 89, 95, 107, 115, 123, 131, 139}},
-      {"k and k - 1 taken: k + 1, the next 9 cells on", 100, 140, 60, {107, 108}, 0,
+      {"k and k - 1 taken: k + 1, the next 9 cells on",
+       100,
+       140,
+       60,
+       {107, 108},
+       0,
        {82, 89, 95, 109, 117, 125, 133}},
       {"a negative speed is below 110", 100, 110, -5, {}, 0, {82, 89, 95, 108}},
   };
@@ -174,18 +193,33 @@ TEST(AggiungiCodici, NoRoomBeforeOrAlongASlowdownRecords12And13) {
     std::vector<std::string> messaggi;
     int32_t codice, posizione;
   } cases[] = {
-      {"B1 without a free cell", 110, {95, 94, 93}, 0, {82, 89},
+      {"B1 without a free cell",
+       110,
+       {95, 94, 93},
+       0,
+       {82, 89},
        {"LIVRA_MONTALBA_R47316-.txt: error 12: no free cell for a code among cells 95 to 93 "
         "before the slowdown starting at cell 100, 5000 m"},
-       12, 5000},
-      {"B4 without a free cell: no further code along it", 60, {107, 108, 109}, 0, {82, 89, 95},
+       12,
+       5000},
+      {"B4 without a free cell: no further code along it",
+       60,
+       {107, 108, 109},
+       0,
+       {82, 89, 95},
        {"LIVRA_MONTALBA_R47316-.txt: error 13: no free cell for a code at cell 108, 5400 m along "
         "the slowdown starting at cell 100"},
-       13, 5400},
-      {"B5 without a free cell", 110, {139, 138}, 140, {82, 89, 95},
+       13,
+       5400},
+      {"B5 without a free cell",
+       110,
+       {139, 138},
+       140,
+       {82, 89, 95},
        {"LIVRA_MONTALBA_R47316-.txt: error 13: no free cell for a code in front of the signal at "
         "cell 140 after the slowdown ending at cell 130, 6500 m"},
-       13, 6500},
+       13,
+       6500},
   };
   for (const auto& c : cases) {
     Griglia g;
@@ -206,7 +240,7 @@ TEST(AggiungiCodici, WalksNeverLeaveTheGrid) {
     int32_t inizio, fine;
     Celle occupate;
     int32_t segnale;
-    Celle lungo;        // codes after the start
+    Celle lungo;  // codes after the start
     int32_t codice;
   } cases[] = {
       {"no end: the walk stops at U", kU - 9, -1, {}, 0, {kU - 1}, 0},

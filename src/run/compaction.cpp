@@ -13,13 +13,14 @@
 namespace genera {
 
 std::vector<FileToWrite> documenti_da_scrivere(const std::string& cartella,
-                                                  const std::string& nome_linea,
-                                                  const std::string& codice_treno) {
+                                               const std::string& nome_linea,
+                                               const std::string& codice_treno) {
   std::vector<FileToWrite> insieme;
   for (const Documento& d : documenti(nome_linea, codice_treno)) {
-    insieme.push_back({join_path(cartella, d.nome), [righe = d.righe](ByteSink& s) {
-                         testo_righe(righe(), [&](std::string_view riga) { s.write(riga.data(), riga.size()); });
-                       }});
+    insieme.push_back(
+        {join_path(cartella, d.nome), [righe = d.righe](ByteSink& s) {
+           testo_righe(righe(), [&](std::string_view riga) { s.write(riga.data(), riga.size()); });
+         }});
   }
   return insieme;
 }
@@ -44,10 +45,9 @@ Sorgente leggi_sorgente(FileSystem& fs, const std::string& percorso, const std::
   return s;
 }
 
-std::vector<FileToWrite> file_compatti(const std::string& cartella,
-                                          const std::string& nome_linea,
-                                          const std::string& codice_treno,
-                                          const ScenarioCompilato& s, bool con_tracciato) {
+std::vector<FileToWrite> file_compatti(const std::string& cartella, const std::string& nome_linea,
+                                       const std::string& codice_treno, const ScenarioCompilato& s,
+                                       bool con_tracciato) {
   std::vector<FileToWrite> insieme;
   if (con_tracciato)
     insieme.push_back({join_path(cartella, nome_file_linea(nome_linea)),
@@ -88,11 +88,13 @@ void compila_percorso(Form1& f, int32_t j) {
 void memorizza_percorso(Form1& f, int32_t j) {
   compila_percorso(f, j);
   if (!f.scenario.scrivibile()) return errore(std::to_string(numero(f.scenario.timbro)));
-  f.file_system->replace_all(file_compatti(f.cartella, f.nome_linea, f.codice_treno, f.scenario, j != 0));
+  f.file_system->replace_all(
+      file_compatti(f.cartella, f.nome_linea, f.codice_treno, f.scenario, j != 0));
 }
 
 void riporta_avanzi(const OutputFolder& cartella) {
-  for (const std::string& a : cartella.leftovers()) std::fprintf(stderr, "genera_scenario: note: %s\n", a.c_str());
+  for (const std::string& a : cartella.leftovers())
+    std::fprintf(stderr, "genera_scenario: note: %s\n", a.c_str());
 }
 
 void errore(const std::string& a) {

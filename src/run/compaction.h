@@ -18,8 +18,8 @@ namespace genera {
 /// The five documents as one set to be written into `cartella`, in the
 /// run's order: the two sources, then the three driver documents.
 std::vector<FileToWrite> documenti_da_scrivere(const std::string& cartella,
-                                                  const std::string& nome_linea,
-                                                  const std::string& codice_treno);
+                                               const std::string& nome_linea,
+                                               const std::string& codice_treno);
 
 /// Replaces the five documents in `cartella`, all or none.
 void scrivi_documenti(FileSystem& fs, const std::string& cartella, const std::string& nome_linea,
@@ -33,10 +33,9 @@ Sorgente leggi_sorgente(FileSystem& fs, const std::string& percorso, const std::
 /// The compact files of `s` as one set to be written into `cartella`: the
 /// line compact file (only when `con_tracciato`), the scenario file and
 /// the route file, in that order.
-std::vector<FileToWrite> file_compatti(const std::string& cartella,
-                                          const std::string& nome_linea,
-                                          const std::string& codice_treno,
-                                          const ScenarioCompilato& s, bool con_tracciato);
+std::vector<FileToWrite> file_compatti(const std::string& cartella, const std::string& nome_linea,
+                                       const std::string& codice_treno, const ScenarioCompilato& s,
+                                       bool con_tracciato);
 
 /// Compiles the run's two sources in `f.cartella` (deleting them as the
 /// rules say) into `f.scenario` and reports the diagnostics; writes nothing.

@@ -1,6 +1,7 @@
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <windows.h>
+// shellapi.h needs the types windows.h declares, so it comes after.
 #include <shellapi.h>
 
 #include <fcntl.h>
@@ -144,8 +145,9 @@ bool avvia_traduzione(HANDLE console, bool out, bool err) {
 }
 
 HANDLE apri_console() {
-  const HANDLE h = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, 0, nullptr);
+  const HANDLE h =
+      CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, 0, nullptr);
   return h == INVALID_HANDLE_VALUE ? nullptr : h;
 }
 

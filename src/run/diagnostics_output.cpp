@@ -14,9 +14,12 @@ constexpr const char* kFine = "\x1b[0m";
 
 const char* colore_di(Gravita g) {
   switch (g) {
-    case Gravita::errore: return "\x1b[1;31m";
-    case Gravita::avviso: return "\x1b[1;35m";
-    case Gravita::nota: return "\x1b[1;36m";
+    case Gravita::errore:
+      return "\x1b[1;31m";
+    case Gravita::avviso:
+      return "\x1b[1;35m";
+    case Gravita::nota:
+      return "\x1b[1;36m";
   }
   return "";
 }
@@ -31,7 +34,8 @@ std::string_view riga_di(std::string_view testo, int riga) {
     if (testo[a_capo] == '\r' && inizio < testo.size() && testo[inizio] == '\n') ++inizio;
   }
   const std::size_t fine = testo.find_first_of("\r\n", inizio);
-  return testo.substr(inizio, fine == std::string_view::npos ? std::string_view::npos : fine - inizio);
+  return testo.substr(inizio,
+                      fine == std::string_view::npos ? std::string_view::npos : fine - inizio);
 }
 
 bool continuazione(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
@@ -83,9 +87,9 @@ std::string linea(const Luogo& l, Gravita g, const std::string& parola, const st
   out += "  " + mostrata + (riga.size() > mostrati ? "...\n" : "\n");
   if (l.colonna > 0 && static_cast<std::size_t>(l.colonna) <= mostrati + 1) {
     const auto da = static_cast<std::size_t>(l.colonna - 1);
-    const std::size_t larghezza =
-        l.larghezza > 1 ? std::min(static_cast<std::size_t>(l.larghezza), mostrati - std::min(da, mostrati))
-                        : 1;
+    const std::size_t larghezza = l.larghezza > 1 ? std::min(static_cast<std::size_t>(l.larghezza),
+                                                             mostrati - std::min(da, mostrati))
+                                                  : 1;
     const std::size_t segni = std::max<std::size_t>(1, caratteri(riga, da, larghezza));
     const std::string segno = "^" + std::string(segni - 1, '~');
     out += "  " + rientro(riga, da) +
@@ -111,9 +115,10 @@ std::string rendi(const Diagnostica& d, const Fonti& fonti, const StileDiagnosti
   if (!d.aiuto.empty()) {
     Luogo dove = d.luogo;
     dove.colonna = dove.colonna > 0 ? dove.colonna : 0;
-    out += (stile.colore ? std::string(kGrassetto) + prefisso(dove) + kFine + "\x1b[1;32mhelp" + kFine
-                         : prefisso(dove) + "help") +
-           ": " + d.aiuto + "\n";
+    out +=
+        (stile.colore ? std::string(kGrassetto) + prefisso(dove) + kFine + "\x1b[1;32mhelp" + kFine
+                      : prefisso(dove) + "help") +
+        ": " + d.aiuto + "\n";
   }
   return out;
 }

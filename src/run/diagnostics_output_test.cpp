@@ -8,8 +8,11 @@ namespace {
 const std::string kFonte = "[generale]\r\n\tstazoine, 11950\r\nx\r\n";
 
 Diagnostica avviso_con_nota() {
-  Diagnostica d{Gravita::avviso, Codice::nessuno, {"T-.txt", 2, 2, std::nullopt},
-                "unknown record key \"stazoine\"", {}};
+  Diagnostica d{Gravita::avviso,
+                Codice::nessuno,
+                {"T-.txt", 2, 2, std::nullopt},
+                "unknown record key \"stazoine\"",
+                {}};
   d.note.push_back({{"T-.txt", 3, 1, std::nullopt}, "here"});
   return d;
 }
@@ -38,7 +41,8 @@ TEST(Rendi, ColourMarksTheSeverity) {
 
 TEST(Rendi, AControlByteInTheLineCannotUpsetTheTerminal) {
   const std::string fonte = std::string("a\x1b[2Jb, 1\r\n");
-  const Diagnostica d{Gravita::errore, Codice::guasto_lettura, {"L.txt", 1, 1, std::nullopt}, "x", {}};
+  const Diagnostica d{
+      Gravita::errore, Codice::guasto_lettura, {"L.txt", 1, 1, std::nullopt}, "x", {}};
   EXPECT_EQ(rendi(d, {{"L.txt", fonte}}, {true, false}),
             "L.txt:1:1: error 25: x\n  a [2Jb, 1\n  ^\n");
 }
@@ -65,15 +69,17 @@ TEST_P(Caret, SitsUnderTheFieldInDisplayColumns) {
 
 INSTANTIATE_TEST_SUITE_P(
     Righe, Caret,
-    testing::Values(
-        Segno{"ascii_range", "pendenza, 6000, 900", 17, 3, "  pendenza, 6000, 900\n                  ^~~\n"},
-        Segno{"utf8_before_the_field", "stazione, \xc3\xa0\xc3\xa8, 900", 17, 3,
-              "  stazione, \xc3\xa0\xc3\xa8, 900\n                ^~~\n"},
-        Segno{"utf8_inside_the_field", "cartello, (F\xc3\xbcr)", 11, 6,
-              "  cartello, (F\xc3\xbcr)\n            ^~~~~\n"},
-        Segno{"one_character", "x", 1, 0, "  x\n  ^\n"},
-        Segno{"cut_between_characters", std::string(159, 'a') + "\xc3\xa0" "bc", 1, 1,
-              "  " + std::string(159, 'a') + "...\n  ^\n"}),
+    testing::Values(Segno{"ascii_range", "pendenza, 6000, 900", 17, 3,
+                          "  pendenza, 6000, 900\n                  ^~~\n"},
+                    Segno{"utf8_before_the_field", "stazione, \xc3\xa0\xc3\xa8, 900", 17, 3,
+                          "  stazione, \xc3\xa0\xc3\xa8, 900\n                ^~~\n"},
+                    Segno{"utf8_inside_the_field", "cartello, (F\xc3\xbcr)", 11, 6,
+                          "  cartello, (F\xc3\xbcr)\n            ^~~~~\n"},
+                    Segno{"one_character", "x", 1, 0, "  x\n  ^\n"},
+                    Segno{"cut_between_characters",
+                          std::string(159, 'a') + "\xc3\xa0"
+                                                  "bc",
+                          1, 1, "  " + std::string(159, 'a') + "...\n  ^\n"}),
     [](const auto& info) { return std::string(info.param.nome); });
 
 TEST(Rendi, WarningNameAndHelpLine) {

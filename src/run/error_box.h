@@ -13,8 +13,8 @@ void mostra_errore(const std::string& testo);
 
 /// How a box shows a failure, where one is needed.
 enum class TipoFallimento {
-  codice,  // " Errore n. 1250": the box of mostra_errore
-  arresto, // a file or the command line: OK, the error icon, the program's name as title
+  codice,   // " Errore n. 1250": the box of mostra_errore
+  arresto,  // a file or the command line: OK, the error icon, the program's name as title
 };
 
 /// Reports a failure that ends the run, `testo` without a final line end.

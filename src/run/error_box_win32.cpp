@@ -46,8 +46,8 @@ void riporta_fallimento(const std::string& testo, TipoFallimento tipo, const std
   if (tipo == TipoFallimento::codice)
     mostra_errore(testo);
   else
-    box(consiglio_finestra.empty() ? testo : testo + "\n\n" + consiglio_finestra, L"genera_scenario",
-        MB_OK | MB_ICONERROR);
+    box(consiglio_finestra.empty() ? testo : testo + "\n\n" + consiglio_finestra,
+        L"genera_scenario", MB_OK | MB_ICONERROR);
 }
 
 bool testo_in_finestra() { return !porta_altrove(STD_OUTPUT_HANDLE); }

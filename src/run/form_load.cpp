@@ -18,15 +18,16 @@ std::string testo(const FileToWrite& f) {
 [[noreturn]] void rifiuta_sorgente(FileSystem& fs, const std::string& p, const std::string& linea,
                                    const std::string& treno) {
   const FileInfo info = fs.stat(p);
-  const std::string perche =
-      info.kind == FileKind::regular ? "it exists already, with bytes of its own (an author's edits?)"
-      : info.kind == FileKind::folder ? "a folder stands there"
-      : info.kind == FileKind::link   ? "a symbolic link stands there"
-                                      : "a file that is not a regular file stands there";
+  const std::string perche = info.kind == FileKind::regular
+                                 ? "it exists already, with bytes of its own (an author's edits?)"
+                             : info.kind == FileKind::folder ? "a folder stands there"
+                             : info.kind == FileKind::link
+                                 ? "a symbolic link stands there"
+                                 : "a file that is not a regular file stands there";
   throw FileError("cannot write " + p + ": " + perche +
-                   "; the run without arguments would overwrite and delete it. Compile the sources "
-                   "with: genera_scenario compile " + linea + " " + treno +
-                   ", or move them out of " + folder_of(p));
+                  "; the run without arguments would overwrite and delete it. Compile the sources "
+                  "with: genera_scenario compile " +
+                  linea + " " + treno + ", or move them out of " + folder_of(p));
 }
 
 }  // namespace
@@ -39,7 +40,8 @@ void Form_Load(Form1& f) {
   {
     // The whole run holds the folder: another run, or a compile, waits.
     OutputFolder cartella(fs, f.cartella);
-    std::vector<FileToWrite> documenti = documenti_da_scrivere(f.cartella, f.nome_linea, f.codice_treno);
+    std::vector<FileToWrite> documenti =
+        documenti_da_scrivere(f.cartella, f.nome_linea, f.codice_treno);
     const std::vector<FileToWrite> sorgenti(documenti.begin(), documenti.begin() + 2);
     documenti.erase(documenti.begin(), documenti.begin() + 2);
     std::vector<FileToWrite> uscite = documenti;
@@ -59,13 +61,15 @@ void Form_Load(Form1& f) {
     }
     for (std::size_t i = 0; i < sorgenti.size(); ++i)
       if (cartella.place(sorgenti[i].path, testi[i]) == Placed::different)
-        rifiuta_sorgente(fs, sorgenti[i].path, name_of(sorgenti[0].path), name_of(sorgenti[1].path));
+        rifiuta_sorgente(fs, sorgenti[i].path, name_of(sorgenti[0].path),
+                         name_of(sorgenti[1].path));
 
     compila_percorso(f, 1);
     // The documents and the compact files are one set: a run cut short
     // leaves the old set or the new one, never a mix.
     if (f.scenario.scrivibile()) {
-      for (FileToWrite& c : file_compatti(f.cartella, f.nome_linea, f.codice_treno, f.scenario, true))
+      for (FileToWrite& c :
+           file_compatti(f.cartella, f.nome_linea, f.codice_treno, f.scenario, true))
         documenti.push_back(std::move(c));
     }
     cartella.commit(documenti);

@@ -17,7 +17,8 @@ std::string cartella_programma(const char* argv0) {
 namespace {
 
 bool inizia_con(const std::string& s, const std::string& p) {
-  return s.size() >= p.size() && s.compare(0, p.size(), p) == 0 && (s.size() == p.size() || s[p.size()] == '/');
+  return s.size() >= p.size() && s.compare(0, p.size(), p) == 0 &&
+         (s.size() == p.size() || s[p.size()] == '/');
 }
 
 /// True when a file of one of dpkg's lists of installed files lies
@@ -41,10 +42,12 @@ bool nelle_liste_dpkg(FileSystem& fs, const std::string& cartella) {
     } catch (const FileError&) {
       continue;
     }
-    for (std::size_t at = lista.find(inizio); at != std::string::npos; at = lista.find(inizio, at + 1)) {
+    for (std::size_t at = lista.find(inizio); at != std::string::npos;
+         at = lista.find(inizio, at + 1)) {
       const std::size_t fine = lista.find('\n', at + 1);
-      const std::string resto = lista.substr(at + inizio.size(), fine == std::string::npos ? std::string::npos
-                                                                                          : fine - at - inizio.size());
+      const std::string resto =
+          lista.substr(at + inizio.size(),
+                       fine == std::string::npos ? std::string::npos : fine - at - inizio.size());
       if (!resto.empty() && resto != "." && resto.find('/') == std::string::npos) return true;
     }
   }
@@ -58,11 +61,12 @@ std::string cartella_installata(FileSystem& fs, const std::string& cartella) {
   while (c.size() > 1 && c.back() == '/') c.pop_back();
   // The system's own trees; /usr/local is the administrator's, but its
   // program folders are installed programs all the same.
-  for (const char* sistema : {"/bin", "/sbin", "/lib", "/lib32", "/lib64", "/libx32", "/etc", "/boot",
-                              "/usr/local/bin", "/usr/local/sbin", "/usr/local/games", "/usr/local/libexec",
-                              "/snap", "/var/lib"})
+  for (const char* sistema :
+       {"/bin", "/sbin", "/lib", "/lib32", "/lib64", "/libx32", "/etc", "/boot", "/usr/local/bin",
+        "/usr/local/sbin", "/usr/local/games", "/usr/local/libexec", "/snap", "/var/lib"})
     if (inizia_con(c, sistema)) return "it holds the system's installed programs";
-  if (inizia_con(c, "/usr") && !inizia_con(c, "/usr/local")) return "it holds the system's installed programs";
+  if (inizia_con(c, "/usr") && !inizia_con(c, "/usr/local"))
+    return "it holds the system's installed programs";
   if (nelle_liste_dpkg(fs, c)) return "it holds files that an installed package owns";
   return {};
 }

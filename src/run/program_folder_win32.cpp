@@ -14,7 +14,8 @@ namespace {
 std::wstring percorso_modulo() {
   std::wstring percorso(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, percorso.data(), static_cast<DWORD>(percorso.size()));
+    const DWORD n =
+        GetModuleFileNameW(nullptr, percorso.data(), static_cast<DWORD>(percorso.size()));
     if (n == 0) return {};
     if (n < percorso.size()) {
       percorso.resize(n);
@@ -68,7 +69,8 @@ std::wstring minuscolo(std::wstring s) {
 // The folders Windows keeps its own programs and installed ones in.
 std::string cartella_installata(FileSystem&, const std::string& cartella) {
   const std::wstring c = minuscolo(utf16_from_utf8(cartella));
-  for (const wchar_t* nome : {L"ProgramFiles", L"ProgramFiles(x86)", L"ProgramW6432", L"SystemRoot"}) {
+  for (const wchar_t* nome :
+       {L"ProgramFiles", L"ProgramFiles(x86)", L"ProgramW6432", L"SystemRoot"}) {
     const std::wstring sistema = minuscolo(ambiente(nome));
     if (sistema.size() < 3) continue;
     if (c.size() >= sistema.size() && c.compare(0, sistema.size(), sistema) == 0 &&

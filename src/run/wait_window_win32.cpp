@@ -42,14 +42,16 @@ void allarga_per_il_testo(HWND label, HFONT carattere, int sinistra, int larghez
   if (dc == nullptr) return;
   const HGDIOBJ prima = SelectObject(dc, carattere);
   SIZE testo{};
-  const bool misurato = GetTextExtentPoint32A(dc, kTestoLabel1, sizeof kTestoLabel1 - 1, &testo) != 0;
+  const bool misurato =
+      GetTextExtentPoint32A(dc, kTestoLabel1, sizeof kTestoLabel1 - 1, &testo) != 0;
   SelectObject(dc, prima);
   ReleaseDC(label, dc);
   RECT r{};
   GetClientRect(label, &r);
   if (!misurato || testo.cx <= r.right) return;
   const int larghezza = std::min<int>(testo.cx + 1, larghezza_form - sinistra);
-  SetWindowPos(label, nullptr, 0, 0, larghezza, r.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(label, nullptr, 0, 0, larghezza, r.bottom,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace
@@ -76,21 +78,23 @@ void mostra_attesa() {
   AdjustWindowRect(&esterno, kStileForm1, FALSE);
 
   // Without a window the run still works: the window only says it is busy.
-  attesa.Form1 = CreateWindowExA(0, kClasseForm1, "Form1", kStileForm1, CW_USEDEFAULT, CW_USEDEFAULT,
-                                 esterno.right - esterno.left, esterno.bottom - esterno.top, nullptr,
-                                 nullptr, istanza, nullptr);
+  attesa.Form1 = CreateWindowExA(0, kClasseForm1, "Form1", kStileForm1, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, esterno.right - esterno.left,
+                                 esterno.bottom - esterno.top, nullptr, nullptr, istanza, nullptr);
   if (attesa.Form1 == nullptr) return;
 
   attesa.Label1 = CreateWindowExA(
       0, "STATIC", kTestoLabel1, WS_CHILD | WS_VISIBLE | SS_LEFT, in_pixel(kSinistraLabel1, dpi_x),
-      in_pixel(kAltoLabel1, dpi_y), in_pixel(kLarghezzaLabel1, dpi_x), in_pixel(kAltezzaLabel1, dpi_y),
-      attesa.Form1, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdLabel1)), istanza, nullptr);
+      in_pixel(kAltoLabel1, dpi_y), in_pixel(kLarghezzaLabel1, dpi_x),
+      in_pixel(kAltezzaLabel1, dpi_y), attesa.Form1,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdLabel1)), istanza, nullptr);
 
   // FF_SWISS lets the font mapper pick another sans-serif face where
   // "MS Sans Serif" is missing.
-  attesa.carattere = CreateFontA(-MulDiv(kPuntiCarattere, dpi_y, 72), 0, 0, 0, FW_BOLD, FALSE, FALSE,
-                                 FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                 DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, "MS Sans Serif");
+  attesa.carattere =
+      CreateFontA(-MulDiv(kPuntiCarattere, dpi_y, 72), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                  DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                  VARIABLE_PITCH | FF_SWISS, "MS Sans Serif");
   if (attesa.Label1 != nullptr && attesa.carattere != nullptr) {
     SendMessageA(attesa.Label1, WM_SETFONT, reinterpret_cast<WPARAM>(attesa.carattere), FALSE);
     allarga_per_il_testo(attesa.Label1, attesa.carattere, in_pixel(kSinistraLabel1, dpi_x),

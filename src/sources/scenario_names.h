@@ -15,20 +15,20 @@ namespace genera {
 
 // Stations of the train source, in journey order. The timetable card names
 // them in its place cells in the same order.
-inline constexpr std::string_view kStazione1 = "LIVRA";           // 0 m, first terminal
-inline constexpr std::string_view kStazione2 = "San Vito";        // 4500 m
-inline constexpr std::string_view kStazione3 = "Casalpiano";      // 9050 m
-inline constexpr std::string_view kStazione4 = "Roveto";          // 11950 m
-inline constexpr std::string_view kStazione5 = "Fontanelle";      // 18350 m
-inline constexpr std::string_view kStazione6 = "Pietralunga";     // 22150 m
-inline constexpr std::string_view kStazione7 = "Castelnuovo";     // 28200 m
-inline constexpr std::string_view kStazione8 = "Villa Rosa";      // 34900 m
-inline constexpr std::string_view kStazione9 = "Valcerreto";      // 39650 m
+inline constexpr std::string_view kStazione1 = "LIVRA";        // 0 m, first terminal
+inline constexpr std::string_view kStazione2 = "San Vito";     // 4500 m
+inline constexpr std::string_view kStazione3 = "Casalpiano";   // 9050 m
+inline constexpr std::string_view kStazione4 = "Roveto";       // 11950 m
+inline constexpr std::string_view kStazione5 = "Fontanelle";   // 18350 m
+inline constexpr std::string_view kStazione6 = "Pietralunga";  // 22150 m
+inline constexpr std::string_view kStazione7 = "Castelnuovo";  // 28200 m
+inline constexpr std::string_view kStazione8 = "Villa Rosa";   // 34900 m
+inline constexpr std::string_view kStazione9 = "Valcerreto";   // 39650 m
 // 47500 m, a place inside a tunnel; its board at 47150 shows the name.
 inline constexpr std::string_view kStazione10 = "ORTA";
-inline constexpr std::string_view kStazione11 = "Pian di Serra";  // 62600 m
-inline constexpr std::string_view kStazione12 = "Selvapiana";     // 70250 m
-inline constexpr std::string_view kStazione13 = "Pratolungo";     // 79650 m
+inline constexpr std::string_view kStazione11 = "Pian di Serra";      // 62600 m
+inline constexpr std::string_view kStazione12 = "Selvapiana";         // 70250 m
+inline constexpr std::string_view kStazione13 = "Pratolungo";         // 79650 m
 inline constexpr std::string_view kStazione14 = "Montalba Centrale";  // 89800 m, second terminal
 
 // The second terminal's town: the last tunnel board shows it in mixed case,
@@ -44,7 +44,7 @@ inline constexpr std::string_view kGalleria30150 = "San Martino";   // 30300 to 
 inline constexpr std::string_view kGalleria35900 = "Poggio Rosso";  // 36050 to 36500 m
 // 41950 to 43750 m; the slowdown of the order form lies in it.
 inline constexpr std::string_view kGalleria41700 = "Cerreto";
-inline constexpr std::string_view kGalleria45650 = "Monte Sacro";   // 45700 to 54900 m
+inline constexpr std::string_view kGalleria45650 = "Monte Sacro";  // 45700 to 54900 m
 // 56900 to 60950 m, a two-part name over two board lines.
 inline constexpr std::string_view kGalleria56800Prima = "Serra";
 inline constexpr std::string_view kGalleria56800Seconda = "Castagneto";

@@ -61,7 +61,8 @@ void coda(ScenarioCompilato& s, Campo campo, CampoOrigine origine, StatoProfilo&
   do {
     // The record steps leave the cursor at U at most; the test keeps any
     // other start inside the grid as well.
-    if (st.cursore >= 0 && st.cursore <= u) scrivi(s, campo, origine, st.cursore, valore, st.origine);
+    if (st.cursore >= 0 && st.cursore <= u)
+      scrivi(s, campo, origine, st.cursore, valore, st.origine);
     ++st.cursore;
   } while (st.cursore < u - 2);
 }

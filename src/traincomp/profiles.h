@@ -26,7 +26,8 @@ struct StatoProfilo {
   int colonna = 0;  // the column of the value in force in its record, for the blame
 };
 
-/// Speed record at `p` metres, `v` km/h: fills up to cell round(p / 50) - 1, then puts `v` in force.
+/// Speed record at `p` metres, `v` km/h: fills up to cell round(p / 50) - 1, then puts `v` in
+/// force.
 std::optional<Rifiuto> record_velocita(ScenarioCompilato& s, StatoProfilo& st, int32_t p, int32_t v,
                                        IdRecord id);
 

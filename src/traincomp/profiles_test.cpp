@@ -20,8 +20,7 @@ struct Tratto {
 
 void controlla(StatoTreno& s, uint8_t cella_percorso::*campo, const std::vector<Tratto>& attesi) {
   for (const Tratto& t : attesi)
-    for (int32_t k = t.da; k <= t.a; ++k)
-      ASSERT_EQ(s.cella(k).*campo, t.valore) << "cell " << k;
+    for (int32_t k = t.da; k <= t.a; ++k) ASSERT_EQ(s.cella(k).*campo, t.valore) << "cell " << k;
 }
 
 // Both profiles of one train, as the reader keeps them.
@@ -39,15 +38,26 @@ struct DueProfili {
 
 TEST(Profili, BuiltInRecordsGiveTheScenarioProfiles) {
   DueProfili s;
-  for (auto [p, v] : std::vector<std::pair<int32_t, int32_t>>{
-           {0, 95}, {2000, 150}, {18350, 160}, {58500, 135}, {61600, 75}, {64250, 160}, {87500, 110}})
+  for (auto [p, v] : std::vector<std::pair<int32_t, int32_t>>{{0, 95},
+                                                              {2000, 150},
+                                                              {18350, 160},
+                                                              {58500, 135},
+                                                              {61600, 75},
+                                                              {64250, 160},
+                                                              {87500, 110}})
     ASSERT_EQ(codice(s.v(p, v)), 0);
   for (auto [p, a] : std::vector<std::pair<int32_t, int32_t>>{{0, 90}, {34100, 85}, {59400, 85}})
     s.a(p, a);
   ASSERT_EQ(codice(s.coda()), 0);
   controlla(s.t, &cella_percorso::velocita,
-            {{0, 39, 19}, {40, 366, 30}, {367, 1169, 32}, {1170, 1231, 27}, {1232, 1284, 15},
-             {1285, 1749, 32}, {1750, 1917, 22}, {1918, 1920, 0}});
+            {{0, 39, 19},
+             {40, 366, 30},
+             {367, 1169, 32},
+             {1170, 1231, 27},
+             {1232, 1284, 15},
+             {1285, 1749, 32},
+             {1750, 1917, 22},
+             {1918, 1920, 0}});
   controlla(s.t, &cella_percorso::aderenza, {{0, 681, 90}, {682, 1917, 85}, {1918, 1920, 0}});
 }
 
@@ -81,7 +91,7 @@ TEST(Profili, SpeedsAreStoredInFifthsRoundedToTheNearest) {
 TEST(Profili, ASpeedThatDoesNotFitAByteFailsWhenItIsWritten) {
   for (int32_t kmh : {1278, -3}) {
     DueProfili s;
-    EXPECT_EQ(codice(s.v(0, kmh)), 0) << kmh;   // only put in force: nothing written yet
+    EXPECT_EQ(codice(s.v(0, kmh)), 0) << kmh;  // only put in force: nothing written yet
     EXPECT_EQ(codice(s.v(100, 50)), numero(Codice::guasto_lettura)) << kmh;
     DueProfili t;
     t.v(0, kmh);
@@ -110,11 +120,11 @@ TEST(Profili, AdhesionKeepsItsLowEightBits) {
 
 TEST(Profili, RecordsAtOrBeforeTheCursorWriteOneCell) {
   DueProfili s;
-  s.v(0, 50);        // nothing written
+  s.v(0, 50);  // nothing written
   EXPECT_EQ(s.velocita.cursore, 0);
-  s.v(500, 100);     // cells 0 to 9
-  s.v(500, 150);     // same position: one cell, 10
-  s.v(200, 200);     // lower position: one cell, 11
+  s.v(500, 100);  // cells 0 to 9
+  s.v(500, 150);  // same position: one cell, 10
+  s.v(200, 200);  // lower position: one cell, 11
   EXPECT_EQ(s.velocita.cursore, 12);
   controlla(s.t, &cella_percorso::velocita, {{0, 9, 10}, {10, 10, 20}, {11, 11, 30}, {12, 12, 0}});
 }
@@ -143,10 +153,11 @@ TEST(Profili, OutOfOrderRecordsStopAtUAndTheTailWritesOneCellThere) {
       else
         s.a(p, valore);
     };
-    uint8_t cella_percorso::*campo = velocita ? &cella_percorso::velocita : &cella_percorso::aderenza;
+    uint8_t cella_percorso::*campo =
+        velocita ? &cella_percorso::velocita : &cella_percorso::aderenza;
     const int32_t& cursore = velocita ? s.velocita.cursore : s.aderenza.cursore;
     record(0, 50);
-    record(95900, 100);   // cells 0 to 1917
+    record(95900, 100);  // cells 0 to 1917
     EXPECT_EQ(cursore, 1918);
     for (int i = 0; i < 5; ++i) record(50, 150);
     EXPECT_EQ(cursore, 1920);
@@ -162,7 +173,7 @@ TEST(Profili, OutOfOrderRecordsStopAtUAndTheTailWritesOneCellThere) {
 TEST(Profili, TheTailWritesOneCellWhenTheCursorStandsAtUMinus2) {
   DueProfili s;
   s.v(0, 50);
-  s.v(95900, 100);   // cursor now U - 2
+  s.v(95900, 100);  // cursor now U - 2
   s.coda();
   EXPECT_EQ(s.t.cella(1917).velocita, 10);
   EXPECT_EQ(s.t.cella(1918).velocita, 20);

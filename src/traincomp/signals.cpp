@@ -7,7 +7,7 @@
 namespace genera {
 namespace {
 
-constexpr int32_t kTempoMinimo = 101;   // a time of 1 to 100 is raised to this
+constexpr int32_t kTempoMinimo = 101;  // a time of 1 to 100 is raised to this
 constexpr int kMarcatori = 4;
 
 }  // namespace
@@ -22,10 +22,12 @@ std::optional<Rifiuto> memo_segnale(ScenarioCompilato& s, ValoriSegnale& v, IdRe
                        std::to_string(u) + ")"};
   cella_percorso& cella = s.percorso[static_cast<std::size_t>(c)];
   if (!cella_libera(cella))
-    return Rifiuto{Codice::segnale_occupato, v.posizione,
+    return Rifiuto{Codice::segnale_occupato,
+                   v.posizione,
                    dove + " falls on cell " + std::to_string(c) + ", which already holds " +
                        descrivi_cella(s, c),
-                   0, {nota_occupante(s, c)}};
+                   0,
+                   {nota_occupante(s, c)}};
 
   // The packed fields wrap to their width; the record's values are not tested.
   cella.tipo = TipoCella::segnale;

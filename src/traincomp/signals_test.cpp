@@ -25,7 +25,7 @@ TEST(MemoSegnale, BuiltInSignalsPackTheirValues) {
     ValoriSegnale s;
     int32_t cella;
     int v1, v2, v3, v4;
-    int avviso1;   // the marker nearest the signal; the others follow 1 apart
+    int avviso1;  // the marker nearest the signal; the others follow 1 apart
   } cases[] = {
       {segnale(8200, 2, 3, 1, 0, 0, 2, 2, 1, 0, 0), 165, 32, 11, 0, 8, 81},
       {segnale(7000, 1, 4, 1, 0, 0, 1, 3, 1, 0, 0), 141, 43, 11, 0, 4, 41},
@@ -52,11 +52,12 @@ TEST(MemoSegnale, TimeIsRaisedTo101AndKeptOnlyWithLeftKind2) {
     int32_t tempo, sx;
     int32_t tempo_dopo;
     int tempo_segnale;
-  } cases[] = {
-      {50, 2, 101, 101}, {215, 2, 215, 215}, {215, 1, 215, 0}, {0, 2, 0, 0},
-      {1, 2, 101, 101},  {100, 2, 101, 101}, {101, 2, 101, 101}, {50, 1, 101, 0},
-      {300, 2, 300, 44},   // a byte keeps the low 8 bits
-  };
+  } cases[] =
+      {
+          {50, 2, 101, 101},  {215, 2, 215, 215}, {215, 1, 215, 0},
+          {0, 2, 0, 0},       {1, 2, 101, 101},   {100, 2, 101, 101},
+          {101, 2, 101, 101}, {50, 1, 101, 0},    {300, 2, 300, 44},  // a byte keeps the low 8 bits
+      };
   for (const auto& c : cases) {
     StatoTreno t;
     ValoriSegnale s = segnale(8200, c.sx, 0, 0, 0, 0, c.sx, 0, 0, 0, c.tempo);
@@ -70,11 +71,11 @@ TEST(MemoSegnale, PackedFieldsWrapInsteadOfFailing) {
   StatoTreno t;
   ValoriSegnale s = segnale(8200, 30, 4000, -4000, 3277, 10000, 0, 0, 0, 0, 0);
   ASSERT_EQ(codice(posa(t, s)), 0);
-  EXPECT_EQ(t.cella(165).valore1, -25536);   // 40000 - 65536
+  EXPECT_EQ(t.cella(165).valore1, -25536);  // 40000 - 65536
   EXPECT_EQ(t.cella(165).valore2, 25536);
   EXPECT_EQ(t.cella(165).valore3, -32766);
-  EXPECT_EQ(t.cella(165).valore4, -30982);   // 100090 - 2 * 65536
-  EXPECT_EQ(t.cella(163).avviso, 133);       // 901 - 3 * 256
+  EXPECT_EQ(t.cella(165).valore4, -30982);  // 100090 - 2 * 65536
+  EXPECT_EQ(t.cella(163).avviso, 133);      // 901 - 3 * 256
 }
 
 TEST(MemoSegnale, ATunnelMarkerCellTakesTheSignal) {
@@ -90,7 +91,7 @@ TEST(MemoSegnale, AnOccupiedCellIsRefusedWithCode16AndNothingWritten) {
   ValoriSegnale primo = segnale(8200, 2, 3, 1, 0, 0, 2, 2, 1, 0, 0);
   ASSERT_EQ(codice(posa(t, primo)), 0);
   // Neighbours that round half to even away from cell 165 are accepted.
-  ValoriSegnale dopo = segnale(8225, 1, 4, 1, 0, 0, 1, 3, 1, 0, 0);   // 165.5 -> 166
+  ValoriSegnale dopo = segnale(8225, 1, 4, 1, 0, 0, 1, 3, 1, 0, 0);  // 165.5 -> 166
   ASSERT_EQ(codice(posa(t, dopo)), 0);
   ValoriSegnale prima = segnale(8175, 1, 4, 1, 0, 0, 1, 3, 1, 0, 0);  // 164.5 -> 164
   ASSERT_EQ(codice(posa(t, prima)), 0);
@@ -104,7 +105,7 @@ TEST(MemoSegnale, AnOccupiedCellIsRefusedWithCode16AndNothingWritten) {
   EXPECT_EQ(r->posizione, 8180);
   EXPECT_EQ(r->testo, "signal at 8180 m falls on cell 165, which already holds a signal");
   EXPECT_EQ(t.cella(165).valore1, 32);
-  EXPECT_EQ(t.cella(163).avviso, 81);   // its markers were not written
+  EXPECT_EQ(t.cella(163).avviso, 81);  // its markers were not written
   EXPECT_EQ(t.cella(157).avviso, 84);
 }
 
@@ -122,7 +123,7 @@ TEST(MemoSegnale, SignalsNearTheStartSkipTheMarkersBeforeCell0) {
   const struct {
     int32_t posizione;
     int32_t cella;
-    int marcatori;   // markers that land on the grid
+    int marcatori;  // markers that land on the grid
   } cases[] = {{350, 8, 4}, {300, 7, 3}, {100, 3, 1}, {0, 1, 0}, {-50, 0, 0}};
   for (const auto& c : cases) {
     StatoTreno t;

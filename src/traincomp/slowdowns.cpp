@@ -8,13 +8,17 @@
 namespace genera {
 namespace {
 
-constexpr int32_t kSogliaAvviso = 1500;      // at or below: no warning board
-constexpr int32_t kDistanzaAvviso = 1200;    // the board stands this far before the start
+constexpr int32_t kSogliaAvviso = 1500;    // at or below: no warning board
+constexpr int32_t kDistanzaAvviso = 1200;  // the board stands this far before the start
 constexpr int kCellePrimaAvviso = 4;
 
-bool sulla_griglia(const ScenarioCompilato& s, int32_t c) { return c >= 0 && c <= s.ultima_cella(); }
+bool sulla_griglia(const ScenarioCompilato& s, int32_t c) {
+  return c >= 0 && c <= s.ultima_cella();
+}
 
-cella_percorso& cella(ScenarioCompilato& s, int32_t c) { return s.percorso[static_cast<std::size_t>(c)]; }
+cella_percorso& cella(ScenarioCompilato& s, int32_t c) {
+  return s.percorso[static_cast<std::size_t>(c)];
+}
 
 void da(ScenarioCompilato& s, int32_t c, IdRecord id) {
   s.origini.celle[static_cast<std::size_t>(c)].oggetto = id;
@@ -47,12 +51,24 @@ std::optional<Rifiuto> memo_rallentamento(ScenarioCompilato& sc, int32_t x, int3
   const int32_t b = avviso ? arrotonda_cella(prima_avviso + 1) : 0;
   const int32_t p = avviso ? arrotonda_cella(prima_avviso) : 0;
   if (avviso && !cella_libera(cella(sc, b)))
-    return Rifiuto{Codice::avviso_rallentamento_occupato, x, dove + ": its warning-board " + occupata(sc, b), 0, {nota_occupante(sc, b)}};
+    return Rifiuto{Codice::avviso_rallentamento_occupato,
+                   x,
+                   dove + ": its warning-board " + occupata(sc, b),
+                   0,
+                   {nota_occupante(sc, b)}};
   if (!avviso) f_ta = 0;
   if (!cella_libera(cella(sc, s)))
-    return Rifiuto{Codice::inizio_rallentamento_occupato, x, dove + ": its start " + occupata(sc, s), 0, {nota_occupante(sc, s)}};
+    return Rifiuto{Codice::inizio_rallentamento_occupato,
+                   x,
+                   dove + ": its start " + occupata(sc, s),
+                   0,
+                   {nota_occupante(sc, s)}};
   if (!cella_libera(cella(sc, e)))
-    return Rifiuto{Codice::fine_rallentamento_occupato, x, dove + ": its end " + occupata(sc, e), 0, {nota_occupante(sc, e)}};
+    return Rifiuto{Codice::fine_rallentamento_occupato,
+                   x,
+                   dove + ": its end " + occupata(sc, e),
+                   0,
+                   {nota_occupante(sc, e)}};
 
   // End before start: a slowdown of length 0 ends up as a start cell.
   cella(sc, e).tipo = TipoCella::fine_rallentamento;
@@ -75,10 +91,11 @@ std::optional<Rifiuto> memo_rallentamento(ScenarioCompilato& sc, int32_t x, int3
   if (f_ta == 0) return std::nullopt;
   for (int i = 0; i < kCellePrimaAvviso; ++i) {
     if (!cella_libera(cella(sc, p - i)))
-      return Rifiuto{Codice::prima_avviso_occupata, x,
-                     dove + ": of the four cells before its warning board, " +
-                         occupata(sc, p - i),
-                     0, {nota_occupante(sc, p - i)}};
+      return Rifiuto{Codice::prima_avviso_occupata,
+                     x,
+                     dove + ": of the four cells before its warning board, " + occupata(sc, p - i),
+                     0,
+                     {nota_occupante(sc, p - i)}};
   }
   for (int i = 0; i < kCellePrimaAvviso; ++i) {
     cella_percorso& k = cella(sc, p - i);
@@ -99,7 +116,11 @@ std::optional<Rifiuto> memo_abbattimento(ScenarioCompilato& sc, int32_t p, int32
                        std::to_string(sc.ultima_cella()) + ")"};
   cella_percorso& c = cella(sc, k);
   if (!cella_libera(c))
-    return Rifiuto{Codice::abbattimento_occupato, p, dove + ": its " + occupata(sc, k), 0, {nota_occupante(sc, k)}};
+    return Rifiuto{Codice::abbattimento_occupato,
+                   p,
+                   dove + ": its " + occupata(sc, k),
+                   0,
+                   {nota_occupante(sc, k)}};
   da(sc, k, id);
   if (w > 0) {
     c.tipo = TipoCella::codice;

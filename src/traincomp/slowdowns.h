@@ -20,7 +20,8 @@
 
 namespace genera {
 
-/// Slowdown record: speed `v` from `x` to `x` + `l` metres, `f_tt` in start and end, `d_v` when not 0.
+/// Slowdown record: speed `v` from `x` to `x` + `l` metres, `f_tt` in start and end, `d_v` when not
+/// 0.
 std::optional<Rifiuto> memo_rallentamento(ScenarioCompilato& s, int32_t x, int32_t v, int32_t l,
                                           int32_t f_tt, int32_t f_ta, int32_t d_v, IdRecord id);
 

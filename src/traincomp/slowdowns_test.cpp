@@ -53,14 +53,14 @@ TEST(MemoRallentamento, BuiltInSlowdown) {
                 {832, 5, 2, 2, 0},
                 {831, 5, 3, 3, 0},
                 {830, 5, 4, 4, 0}});
-  EXPECT_EQ(celle_occupate(t), 7);   // the cells between start and end stay as they were
+  EXPECT_EQ(celle_occupate(t), 7);  // the cells between start and end stay as they were
 }
 
 TEST(MemoRallentamento, NoWarningBoardUpTo1500Metres) {
   const struct {
     int32_t x;
     int celle;
-    int32_t avviso;   // 0: none
+    int32_t avviso;  // 0: none
   } cases[] = {{1500, 2, 0}, {1550, 7, 8}, {1000, 2, 0}};
   for (const auto& c : cases) {
     StatoTreno t;
@@ -90,7 +90,7 @@ TEST(MemoRallentamento, TunnelMarkersAreFreeAndLengthZeroEndsAsAStart) {
   ASSERT_EQ(codice(rallentamento(t, 42850, 60, 200, 5, 0, 0)), 0);
   EXPECT_EQ(static_cast<int>(t.cella(858).tipo), 3);
   EXPECT_EQ(static_cast<int>(t.cella(862).tipo), 2);
-  EXPECT_EQ(static_cast<int>(t.cella(833).tipo), 0);   // f_ta 0: no four cells
+  EXPECT_EQ(static_cast<int>(t.cella(833).tipo), 0);  // f_ta 0: no four cells
 
   StatoTreno z;
   ASSERT_EQ(codice(rallentamento(z, 42850, 60, 0, 5, 0, 0)), 0);
@@ -125,8 +125,7 @@ TEST(MemoRallentamento, RefusalTextsNameTheCell) {
       {831, TipoCella::cartello,
        "slowdown at 42850 m: of the four cells before its warning board, cell 831 already "
        "holds an indicator board"},
-      {862, TipoCella::segnale,
-       "slowdown at 42850 m: its end cell 862 already holds a signal"},
+      {862, TipoCella::segnale, "slowdown at 42850 m: its end cell 862 already holds a signal"},
   };
   for (const auto& c : cases) {
     StatoTreno t;
@@ -141,11 +140,11 @@ TEST(MemoRallentamento, StartOrEndOffTheGridIsRefusedWithCode23) {
   const struct {
     int32_t x, l;
   } cases[] = {
-      {95000, 1000},         // end cell 1921, past U = 1920
-      {-50, 200},            // negative start
-      {1000, -2000},         // end before cell 0
-      {95900, 2147483647},   // x + l beyond 32 bits
-      {100000, 0},           // start past the grid (no reach check here)
+      {95000, 1000},        // end cell 1921, past U = 1920
+      {-50, 200},           // negative start
+      {1000, -2000},        // end before cell 0
+      {95900, 2147483647},  // x + l beyond 32 bits
+      {100000, 0},          // start past the grid (no reach check here)
   };
   for (const auto& c : cases) {
     StatoTreno t;

@@ -11,14 +11,14 @@
 namespace genera {
 namespace {
 
-constexpr double kMarginePortata = 800;    // a station needs this much grid after it
+constexpr double kMarginePortata = 800;  // a station needs this much grid after it
 constexpr int32_t kMultiploPosizione = 50;
 constexpr int32_t kMultiploLunghezza = 100;
-constexpr int32_t kCodaBreve = 150;        // kinds 5 and 6 end this far after p
-constexpr int32_t kProlunga = 50;          // byte3 lengthens an ordinary area
-constexpr int32_t kLunghezzaByte4 = 600;   // shorter stations lose byte4
+constexpr int32_t kCodaBreve = 150;       // kinds 5 and 6 end this far after p
+constexpr int32_t kProlunga = 50;         // byte3 lengthens an ordinary area
+constexpr int32_t kLunghezzaByte4 = 600;  // shorter stations lose byte4
 constexpr int32_t kDistanzaStazioni = 350;
-constexpr int kTipoSenzaCelle = 25;        // kinds from here up get no cells
+constexpr int kTipoSenzaCelle = 25;  // kinds from here up get no cells
 constexpr int kMarcatori = 4;
 constexpr uint8_t kAvvisoStazione = 80;
 
@@ -162,16 +162,17 @@ Passo leggi_stazione(LettoreSorgente& r, ScenarioCompilato& s, int32_t& contator
     return r.rifiuta({Codice::oltre_griglia, p,
                       dove + " lies beyond the end of the grid (a station needs 800 m after it)"});
   if (p % kMultiploPosizione != 0)
-    return r.rifiuta({Codice::stazione_non_multipla, p,
-                      dove + ": the position is not a multiple of 50 m"});
+    return r.rifiuta(
+        {Codice::stazione_non_multipla, p, dove + ": the position is not a multiple of 50 m"});
 
   CampiStazione campi(r);
   if (!campi.byte(e.tipo)) return Passo::guasto;
   int32_t l = 0;
   if (!r.numeri(l)) return Passo::guasto;
   if (l % kMultiploLunghezza != 0)
-    return r.rifiuta({Codice::lunghezza_stazione_non_multipla, p,
-                      dove + ": the length " + std::to_string(l) + " m is not a multiple of 100 m"});
+    return r.rifiuta(
+        {Codice::lunghezza_stazione_non_multipla, p,
+         dove + ": the length " + std::to_string(l) + " m is not a multiple of 100 m"});
   if (!leggi_valori(r, campi, e)) return Passo::guasto;
   orario_crescente(r, s, i);
   if (!area(campi, e, p, l)) return Passo::guasto;
@@ -229,9 +230,10 @@ Passo leggi_stazione(LettoreSorgente& r, ScenarioCompilato& s, int32_t& contator
 
   ++contatore;
   if (contatore >= prossimo_cartello)
-    return r.rifiuta({Codice::stazioni_troppe, std::nullopt,
-                      dove + " takes entry " + std::to_string(i) +
-                          ", the last one below the indicator boards' texts: no further station fits"});
+    return r.rifiuta(
+        {Codice::stazioni_troppe, std::nullopt,
+         dove + " takes entry " + std::to_string(i) +
+             ", the last one below the indicator boards' texts: no further station fits"});
   return Passo::continua;
 }
 

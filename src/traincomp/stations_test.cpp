@@ -22,7 +22,7 @@ Passo stazioni(StatoTreno& t, std::initializer_list<std::string> valori) {
   std::string testo = "[generale]\r\n";
   for (const std::string& v : valori) testo += "stazione, " + v + "\r\n";
   testo += "numero vetture, 5\r\n[fine]\r\n";
-  t.cella(0).velocita = 9;   // the tail writes 0 here
+  t.cella(0).velocita = 9;  // the tail writes 0 here
   const EsitoLettura esito = t.leggi(testo);
   if (esito.passo == Passo::guasto) return Passo::guasto;
   if (t.voce(kVoceTreno).dato3 == 5) return Passo::continua;
@@ -50,7 +50,7 @@ TEST(Stazione, BuiltInFirstStation) {
   EXPECT_EQ(e.dato1, -450);
   EXPECT_EQ(e.dato2, 450);
   EXPECT_EQ(e.opzione, 0);
-  EXPECT_EQ(e.byte4, 0);   // read as 1, forced to 0 for entry 1
+  EXPECT_EQ(e.byte4, 0);  // read as 1, forced to 0 for entry 1
   EXPECT_EQ(e.byte3, 0);
   EXPECT_EQ(e.intero1, 1);
   EXPECT_EQ(e.intero2, 1);
@@ -73,7 +73,7 @@ TEST(Stazione, AreasStopCellsAndMarkersByKind) {
   const struct {
     const char* valori;
     int32_t dato1, dato2;
-    int32_t fermata;   // -1: no stop cell
+    int32_t fermata;  // -1: no stop cell
     int marcatori;
     int byte3, byte4;
   } cases[] = {
@@ -130,7 +130,7 @@ TEST(Stazione, StopsRecordTheirCode) {
   const struct {
     const char* valori;
     int32_t codice;
-    int32_t posizione;   // posizione_errore after the stop (starts at 7)
+    int32_t posizione;  // posizione_errore after the stop (starts at 7)
     Passo passo;
     const char* testo;
   } cases[] = {
@@ -167,7 +167,7 @@ TEST(Stazione, TooCloseStationKeepsItsEntryAndCells) {
   ASSERT_EQ(stazioni(t, {kPrima, "1050, 2, 600, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, B"}),
             Passo::fine_dura);
   EXPECT_EQ(t.voce(2).nome, "B");
-  EXPECT_EQ(static_cast<int>(t.cella(26).tipo), 10);   // area 750 to 1350
+  EXPECT_EQ(static_cast<int>(t.cella(26).tipo), 10);  // area 750 to 1350
   EXPECT_EQ(t.s.numero_stazioni, 1);
 }
 
@@ -192,10 +192,11 @@ TEST(Stazione, TheTableLimitStopsAfterTheLastEntryBelowTheBoards) {
   t.s.posizione_errore = 7;
   std::string testo = "[generale]\r\n";
   for (int i = 1; i <= 68; ++i)
-    testo += "stazione, " + std::to_string(i * 1000) +
-             ", 26, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, S\r\n";
-  testo += "stazione, 69000, 26, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, ULTIMA\r\n"
-           "numero vetture, 5\r\n[fine]\r\n";
+    testo +=
+        "stazione, " + std::to_string(i * 1000) + ", 26, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, S\r\n";
+  testo +=
+      "stazione, 69000, 26, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, ULTIMA\r\n"
+      "numero vetture, 5\r\n[fine]\r\n";
   EXPECT_EQ(t.leggi(testo).passo, Passo::fine_dura);
   EXPECT_EQ(numero(t.s.codice_errore), 10);
   EXPECT_EQ(t.s.posizione_errore, 7);
@@ -223,14 +224,14 @@ TEST(Stazione, AnEntryHoldingABoardTextIsNeverWritten) {
 
 TEST(Stazione, ValuesThatDoNotFitTheirFieldAreRunTimeFailures) {
   const char* cases[] = {
-      "10000, 256, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A",     // kind: Byte
-      "10000, 4, 400, -1,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A",      // field 4: Byte
-      "10000, 4, 400, 0,0,0, 32768,0,0, 0,0,0, 0, 0,0,0, A",   // field 7: Integer
-      "10000, 4, 400, 0,0,0, 0,0,0, 0,0,-32769, 0, 0,0,0, A",  // field 12: Integer
-      "10000, 4, 400, 0,0,0, 0,0,0, 0,0,0, 300, 0,0,0, A",     // field 13: Byte
-      "10000, 4, 400, 0,0,0, 0,0,0, 0,0,0, 0, 600000,0,0, A",  // seconds beyond 32 bits
+      "10000, 256, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A",        // kind: Byte
+      "10000, 4, 400, -1,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A",         // field 4: Byte
+      "10000, 4, 400, 0,0,0, 32768,0,0, 0,0,0, 0, 0,0,0, A",      // field 7: Integer
+      "10000, 4, 400, 0,0,0, 0,0,0, 0,0,-32769, 0, 0,0,0, A",     // field 12: Integer
+      "10000, 4, 400, 0,0,0, 0,0,0, 0,0,0, 300, 0,0,0, A",        // field 13: Byte
+      "10000, 4, 400, 0,0,0, 0,0,0, 0,0,0, 0, 600000,0,0, A",     // seconds beyond 32 bits
       "10000, 7, -2147483600, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A",  // p + L beyond 32 bits
-      "10000, 4, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0",          // ends before the name
+      "10000, 4, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0",             // ends before the name
   };
   for (const char* c : cases) {
     StatoTreno t;

@@ -16,7 +16,7 @@
 namespace genera {
 namespace {
 
-constexpr int kCommenti = 2;   // hyphen fields in a row passed over
+constexpr int kCommenti = 2;  // hyphen fields in a row passed over
 
 class LettoreTreno : public LettoreSorgente {
  public:
@@ -28,7 +28,9 @@ class LettoreTreno : public LettoreSorgente {
   EsitoLettura leggi();
   int32_t stazioni() const { return contatore_stazioni_ - 1; }
 
-  Passo massa_frenata() { return generale(kVoceTreno, &voce_testata::dato1, Chiave::massa_frenata); }
+  Passo massa_frenata() {
+    return generale(kVoceTreno, &voce_testata::dato1, Chiave::massa_frenata);
+  }
   Passo vetture() { return generale(kVoceTreno, &voce_testata::dato3, Chiave::vetture); }
   Passo velocita();
   Passo aderenza();
@@ -104,7 +106,7 @@ Passo LettoreTreno::orologio() {
   voce_testata& v = voce(kVoceRipetizione);
   scrive_voce(kVoceRipetizione, annota_record(Chiave::orologio, 0));
   return intero(v.intero3) && intero(v.intero4) && intero(v.intero5) ? Passo::continua
-                                                                      : Passo::guasto;
+                                                                     : Passo::guasto;
 }
 
 Passo LettoreTreno::sabbia() {

@@ -25,8 +25,10 @@ constexpr const char* kSenzaGriglia = "[generale]\r\n[corpo]\r\n";
 struct Compilazione {
   Compilazione(const std::string& linea, const std::optional<std::string>& treno) {
     const Sorgente l{kLinea, true, linea, {}};
-    const Sorgente t{StatoTreno::kNome, treno.has_value(),
-                     treno ? std::string_view(*treno) : std::string_view(), {}};
+    const Sorgente t{StatoTreno::kNome,
+                     treno.has_value(),
+                     treno ? std::string_view(*treno) : std::string_view(),
+                     {}};
     s = compila(l, t, {"LIVRA_MONTALBA", "R47316", false}, [this](QualeSorgente q) {
       eliminate.push_back(q);
       return std::string();
@@ -42,12 +44,13 @@ struct Compilazione {
 
 TEST(SorgenteTreno, GeneralRecords) {
   StatoTreno t;
-  t.leggi("[generale]\r\n"
-          "numero vetture,    8\r\n"
-          "percentuale massa frenata,    125\r\n"
-          "sabbia,    300\r\n"
-          "orologio,    8               49            0 \r\n"
-          "[fine]\r\n");
+  t.leggi(
+      "[generale]\r\n"
+      "numero vetture,    8\r\n"
+      "percentuale massa frenata,    125\r\n"
+      "sabbia,    300\r\n"
+      "orologio,    8               49            0 \r\n"
+      "[fine]\r\n");
   EXPECT_EQ(t.voce(kVoceTreno).dato1, 125);
   EXPECT_EQ(t.voce(kVoceTreno).dato3, 8);
   EXPECT_EQ(t.voce(kVoceRipetizione).intero1, 300);
@@ -61,35 +64,36 @@ TEST(SorgenteTreno, GeneralRecords) {
 
 TEST(SorgenteTreno, BuiltInRecordsGiveTheScenarioFigures) {
   StatoTreno t(89000, 70);
-  t.leggi("[generale]\r\n"
-          "numero vetture,    8\r\n"
-          "[aderenze]\r\n"
-          "aderenza,       0,    90\r\n"
-          "aderenza,   34100,    85\r\n"
-          "aderenza,   59400,    85\r\n"
-          "[vel_limite]\r\n"
-          "velocita,       0,    95\r\n"
-          "velocita,    2000,   150\r\n"
-          "velocita,   18350,   160\r\n"
-          "velocita,   58500,   135\r\n"
-          "velocita,   61600,    75\r\n"
-          "velocita,   64250,   160\r\n"
-          "velocita,   87500,   110\r\n"
-          "[stazioni]\r\n"
-          "stazione,       0,  2,  900,  0, 1, 0,  1,1,0,  4,1,1,    1,   8,50, 0, LIVRA\r\n"
-          "[rallentamenti]\r\n"
-          "rallentamento,   42850,    60,  200, 0,  1,  50\r\n"
-          "[segnali]\r\n"
-          "segnale,    7000,   1, 4, 1,  0, 0,    1,  3,1,0, 0\r\n"
-          "segnale,    8200,   2, 3, 1,  0, 0,    2,  2,1,0, 0\r\n"
-          "[codici]\r\n"
-          "[fine]\r\n");
+  t.leggi(
+      "[generale]\r\n"
+      "numero vetture,    8\r\n"
+      "[aderenze]\r\n"
+      "aderenza,       0,    90\r\n"
+      "aderenza,   34100,    85\r\n"
+      "aderenza,   59400,    85\r\n"
+      "[vel_limite]\r\n"
+      "velocita,       0,    95\r\n"
+      "velocita,    2000,   150\r\n"
+      "velocita,   18350,   160\r\n"
+      "velocita,   58500,   135\r\n"
+      "velocita,   61600,    75\r\n"
+      "velocita,   64250,   160\r\n"
+      "velocita,   87500,   110\r\n"
+      "[stazioni]\r\n"
+      "stazione,       0,  2,  900,  0, 1, 0,  1,1,0,  4,1,1,    1,   8,50, 0, LIVRA\r\n"
+      "[rallentamenti]\r\n"
+      "rallentamento,   42850,    60,  200, 0,  1,  50\r\n"
+      "[segnali]\r\n"
+      "segnale,    7000,   1, 4, 1,  0, 0,    1,  3,1,0, 0\r\n"
+      "segnale,    8200,   2, 3, 1,  0, 0,    2,  2,1,0, 0\r\n"
+      "[codici]\r\n"
+      "[fine]\r\n");
   EXPECT_TRUE(t.s.diagnostiche.empty());
   EXPECT_EQ(numero(t.s.codice_errore), 0);
   const struct {
     int32_t da, a;
     int velocita;
-  } velocita[] = {{0, 39, 19},      {40, 366, 30},    {367, 1169, 32}, {1170, 1231, 27},
+  } velocita[] = {{0, 39, 19},      {40, 366, 30},    {367, 1169, 32},  {1170, 1231, 27},
                   {1232, 1284, 15}, {1285, 1749, 32}, {1750, 1917, 22}, {1918, 1920, 0}};
   for (const auto& v : velocita)
     for (int32_t k = v.da; k <= v.a; ++k) ASSERT_EQ(t.cella(k).velocita, v.velocita) << k;
@@ -146,14 +150,15 @@ TEST(SorgenteTreno, WithoutRecordsTheTailFillsBothProfilesWithZero) {
 
 TEST(SorgenteTreno, KeysMatchInAnyCaseAndSectionHeadersMatchNothing) {
   StatoTreno t;
-  t.leggi("[generale]\r\n"
-          "[stazioni]\r\n"
-          "STAZIONE,       0,  2,  900,  0, 1, 0,  1,1,0,  4,1,1,    1,   8,50, 0, LIVRA\r\n"
-          "[segnali]\r\n"
-          "Segnale,    8200,   2, 3, 1,  0, 0,    2,  2,1,0, 0\r\n"
-          "[rallentamenti]\r\n"
-          "NUMERO VETTURE, 6\r\n"
-          "[fine]\r\n");
+  t.leggi(
+      "[generale]\r\n"
+      "[stazioni]\r\n"
+      "STAZIONE,       0,  2,  900,  0, 1, 0,  1,1,0,  4,1,1,    1,   8,50, 0, LIVRA\r\n"
+      "[segnali]\r\n"
+      "Segnale,    8200,   2, 3, 1,  0, 0,    2,  2,1,0, 0\r\n"
+      "[rallentamenti]\r\n"
+      "NUMERO VETTURE, 6\r\n"
+      "[fine]\r\n");
   EXPECT_EQ(t.voce(1).nome, "LIVRA");
   EXPECT_EQ(static_cast<int>(t.cella(165).tipo), 1);
   EXPECT_EQ(t.voce(kVoceTreno).dato3, 6);
@@ -172,7 +177,8 @@ TEST(SorgenteTreno, AtMostTwoHyphenFieldsInARowArePassedOver) {
       // The second hyphen field is passed over even though it names a record.
       {"[generale]\r\n- uno -\r\n- numero vetture -, 6\r\n[fine]\r\n", 0},
       // The count starts again at every key field.
-      {"[generale]\r\n- a -\r\n- b -\r\nsabbia, 1\r\n- c -\r\n- d -\r\nnumero vetture, 7\r\n[fine]\r\n", 7},
+      {"[generale]\r\n- a -\r\n- b -\r\nsabbia, 1\r\n- c -\r\n- d -\r\nnumero vetture, 7\r\n[fine]\r\n",
+       7},
   };
   for (const auto& c : cases) {
     StatoTreno t;
@@ -198,9 +204,10 @@ TEST(SorgenteTreno, TheLastFieldIsNeverActedOn) {
 
 TEST(SorgenteTreno, EveryMatchingTestReadsItsOwnValues) {
   StatoTreno t;
-  t.leggi("[generale]\r\n"
-          "velocita e aderenza, 0, 100, 0, 90, 500, 80\r\n"
-          "[fine]\r\n");
+  t.leggi(
+      "[generale]\r\n"
+      "velocita e aderenza, 0, 100, 0, 90, 500, 80\r\n"
+      "[fine]\r\n");
   // The speed test takes 0, 100; the adhesion test 0, 90; then "500" and
   // "80" are key fields of their own.
   EXPECT_EQ(t.cella(0).velocita, 20);
@@ -219,22 +226,24 @@ TEST(SorgenteTreno, TheLaterOfTwoRecordsWins) {
 TEST(SorgenteTreno, SoftStopFillsTheProfilesAndAWrongProgressiveKeepsThePosition) {
   StatoTreno t;
   t.voce(kVoceProgressivaUno).dato1 = 1025;
-  t.leggi("[generale]\r\n"
-          "velocita, 0, 100\r\n"
-          "segnale, 95950, 1,4,1,0,0,1,3,1,0,0\r\n"
-          "numero vetture, 5\r\n"
-          "[fine]\r\n");
+  t.leggi(
+      "[generale]\r\n"
+      "velocita, 0, 100\r\n"
+      "segnale, 95950, 1,4,1,0,0,1,3,1,0,0\r\n"
+      "numero vetture, 5\r\n"
+      "[fine]\r\n");
   EXPECT_EQ(numero(t.s.codice_errore), 2);
   EXPECT_EQ(t.s.posizione_errore, 95950);
-  EXPECT_EQ(t.voce(kVoceTreno).dato3, 0);   // read no further
-  EXPECT_EQ(t.cella(1917).velocita, 20);    // the tail still ran
+  EXPECT_EQ(t.voce(kVoceTreno).dato3, 0);  // read no further
+  EXPECT_EQ(t.cella(1917).velocita, 20);   // the tail still ran
   EXPECT_TRUE(t.sorgente_eliminata());
-  EXPECT_EQ(t.messaggi(),
-            (std::vector<std::string>{
-                "LIVRA_MONTALBA_R47316-.txt:3:1: error 15: record at 95950 m lies beyond the end of "
-                "the grid",
-                "LIVRA_MONTALBA_R47316-.txt: error 2: the kilometric progressives (0 and 0, 0 and "
-                "0, 1025 and 0 m) are not all multiples of 50 m"}));
+  EXPECT_EQ(
+      t.messaggi(),
+      (std::vector<std::string>{
+          "LIVRA_MONTALBA_R47316-.txt:3:1: error 15: record at 95950 m lies beyond the end of "
+          "the grid",
+          "LIVRA_MONTALBA_R47316-.txt: error 2: the kilometric progressives (0 and 0, 0 and "
+          "0, 1025 and 0 m) are not all multiples of 50 m"}));
 }
 
 TEST(SorgenteTreno, ReachCheckOfEveryRecordKind) {
@@ -299,7 +308,7 @@ TEST(SorgenteTreno, HardStopsEndTheReadingAtOnce) {
   };
   for (const auto& c : cases) {
     StatoTreno t;
-    t.voce(kVoceProgressivaUno).dato1 = 1025;   // not tested after a hard stop
+    t.voce(kVoceProgressivaUno).dato1 = 1025;  // not tested after a hard stop
     t.leggi(std::string("[generale]\r\n"
                         "velocita, 0, 100\r\n"
                         "rallentamento, 350, 60, 50, 0, 0, 0\r\n") +
@@ -310,7 +319,7 @@ TEST(SorgenteTreno, HardStopsEndTheReadingAtOnce) {
     for (const std::string& m : t.messaggi())
       if (m.find(": error ") != std::string::npos) errori.push_back(m);
     EXPECT_EQ(errori, std::vector<std::string>{c.messaggio});
-    EXPECT_EQ(t.cella(0).velocita, 0) << c.record;   // no tail fill, no later record
+    EXPECT_EQ(t.cella(0).velocita, 0) << c.record;  // no tail fill, no later record
     EXPECT_EQ(t.voce(kVoceTreno).dato3, 0) << c.record;
     EXPECT_TRUE(t.sorgente_eliminata()) << c.record;
   }
@@ -319,7 +328,7 @@ TEST(SorgenteTreno, HardStopsEndTheReadingAtOnce) {
 TEST(SorgenteTreno, ACodeLeftByTheLineHalfStopsAtTheNextSignalOrSlowdown) {
   const struct {
     const char* record;
-    int32_t cella;   // the record is placed before the stop
+    int32_t cella;  // the record is placed before the stop
     const char* messaggio;
   } cases[] = {
       {"segnale, 8200, 2,3,1,0,0,2,2,1,0,0", 165,
@@ -342,10 +351,10 @@ TEST(SorgenteTreno, ACodeLeftByTheLineHalfStopsAtTheNextSignalOrSlowdown) {
     EXPECT_NE(t.cella(c.cella).tipo, TipoCella::binario) << c.record;
     const std::string record = c.record;
     EXPECT_EQ(t.s.posizione_errore, std::stoi(record.substr(record.find(',') + 1))) << c.record;
-    EXPECT_EQ(t.voce(kVoceTreno).dato3, 8);   // other records are read as usual
+    EXPECT_EQ(t.voce(kVoceTreno).dato3, 8);  // other records are read as usual
     EXPECT_EQ(t.voce(1).nome, "LIVRA");
-    EXPECT_EQ(static_cast<int>(t.cella(141).tipo), 0);          // nothing after the stop
-    EXPECT_EQ(t.cella(0).velocita, 0);        // no tail fill
+    EXPECT_EQ(static_cast<int>(t.cella(141).tipo), 0);  // nothing after the stop
+    EXPECT_EQ(t.cella(0).velocita, 0);                  // no tail fill
     std::vector<std::string> errori;
     for (const std::string& m : t.messaggi())
       if (m.find(": error ") != std::string::npos) errori.push_back(m);
@@ -367,8 +376,9 @@ TEST(SorgenteTreno, FailuresAreCode25AtTheirLineAndDeleteTheSource) {
       // A field that is not a number.
       {"[generale]\r\nvetture, otto\r\n", 2, 10},
       // Byte and Integer fields that do not fit.
-      {"[generale]\r\n\r\nstazione, 0, 300, 900, 0,1,0, 1,1,0, 4,1,1, 1, 8,50,0, X\r\n[fine]\r\n", 3, 14},
-      {"[generale]\r\nsabbia\r\n  40000\r\n[fine]\r\n", 2, 1},   // the key's line
+      {"[generale]\r\n\r\nstazione, 0, 300, 900, 0,1,0, 1,1,0, 4,1,1, 1, 8,50,0, X\r\n[fine]\r\n",
+       3, 14},
+      {"[generale]\r\nsabbia\r\n  40000\r\n[fine]\r\n", 2, 1},  // the key's line
       {"[generale]\r\norologio, 8 49 99999\r\n[fine]\r\n", 2, 16},
       // A speed whose fifth does not fit a byte, written by the next record:
       // the blame is on the record and the field that gave it.
@@ -395,7 +405,7 @@ TEST(SorgenteTreno, AMissingSourceOrGridIsARunTimeFailure) {
     const char* caso;
     const char* linea;
     std::optional<std::string> treno;
-    const char* file;   // the source the failure names
+    const char* file;  // the source the failure names
   } cases[] = {
       {"no train source", kGrigliaVuota, std::nullopt, StatoTreno::kNome},
       {"signal, no grid", kSenzaGriglia,
@@ -405,8 +415,8 @@ TEST(SorgenteTreno, AMissingSourceOrGridIsARunTimeFailure) {
       {"profile tails only, no grid", kSenzaGriglia, "[generale]\r\n[fine]\r\n", kLinea},
       {"slowdown, no grid", kSenzaGriglia,
        "[generale]\r\nrallentamento, 42850, 60, 200, 0, 1, 50\r\n[fine]\r\n", kLinea},
-      {"code cut, no grid", kSenzaGriglia,
-       "[generale]\r\nabbattimento, 12000, 180\r\n[fine]\r\n", kLinea},
+      {"code cut, no grid", kSenzaGriglia, "[generale]\r\nabbattimento, 12000, 180\r\n[fine]\r\n",
+       kLinea},
   };
   for (const auto& c : cases) {
     const Compilazione k(c.linea, c.treno);

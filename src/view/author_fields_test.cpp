@@ -7,7 +7,8 @@ namespace {
 
 std::string scritti(const std::vector<CampoAutore>& c) {
   std::string out;
-  for (const CampoAutore& x : c) out += x.nome + "=" + x.valore + (x.unita.empty() ? "" : " " + x.unita) + ";";
+  for (const CampoAutore& x : c)
+    out += x.nome + "=" + x.valore + (x.unita.empty() ? "" : " " + x.unita) + ";";
   return out;
 }
 
@@ -31,7 +32,8 @@ TEST(AuthorFields, NamedAsTheAuthorWritesThem) {
        "posizione=5000 m;valore=180;field 3=7;"},
       {"no comma after the key", Chiave::pendenza, "pendenza", 1, ""},
   };
-  for (const auto& c : casi) EXPECT_EQ(scritti(campi_autore(c.chiave, c.riga, c.colonna)), c.atteso) << c.cosa;
+  for (const auto& c : casi)
+    EXPECT_EQ(scritti(campi_autore(c.chiave, c.riga, c.colonna)), c.atteso) << c.cosa;
 }
 
 }  // namespace

@@ -20,7 +20,8 @@ std::vector<Corsa> corse(const ScenarioCompilato& s, std::size_t fine, Valore va
   std::vector<Corsa> out;
   for (std::size_t k = 0; k < fine; ++k) {
     const Corsa ora{static_cast<int32_t>(k), valore(s.percorso[k]), origine(s, k, da)};
-    if (!out.empty() && out.back().valore == ora.valore && out.back().record == ora.record) continue;
+    if (!out.empty() && out.back().valore == ora.valore && out.back().record == ora.record)
+      continue;
     out.push_back(ora);
   }
   return out;
@@ -87,12 +88,12 @@ ScenarioDisegnabile disegnabile(const ScenarioCompilato& s) {
   d.celle = static_cast<int32_t>(s.percorso.size());
   d.celle_profilo = d.celle > 3 ? d.celle - 3 : 0;
   const auto fine = static_cast<std::size_t>(d.celle_profilo);
-  d.pendenza = corse(s, fine, [](const cella_percorso& c) { return c.pendenza - 100; },
-                     &OrigineCella::pendenza);
-  d.velocita = corse(s, fine, [](const cella_percorso& c) { return c.velocita * 5; },
-                     &OrigineCella::velocita);
-  d.aderenza = corse(s, fine, [](const cella_percorso& c) { return int{c.aderenza}; },
-                     &OrigineCella::aderenza);
+  d.pendenza = corse(
+      s, fine, [](const cella_percorso& c) { return c.pendenza - 100; }, &OrigineCella::pendenza);
+  d.velocita = corse(
+      s, fine, [](const cella_percorso& c) { return c.velocita * 5; }, &OrigineCella::velocita);
+  d.aderenza = corse(
+      s, fine, [](const cella_percorso& c) { return int{c.aderenza}; }, &OrigineCella::aderenza);
   d.gallerie = gallerie(s);
 
   std::map<IdRecord, RallentamentoDisegnabile> rallentamenti;
@@ -100,11 +101,16 @@ ScenarioDisegnabile disegnabile(const ScenarioCompilato& s) {
     const cella_percorso& c = s.percorso[k];
     const auto cella = static_cast<int32_t>(k);
     if (c.avviso != 0)
-      d.avvisi.push_back({cella, metri_cella(cella), c.avviso, origine(s, k, &OrigineCella::avviso)});
+      d.avvisi.push_back(
+          {cella, metri_cella(cella), c.avviso, origine(s, k, &OrigineCella::avviso)});
     if (c.tipo == TipoCella::binario) continue;
     const IdRecord id = origine(s, k, &OrigineCella::oggetto);
-    d.oggetti.push_back({cella, metri_cella(cella), c.tipo,
-                         {c.valore1, c.valore2, c.valore3, c.valore4}, c.tempo_segnale, id});
+    d.oggetti.push_back({cella,
+                         metri_cella(cella),
+                         c.tipo,
+                         {c.valore1, c.valore2, c.valore3, c.valore4},
+                         c.tempo_segnale,
+                         id});
     switch (c.tipo) {
       case TipoCella::inizio_rallentamento:
       case TipoCella::fine_rallentamento:
@@ -131,26 +137,35 @@ ScenarioDisegnabile disegnabile(const ScenarioCompilato& s) {
     // A slowdown of length 0 ends as its start cell alone.
     const int32_t prima = r.cella_inizio >= 0 ? r.cella_inizio
                           : r.cella_fine >= 0 ? r.cella_fine
-                          : r.cella_avviso >= 0 ? r.cella_avviso
-                                                : (r.celle_prima.empty() ? 0 : r.celle_prima.front());
+                          : r.cella_avviso >= 0
+                              ? r.cella_avviso
+                              : (r.celle_prima.empty() ? 0 : r.celle_prima.front());
     const int32_t ultima = r.cella_fine >= 0 ? std::max(r.cella_fine, prima) : prima;
     r.da = metri_cella(prima);
     r.a = metri_cella(ultima + 1);
-    const int32_t con_velocita = r.cella_inizio >= 0 ? r.cella_inizio
+    const int32_t con_velocita = r.cella_inizio >= 0   ? r.cella_inizio
                                  : r.cella_avviso >= 0 ? r.cella_avviso
                                                        : r.cella_fine;
     r.velocita = con_velocita >= 0 ? s.percorso[static_cast<std::size_t>(con_velocita)].valore1 : 0;
     d.rallentamenti.push_back(std::move(r));
   }
-  std::sort(d.rallentamenti.begin(), d.rallentamenti.end(),
-            [](const auto& a, const auto& b) { return std::pair(a.da, a.record) < std::pair(b.da, b.record); });
+  std::sort(d.rallentamenti.begin(), d.rallentamenti.end(), [](const auto& a, const auto& b) {
+    return std::pair(a.da, a.record) < std::pair(b.da, b.record);
+  });
 
   // Stations fill entries 1 upward and never reach the boards' texts.
   const int ultima = std::clamp(s.numero_stazioni, 0, kPrimoCartello - 1);
   for (int i = 1; i <= ultima; ++i) {
     const voce_testata& v = s.testata_linea[static_cast<std::size_t>(i)];
-    StazioneDisegnabile st{i, testo_memorizzato(v.nome), v.dato3, v.dato1, v.dato2, v.tipo, v.dato4,
-                           -1, s.origini.voci[static_cast<std::size_t>(i)]};
+    StazioneDisegnabile st{i,
+                           testo_memorizzato(v.nome),
+                           v.dato3,
+                           v.dato1,
+                           v.dato2,
+                           v.tipo,
+                           v.dato4,
+                           -1,
+                           s.origini.voci[static_cast<std::size_t>(i)]};
     for (const OggettoDisegnabile& o : d.oggetti)
       if (o.tipo == TipoCella::fermata && o.valori[0] == i) st.cella_fermata = o.cella;
     d.stazioni.push_back(std::move(st));

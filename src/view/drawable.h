@@ -58,7 +58,7 @@ struct StazioneDisegnabile {
   std::string nome;  // UTF-8
   int32_t posizione = 0, inizio = 0, fine = 0;
   uint8_t tipo = 0;
-  int32_t orario = 0;      // seconds since midnight, 0 for none
+  int32_t orario = 0;          // seconds since midnight, 0 for none
   int32_t cella_fermata = -1;  // the cell of kind 10 naming this entry
   IdRecord record = 0;
 };
@@ -72,17 +72,17 @@ struct Corsa {
 };
 
 struct ScenarioDisegnabile {
-  int32_t lunghezza = 0;      // entry 84
-  int32_t celle = 0;          // U + 1
-  int32_t celle_profilo = 0;  // cells 0 to U - 3 carry the profiles
+  int32_t lunghezza = 0;                    // entry 84
+  int32_t celle = 0;                        // U + 1
+  int32_t celle_profilo = 0;                // cells 0 to U - 3 carry the profiles
   std::vector<OggettoDisegnabile> oggetti;  // cell order
   std::vector<AvvisoDisegnabile> avvisi;
   std::vector<GalleriaDisegnabile> gallerie;
   std::vector<RallentamentoDisegnabile> rallentamenti;  // by start
   std::vector<StazioneDisegnabile> stazioni;            // entry order
   std::map<int, std::string> testi_cartelli;            // entry: the board's text, UTF-8
-  std::vector<Corsa> pendenza;  // per mille
-  std::vector<Corsa> velocita;  // km/h
+  std::vector<Corsa> pendenza;                          // per mille
+  std::vector<Corsa> velocita;                          // km/h
   std::vector<Corsa> aderenza;
 };
 

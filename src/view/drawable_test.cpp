@@ -18,7 +18,8 @@ TEST(Drawable, TunnelsAndSlowdownsSpanTheirCells) {
   s.percorso[19].tipo = TipoCella::marca_galleria, s.origini.celle[19].oggetto = 1;
   // A slowdown of record 3: board 50, start 80, end 84.
   const int celle[] = {50, 80, 84};
-  const TipoCella tipi[] = {TipoCella::avviso_rallentamento, TipoCella::inizio_rallentamento, TipoCella::fine_rallentamento};
+  const TipoCella tipi[] = {TipoCella::avviso_rallentamento, TipoCella::inizio_rallentamento,
+                            TipoCella::fine_rallentamento};
   for (int i = 0; i < 3; ++i) {
     s.percorso[celle[i]].tipo = tipi[i];
     s.percorso[celle[i]].valore1 = 60;

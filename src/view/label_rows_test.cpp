@@ -24,7 +24,11 @@ TEST(LabelRows, PlacesByPriorityThenFromTheLeft) {
       {"the higher priority wins the row", {{0, 10, 0}, {5, 15, 5}}, 1, 0, {-1, 0}},
       {"no rows", {{0, 10}}, 0, 0, {-1}},
       {"a point keeps the gap", {{10, 10}, {11, 20}}, 1, 2, {0, -1}},
-      {"a label between two placed ones", {{0, 10}, {30, 40}, {12, 28}, {20, 25, -1}}, 1, 1, {0, 0, 0, -1}},
+      {"a label between two placed ones",
+       {{0, 10}, {30, 40}, {12, 28}, {20, 25, -1}},
+       1,
+       1,
+       {0, 0, 0, -1}},
   };
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.nome);
@@ -49,7 +53,8 @@ TEST(LabelRows, NoTwoLabelsInARowEverOverlap) {
     ++posti;
     for (std::size_t j = i + 1; j < labels.size(); ++j) {
       if (row[j] != row[i]) continue;
-      const bool lontani = labels[i].to + gap <= labels[j].from || labels[j].to + gap <= labels[i].from;
+      const bool lontani =
+          labels[i].to + gap <= labels[j].from || labels[j].to + gap <= labels[i].from;
       EXPECT_TRUE(lontani) << i << " and " << j << " in row " << row[i];
     }
   }

@@ -27,7 +27,8 @@ std::string pagina_vista(const nlohmann::json& dati, bool servita) {
   const nlohmann::json config = {
       {"servita", servita},
       {"colori", colori},
-      {"etichette", {{"spazio", kSpazioEtichette}, {"corpo", kCorpoEtichette}, {"larghezza", 0.62}}}};
+      {"etichette",
+       {{"spazio", kSpazioEtichette}, {"corpo", kCorpoEtichette}, {"larghezza", 0.62}}}};
   // The script and the data go in last: the placeholders are searched for in
   // the frame only, never in text that came from a source.
   std::string pagina = viewer_html();

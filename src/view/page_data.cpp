@@ -22,7 +22,7 @@ namespace {
 
 using json = nlohmann::json;
 
-constexpr int kRigheAttorno = 2;          // lines quoted on either side of a named one
+constexpr int kRigheAttorno = 2;           // lines quoted on either side of a named one
 constexpr std::size_t kRigaMassima = 300;  // bytes of a line the page quotes
 
 /// The lines of a source as its reader counts them: CR LF, CR or LF end one.
@@ -72,7 +72,8 @@ json corse(const std::vector<Corsa>& c) {
 
 /// The plan thinned to at most `o.punti_pianta_max` points, as differences.
 json tracciato(const tracciato_linea& t, const OpzioniVista& o) {
-  const std::size_t righe = std::min({static_cast<std::size_t>(std::max(t.righe, 0)), t.x.size(), t.y.size()});
+  const std::size_t righe =
+      std::min({static_cast<std::size_t>(std::max(t.righe, 0)), t.x.size(), t.y.size()});
   const std::span<const double> x(t.x.data(), righe), y(t.y.data(), righe);
   double tolleranza = o.tolleranza_pianta;
   std::vector<std::size_t> tenuti = thin_polyline(x, y, tolleranza);
@@ -100,7 +101,8 @@ json tracciato(const tracciato_linea& t, const OpzioniVista& o) {
     x_prima = cx;
     y_prima = cy;
   }
-  return {{"righe", std::max(t.righe, 0)}, {"tolleranza", tolleranza}, {"r", r}, {"x", jx}, {"y", jy}};
+  return {
+      {"righe", std::max(t.righe, 0)}, {"tolleranza", tolleranza}, {"r", r}, {"x", jx}, {"y", jy}};
 }
 
 const char* nome_gravita(Gravita g) {
@@ -254,7 +256,8 @@ class Costruttore {
       json campi = json::array();
       const auto& righe = righe_[static_cast<std::size_t>(i)];
       if (r.riga >= 1 && static_cast<std::size_t>(r.riga) <= righe.size())
-        for (const CampoAutore& c : campi_autore(r.chiave, righe[static_cast<std::size_t>(r.riga - 1)], r.colonna))
+        for (const CampoAutore& c :
+             campi_autore(r.chiave, righe[static_cast<std::size_t>(r.riga - 1)], r.colonna))
           campi.push_back({c.nome, c.unita, c.valore});
       out[std::to_string(id)] = {i, chiave_scritta(righe, r), r.riga, r.posizione, campi};
     }
@@ -269,7 +272,8 @@ class Costruttore {
       testi[std::to_string(k)] =
           testo_scritto(cima(righe[static_cast<std::size_t>(k - 1)], kRigaMassima));
     }
-    return {{"nome", testo_scritto(sorgenti_[static_cast<std::size_t>(i)]->nome)}, {"righe", testi}};
+    return {{"nome", testo_scritto(sorgenti_[static_cast<std::size_t>(i)]->nome)},
+            {"righe", testi}};
   }
 
   const ScenarioCompilato& s_;

@@ -24,8 +24,8 @@ struct SorgenteVista {
 struct OpzioniVista {
   std::string nome_linea;
   std::string codice_treno;
-  uint64_t versione = 0;              // the served page's generation, 0 on disk
-  double tolleranza_pianta = 0.05;    // metres a thinned plan may stray from the plan
+  uint64_t versione = 0;                  // the served page's generation, 0 on disk
+  double tolleranza_pianta = 0.05;        // metres a thinned plan may stray from the plan
   std::size_t punti_pianta_max = 250000;  // beyond this the tolerance doubles
 };
 

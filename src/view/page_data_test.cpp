@@ -92,7 +92,8 @@ TEST(PageData, ValuesTheTailsAndThePostPassDecidedNameTheirRecords) {
     int valore;
     const char* chiave;
     int posizione;
-  } casi[] = {{"pendenza", 0, "pendenza", 79250}, {"velocita", 110, "velocita", 87500},
+  } casi[] = {{"pendenza", 0, "pendenza", 79250},
+              {"velocita", 110, "velocita", 87500},
               {"aderenza", 85, "aderenza", 59400}};
   for (const auto& c : casi) {
     SCOPED_TRACE(c.profilo);
@@ -157,7 +158,8 @@ TEST(PageData, DiagnosticsNameTheirSourceAndLine) {
   std::string treno = testo(dati_treno);
   // A second signal on the cell of the one at 2800 m.
   const std::string segnale = "segnale,    2800,   1, 4, 1,  0, 0,    1,  3,1,0, 0\r\n";
-  treno.insert(treno.find(segnale) + segnale.size(), "segnale,    2810,   1, 4, 1,  0, 0,    1,  3,1,0, 0\r\n");
+  treno.insert(treno.find(segnale) + segnale.size(),
+               "segnale,    2810,   1, 4, 1,  0, 0,    1,  3,1,0, 0\r\n");
   const Compilato c = compila_vista(testo(dati_linea), treno);
   const json& dd = c.dati["diagnostiche"];
   // The warning of a position off the grid comes first: the error is what counts here.
@@ -170,7 +172,8 @@ TEST(PageData, DiagnosticsNameTheirSourceAndLine) {
   EXPECT_EQ(d["sorgente"], 1);
   EXPECT_EQ(d["file"], "L_T-.txt");
   EXPECT_EQ(d["posizione"], 2810);
-  const std::string riga = c.dati["sorgenti"][1]["righe"].value(std::to_string(d["riga"].get<int>()), "");
+  const std::string riga =
+      c.dati["sorgenti"][1]["righe"].value(std::to_string(d["riga"].get<int>()), "");
   EXPECT_EQ(riga.rfind("segnale,    2810", 0), 0u) << riga;
 }
 

@@ -13,14 +13,14 @@ struct Colore {
 };
 
 inline constexpr std::array<Colore, 25> kColori{{
-    {"line", "#1f4e79"},     {"tail", "#9aa5b1"},     {"station", "#222222"},
-    {"area", "#cfe3e8"},     {"signal", "#d62728"},   {"code", "#7b3fb0"},
-    {"marker", "#888888"},   {"speed_board", "#111111"}, {"board", "#2b6cb0"},
-    {"tunnel", "#5a4a3a"},   {"lit", "#f2c230"},      {"slowdown", "#ef7d10"},
-    {"gradient", "#2ca02c"}, {"speed", "#1f77b4"},    {"adhesion", "#8c564b"},
+    {"line", "#1f4e79"},       {"tail", "#9aa5b1"},        {"station", "#222222"},
+    {"area", "#cfe3e8"},       {"signal", "#d62728"},      {"code", "#7b3fb0"},
+    {"marker", "#888888"},     {"speed_board", "#111111"}, {"board", "#2b6cb0"},
+    {"tunnel", "#5a4a3a"},     {"lit", "#f2c230"},         {"slowdown", "#ef7d10"},
+    {"gradient", "#2ca02c"},   {"speed", "#1f77b4"},       {"adhesion", "#8c564b"},
     {"curve_left", "#9467bd"}, {"curve_right", "#17becf"}, {"error", "#c62828"},
-    {"warning", "#e08a00"},  {"note", "#607d8b"},     {"grid", "#e4e4e0"},
-    {"text", "#222222"},     {"muted", "#666666"},    {"unwritten", "#b0b0b0"},
+    {"warning", "#e08a00"},    {"note", "#607d8b"},        {"grid", "#e4e4e0"},
+    {"text", "#222222"},       {"muted", "#666666"},       {"unwritten", "#b0b0b0"},
     {"stop", "#222222"},
 }};
 

@@ -27,9 +27,9 @@ constexpr double kDestra = 40;
 constexpr double kLarghezzaUtile = kLarghezza - kSinistra - kDestra;
 constexpr double kPiantaAlto = 86;
 constexpr double kPiantaAltezza = 540;
-constexpr double kLungoAlto = 700;     // title of the part along the line
-constexpr double kCorsieAlto = 716;    // top of the first lane
-constexpr double kSpazioCorsie = 6;    // between two lanes
+constexpr double kLungoAlto = 700;   // title of the part along the line
+constexpr double kCorsieAlto = 716;  // top of the first lane
+constexpr double kSpazioCorsie = 6;  // between two lanes
 constexpr double kStrisciaAltezza = 120;
 constexpr double kSpazioStrisce = 14;  // between two profile strips
 constexpr double kRigaEtichette = 15;  // a row of labels in a lane
@@ -194,7 +194,8 @@ DatiDisegno raccogli(const ScenarioDisegnabile& g) {
         break;
       case TipoCella::cartello: {
         const auto t = g.testi_cartelli.find(o.valori[0]);
-        d.cartelli.push_back({p, false, t == g.testi_cartelli.end() ? std::string() : testo_cartello(t->second)});
+        d.cartelli.push_back(
+            {p, false, t == g.testi_cartelli.end() ? std::string() : testo_cartello(t->second)});
         break;
       }
       default:
@@ -208,8 +209,8 @@ DatiDisegno raccogli(const ScenarioDisegnabile& g) {
 /// whoever reads the picture: its kind, its cell and where the cell begins.
 std::string apri_oggetto(TipoCella tipo, const Punto& p) {
   const DescrizioneTipoCella* t = descrivi_tipo_cella(tipo);
-  return formato("<g data-tipo=\"%s\" data-cella=\"%ld\" data-m=\"%.0f\">", t ? t->chiave : "unknown",
-                 long{p.cella}, p.metri);
+  return formato("<g data-tipo=\"%s\" data-cella=\"%ld\" data-m=\"%.0f\">",
+                 t ? t->chiave : "unknown", long{p.cella}, p.metri);
 }
 
 class Svg {
@@ -477,7 +478,9 @@ void disegna_pianta(Svg& svg, const ScenarioCompilato& f, const DatiDisegno& d) 
 // Metres along the line to pixels; the axis ends at the grid's end.
 struct ScalaMetri {
   double metri_griglia;
-  double operator()(double metri) const { return kSinistra + metri / metri_griglia * kLarghezzaUtile; }
+  double operator()(double metri) const {
+    return kSinistra + metri / metri_griglia * kLarghezzaUtile;
+  }
 };
 
 /// A label along the line: its text, its thing's place and how much it matters.
@@ -544,8 +547,8 @@ void corsia_segnali(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, double
     const double s = p.metri;
     svg += apri_oggetto(TipoCella::segnale, p);
     svg.linea(px(s), mezzo + 9, px(s), mezzo - 4, "stroke=\"#333\"");
-    svg += formato("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"3.5\" fill=\"%s\"/></g>\n", px(s), mezzo - 7,
-                   kColoreSegnale);
+    svg += formato("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"3.5\" fill=\"%s\"/></g>\n", px(s),
+                   mezzo - 7, kColoreSegnale);
   }
   for (const Punto& p : d.codici) {
     svg += apri_oggetto(TipoCella::codice, p);
@@ -554,8 +557,9 @@ void corsia_segnali(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, double
   }
   for (const Punto& p : d.abbattimenti)
     svg += apri_oggetto(TipoCella::abbattimento, p) +
-           formato("<path d=\"M%.1f %.1f l6 6 m0 -6 l-6 6\" stroke=\"%s\" stroke-width=\"1.5\"/></g>\n",
-                   px(p.metri) - 3, mezzo + 5, kColoreCodice);
+           formato(
+               "<path d=\"M%.1f %.1f l6 6 m0 -6 l-6 6\" stroke=\"%s\" stroke-width=\"1.5\"/></g>\n",
+               px(p.metri) - 3, mezzo + 5, kColoreCodice);
 }
 
 void corsia_cartelli(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, double alto, double h) {
@@ -563,7 +567,8 @@ void corsia_cartelli(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, doubl
   std::vector<Etichetta> testi;
   for (const CartelloDisegnato& c : d.cartelli) {
     const double x = px(c.dove.metri);
-    svg += apri_oggetto(c.indicatore_velocita ? TipoCella::indicatore_v_max : TipoCella::cartello, c.dove);
+    svg += apri_oggetto(c.indicatore_velocita ? TipoCella::indicatore_v_max : TipoCella::cartello,
+                        c.dove);
     if (c.indicatore_velocita) {
       svg.rettangolo(x - 5, y, 10, 12, "fill=\"#fff\" stroke=\"#111\"");
       testi.push_back({c.testo, x, 1, "fill=\"#111\""});
@@ -606,8 +611,9 @@ void corsia_rallentamenti(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, 
                    formato("fill=\"%s\" fill-opacity=\"0.35\" stroke=\"%s\"", kColoreRallentamento,
                            kColoreRallentamento));
     // The start and end cells as ticks at their own places.
-    for (const auto& [tipo, cella] : {std::pair<TipoCella, int32_t>{TipoCella::inizio_rallentamento, r.cella_inizio},
-                                      std::pair<TipoCella, int32_t>{TipoCella::fine_rallentamento, r.cella_fine}}) {
+    for (const auto& [tipo, cella] :
+         {std::pair<TipoCella, int32_t>{TipoCella::inizio_rallentamento, r.cella_inizio},
+          std::pair<TipoCella, int32_t>{TipoCella::fine_rallentamento, r.cella_fine}}) {
       if (cella < 0) continue;
       const Punto p{static_cast<double>(metri_cella(cella)), cella};
       svg += apri_oggetto(tipo, p);
@@ -619,19 +625,20 @@ void corsia_rallentamenti(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, 
   }
   for (const Punto& a : d.avvisi)
     svg += apri_oggetto(TipoCella::avviso_rallentamento, a) +
-           formato("<path d=\"M%.1f %.1f l-6 -12 h12 z\" fill=\"%s\"/></g>\n", px(a.metri), banda + 14,
-                   kColoreRallentamento);
+           formato("<path d=\"M%.1f %.1f l-6 -12 h12 z\" fill=\"%s\"/></g>\n", px(a.metri),
+                   banda + 14, kColoreRallentamento);
   for (const Punto& p : d.prima_avvisi) {
     svg += apri_oggetto(TipoCella::prima_avviso, p);
-    svg.rettangolo(px(p.metri) - 1.5, banda + 10, 3, 3, formato("fill=\"%s\"", kColoreRallentamento));
+    svg.rettangolo(px(p.metri) - 1.5, banda + 10, 3, 3,
+                   formato("fill=\"%s\"", kColoreRallentamento));
     svg += "</g>\n";
   }
   etichette_in_righe(svg, velocita, 1, alto, 11);
 }
 
 constexpr Corsia kCorsie[] = {
-    {"stations", 56, corsia_stazioni},   {"signals", 30, corsia_segnali},
-    {"boards", 50, corsia_cartelli},     {"tunnels", 26, corsia_gallerie},
+    {"stations", 56, corsia_stazioni},       {"signals", 30, corsia_segnali},
+    {"boards", 50, corsia_cartelli},         {"tunnels", 26, corsia_gallerie},
     {"slowdowns", 40, corsia_rallentamenti},
 };
 
@@ -650,7 +657,9 @@ struct Striscia {
   double alto;  // top edge in pixels
   double min, max;
 
-  double y(double v) const { return alto + kStrisciaAltezza - (v - min) / (max - min) * kStrisciaAltezza; }
+  double y(double v) const {
+    return alto + kStrisciaAltezza - (v - min) / (max - min) * kStrisciaAltezza;
+  }
 };
 
 // The strip's frame, its value scale and its title with its unit.
@@ -678,10 +687,11 @@ void gradini(Svg& svg, const Striscia& s, const ScalaMetri& px, const std::vecto
     std::size_t e = k;
     while (e < v.size() && (v[e] == v[k] || (std::isnan(v[e]) && std::isnan(v[k])))) ++e;
     if (std::isnan(v[k])) {
-      svg += formato("<rect data-non-scritto=\"%zu-%zu\" x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" "
-                     "height=\"%.1f\" fill=\"url(#coda)\" stroke=\"%s\"/>\n",
-                     k, e - 1, px(k * 50.0), s.alto, px(e * 50.0) - px(k * 50.0), kStrisciaAltezza,
-                     colore("unwritten").data());
+      svg += formato(
+          "<rect data-non-scritto=\"%zu-%zu\" x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" "
+          "height=\"%.1f\" fill=\"url(#coda)\" stroke=\"%s\"/>\n",
+          k, e - 1, px(k * 50.0), s.alto, px(e * 50.0) - px(k * 50.0), kStrisciaAltezza,
+          colore("unwritten").data());
     } else {
       if (k == 0 || std::isnan(v[k - 1]))
         path += formato("%sM%.1f %.1f", path.empty() ? "" : " ", px(k * 50.0), s.y(v[k]));
@@ -732,11 +742,11 @@ void asse_km(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, double passo_
   etichette_in_righe(svg, km, 1, basso + 8, 12);
   std::vector<Etichetta> segni;
   if (d.lunghezza > 0 && d.lunghezza <= px.metri_griglia)
-    segni.push_back({formato("end of line, km %.1f", d.lunghezza / 1000), px(d.lunghezza), 3,
-                     "fill=\"#000\""});
+    segni.push_back(
+        {formato("end of line, km %.1f", d.lunghezza / 1000), px(d.lunghezza), 3, "fill=\"#000\""});
   if (px.metri_griglia > d.lunghezza) {
-    segni.push_back({formato("grid ends, km %.1f", px.metri_griglia / 1000),
-                     px(px.metri_griglia), 2, "fill=\"#555\""});
+    segni.push_back({formato("grid ends, km %.1f", px.metri_griglia / 1000), px(px.metri_griglia),
+                     2, "fill=\"#555\""});
     const double largo = px(px.metri_griglia) - px(std::max(d.lunghezza, 0.0));
     if (largo > 200)
       segni.push_back({"grid\xe2\x80\x99s tail after the line\xe2\x80\x99s end",
@@ -753,7 +763,8 @@ void asse_km(Svg& svg, const DatiDisegno& d, const ScalaMetri& px, double passo_
 void disegna_lungo(Svg& svg, const DatiDisegno& d) {
   const ScalaMetri px{std::max(static_cast<double>(d.celle) * kMetriCella, 1000.0)};
   const double passo_km = passo_tacche(px.metri_griglia / 1000, 16);
-  svg.testo(kSinistra, kLungoAlto - 4, "Along the line (km)", "font-size=\"15\" font-weight=\"bold\"");
+  svg.testo(kSinistra, kLungoAlto - 4, "Along the line (km)",
+            "font-size=\"15\" font-weight=\"bold\"");
   sfondo_lungo(svg, d, px, passo_km);
 
   double y = kCorsieAlto;
@@ -770,7 +781,9 @@ void disegna_lungo(Svg& svg, const DatiDisegno& d) {
     std::vector<double> v;
     v.reserve(d.celle_profilo);
     for (std::size_t i = 0; i < corse.size(); ++i) {
-      const std::size_t fine = i + 1 < corse.size() ? static_cast<std::size_t>(corse[i + 1].prima_cella) : d.celle_profilo;
+      const std::size_t fine = i + 1 < corse.size()
+                                   ? static_cast<std::size_t>(corse[i + 1].prima_cella)
+                                   : d.celle_profilo;
       v.resize(std::max(v.size(), fine),
                corse[i].record == 0 ? std::numeric_limits<double>::quiet_NaN() : corse[i].valore);
     }

@@ -57,10 +57,12 @@ std::string attributo(const std::string& tag, const std::string& nome) {
 
 std::vector<Scritta> scritte(const std::string& svg) {
   std::vector<Scritta> out;
-  for (std::size_t at = svg.find("<text "); at != std::string::npos; at = svg.find("<text ", at + 1)) {
+  for (std::size_t at = svg.find("<text "); at != std::string::npos;
+       at = svg.find("<text ", at + 1)) {
     const std::size_t chiude = svg.find('>', at), fine = svg.find("</text>", at);
     const std::string tag = svg.substr(at, chiude - at);
-    if (attributo(tag, "transform").find("rotate") != std::string::npos) continue;  // the plan's y axis title
+    if (attributo(tag, "transform").find("rotate") != std::string::npos)
+      continue;  // the plan's y axis title
     // The text as drawn: each entity is one character.
     std::string t;
     for (std::size_t i = chiude + 1; i < fine; ++i) {
@@ -87,7 +89,8 @@ void modello_affollato(ScenarioCompilato& f) {
   for (auto& c : f.percorso) c.pendenza = 100, c.velocita = 20, c.aderenza = 90;
   f.tracciato = {};
   f.tracciato.righe = 17001;
-  for (int m = 0; m < 16999; ++m) f.tracciato.aggiungi(m < 5000 ? 0 : (m - 5000) * 0.7, m < 5000 ? m : 5000 + (m - 5000) * 0.7);
+  for (int m = 0; m < 16999; ++m)
+    f.tracciato.aggiungi(m < 5000 ? 0 : (m - 5000) * 0.7, m < 5000 ? m : 5000 + (m - 5000) * 0.7);
   f.numero_stazioni = 60;
   for (int i = 1; i <= 60; ++i) {
     f.testata_linea[static_cast<std::size_t>(i)].nome = "Stazione numero " + std::to_string(i);
@@ -96,7 +99,8 @@ void modello_affollato(ScenarioCompilato& f) {
     f.testata_linea[static_cast<std::size_t>(i)].dato2 = 150 * i + 50;
   }
   for (int k = 5; k < 300; k += 3) {
-    f.percorso[static_cast<std::size_t>(k)].tipo = k % 2 ? TipoCella::cartello : TipoCella::indicatore_v_max;
+    f.percorso[static_cast<std::size_t>(k)].tipo =
+        k % 2 ? TipoCella::cartello : TipoCella::indicatore_v_max;
     f.percorso[static_cast<std::size_t>(k)].valore1 = k % 2 ? 80 : 2800;
   }
   f.testata_linea[80].nome = "(Galleria)(Lunghissima di nome)";
@@ -111,7 +115,8 @@ TEST(Plot, NoTwoTextsOfThePictureOverlap) {
     ASSERT_GT(t.size(), 20u);
     for (std::size_t i = 0; i < t.size(); ++i)
       for (std::size_t j = i + 1; j < t.size(); ++j) {
-        const bool tocca = t[i].x0 < t[j].x1 && t[j].x0 < t[i].x1 && t[i].y0 < t[j].y1 && t[j].y0 < t[i].y1;
+        const bool tocca =
+            t[i].x0 < t[j].x1 && t[j].x0 < t[i].x1 && t[i].y0 < t[j].y1 && t[j].y0 < t[i].y1;
         EXPECT_FALSE(tocca) << "\"" << t[i].testo << "\" and \"" << t[j].testo << "\"";
       }
   }
@@ -153,12 +158,15 @@ TEST(Plot, AnyModelIsDrawnWithoutLeavingItsArrays) {
        }},
       {"station counter past the table", [](ScenarioCompilato& f) { f.numero_stazioni = 99999; }},
       {"negative station counter", [](ScenarioCompilato& f) { f.numero_stazioni = -6; }},
-      {"station far beyond the plan", [](ScenarioCompilato& f) { f.testata_linea[2].dato3 = 2000000000; }},
+      {"station far beyond the plan",
+       [](ScenarioCompilato& f) { f.testata_linea[2].dato3 = 2000000000; }},
       {"negative length", [](ScenarioCompilato& f) { f.testata_linea[kVoceTreno].dato2 = -7000; }},
       {"plan count past its rows", [](ScenarioCompilato& f) { f.tracciato.righe = 1 << 30; }},
-      {"plan of NaN", [](ScenarioCompilato& f) { f.tracciato.x.assign(f.tracciato.x.size(), std::nan("")); }},
+      {"plan of NaN",
+       [](ScenarioCompilato& f) { f.tracciato.x.assign(f.tracciato.x.size(), std::nan("")); }},
       {"grid of 2 cells", [](ScenarioCompilato& f) { f.percorso.resize(2); }},
-      {"slowdown start in the last cell", [](ScenarioCompilato& f) { f.percorso.back().tipo = TipoCella::inizio_rallentamento; }},
+      {"slowdown start in the last cell",
+       [](ScenarioCompilato& f) { f.percorso.back().tipo = TipoCella::inizio_rallentamento; }},
       {"tunnel to the end", [](ScenarioCompilato& f) { f.percorso.back().galleria = 2; }},
   };
   for (const Caso& c : casi) {

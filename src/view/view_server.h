@@ -23,9 +23,9 @@ struct ContenutoVista {
 enum class EsitoServizio { fermato, porta_occupata, non_disponibile };
 
 struct OpzioniServizio {
-  int porta = 8765;  // 0: any free port
-  std::chrono::milliseconds intervallo{100};           // between two calls of `controlla`
-  std::function<void(int porta)> pronto;               // the port it listens on, once
+  int porta = 8765;                           // 0: any free port
+  std::chrono::milliseconds intervallo{100};  // between two calls of `controlla`
+  std::function<void(int porta)> pronto;      // the port it listens on, once
   /// Called every `intervallo`, always from the same thread: new content
   /// when the sources changed, nothing otherwise.
   std::function<std::optional<ContenutoVista>()> controlla;

@@ -202,7 +202,8 @@ EsitoServizio servi_vista(ContenutoVista contenuto, const OpzioniServizio& o) {
     }
     // A signal before the server began to listen: stop() would find nothing
     // to stop yet.
-    while (!server.is_running() && !ascolto_finito) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    while (!server.is_running() && !ascolto_finito)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
     server.stop();
   });
 
@@ -215,7 +216,8 @@ EsitoServizio servi_vista(ContenutoVista contenuto, const OpzioniServizio& o) {
     fine = true;
     // Listening ended without a signal: wake the thread that waits for one.
     // The signal goes to the thread blocked in sigwait, which takes it as an order to stop.
-    if (!segnale_giunto) pthread_kill(arresto.native_handle(), SIGTERM);  // NOLINT(bugprone-bad-signal-to-kill-thread)
+    if (!segnale_giunto)
+      pthread_kill(arresto.native_handle(), SIGTERM);  // NOLINT(bugprone-bad-signal-to-kill-thread)
   }
   sveglia.notify_all();
   osservatore.join();

@@ -292,8 +292,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "lunghezza percorso,    1000001", "T_linea.txt:2:1: error 1: ", 1,
                       std::nullopt},
         SorgenteRotta{"repetition_without_a_code_count", true, "ripetizione segnali 9 codici",
-                      "ripetizione segnali codici", "T_linea.txt:9:1: error 5: ", 5,
-                      std::nullopt},
+                      "ripetizione segnali codici", "T_linea.txt:9:1: error 5: ", 5, std::nullopt},
         SorgenteRotta{"curve_without_a_class_digit", true, "pendenza,  1000,  5",
                       "curvad,  1000,  100", "T_linea.txt:12:1: error 103: ", 103, std::nullopt},
         SorgenteRotta{"speed_record_beyond_the_grid", false, "velocita,       0,   100",
@@ -341,7 +340,8 @@ TEST_F(Cli, CheckReportsButWritesAndDeletesNothing) {
   const Esito pulito = esegui({"check", "T_linea.txt", "T_C-.txt"});
   EXPECT_EQ(pulito.stato, 0);
   EXPECT_EQ(pulito.out, "");
-  EXPECT_EQ(pulito.err, "checked T_linea.txt and T_C-.txt: 5.0 km, 1 station, 1 signal, 0 slowdowns\n");
+  EXPECT_EQ(pulito.err,
+            "checked T_linea.txt and T_C-.txt: 5.0 km, 1 station, 1 signal, 0 slowdowns\n");
 }
 
 TEST_F(Cli, JsonReportCarriesItsKeysInOrder) {
@@ -534,7 +534,8 @@ TEST_F(Cli, ViewOfBrokenSourcesStillShowsThemAndExitsOne) {
   ASSERT_EQ(esegui({"sources"}).stato, 0);
   std::string treno = leggi(dir_ / kTreno);
   const std::string segnale = "segnale,    2800,   1, 4, 1,  0, 0,    1,  3,1,0, 0\r\n";
-  treno.insert(treno.find(segnale) + segnale.size(), "segnale,    2810,   1, 4, 1,  0, 0,    1,  3,1,0, 0\r\n");
+  treno.insert(treno.find(segnale) + segnale.size(),
+               "segnale,    2810,   1, 4, 1,  0, 0,    1,  3,1,0, 0\r\n");
   scrivi(dir_ / kTreno, treno);
   const Esito r = esegui({"view", kLinea, kTreno});
   EXPECT_EQ(r.stato, 1);
@@ -553,7 +554,8 @@ TEST_F(Cli, EachCommandSaysWhatItWroteAndQuietSilencesIt) {
     std::string err;
   };
   const Caso casi[] = {
-      {"sources", {"sources", "--out", "s"},
+      {"sources",
+       {"sources", "--out", "s"},
        "wrote 5 files to s: LIVRA_MONTALBA_linea.txt, LIVRA_MONTALBA_R47316-.txt and 3 driver "
        "documents\n"},
       {"sources -q", {"sources", "--out", "q", "-q"}, ""},
@@ -590,21 +592,18 @@ TEST_P(ErroriDUso, UsageErrorsExitTwo) {
 
 INSTANTIATE_TEST_SUITE_P(
     Casi, ErroriDUso,
-    testing::Values(std::vector<std::string>{"frobnicate"}, std::vector<std::string>{"compile"},
-                    std::vector<std::string>{"compile", "A_linea.txt"},
-                    std::vector<std::string>{"compile", "A_linea.txt", "A_B-.txt", "--bogus"},
-                    std::vector<std::string>{"check", "x.txt", "A_B-.txt"},
-                    std::vector<std::string>{"plot", "A_linea.txt", "A_B-.txt"},
-                    std::vector<std::string>{"view", "A_linea.txt"},
-                    std::vector<std::string>{"view", "A_linea.txt", "A_B-.txt", "--port", "9000"},
-                    std::vector<std::string>{"view", "A_linea.txt", "A_B-.txt", "--serve", "-o",
-                                             "a.html"},
-                    std::vector<std::string>{"view", "A_linea.txt", "A_B-.txt", "--serve",
-                                             "--port", "70000"},
-                    std::vector<std::string>{"inspect"},
-                    std::vector<std::string>{"inspect", "notes.txt"},
-                    std::vector<std::string>{"--out", "d", "sources"},
-                    std::vector<std::string>{"--out"}),
+    testing::Values(
+        std::vector<std::string>{"frobnicate"}, std::vector<std::string>{"compile"},
+        std::vector<std::string>{"compile", "A_linea.txt"},
+        std::vector<std::string>{"compile", "A_linea.txt", "A_B-.txt", "--bogus"},
+        std::vector<std::string>{"check", "x.txt", "A_B-.txt"},
+        std::vector<std::string>{"plot", "A_linea.txt", "A_B-.txt"},
+        std::vector<std::string>{"view", "A_linea.txt"},
+        std::vector<std::string>{"view", "A_linea.txt", "A_B-.txt", "--port", "9000"},
+        std::vector<std::string>{"view", "A_linea.txt", "A_B-.txt", "--serve", "-o", "a.html"},
+        std::vector<std::string>{"view", "A_linea.txt", "A_B-.txt", "--serve", "--port", "70000"},
+        std::vector<std::string>{"inspect"}, std::vector<std::string>{"inspect", "notes.txt"},
+        std::vector<std::string>{"--out", "d", "sources"}, std::vector<std::string>{"--out"}),
     // The command line itself names the case: "view_A_linea_txt_A_B__txt___port_9000".
     [](const auto& i) {
       std::string riga;
@@ -620,8 +619,8 @@ bool versione_valida(const std::string& out) {
   const std::string commit = " (commit ";
   if (out.rfind(testa + commit, 0) != 0 || out.size() < 3 || out.substr(out.size() - 2) != ")\n")
     return false;
-  const std::string hex = out.substr(testa.size() + commit.size(),
-                                     out.size() - 2 - testa.size() - commit.size());
+  const std::string hex =
+      out.substr(testa.size() + commit.size(), out.size() - 2 - testa.size() - commit.size());
   return hex.size() >= 7 && hex.find_first_not_of("0123456789abcdef") == std::string::npos;
 }
 
@@ -629,8 +628,7 @@ TEST_F(Cli, HelpAndVersion) {
   const Esito v = esegui({"--version"});
   EXPECT_EQ(v.stato, 0);
   // The commit is there when the build came from a git checkout.
-  EXPECT_TRUE(versione_valida(v.out))
-      << v.out;
+  EXPECT_TRUE(versione_valida(v.out)) << v.out;
   const Esito h = esegui({"--help"});
   EXPECT_EQ(h.stato, 0);
   for (const char* parola : {"sources", "compile", "check", "inspect", "plot", "view", "--out"})

@@ -70,41 +70,53 @@ TEST_P(OgniSbaglio, EachMistakeIsReportedWhereItIs) {
 INSTANTIATE_TEST_SUITE_P(
     Casi, OgniSbaglio,
     testing::Values(
-      Sbaglio{"misspelt keyword", false, "stazione,   11950", "stazoine,   11950", 0,
-       "X-.txt:22:1: warning: unknown record key \"stazoine\" is ignored, with the fields after "
-       "it on its line; did you mean `stazione`?"},
-      Sbaglio{"misspelt signal", false, "segnale,    8200", "segnael,    8200", 0,
-       "did you mean `segnale`?"},
-      Sbaglio{"misspelt gradient", true, "pendenza,  4500", "pendneza,  4500", 0,
-       "did you mean `pendenza`?"},
-      Sbaglio{"a record a later one replaces", false, "sabbia,    300", "sabbia,    300\r\nsabbia,    200",
-       0, "X-.txt:5:1: warning: this sand record replaces the one before it, which has no effect"},
-      Sbaglio{"a profile out of order", false, "velocita,   18350,   160", "velocita,   1000,   160", 0,
-       "X-.txt:13:1: warning: this speed limit record comes after one further along the line"},
-      Sbaglio{"a right curve spelt out", true, "curvad4,  12900,  300", "curva destra 4,  12900,  300", 0,
-       "warning: the curve key \"curva destra 4\" holds an \"s\", so the curve turns left"},
-      Sbaglio{"a quote that never closes", true, "   (Galleria)(Montalba)", "   \"(Galleria)(Montalba)", 0,
-       "warning: this quoted text runs on over a line end: is its closing quote missing?"},
-      Sbaglio{"a station stop over an earlier signal", false, "[stazioni]",
-       "segnale,    4650,   1, 4, 1,  0, 0,    1,  3,1,0, 0\r\n[stazioni]", 0,
-       "X-.txt:21:1: warning: the stop of this station, cell 94, replaces the signal at 4650 m "
-       "(line 18)"},
-      Sbaglio{"a position off the grid", false, "segnale,    8200,", "segnale,    8225,", 0,
-       "warning: the signal at 8225 m is not on the 50 m grid"},
-      Sbaglio{"a value forgotten", true, "pendenza,  4500,   10", "pendenza,  4500", 1,
-       "X_linea.txt:35:1: error 25: the gradient record \"pendenza\" has 1 of its 2 values"},
-      Sbaglio{"a hard stop says what it skipped", false, "velocita,    2000,   150",
-       "velocita,    2000000,   150", 1, "records after it were not read, from line"},
-      Sbaglio{"a signal on a station stop names both", false, "segnale,    2800,", "segnale,    4650,",
-       1, "which already holds the stop of the station at 4500 m (line 20)"},
-      Sbaglio{"a progressive off the grid is the line source's", true,
-       "progressiva chilometrica uno,    1000,", "progressiva chilometrica uno,    1025,", 1,
-       "X_linea.txt:3:1: error 2: the kilometric progressives"},
-      Sbaglio{"a race-code slot names its record", false, "segnale,    2800,   1, 4, 1",
-       "segnale,    0,   1, 4, 1", 1,
-       "X-.txt:36:1: error 1250: the signal at 0 m (line 36) takes cell 1"},
-      Sbaglio{"a name the code page lacks", false, "Roveto", "\xe6\x9d\xb1\xe4\xba\xac", 1,
-       "error 106: \"\xe6\x9d\xb1\xe4\xba\xac\" holds \"\xe6\x9d\xb1\", which code page 1252"}),
+        Sbaglio{
+            "misspelt keyword", false, "stazione,   11950", "stazoine,   11950", 0,
+            "X-.txt:22:1: warning: unknown record key \"stazoine\" is ignored, with the fields after "
+            "it on its line; did you mean `stazione`?"},
+        Sbaglio{"misspelt signal", false, "segnale,    8200", "segnael,    8200", 0,
+                "did you mean `segnale`?"},
+        Sbaglio{"misspelt gradient", true, "pendenza,  4500", "pendneza,  4500", 0,
+                "did you mean `pendenza`?"},
+        Sbaglio{
+            "a record a later one replaces", false, "sabbia,    300",
+            "sabbia,    300\r\nsabbia,    200", 0,
+            "X-.txt:5:1: warning: this sand record replaces the one before it, which has no effect"},
+        Sbaglio{
+            "a profile out of order", false, "velocita,   18350,   160", "velocita,   1000,   160",
+            0,
+            "X-.txt:13:1: warning: this speed limit record comes after one further along the line"},
+        Sbaglio{
+            "a right curve spelt out", true, "curvad4,  12900,  300",
+            "curva destra 4,  12900,  300", 0,
+            "warning: the curve key \"curva destra 4\" holds an \"s\", so the curve turns left"},
+        Sbaglio{"a quote that never closes", true, "   (Galleria)(Montalba)",
+                "   \"(Galleria)(Montalba)", 0,
+                "warning: this quoted text runs on over a line end: is its closing quote missing?"},
+        Sbaglio{
+            "a station stop over an earlier signal", false, "[stazioni]",
+            "segnale,    4650,   1, 4, 1,  0, 0,    1,  3,1,0, 0\r\n[stazioni]", 0,
+            "X-.txt:21:1: warning: the stop of this station, cell 94, replaces the signal at 4650 m "
+            "(line 18)"},
+        Sbaglio{"a position off the grid", false, "segnale,    8200,", "segnale,    8225,", 0,
+                "warning: the signal at 8225 m is not on the 50 m grid"},
+        Sbaglio{
+            "a value forgotten", true, "pendenza,  4500,   10", "pendenza,  4500", 1,
+            "X_linea.txt:35:1: error 25: the gradient record \"pendenza\" has 1 of its 2 values"},
+        Sbaglio{"a hard stop says what it skipped", false, "velocita,    2000,   150",
+                "velocita,    2000000,   150", 1, "records after it were not read, from line"},
+        Sbaglio{"a signal on a station stop names both", false, "segnale,    2800,",
+                "segnale,    4650,", 1,
+                "which already holds the stop of the station at 4500 m (line 20)"},
+        Sbaglio{"a progressive off the grid is the line source's", true,
+                "progressiva chilometrica uno,    1000,", "progressiva chilometrica uno,    1025,",
+                1, "X_linea.txt:3:1: error 2: the kilometric progressives"},
+        Sbaglio{"a race-code slot names its record", false, "segnale,    2800,   1, 4, 1",
+                "segnale,    0,   1, 4, 1", 1,
+                "X-.txt:36:1: error 1250: the signal at 0 m (line 36) takes cell 1"},
+        Sbaglio{
+            "a name the code page lacks", false, "Roveto", "\xe6\x9d\xb1\xe4\xba\xac", 1,
+            "error 106: \"\xe6\x9d\xb1\xe4\xba\xac\" holds \"\xe6\x9d\xb1\", which code page 1252"}),
     [](const auto& i) { return nome_caso(i.param.nome); });
 
 struct ScenarioVuoto {
@@ -128,12 +140,12 @@ TEST_P(ScenariVuoti, SourcesThatGiveAnEmptyScenarioAreNamed) {
 
 INSTANTIATE_TEST_SUITE_P(
     Casi, ScenariVuoti,
-    testing::Values(
-        ScenarioVuoto{"an_empty_train_source", false,
-                      "X-.txt: error 112: the train source holds no record"},
-        ScenarioVuoto{"the_line_source_given_twice", true,
-                      "X-.txt:2:1: warning: \"lunghezza percorso\" names a line length record, "
-                      "which is read only in the line source's header block"}),
+    testing::Values(ScenarioVuoto{"an_empty_train_source", false,
+                                  "X-.txt: error 112: the train source holds no record"},
+                    ScenarioVuoto{
+                        "the_line_source_given_twice", true,
+                        "X-.txt:2:1: warning: \"lunghezza percorso\" names a line length record, "
+                        "which is read only in the line source's header block"}),
     [](const auto& i) { return std::string(i.param.nome); });
 
 TEST_F(Sbagli, TheBuiltInSourcesGiveNoDiagnosticAtAll) {
@@ -173,8 +185,8 @@ TEST_F(Sbagli, Utf8TextIsStoredInCodePage1252AndShownAsUtf8) {
 TEST_F(Sbagli, AFailedCompileLeavesTheFolderAsItWas) {
   fs::create_directories(dir_ / "out");
   for (const char* n : {"X_T.sim", "X_T.dat", "X_linea.dat"}) scrivi(dir_ / "out" / n, "old");
-  scrivi(dir_ / "X_linea.txt", sostituisci(linea_, "lunghezza percorso,    89000",
-                                           "lunghezza percorzo,    89000"));
+  scrivi(dir_ / "X_linea.txt",
+         sostituisci(linea_, "lunghezza percorso,    89000", "lunghezza percorzo,    89000"));
   scrivi(dir_ / "X-.txt", treno_);
   const Esito r = esegui({"compile", "X_linea.txt", "X-.txt", "--train-code", "T", "-o", "out"});
   EXPECT_EQ(r.stato, 1);
@@ -185,7 +197,8 @@ TEST_F(Sbagli, AFailedCompileLeavesTheFolderAsItWas) {
   scrivi(dir_ / "X_linea.txt", linea_);
   fs::remove(dir_ / "out" / "X_T.dat");
   fs::create_directory(dir_ / "out" / "X_T.dat");
-  const Esito cartella = esegui({"compile", "X_linea.txt", "X-.txt", "--train-code", "T", "-o", "out"});
+  const Esito cartella =
+      esegui({"compile", "X_linea.txt", "X-.txt", "--train-code", "T", "-o", "out"});
   EXPECT_EQ(cartella.stato, 3) << cartella.err;
   EXPECT_EQ(leggi(dir_ / "out" / "X_T.sim"), "old");
   EXPECT_EQ(leggi(dir_ / "out" / "X_linea.dat"), "old");
@@ -200,7 +213,8 @@ TEST_F(Sbagli, ConcurrentCompilesIntoOneFolderLeaveOneWholeSet) {
   scrivi(dir_ / "a" / "X_linea.txt", linea_);
   scrivi(dir_ / "b" / "X_linea.txt", linea_);
   scrivi(dir_ / "a" / "X_T-.txt", treno_);
-  scrivi(dir_ / "b" / "X_T-.txt", sostituisci(treno_, "numero vetture,    8", "numero vetture,    9"));
+  scrivi(dir_ / "b" / "X_T-.txt",
+         sostituisci(treno_, "numero vetture,    8", "numero vetture,    9"));
   std::vector<std::thread> corse;
   std::vector<int> stati(20, -1);
   for (int i = 0; i < 20; ++i)

@@ -55,9 +55,7 @@ std::vector<std::string> block_lines(const std::string& text, const std::string&
 /// The first field of a source line: its key.
 std::string chiave_di(const std::string& line) { return line.substr(0, line.find(',')); }
 
-const char* page_of(Blocco b) {
-  return b == Blocco::treno ? "train-source.md" : "line-source.md";
-}
+const char* page_of(Blocco b) { return b == Blocco::treno ? "train-source.md" : "line-source.md"; }
 
 const char* examples_of(Blocco b) {
   switch (b) {
@@ -115,7 +113,8 @@ std::vector<int> number_list(const std::string& text, std::size_t at) {
 
 TEST(CodesInThePages, EveryCodeNamedIsInTheCodeTable) {
   // "error 15", "errors 17, 18 or 19", "errors 16 to 20 and 7", "explain 13".
-  for (const char* name : {"line-source.md", "train-source.md", "tutorial.md", "compiled-files.md"}) {
+  for (const char* name :
+       {"line-source.md", "train-source.md", "tutorial.md", "compiled-files.md"}) {
     const std::string page = read_page(name);
     std::set<int> codici;
     for (const char* word : {"error ", "errors ", "explain ", "Errore n. "}) {
@@ -127,8 +126,8 @@ TEST(CodesInThePages, EveryCodeNamedIsInTheCodeTable) {
     }
     EXPECT_FALSE(codici.empty()) << "docs/" << name << " names no failure code";
     for (int c : codici)
-      EXPECT_NE(cerca_codice(c), nullptr) << "docs/" << name << " names error " << c
-                                          << ", which is not in the code table";
+      EXPECT_NE(cerca_codice(c), nullptr)
+          << "docs/" << name << " names error " << c << ", which is not in the code table";
   }
 }
 
@@ -136,7 +135,8 @@ TEST(CodesInThePages, EveryCodeNamedIsInTheCodeTable) {
 
 /// The rows of the first table after the heading `heading`, cells trimmed,
 /// the header row and the rule under it left out.
-std::vector<std::vector<std::string>> table_rows(const std::string& page, const std::string& heading) {
+std::vector<std::vector<std::string>> table_rows(const std::string& page,
+                                                 const std::string& heading) {
   std::vector<std::vector<std::string>> out;
   const std::vector<std::string> lines = lines_of(page);
   std::size_t i = 0;
@@ -245,7 +245,8 @@ TEST(CompiledFilesPage, CellKindsAreTheOnesTheProgramStores) {
 TEST(CompiledFilesPage, PlanVariantsAreTheLayout) {
   namespace L = layout;
   std::map<std::string, std::pair<std::string, std::string>> page;
-  for (const auto& r : table_rows(read_page("compiled-files.md"), "## The line compact file, `NAME_linea.dat`"))
+  for (const auto& r :
+       table_rows(read_page("compiled-files.md"), "## The line compact file, `NAME_linea.dat`"))
     if (r.size() > 3) page[r[0]] = {r[1], r[3]};
   auto row = [](TipoVariante t, std::size_t size) {
     return std::pair{std::to_string(static_cast<int>(t)), std::to_string(size)};

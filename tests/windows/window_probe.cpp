@@ -37,11 +37,11 @@ namespace {
 
 std::string utf8(const std::wstring& testo) {
   if (testo.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, testo.data(), static_cast<int>(testo.size()), nullptr,
-                                    0, nullptr, nullptr);
+  const int n = WideCharToMultiByte(CP_UTF8, 0, testo.data(), static_cast<int>(testo.size()),
+                                    nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, testo.data(), static_cast<int>(testo.size()), out.data(), n, nullptr,
-                      nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, testo.data(), static_cast<int>(testo.size()), out.data(), n,
+                      nullptr, nullptr);
   return out;
 }
 
@@ -172,7 +172,8 @@ void descrivi_form(HWND form) {
     SendMessageTimeoutA(c, WM_GETFONT, 0, 0, SMTO_ABORTIFHUNG, 5000, &risposta);
     const HFONT carattere = reinterpret_cast<HFONT>(risposta);
     LOGFONTA descrizione{};
-    if (carattere != nullptr && GetObjectA(carattere, sizeof descrizione, &descrizione) == sizeof descrizione) {
+    if (carattere != nullptr &&
+        GetObjectA(carattere, sizeof descrizione, &descrizione) == sizeof descrizione) {
       stampa("label_font_face", descrizione.lfFaceName);
       stampa("label_font_height", std::to_string(descrizione.lfHeight));
       stampa("label_font_weight", std::to_string(descrizione.lfWeight));
@@ -231,7 +232,8 @@ void descrivi_box(HWND form, HWND box) {
 // One argument as the program's command-line parser reads it back:
 // quoted when it holds blanks, backslashes doubled before a quote.
 std::wstring tra_virgolette(const std::wstring& argomento) {
-  if (!argomento.empty() && argomento.find_first_of(L" \t\"") == std::wstring::npos) return argomento;
+  if (!argomento.empty() && argomento.find_first_of(L" \t\"") == std::wstring::npos)
+    return argomento;
   std::wstring out = L"\"";
   std::size_t barre = 0;
   for (const wchar_t c : argomento) {
@@ -279,8 +281,9 @@ int esegui_senza_handle(const std::vector<std::wstring>& comando, double secondi
 // The rows of this process's console up to the cursor, trailing blanks
 // cut, each as a "console=" line.
 void stampa_console() {
-  const HANDLE schermo = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  const HANDLE schermo =
+      CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, 0, nullptr);
   CONSOLE_SCREEN_BUFFER_INFO info{};
   if (schermo == INVALID_HANDLE_VALUE || !GetConsoleScreenBufferInfo(schermo, &info)) {
     stampa("console", "(unreadable)");
@@ -289,7 +292,8 @@ void stampa_console() {
   std::vector<wchar_t> riga(static_cast<std::size_t>(info.dwSize.X));
   for (SHORT y = 0; y <= info.dwCursorPosition.Y; ++y) {
     DWORD letti = 0;
-    ReadConsoleOutputCharacterW(schermo, riga.data(), static_cast<DWORD>(riga.size()), COORD{0, y}, &letti);
+    ReadConsoleOutputCharacterW(schermo, riga.data(), static_cast<DWORD>(riga.size()), COORD{0, y},
+                                &letti);
     std::wstring testo(riga.data(), letti);
     testo.erase(testo.find_last_not_of(L' ') + 1);
     if (!testo.empty()) stampa("console", utf8(testo));
@@ -307,8 +311,9 @@ int esegui_da_console(const std::vector<std::wstring>& comando, double secondi) 
     return 2;
   }
   SetStdHandle(STD_OUTPUT_HANDLE, uscita);
-  const HANDLE schermo = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  const HANDLE schermo =
+      CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, 0, nullptr);
   SetConsoleScreenBufferSize(schermo, COORD{1000, 300});
   CloseHandle(schermo);
   const int stato = esegui_senza_handle(comando, secondi);
