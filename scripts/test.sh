@@ -5,7 +5,8 @@
 # kill at every file-system call, a power cut on ext4), the Windows build
 # under Wine, the two packages (scripts/package.sh) installed and
 # checked, the editors' support (the .vsix, its grammars, the language
-# server in Neovim), and the route viewer in headless Chromium.
+# server in Neovim), the route viewer in headless Chromium, and the style
+# and lint checks (scripts/lint.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -39,8 +40,16 @@ python3 tests/packaging/vsix_test.py dist/genera-scenario-*.vsix
 (cd editors/vscode && npx vscode-tmgrammar-test -c 'test/grammar/*.test.txt')
 bash tests/lsp/neovim_test.sh build/ci/genera_scenario build/lsp-artifacts
 
-echo "== windows: the program of the zip under Wine, against the ci build's files"
+echo "== windows: the program of the zip under Wine, against the ci build's files; the style and lint checks meanwhile (Wine mostly waits)"
+bash scripts/lint.sh build/ci >build/lint.log 2>&1 &
+lint=$!
 bash tests/windows/run.sh build/ci/genera_scenario dist/genera_scenario-*-win64.zip
+echo "== style and lint: clang-format, clang-tidy, flake8"
+if ! wait "$lint"; then
+  cat build/lint.log
+  exit 1
+fi
+tail -n 1 build/lint.log
 
 echo "== viewer: the page and the live preview in headless Chromium (screenshots in build/browser-artifacts)"
 /usr/bin/python3 tests/browser/viewer_test.py build/ci build/browser-artifacts

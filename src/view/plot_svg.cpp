@@ -289,7 +289,9 @@ void nome_in_pianta(Svg& svg, std::vector<Riquadro>& presi, const VistaPianta& v
   const double w = larghezza_testo(nome, 12), h = 12;
   for (int tentativo = 0; tentativo < 12; ++tentativo) {
     const double lato = ((alterna + static_cast<std::size_t>(tentativo)) % 2 == 0) ? 1 : -1;
-    const double lungo = 16.0 * static_cast<double>(tentativo / 2) * (tentativo % 4 < 2 ? 1 : -1);
+    // Two tries at each shift, one each side: 0, 0, -16, -16, 32, 32, ...
+    const int passi = tentativo / 2;
+    const double lungo = 16.0 * passi * (tentativo % 4 < 2 ? 1 : -1);
     // The normal of the heading, then a shift along it.
     const double nx = -dy * lato, ny = dx * lato;
     const double cx = x + nx * (10 + w / 2 * std::abs(nx)) + dx * lungo;
