@@ -141,7 +141,7 @@ int comando_ispeziona(const std::vector<std::string>& file, bool json) {
     const TipoFileCompatto tipo = riconosci_file(nome);
     std::string testo;
     ordered_json oggetto;
-    ordered_json guasto;
+    ordered_json errore_letto;
     try {
       const std::string bytes = disco.read(nome, true);
       std::string nota;
@@ -150,17 +150,17 @@ int comando_ispeziona(const std::vector<std::string>& file, bool json) {
       if (e) {
         std::fprintf(stderr, "genera_scenario: %s: byte %zu: %s\n", nome.c_str(), e->offset,
                      e->testo.c_str());
-        guasto = {{"offset", e->offset}, {"testo", e->testo}};
+        errore_letto = {{"offset", e->offset}, {"testo", e->testo}};
       } else if (!nota.empty()) {
         std::fprintf(stderr, "genera_scenario: %s: %s\n", nome.c_str(), nota.c_str());
       }
     } catch (const FileError& e) {
       std::fprintf(stderr, "genera_scenario: %s\n", e.what());
-      guasto = {{"offset", nullptr}, {"testo", e.what()}};
+      errore_letto = {{"offset", nullptr}, {"testo", e.what()}};
     }
-    if (!guasto.is_null()) {
+    if (!errore_letto.is_null()) {
       stato = kUscitaFile;
-      oggetto = {{"file", nome}, {"tipo", nome_tipo_file(tipo)}, {"errore", guasto}};
+      oggetto = {{"file", nome}, {"tipo", nome_tipo_file(tipo)}, {"errore", errore_letto}};
     } else if (!json) {
       std::printf("%s%s", primo ? "" : "\n", testo.c_str());
       primo = false;

@@ -139,40 +139,40 @@ class Costruttore {
     json gal = json::array();
     for (const GalleriaDisegnabile& t : g.gallerie) {
       gal.push_back({t.prima, t.ultima, t.tipo, t.illuminata ? 1 : 0, t.record, t.da, t.a});
-      nomina(t.record);
+      cita_record(t.record);
     }
     d["gallerie"] = gal;
     json ogg = json::array();
     for (const OggettoDisegnabile& x : g.oggetti) {
       ogg.push_back({x.cella, x.tipo, x.valori[0], x.valori[1], x.valori[2], x.valori[3],
                      x.tempo_segnale, x.record, x.metri});
-      nomina(x.record);
+      cita_record(x.record);
     }
     d["oggetti"] = ogg;
     json avv = json::array();
     for (const AvvisoDisegnabile& x : g.avvisi) {
       avv.push_back({x.cella, x.valore, x.record, x.metri});
-      nomina(x.record);
+      cita_record(x.record);
     }
     d["avvisi"] = avv;
     json ral = json::array();
     for (const RallentamentoDisegnabile& r : g.rallentamenti) {
       ral.push_back({r.record, r.da, r.a, r.velocita, r.cella_inizio, r.cella_fine, r.cella_avviso,
                      r.celle_prima});
-      nomina(r.record);
+      cita_record(r.record);
     }
     d["rallentamenti"] = ral;
     json sta = json::array();
     for (const StazioneDisegnabile& x : g.stazioni) {
       sta.push_back({x.voce, x.nome, x.posizione, x.inizio, x.fine, x.tipo, x.orario, x.record,
                      x.cella_fermata});
-      nomina(x.record);
+      cita_record(x.record);
     }
     d["stazioni"] = sta;
     json car = json::object();
     for (const auto& [voce, testo] : g.testi_cartelli) {
       car[std::to_string(voce)] = testo;
-      nomina(s_.origini.voci[static_cast<std::size_t>(voce)]);
+      cita_record(s_.origini.voci[static_cast<std::size_t>(voce)]);
     }
     d["cartelli"] = car;
     json tipi = json::object();
@@ -183,11 +183,11 @@ class Costruttore {
     json curve = json::array();
     for (const CurvaTracciata& c : s_.origini.curve) {
       curve.push_back({c.record, c.prima_riga, c.ultima_riga});
-      nomina(c.record);
+      cita_record(c.record);
     }
     d["curve"] = curve;
     for (const std::vector<Corsa>* p : {&g.pendenza, &g.velocita, &g.aderenza})
-      for (const Corsa& c : *p) nomina(c.record);
+      for (const Corsa& c : *p) cita_record(c.record);
     d["diagnostiche"] = diagnostiche();
     d["record"] = record();
     d["sorgenti"] = json::array({sorgente(0), sorgente(1)});
@@ -195,9 +195,9 @@ class Costruttore {
   }
 
  private:
-  void nomina(IdRecord id) {
+  void cita_record(IdRecord id) {
     if (id == 0 || id >= s_.origini.record.size()) return;
-    if (!nominati_.insert(id).second) return;
+    if (!citati_.insert(id).second) return;
     const RecordSorgente& r = s_.origini.record[id];
     cita(indice_sorgente(r.sorgente), r.riga);
   }
@@ -250,7 +250,7 @@ class Costruttore {
 
   json record() const {
     json out = json::object();
-    for (const IdRecord id : nominati_) {
+    for (const IdRecord id : citati_) {
       const RecordSorgente& r = s_.origini.record[id];
       const int i = indice_sorgente(r.sorgente);
       json campi = json::array();
@@ -279,7 +279,7 @@ class Costruttore {
   const ScenarioCompilato& s_;
   std::array<const SorgenteVista*, 2> sorgenti_;
   std::array<std::vector<std::string_view>, 2> righe_;
-  std::set<IdRecord> nominati_;
+  std::set<IdRecord> citati_;
   std::array<std::set<int>, 2> citate_;
 };
 
