@@ -508,23 +508,7 @@ namespace {
 
 // Records whose position is rounded to the grid; a station off the grid is
 // an error of its own.
-bool posizionato(Chiave c) {
-  switch (c) {
-    case Chiave::pendenza:
-    case Chiave::curva:
-    case Chiave::montagna:
-    case Chiave::indicatori_v_max:
-    case Chiave::cartello_indicatore:
-    case Chiave::velocita:
-    case Chiave::aderenza:
-    case Chiave::segnale:
-    case Chiave::rallentamento:
-    case Chiave::abbattimento:
-      return true;
-    default:
-      return false;
-  }
-}
+bool posizionato(Chiave c) { return ha_posizione(c) && c != Chiave::stazione; }
 
 // Records that set one value of the scenario: a second one replaces the first.
 bool unico(Chiave c) {

@@ -103,25 +103,6 @@ std::string elenco_campi(const ParolaChiave& p) {
   return out;
 }
 
-bool con_posizione(Chiave c) {
-  switch (c) {
-    case Chiave::pendenza:
-    case Chiave::curva:
-    case Chiave::montagna:
-    case Chiave::indicatori_v_max:
-    case Chiave::cartello_indicatore:
-    case Chiave::velocita:
-    case Chiave::aderenza:
-    case Chiave::segnale:
-    case Chiave::rallentamento:
-    case Chiave::abbattimento:
-    case Chiave::stazione:
-      return true;
-    default:
-      return false;
-  }
-}
-
 /// The outline's name and kind of a record, or nothing when it has none.
 std::optional<std::pair<std::string, int>> simbolo(const ParolaChiave& p, const RigaRecord& rr,
                                                    std::string_view riga) {
@@ -556,7 +537,7 @@ json ServerLsp::definizione(const json& params) {
   // A record whose cell holds another record's object (a board, a signal).
   for (IdRecord id : record_alla_riga(a->s, doc->quale, p.riga)) {
     const RecordSorgente& rec = a->s.origini.record[id];
-    if (!con_posizione(rec.chiave)) continue;
+    if (!ha_posizione(rec.chiave)) continue;
     const int32_t c = arrotonda_cella(rec.posizione / 50.0 + 1);
     if (c < 0 || static_cast<std::size_t>(c) >= a->s.origini.celle.size()) continue;
     const IdRecord altro = a->s.origini.celle[static_cast<std::size_t>(c)].oggetto;
@@ -673,7 +654,7 @@ json ServerLsp::suggerimenti(const json& params) {
   for (std::size_t id = 1; id < a->s.origini.record.size(); ++id) {
     const RecordSorgente& rec = a->s.origini.record[id];
     const int riga_n = rec.riga - 1;
-    if (rec.sorgente != doc->quale || riga_n < da || riga_n > fino || !con_posizione(rec.chiave))
+    if (rec.sorgente != doc->quale || riga_n < da || riga_n > fino || !ha_posizione(rec.chiave))
       continue;
     const std::string_view riga = doc->testo.riga(riga_n);
     const RigaRecord rr = leggi_riga(riga, blocco_di(st, riga_n));

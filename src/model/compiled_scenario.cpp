@@ -8,13 +8,7 @@ void registra_errore_delle_regole(ScenarioCompilato& s, Codice codice, Luogo luo
                                   std::string testo, std::vector<Nota> note) {
   s.codice_errore = codice;
   if (luogo.posizione) s.posizione_errore = *luogo.posizione;
-  s.diagnostiche.push_back({Gravita::errore,
-                            codice,
-                            std::move(luogo),
-                            std::move(testo),
-                            std::move(note),
-                            {},
-                            Avviso::nessuno});
+  segnala_errore(s, codice, std::move(luogo), std::move(testo), std::move(note));
 }
 
 void segnala_errore(ScenarioCompilato& s, Codice codice, Luogo luogo, std::string testo,

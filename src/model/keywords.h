@@ -106,6 +106,27 @@ constexpr const ParolaChiave& parola_chiave(Chiave c) {
   return kParoleChiave[static_cast<std::size_t>(c)];
 }
 
+/// True for the records placed at a position along the line (their first
+/// field, in metres).
+constexpr bool ha_posizione(Chiave c) {
+  switch (c) {
+    case Chiave::pendenza:
+    case Chiave::curva:
+    case Chiave::montagna:
+    case Chiave::indicatori_v_max:
+    case Chiave::cartello_indicatore:
+    case Chiave::velocita:
+    case Chiave::aderenza:
+    case Chiave::segnale:
+    case Chiave::rallentamento:
+    case Chiave::abbattimento:
+    case Chiave::stazione:
+      return true;
+    default:
+      return false;
+  }
+}
+
 /// True when the key field `campo` names the record of row `p`.
 constexpr bool nomina(const ParolaChiave& p, std::string_view campo) {
   if (p.maiuscole)
