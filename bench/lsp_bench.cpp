@@ -42,13 +42,13 @@ double cpu_ms() {
   return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
-struct Esito {
+struct Misura {
   double mediana = 0;
   double peggiore = 0;
   double cpu_mediana = 0;
 };
 
-Esito misura(const std::string& linea, const std::string& treno, int giri) {
+Misura misura(const std::string& linea, const std::string& treno, int giri) {
   int pubblicate = 0;
   lsp::ServerLsp server({}, [&](const std::string& corpo) {
     pubblicate += corpo.find("publishDiagnostics") != std::string::npos ? 1 : 0;
@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
               {"longest", lungo.linea, lungo.treno, 60.0}};
   bool entro = true;
   for (const Caso& c : casi) {
-    const Esito e = misura(c.linea, c.treno, giri);
+    const Misura e = misura(c.linea, c.treno, giri);
     const bool ok = e.mediana <= c.limite;
     entro = entro && ok;
     std::printf(

@@ -53,14 +53,14 @@ std::string spazzatura(std::size_t size) {
   return out;
 }
 
-struct Esito {
+struct Compilazione {
   int32_t codice;
   std::vector<Diagnostica> messaggi;
   std::map<std::string, std::string> files;
 };
 
 // The built-in run's compaction on the two sources, in memory.
-Esito compila_sorgenti(const std::string& linea, const std::string& treno) {
+Compilazione compila_sorgenti(const std::string& linea, const std::string& treno) {
   MemoryFileSystem disk;
   Form1 f;
   f.file_system = &disk;
@@ -88,7 +88,7 @@ class Ostile : public testing::TestWithParam<Caso> {};
 
 TEST_P(Ostile, CompilesOrStopsWithItsCodeAndMessage) {
   const Caso& c = GetParam();
-  const Esito e = compila_sorgenti(c.linea(), c.treno());
+  const Compilazione e = compila_sorgenti(c.linea(), c.treno());
   EXPECT_EQ(e.codice, c.codice);
   if (c.codice == 0) {
     // It compiles: at most warnings, such as a key a NUL byte has broken. A

@@ -66,10 +66,10 @@ class Compilazione {
     }
     codifica(linea_);
     int32_t prossimo_cartello = kPrimoCartello;
-    const EsitoLettura l = leggi_sorgente_linea(linea_.testo, linea_.nome, o_.con_tracciato, s_,
-                                                elimina_, prossimo_cartello);
+    const Esito l = leggi_sorgente_linea(linea_.testo, linea_.nome, o_.con_tracciato, s_, elimina_,
+                                         prossimo_cartello);
     if (l.passo == Passo::guasto) {
-      fallimento(linea_, l.riga, l.guasto, l.note, l.colonna);
+      fallimento(linea_, l.riga, l.testo, l.note, l.colonna);
       return treno_non_letto();
     }
     if (l.passo != Passo::continua) return treno_non_letto();
@@ -79,9 +79,9 @@ class Compilazione {
     if (!treno_.illeggibile.empty()) return fallimento(treno_, 0, treno_.illeggibile);
     const bool larga = codifica(treno_);
     const std::size_t record_prima = s_.origini.record.size();
-    const EsitoLettura t =
+    const Esito t =
         leggi_sorgente_treno(treno_.testo, treno_.nome, prossimo_cartello, s_, elimina_);
-    if (t.passo == Passo::guasto) return fallimento(treno_, t.riga, t.guasto, t.note, t.colonna);
+    if (t.passo == Passo::guasto) return fallimento(treno_, t.riga, t.testo, t.note, t.colonna);
     // A train source with no record is no train: the rules go on, the compile fails.
     if (larga) return tieni_solo_errori(treno_.nome);
     if (s_.origini.record.size() == record_prima) {

@@ -75,18 +75,18 @@ void inizia_tracciato(tracciato_linea& t, StatoTracciato& st) {
   for (int32_t i = 0; i < 2 && i <= t.ultima_riga(); ++i) t.aggiungi(0.0, static_cast<double>(i));
 }
 
-std::optional<Rifiuto> record_curva(ScenarioCompilato& s, StatoTracciato& st,
-                                    std::string_view chiave, int32_t p, int32_t len, IdRecord id) {
+Esito record_curva(ScenarioCompilato& s, StatoTracciato& st, std::string_view chiave, int32_t p,
+                   int32_t len, IdRecord id) {
   double passo = passo_da_chiave(chiave);
   if (passo == 0.0)
-    return Rifiuto{Codice::curva_errata, std::nullopt,
-                   "curve " + citazione(chiave) + " names no class digit (1 to 6)"};
+    return Esito{Codice::curva_errata, std::nullopt,
+                 "curve " + citazione(chiave) + " names no class digit (1 to 6)"};
   if (contiene(chiave, "s")) passo = -passo;
 
   tracciato_linea& t = s.tracciato;
   int32_t prima = st.cursore;
   const int64_t fine_curva = int64_t{p} + len;
-  std::optional<Rifiuto> esito;
+  Esito esito;
   for (bool curva : {false, true}) {
     const int64_t ultimo = curva ? fine_curva : p;
     if (curva) prima = st.cursore;
@@ -95,13 +95,13 @@ std::optional<Rifiuto> record_curva(ScenarioCompilato& s, StatoTracciato& st,
       calcola_punto(t, st.cursore, passo, curva);
       ++st.cursore;
       if (st.cursore > kLimiteTracciato) {
-        esito = Rifiuto{Codice::curva_errata, std::nullopt,
-                        "the curve at " + std::to_string(p) + " m takes the plan past " +
-                            std::to_string(kLimiteTracciato) + " m"};
+        esito = Esito{Codice::curva_errata, std::nullopt,
+                      "the curve at " + std::to_string(p) + " m takes the plan past " +
+                          std::to_string(kLimiteTracciato) + " m"};
         break;
       }
     }
-    if (esito) break;
+    if (!esito.prosegue()) break;
   }
   s.origini.curve.push_back({id, prima, st.cursore - 1});
   return esito;

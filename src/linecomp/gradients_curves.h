@@ -39,8 +39,8 @@ void inizia_tracciato(tracciato_linea& t, StatoTracciato& st);
 
 /// Curve record (key field, p, len); code 103 for a key with no class digit or a plan past
 /// 1,000,000 m.
-std::optional<Rifiuto> record_curva(ScenarioCompilato& s, StatoTracciato& st,
-                                    std::string_view chiave, int32_t p, int32_t len, IdRecord id);
+Esito record_curva(ScenarioCompilato& s, StatoTracciato& st, std::string_view chiave, int32_t p,
+                   int32_t len, IdRecord id);
 
 /// Plan tail: continues the straight line to the plan's third-last row.
 void coda_tracciato(tracciato_linea& t, StatoTracciato& st);

@@ -25,7 +25,7 @@ struct Linea {
     inizia_tracciato(s.tracciato, tracciato);
   }
   void pendenza(int32_t p, int32_t g) { record_pendenza(s, pendenze, p, g, 0); }
-  std::optional<Rifiuto> curva(std::string_view chiave, int32_t p, int32_t len) {
+  Esito curva(std::string_view chiave, int32_t p, int32_t len) {
     return record_curva(s, tracciato, chiave, p, len, 0);
   }
   void code() {
@@ -179,10 +179,10 @@ TEST(Tracciato, ClassAndSide) {
 TEST(Tracciato, NoClassDigitIs103) {
   for (const char* chiave : {"curvad", "curvas0", "curva789"}) {
     Linea l(0);
-    const std::optional<Rifiuto> r = l.curva(chiave, 500, 100);
-    ASSERT_TRUE(r) << chiave;
-    EXPECT_EQ(r->codice, Codice::curva_errata) << chiave;
-    EXPECT_FALSE(r->posizione.has_value()) << chiave;
+    const Esito r = l.curva(chiave, 500, 100);
+    ASSERT_FALSE(r.prosegue()) << chiave;
+    EXPECT_EQ(r.codice, Codice::curva_errata) << chiave;
+    EXPECT_FALSE(r.posizione.has_value()) << chiave;
     EXPECT_EQ(l.s.tracciato.righe_valide(), 2) << "nothing computed";
   }
 }
@@ -221,9 +221,9 @@ TEST(Tracciato, CursorPast1000000Is103) {
   Linea l(kLunghezzaMassima);
   ASSERT_TRUE(accettato(l.curva("curvad1", 999000, 999)));
   EXPECT_EQ(l.tracciato.cursore, 1000000);
-  const std::optional<Rifiuto> r = l.curva("curvad1", 999999, 10);
-  ASSERT_TRUE(r);
-  EXPECT_EQ(r->codice, Codice::curva_errata);
+  const Esito r = l.curva("curvad1", 999999, 10);
+  ASSERT_FALSE(r.prosegue());
+  EXPECT_EQ(r.codice, Codice::curva_errata);
   EXPECT_EQ(l.s.tracciato.righe_valide(), 1000001);
 }
 

@@ -24,37 +24,44 @@ class LettoreLinea : public LettoreSorgente {
       : LettoreSorgente(testo, QualeSorgente::linea, nome, s, elimina),
         con_tracciato_(con_tracciato) {}
 
-  EsitoLettura leggi();
+  Esito leggi();
   int32_t prossimo_cartello() const { return prossimo_cartello_; }
 
+ private:
+  // The handlers, one a keyword row: each reads its record's values and
+  // applies them, and gives how the reading goes on.
+  static const Gestore<LettoreLinea> kTestata[];
+  static const Gestore<LettoreLinea> kCorpo[];
+
   // Header records.
-  Passo lunghezza();
-  Passo progressiva_tre() { return progressiva(Chiave::progressiva_tre, kVoceProgressivaTre); }
-  Passo progressiva_due() { return progressiva(Chiave::progressiva_due, kVoceProgressivaDue); }
-  Passo progressiva_uno() { return progressiva(Chiave::progressiva_uno, kVoceProgressivaUno); }
+  Esito lunghezza();
+  Esito progressiva_tre() { return progressiva(Chiave::progressiva_tre, kVoceProgressivaTre); }
+  Esito progressiva_due() { return progressiva(Chiave::progressiva_due, kVoceProgressivaDue); }
+  Esito progressiva_uno() { return progressiva(Chiave::progressiva_uno, kVoceProgressivaUno); }
   // The backgrounds cross over: "due" goes to dato3, "tre" to dato2.
-  Passo sfondo_uno() { return sfondo(Chiave::sfondo_uno, &voce_testata::dato1); }
-  Passo sfondo_due() { return sfondo(Chiave::sfondo_due, &voce_testata::dato3); }
-  Passo sfondo_tre() { return sfondo(Chiave::sfondo_tre, &voce_testata::dato2); }
-  Passo ripetizione_segnali();
+  Esito sfondo_uno() { return sfondo(Chiave::sfondo_uno, &voce_testata::dato1); }
+  Esito sfondo_due() { return sfondo(Chiave::sfondo_due, &voce_testata::dato3); }
+  Esito sfondo_tre() { return sfondo(Chiave::sfondo_tre, &voce_testata::dato2); }
+  Esito ripetizione_segnali();
+  Esito progressiva(Chiave chiave, int i);
+  Esito sfondo(Chiave chiave, int32_t voce_testata::*campo);
 
   // Body records.
-  Passo pendenza();
-  Passo curva();
-  Passo montagna();
-  Passo indicatori_v_max();
-  Passo cartello();
+  Esito pendenza();
+  Esito curva();
+  Esito montagna();
+  Esito indicatori_v_max();
+  Esito cartello();
 
- private:
-  Passo progressiva(Chiave chiave, int i);
-  Passo sfondo(Chiave chiave, int32_t voce_testata::*campo);
   bool cerca_generale();
-  Passo testata();
-  Passo corpo();
-  EsitoLettura chiudi(Passo p) {
-    if (p == Passo::guasto) return esito_guasto();
+  Esito testata();
+  Esito corpo();
+  // A reading that ended early: a failure says what it left unread, a stop
+  // notes it on its diagnostic, and the source goes.
+  Esito chiudi(Esito e) {
+    if (e.passo == Passo::guasto) return con_non_lette(std::move(e));
     annota_fermata();
-    return elimina_sorgente(p);
+    return elimina_sorgente(std::move(e));
   }
 
   bool con_tracciato_;
@@ -64,7 +71,7 @@ class LettoreLinea : public LettoreSorgente {
   int32_t prossimo_cartello_ = kPrimoCartello;
 };
 
-constexpr Gestore<LettoreLinea> kTestata[] = {
+const Gestore<LettoreLinea> LettoreLinea::kTestata[] = {
     {Chiave::lunghezza_percorso, &LettoreLinea::lunghezza},
     {Chiave::progressiva_tre, &LettoreLinea::progressiva_tre},
     {Chiave::progressiva_due, &LettoreLinea::progressiva_due},
@@ -75,7 +82,7 @@ constexpr Gestore<LettoreLinea> kTestata[] = {
     {Chiave::ripetizione_segnali, &LettoreLinea::ripetizione_segnali},
 };
 
-constexpr Gestore<LettoreLinea> kCorpo[] = {
+const Gestore<LettoreLinea> LettoreLinea::kCorpo[] = {
     {Chiave::pendenza, &LettoreLinea::pendenza},
     {Chiave::curva, &LettoreLinea::curva},
     {Chiave::montagna, &LettoreLinea::montagna},
@@ -83,14 +90,14 @@ constexpr Gestore<LettoreLinea> kCorpo[] = {
     {Chiave::cartello_indicatore, &LettoreLinea::cartello},
 };
 
-Passo LettoreLinea::lunghezza() {
+Esito LettoreLinea::lunghezza() {
   int32_t& l = voce(kVoceTreno).dato2;  // lunghezza_linea(s_)
-  if (!numeri(l)) return Passo::guasto;
+  if (Esito e = numeri(l); !e.prosegue()) return e;
   scrive_voce(kVoceTreno, annota_record(Chiave::lunghezza_percorso, l));
   if (l > kLunghezzaMassima)
-    return rifiuta({Codice::lunghezza_eccessiva, std::nullopt,
-                    "the line length " + std::to_string(l) + " m exceeds " +
-                        std::to_string(kLunghezzaMassima) + " m"});
+    return {Codice::lunghezza_eccessiva, std::nullopt,
+            "the line length " + std::to_string(l) + " m exceeds " +
+                std::to_string(kLunghezzaMassima) + " m"};
   const int32_t celle = celle_percorso(l);
   if (celle == 0)
     return guasto("the line length " + std::to_string(l) +
@@ -106,112 +113,105 @@ Passo LettoreLinea::lunghezza() {
     s_.tracciato.x.reserve(static_cast<std::size_t>(righe));
     s_.tracciato.y.reserve(static_cast<std::size_t>(righe));
   }
-  return Passo::continua;
+  return {};
 }
 
-Passo LettoreLinea::progressiva(Chiave chiave, int i) {
+Esito LettoreLinea::progressiva(Chiave chiave, int i) {
   voce_testata& v = voce(i);
-  const bool letti = numeri(v.dato1, v.dato2, v.dato3);
+  Esito e = numeri(v.dato1, v.dato2, v.dato3);
   scrive_voce(i, annota_record(chiave, v.dato1));
-  return letti ? Passo::continua : Passo::guasto;
+  return e;
 }
 
-Passo LettoreLinea::sfondo(Chiave chiave, int32_t voce_testata::*campo) {
+Esito LettoreLinea::sfondo(Chiave chiave, int32_t voce_testata::*campo) {
   voce_testata& v = voce(kVoceLinea);
-  if (!numeri(v.*campo)) return Passo::guasto;
+  if (Esito e = numeri(v.*campo); !e.prosegue()) return e;
   scrive_voce(kVoceLinea, annota_record(chiave, v.*campo));
-  return Passo::continua;
+  return {};
 }
 
-Passo LettoreLinea::ripetizione_segnali() {
+Esito LettoreLinea::ripetizione_segnali() {
   voce_testata& v = voce(kVoceRipetizione);
   const std::string chiave = this->chiave();
-  if (!numeri(v.dato1, v.dato2)) return Passo::guasto;
+  if (Esito e = numeri(v.dato1, v.dato2); !e.prosegue()) return e;
   scrive_voce(kVoceRipetizione, annota_record(Chiave::ripetizione_segnali, v.dato1));
   if (v.dato1 % kMetriCella != 0)
-    return rifiuta({Codice::ripetizione_inizio_non_multiplo, std::nullopt,
-                    "the cab-signal repetition starts at " + std::to_string(v.dato1) +
-                        " m, not a multiple of 50 m"});
+    return {Codice::ripetizione_inizio_non_multiplo, std::nullopt,
+            "the cab-signal repetition starts at " + std::to_string(v.dato1) +
+                " m, not a multiple of 50 m"};
   if (v.dato2 % kMetriCella != 0)
-    return rifiuta({Codice::ripetizione_fine_non_multiplo, std::nullopt,
-                    "the cab-signal repetition ends at " + std::to_string(v.dato2) +
-                        " m, not a multiple of 50 m"});
+    return {Codice::ripetizione_fine_non_multiplo, std::nullopt,
+            "the cab-signal repetition ends at " + std::to_string(v.dato2) +
+                " m, not a multiple of 50 m"};
   if (contiene_esatto(chiave, "4")) {
     v.dato3 = 4;
   } else if (contiene_esatto(chiave, "9")) {
     v.dato3 = 9;
   } else {
-    return rifiuta(
-        {Codice::ripetizione_senza_codici, std::nullopt,
-         "the cab-signal repetition " + citazione(chiave) + " names neither 4 nor 9 codes"});
+    return {Codice::ripetizione_senza_codici, std::nullopt,
+            "the cab-signal repetition " + citazione(chiave) + " names neither 4 nor 9 codes"};
   }
   if (v.dato2 == 0) v.dato3 = 0;
-  return Passo::continua;
+  return {};
 }
 
-Passo LettoreLinea::pendenza() {
-  return profilo(Chiave::pendenza, pendenze_,
-                 [&](int32_t p, int32_t g, IdRecord id) -> std::optional<Rifiuto> {
-                   record_pendenza(s_, pendenze_, p, g, id);
-                   return std::nullopt;
-                 });
+Esito LettoreLinea::pendenza() {
+  return profilo(Chiave::pendenza, pendenze_, [&](int32_t p, int32_t g, IdRecord id) {
+    record_pendenza(s_, pendenze_, p, g, id);
+    return Esito{};
+  });
 }
 
-Passo LettoreLinea::curva() {
+Esito LettoreLinea::curva() {
   // Without the plan a curve is no record: its fields are passed over as keys.
-  if (!con_tracciato_) return Passo::continua;
+  if (!con_tracciato_) return {};
   const std::string chiave = this->chiave();
   int32_t p = 0, len = 0;
-  if (!numeri(p, len)) return Passo::guasto;
+  if (Esito e = numeri(p, len); !e.prosegue()) return e;
   // Any "s" in the key turns the curve left, even the one of "destra".
   if (contiene(chiave, "s") && contiene(chiave, "d"))
     avvisa(s_, Avviso::curva_a_sinistra, luogo(),
            "the curve key " + citazione(chiave) +
                " holds an \"s\", so the curve turns left: a right curve's key has no \"s\", "
                "as in \"curvad4\"");
-  if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
-  if (auto r = record_curva(s_, tracciato_, chiave, p, len, annota_record(Chiave::curva, p)))
-    return rifiuta(std::move(*r));
-  return Passo::continua;
+  if (Esito e = entro_griglia(p); !e.prosegue()) return e;
+  return record_curva(s_, tracciato_, chiave, p, len, annota_record(Chiave::curva, p));
 }
 
-Passo LettoreLinea::montagna() {
+Esito LettoreLinea::montagna() {
   int32_t inizio = 0, fine = 0, tipo = 0;
-  if (!numeri(inizio, fine, tipo)) return Passo::guasto;
-  if (const Passo e = entro_griglia(inizio); e != Passo::continua) return e;
-  if (auto r =
-          memo_montagna(s_, gallerie_, inizio, fine, tipo, annota_record(Chiave::montagna, inizio)))
-    return rifiuta(std::move(*r));
-  return Passo::continua;
+  if (Esito e = numeri(inizio, fine, tipo); !e.prosegue()) return e;
+  if (Esito e = entro_griglia(inizio); !e.prosegue()) return e;
+  return memo_montagna(s_, gallerie_, inizio, fine, tipo, annota_record(Chiave::montagna, inizio));
 }
 
-Passo LettoreLinea::indicatori_v_max() {
+Esito LettoreLinea::indicatori_v_max() {
   ValoriIndicatore v;
-  if (!numeri(v.posizione, v.vas, v.vbs, v.vcs, v.strisces, v.vad, v.vbd, v.vcd, v.strisced))
-    return Passo::guasto;
-  if (const Passo e = entro_griglia(v.posizione); e != Passo::continua) return e;
-  if (auto r = memo_indicatori_v_max(s_, v, annota_record(Chiave::indicatori_v_max, v.posizione)))
-    return rifiuta(std::move(*r));
-  return Passo::continua;
+  if (Esito e =
+          numeri(v.posizione, v.vas, v.vbs, v.vcs, v.strisces, v.vad, v.vbd, v.vcd, v.strisced);
+      !e.prosegue())
+    return e;
+  if (Esito e = entro_griglia(v.posizione); !e.prosegue()) return e;
+  return memo_indicatori_v_max(s_, v, annota_record(Chiave::indicatori_v_max, v.posizione));
 }
 
-Passo LettoreLinea::cartello() {
+Esito LettoreLinea::cartello() {
   int32_t p = 0;
   std::string testo_cartello;
-  if (!numeri(p) || !testo(testo_cartello)) return Passo::guasto;
+  if (Esito e = numeri(p); !e.prosegue()) return e;
+  if (Esito e = testo(testo_cartello); !e.prosegue()) return e;
   testo_cartello = in_codepage(testo_cartello);
-  if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
-  if (auto r = cartello_indicatore(s_, prossimo_cartello_, p, testo_cartello,
-                                   annota_record(Chiave::cartello_indicatore, p)))
-    return rifiuta(std::move(*r));
-  return Passo::continua;
+  if (Esito e = entro_griglia(p); !e.prosegue()) return e;
+  return cartello_indicatore(s_, prossimo_cartello_, p, testo_cartello,
+                             annota_record(Chiave::cartello_indicatore, p));
 }
 
 bool LettoreLinea::cerca_generale() {
   // An empty file holds no "[generale]" either: code 102, not a read past the end.
   std::optional<Luogo> primo_saltato;
   while (!fine()) {
-    leggi_chiave();
+    // A field that cannot be read is passed over like any before the header.
+    static_cast<void>(leggi_chiave());
     if (fine()) break;
     if (contiene(chiave(), kGenerale)) {
       if (primo_saltato)
@@ -226,64 +226,47 @@ bool LettoreLinea::cerca_generale() {
   return false;
 }
 
-Passo LettoreLinea::testata() {
+Esito LettoreLinea::testata() {
   for (;;) {
     // No end-of-file test among the comments: one that runs past the end
     // is a read past the end.
-    switch (prossima_chiave(kCommentiTestata, false)) {
-      case EsitoChiave::fine:
-        return Passo::continua;
-      case EsitoChiave::guasto:
-        return Passo::guasto;
-      case EsitoChiave::letta:
-        break;
-    }
-    if (const Passo p = applica_record<LettoreLinea>(*this, kTestata, Blocco::testata_linea);
-        p != Passo::continua)
-      return p;
+    if (Esito e = prossima_chiave(kCommentiTestata, false); !e.prosegue())
+      return e.passo == Passo::fine_file ? Esito{} : e;
+    if (Esito e = applica_record<LettoreLinea>(*this, kTestata, Blocco::testata_linea);
+        !e.prosegue())
+      return e;
     const std::string& c = chiave();
     const std::size_t primo = c.find_first_not_of(' ');
     const bool inizia_con_trattino = primo != std::string::npos && c[primo] == '-';
-    if (contiene_esatto(c, "[") && contiene_esatto(c, "]") && !inizia_con_trattino)
-      return Passo::continua;
+    if (contiene_esatto(c, "[") && contiene_esatto(c, "]") && !inizia_con_trattino) return {};
   }
 }
 
-Passo LettoreLinea::corpo() {
+Esito LettoreLinea::corpo() {
   for (;;) {
     // A third comment in a row is read as a key field.
-    switch (prossima_chiave(kCommentiCorpo, true)) {
-      case EsitoChiave::fine:
-        return Passo::continua;
-      case EsitoChiave::guasto:
-        return Passo::guasto;
-      case EsitoChiave::letta:
-        break;
-    }
-    if (const Passo p = applica_record<LettoreLinea>(*this, kCorpo, Blocco::corpo_linea);
-        p != Passo::continua)
-      return p;
+    if (Esito e = prossima_chiave(kCommentiCorpo, true); !e.prosegue()) return e;
+    if (Esito e = applica_record<LettoreLinea>(*this, kCorpo, Blocco::corpo_linea); !e.prosegue())
+      return e;
   }
 }
 
-EsitoLettura LettoreLinea::leggi() {
-  if (!cerca_generale()) return elimina_sorgente(Passo::fine_dura);
-  if (const Passo p = testata(); p != Passo::continua) return chiudi(p);
-  if (auto r = progressive_ordina(s_)) return chiudi(rifiuta(std::move(*r)));
-  if (s_.percorso.empty()) {
-    guasto(
-        "the header block ends without a line length (\"lunghezza percorso\"): there is no grid");
-    return esito_guasto();
-  }
+Esito LettoreLinea::leggi() {
+  if (!cerca_generale()) return elimina_sorgente(Esito(Passo::fine_dura));
+  if (Esito e = testata(); !e.prosegue()) return chiudi(std::move(e));
+  if (Esito e = colloca(progressive_ordina(s_)); !e.prosegue()) return chiudi(std::move(e));
+  if (s_.percorso.empty())
+    return con_non_lette(guasto(
+        "the header block ends without a line length (\"lunghezza percorso\"): there is no grid"));
   inizia_tracciato(s_.tracciato, tracciato_);
 
-  const Passo p = corpo();
-  if (p == Passo::guasto) return esito_guasto();
-  if (p == Passo::fine_dura) return chiudi(p);
-  if (p == Passo::fine_morbida) annota_fermata();
+  Esito e = corpo();
+  if (e.passo == Passo::guasto) return con_non_lette(std::move(e));
+  if (e.passo == Passo::fine_dura) return chiudi(std::move(e));
+  if (e.passo == Passo::fine_morbida) annota_fermata();
   // A normal end, or the soft stop: the source goes, then the tails run.
-  EsitoLettura esito = elimina_sorgente(Passo::continua);
-  if (esito.passo != Passo::continua) return esito;
+  Esito esito = elimina_sorgente({});
+  if (!esito.prosegue()) return esito;
   coda_pendenze(s_, pendenze_);
   if (con_tracciato_) coda_tracciato(s_.tracciato, tracciato_);
   return esito;
@@ -291,11 +274,11 @@ EsitoLettura LettoreLinea::leggi() {
 
 }  // namespace
 
-EsitoLettura leggi_sorgente_linea(std::string_view testo, const std::string& nome,
-                                  bool con_tracciato, ScenarioCompilato& s,
-                                  const EliminaSorgente& elimina, int32_t& prossimo_cartello) {
+Esito leggi_sorgente_linea(std::string_view testo, const std::string& nome, bool con_tracciato,
+                           ScenarioCompilato& s, const EliminaSorgente& elimina,
+                           int32_t& prossimo_cartello) {
   LettoreLinea lettore(testo, nome, con_tracciato, s, elimina);
-  EsitoLettura esito = lettore.leggi();
+  Esito esito = lettore.leggi();
   prossimo_cartello = lettore.prossimo_cartello();
   return esito;
 }

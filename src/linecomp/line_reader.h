@@ -20,8 +20,8 @@ namespace genera {
 /// the caller records as code 25. `elimina` is called for the line source
 /// where the rules delete it; a deletion that fails is a run-time failure.
 /// `prossimo_cartello` gets the entry the next indicator board would take.
-EsitoLettura leggi_sorgente_linea(std::string_view testo, const std::string& nome,
-                                  bool con_tracciato, ScenarioCompilato& s,
-                                  const EliminaSorgente& elimina, int32_t& prossimo_cartello);
+Esito leggi_sorgente_linea(std::string_view testo, const std::string& nome, bool con_tracciato,
+                           ScenarioCompilato& s, const EliminaSorgente& elimina,
+                           int32_t& prossimo_cartello);
 
 }  // namespace genera

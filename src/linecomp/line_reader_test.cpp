@@ -117,7 +117,7 @@ TEST(LeggiSorgenteLinea, FailuresThatEndTheParse) {
   };
   for (const auto& c : casi) {
     const LetturaLinea l = leggi_linea(c.testo);
-    ASSERT_NE(l.esito.passo, Passo::guasto) << c.nome << ": " << l.esito.guasto;
+    ASSERT_NE(l.esito.passo, Passo::guasto) << c.nome << ": " << l.esito.testo;
     EXPECT_EQ(l.esito.passo, Passo::fine_dura) << c.nome;
     EXPECT_EQ(numero(l.s.codice_errore), c.codice) << c.nome;
     EXPECT_EQ(l.s.posizione_errore, c.posizione) << c.nome;
@@ -172,7 +172,7 @@ TEST(LeggiSorgenteLinea, ReachCheck) {
   for (const auto& c : casi) {
     const LetturaLinea l =
         leggi_linea(testata + righe({"pendenza, 100, 5", c.record, "pendenza, 200, 9"}));
-    ASSERT_NE(l.esito.passo, Passo::guasto) << c.record << ": " << l.esito.guasto;
+    ASSERT_NE(l.esito.passo, Passo::guasto) << c.record << ": " << l.esito.testo;
     EXPECT_TRUE(l.prosegue()) << c.record;
     EXPECT_EQ(l.s.codice_errore, Codice::oltre_griglia) << c.record;
     EXPECT_EQ(l.s.posizione_errore, c.posizione) << c.record;
@@ -319,7 +319,7 @@ TEST(LeggiSorgenteLinea, HeaderComments) {
   };
   for (const auto& c : casi) {
     const LetturaLinea l = leggi_linea(sorgente(commenti(c.commenti), c.dopo));
-    ASSERT_NE(l.esito.passo, Passo::guasto) << c.nome << ": " << l.esito.guasto;
+    ASSERT_NE(l.esito.passo, Passo::guasto) << c.nome << ": " << l.esito.testo;
     EXPECT_TRUE(l.prosegue()) << c.nome;
     EXPECT_EQ(l.s.testata_linea[85].dato1, c.sfondo_uno) << c.nome;
     EXPECT_EQ(l.s.testata_linea[85].dato3, c.sfondo_due) << c.nome;
@@ -350,7 +350,7 @@ TEST(LeggiSorgenteLinea, BodyRecords) {
     const std::string testo =
         righe({"[generale]", "lunghezza percorso, 1000", "pendenza, 250, 8", "[corpo]"}) + c.corpo;
     const LetturaLinea l = leggi_linea(testo);
-    ASSERT_NE(l.esito.passo, Passo::guasto) << c.nome << ": " << l.esito.guasto;
+    ASSERT_NE(l.esito.passo, Passo::guasto) << c.nome << ": " << l.esito.testo;
     EXPECT_TRUE(l.prosegue()) << c.nome;
     EXPECT_EQ(l.s.codice_errore, Codice::nessuno) << c.nome;
     EXPECT_EQ(l.s.percorso[9].pendenza, 100) << c.nome;
@@ -423,7 +423,7 @@ TEST(LeggiSorgenteLinea, RunTimeFailuresNameTheirLine) {
   for (const auto& c : casi) {
     const LetturaLinea l = leggi_linea(c.testo);
     ASSERT_EQ(l.esito.passo, Passo::guasto) << c.nome;
-    EXPECT_EQ(l.esito.riga, c.riga) << c.nome << ": " << l.esito.guasto;
+    EXPECT_EQ(l.esito.riga, c.riga) << c.nome << ": " << l.esito.testo;
     EXPECT_EQ(l.s.codice_errore, Codice::nessuno) << c.nome;
     EXPECT_EQ(l.messaggi(), c.prima) << c.nome;
 
@@ -432,7 +432,7 @@ TEST(LeggiSorgenteLinea, RunTimeFailuresNameTheirLine) {
     const std::string colonna = l.esito.colonna > 0 ? ":" + std::to_string(l.esito.colonna) : "";
     EXPECT_EQ(messaggi(compilata.s), c.prima + std::string(kNomeLinea) + ":" +
                                          std::to_string(c.riga) + colonna +
-                                         ": error 25: " + l.esito.guasto + "\n")
+                                         ": error 25: " + l.esito.testo + "\n")
         << c.nome;
     EXPECT_TRUE(compilata.eliminazioni.eliminata(QualeSorgente::linea)) << c.nome;
     EXPECT_TRUE(compilata.eliminazioni.eliminata(QualeSorgente::treno)) << c.nome;

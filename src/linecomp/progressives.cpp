@@ -45,7 +45,7 @@ std::array<Terna, 3> ordinate(const Terna& t, const Terna& d, const Terna& u) {
 
 }  // namespace
 
-std::optional<Rifiuto> progressive_ordina(ScenarioCompilato& s) {
+Esito progressive_ordina(ScenarioCompilato& s) {
   const int voci[3] = {kVoceProgressivaTre, kVoceProgressivaDue, kVoceProgressivaUno};
   auto terna_di = [&](int v) { return leggi(s.testata_linea[v], s.origini.voci[v]); };
   std::array<Terna, 3> nuove = ordinate(terna_di(voci[0]), terna_di(voci[1]), terna_di(voci[2]));
@@ -54,15 +54,15 @@ std::optional<Rifiuto> progressive_ordina(ScenarioCompilato& s) {
     if (t.terzo == 1) {
       const int64_t corretto = int64_t{t.secondo} + 100;
       if (corretto > INT32_MAX)
-        return Rifiuto{Codice::guasto_lettura, std::nullopt,
-                       "the kilometric progressive's second value " + std::to_string(t.secondo) +
-                           " plus 100 does not fit 32 bits"};
+        return Esito{Codice::guasto_lettura, std::nullopt,
+                     "the kilometric progressive's second value " + std::to_string(t.secondo) +
+                         " plus 100 does not fit 32 bits"};
       t.secondo = static_cast<int32_t>(corretto);
     }
     scrivi(s.testata_linea[voci[i]], t);
     s.origini.voci[voci[i]] = t.origine;
   }
-  return std::nullopt;
+  return {};
 }
 
 bool progressive_valide(const std::array<voce_testata, kVociTestata>& testata) {

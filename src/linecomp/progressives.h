@@ -12,7 +12,7 @@ namespace genera {
 
 /// Orders entries 81 to 83 (largest first value in 81) and adds 100 where the third value is 1.
 /// Gives a run-time failure (code 25) when the addition leaves 32 bits.
-std::optional<Rifiuto> progressive_ordina(ScenarioCompilato& s);
+Esito progressive_ordina(ScenarioCompilato& s);
 
 /// True when the first two values of entries 81 to 83 are multiples of 50 (else: code 2).
 bool progressive_valide(const std::array<voce_testata, kVociTestata>& testata);

@@ -143,9 +143,9 @@ TEST(ProgressiveOrdina, HugeFirstValuesDoNotOverflowTheSum) {
 TEST(ProgressiveOrdina, CorrectionBeyond32BitsIsARunTimeFailure) {
   ScenarioCompilato s;
   metti(s, kVoceProgressivaUno, {1000, INT32_MAX - 50, 1});
-  const std::optional<Rifiuto> r = progressive_ordina(s);
-  ASSERT_TRUE(r);
-  EXPECT_EQ(r->codice, Codice::guasto_lettura);
+  const Esito r = progressive_ordina(s);
+  ASSERT_FALSE(r.prosegue());
+  EXPECT_EQ(r.codice, Codice::guasto_lettura);
 }
 
 TEST(ProgressiveValide, FirstTwoValuesMustBeMultiplesOf50) {

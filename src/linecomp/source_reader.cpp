@@ -12,17 +12,17 @@ LettoreSorgente::LettoreSorgente(std::string_view testo, QualeSorgente quale, st
                                  ScenarioCompilato& s, const EliminaSorgente& elimina)
     : r_(testo), s_(s), quale_(quale), elimina_(elimina), nome_(std::move(nome)) {}
 
-EsitoLettura LettoreSorgente::elimina_sorgente(Passo dopo) {
+Esito LettoreSorgente::elimina_sorgente(Esito dopo) {
   std::string perche = elimina_(quale_);
-  if (!perche.empty()) return {Passo::guasto, std::move(perche), 0, true};
-  return {dopo, {}, 0};
+  if (perche.empty()) return dopo;
+  Esito e(Passo::guasto);
+  e.testo = std::move(perche);
+  e.eliminazione = true;
+  return e;
 }
 
-EsitoLettura LettoreSorgente::esito_guasto() const {
-  std::vector<Nota> note = note_guasto_;
-  for (Nota& n : note_non_lette(blocco_sorgente())) note.push_back(std::move(n));
-  EsitoLettura e{Passo::guasto, testo_guasto_, riga_guasto_, false, std::move(note)};
-  e.colonna = colonna_guasto_;
+Esito LettoreSorgente::con_non_lette(Esito e) const {
+  for (Nota& n : note_non_lette(blocco_sorgente())) e.note.push_back(std::move(n));
   return e;
 }
 
@@ -32,38 +32,34 @@ void LettoreSorgente::annota_fermata() {
     s_.diagnostiche.back().note.push_back(std::move(n));
 }
 
-bool LettoreSorgente::leggi_chiave() {
+Esito LettoreSorgente::leggi_chiave() {
   auto campo = r_.read_text();
-  if (!campo) {
-    guasto_campo();
-    return false;
-  }
+  if (!campo) return guasto_campo();
   chiave_ = std::move(*campo);
   riga_chiave_ = r_.line();
   colonna_chiave_ = r_.column();
   larghezza_chiave_ = r_.width();
   separatori_detti_ = false;
-  return true;
+  return {};
 }
 
 bool LettoreSorgente::commento() const { return contiene(chiave_, kCommento); }
 
-LettoreSorgente::EsitoChiave LettoreSorgente::prossima_chiave(int commenti,
-                                                              bool fine_nei_commenti) {
-  if (r_.at_end()) return EsitoChiave::fine;
-  if (!leggi_chiave()) return EsitoChiave::guasto;
-  if (r_.at_end()) return EsitoChiave::fine;
+Esito LettoreSorgente::prossima_chiave(int commenti, bool fine_nei_commenti) {
+  if (r_.at_end()) return Esito(Passo::fine_file);
+  if (Esito e = leggi_chiave(); !e.prosegue()) return e;
+  if (r_.at_end()) return Esito(Passo::fine_file);
   for (int i = 0; i < commenti && commento(); ++i) {
-    if (!leggi_chiave()) return EsitoChiave::guasto;
-    if (fine_nei_commenti && r_.at_end()) return EsitoChiave::fine;
+    if (Esito e = leggi_chiave(); !e.prosegue()) return e;
+    if (fine_nei_commenti && r_.at_end()) return Esito(Passo::fine_file);
   }
-  return EsitoChiave::letta;
+  return {};
 }
 
-bool LettoreSorgente::numero(int32_t& v) {
+bool LettoreSorgente::numero(int32_t& v, Esito& e) {
   const auto n = r_.read_number();
   if (!n) {
-    guasto_valore();
+    e = guasto_valore();
     return false;
   }
   controlla_valore(*n);
@@ -211,12 +207,9 @@ void LettoreSorgente::controlla_resto() {
 
 // A value that cannot be read. When the record's values run out, name the
 // record on its own line, not the next record's field it ran into.
-void LettoreSorgente::guasto_valore() {
+Esito LettoreSorgente::guasto_valore() const {
   const bool altrove = r_.failed_at_end() || r_.failure_line() != riga_chiave_;
-  if (record_ == nullptr || !altrove) {
-    guasto_campo();
-    return;
-  }
+  if (record_ == nullptr || !altrove) return guasto_campo();
   std::string testo = "the " + std::string(record_->nome) + " record " + citazione(chiave_) +
                       " has " + std::to_string(valori_letti_) + " of its " +
                       std::to_string(record_->valori) + " values: ";
@@ -229,23 +222,21 @@ void LettoreSorgente::guasto_valore() {
     note.push_back({{nome_, r_.failure_line(), r_.column(), std::nullopt},
                     "the field taken as its next value"});
   }
-  guasto(std::move(testo));
-  note_guasto_ = std::move(note);
+  Esito e = guasto(std::move(testo));
+  e.note = std::move(note);
+  return e;
 }
 
-bool LettoreSorgente::numero(int64_t& v) {
+bool LettoreSorgente::numero(int64_t& v, Esito& e) {
   int32_t n = 0;
-  if (!numero(n)) return false;
+  if (!numero(n, e)) return false;
   v = n;
   return true;
 }
 
-bool LettoreSorgente::testo(std::string& valore) {
+Esito LettoreSorgente::testo(std::string& valore) {
   auto t = r_.read_text();
-  if (!t) {
-    guasto_valore();
-    return false;
-  }
+  if (!t) return guasto_valore();
   // A text holds no number for the field after it to be compared with.
   if (const auto i = static_cast<std::size_t>(valori_letti_); i < valori_.size()) valori_[i] = 0;
   ++valori_letti_;
@@ -270,7 +261,7 @@ bool LettoreSorgente::testo(std::string& valore) {
     }
   }
   valore = std::move(*t);
-  return true;
+  return {};
 }
 
 std::string LettoreSorgente::in_codepage(const std::string& campo) {
@@ -562,30 +553,31 @@ Luogo LettoreSorgente::luogo(std::optional<int32_t> posizione) const {
   return {nome_, riga_chiave_, colonna_chiave_, posizione};
 }
 
-Passo LettoreSorgente::rifiuta(Rifiuto r) {
-  if (r.codice == Codice::guasto_lettura) return guasto(std::move(r.testo), r.riga, r.colonna);
-  Luogo dove = luogo(r.posizione);
-  if (r.riga != 0) dove.riga = r.riga;
-  registra_errore_delle_regole(s_, r.codice, std::move(dove), std::move(r.testo),
-                               note_di(s_, r.note));
-  return r.codice == Codice::oltre_griglia ? Passo::fine_morbida : Passo::fine_dura;
+Esito LettoreSorgente::colloca(Esito e) {
+  if (e.codice == Codice::nessuno) return e;
+  if (e.codice == Codice::guasto_lettura) return guasto(std::move(e.testo), e.riga, e.colonna);
+  Luogo dove = luogo(e.posizione);
+  if (e.riga != 0) dove.riga = e.riga;
+  registra_errore_delle_regole(s_, e.codice, std::move(dove), std::move(e.testo),
+                               std::move(e.note));
+  return Esito(e.passo);
 }
 
-Passo LettoreSorgente::entro_griglia(int32_t p) {
+Esito LettoreSorgente::entro_griglia(int32_t p) {
   // In doubles: a position near the 32-bit limit is simply out of reach.
-  if ((static_cast<double>(p) + 100) / kMetriCella <= s_.ultima_cella()) return Passo::continua;
-  return rifiuta({Codice::oltre_griglia, p,
-                  "record at " + std::to_string(p) + " m lies beyond the end of the grid"});
+  if ((static_cast<double>(p) + 100) / kMetriCella <= s_.ultima_cella()) return {};
+  return {Codice::oltre_griglia, p,
+          "record at " + std::to_string(p) + " m lies beyond the end of the grid"};
 }
 
-Passo LettoreSorgente::guasto(std::string testo, int riga, int colonna) {
-  testo_guasto_ = std::move(testo);
-  riga_guasto_ = riga != 0 ? riga : riga_chiave_;
+Esito LettoreSorgente::guasto(std::string testo, int riga, int colonna) const {
+  Esito e(Passo::guasto);
+  e.testo = std::move(testo);
+  e.riga = riga != 0 ? riga : riga_chiave_;
   // A field's own column; a record's key when the record as a whole failed;
   // none past the end of the file (-1).
-  colonna_guasto_ = colonna > 0 ? colonna : colonna < 0 ? 0 : riga == 0 ? colonna_chiave_ : 0;
-  note_guasto_.clear();
-  return Passo::guasto;
+  e.colonna = colonna > 0 ? colonna : colonna < 0 ? 0 : riga == 0 ? colonna_chiave_ : 0;
+  return e;
 }
 
 }  // namespace genera

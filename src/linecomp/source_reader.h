@@ -26,30 +26,6 @@
 
 namespace genera {
 
-/// How a record, or a reading, ended.
-enum class Passo : uint8_t {
-  continua,      // applied; the reading goes on
-  fine_morbida,  // code 15: the reading ends, the end steps still run
-  fine_dura,     // a refused record: the reading ends at once
-  guasto,        // a run-time failure: the whole parse ends with code 25
-};
-
-/// How a reading ended: its last step and, for a run-time failure, why
-/// and at which line (0: none), and whether it was the source's deletion
-/// that failed.
-struct EsitoLettura {
-  EsitoLettura() = default;
-  EsitoLettura(Passo p, std::string g, int r, bool e = false, std::vector<Nota> n = {})
-      : passo(p), guasto(std::move(g)), riga(r), eliminazione(e), note(std::move(n)) {}
-
-  Passo passo = Passo::continua;
-  std::string guasto;
-  int riga = 0;
-  int colonna = 0;  // of the field or key that failed; 0 when none
-  bool eliminazione = false;
-  std::vector<Nota> note;  // for the failure's diagnostic: what was left unread
-};
-
 /// Called at the moments the rules delete a source. Answers the empty
 /// string when the source is gone (or never was), else why it is not.
 using EliminaSorgente = std::function<std::string(QualeSorgente)>;
@@ -63,16 +39,14 @@ class LettoreSorgente {
   LettoreSorgente(const LettoreSorgente&) = delete;
   LettoreSorgente& operator=(const LettoreSorgente&) = delete;
 
-  enum class EsitoChiave : uint8_t { letta, fine, guasto };
-
   /// Reads a key field, then up to `commenti` comment fields in its place.
   /// `fine_nei_commenti`: the end of the file after a comment ends the
   /// reading too; without it a comment may read past the end (a failure).
-  /// Gives `fine` when the file ended right after a read.
-  EsitoChiave prossima_chiave(int commenti, bool fine_nei_commenti);
+  /// Gives `fine_file` when the file ended right after a read.
+  Esito prossima_chiave(int commenti, bool fine_nei_commenti);
 
-  /// Reads one field as the key; false at the end of the file.
-  bool leggi_chiave();
+  /// Reads one field as the key; a failure past the end of the file.
+  Esito leggi_chiave();
 
   /// True when the key is a comment.
   bool commento() const;
@@ -80,12 +54,14 @@ class LettoreSorgente {
   const std::string& chiave() const { return chiave_; }
   bool fine() const { return r_.at_end(); }
 
-  /// Reads the next values; false (a run-time failure) when one cannot be.
+  /// Reads the next values; a run-time failure when one cannot be.
   template <typename... T>
-  bool numeri(T&... valori) {
-    return (numero(valori) && ...);
+  Esito numeri(T&... valori) {
+    Esito e;
+    static_cast<void>((numero(valori, e) && ...));
+    return e;
   }
-  bool testo(std::string& valore);
+  Esito testo(std::string& valore);
 
   /// The text field just read as stored: in code page 1252. A character
   /// the code page lacks is an error on the field (code 106); it is
@@ -123,16 +99,15 @@ class LettoreSorgente {
   /// profile `st`, then `applica(p, v, id)` writes the cells and may refuse.
   /// A profile that keeps its value's column (for the blame) is given it.
   template <typename Stato, typename Applica>
-  Passo profilo(Chiave chiave, Stato& st, Applica applica) {
+  Esito profilo(Chiave chiave, Stato& st, Applica applica) {
     int32_t p = 0, v = 0;
-    if (!numeri(p, v)) return Passo::guasto;
+    if (Esito e = numeri(p, v); !e.prosegue()) return e;
     const int colonna = r_.column();
-    if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
+    if (Esito e = entro_griglia(p); !e.prosegue()) return e;
     fuori_ordine(arrotonda_cella(static_cast<double>(p) / kMetriCella), st.cursore, st.origine);
-    if (std::optional<Rifiuto> r = applica(p, v, annota_record(chiave, p)))
-      return rifiuta(std::move(*r));
+    if (Esito e = applica(p, v, annota_record(chiave, p)); !e.prosegue()) return e;
     if constexpr (requires { st.colonna; }) st.colonna = colonna;
-    return Passo::continua;
+    return {};
   }
 
   /// A key that names no record of `blocco`: a warning that says so, with a
@@ -144,27 +119,21 @@ class LettoreSorgente {
   /// line L on", for the stop's diagnostic (none when nothing is left).
   std::vector<Nota> note_non_lette(Blocco blocco) const;
 
-  /// Records a refusal at the key's place and gives how the reading goes
-  /// on: a record beyond the grid ends it softly, a run-time failure ends
-  /// the parse, any other refusal ends it at once.
-  Passo rifiuta(Rifiuto r);
+  /// Gives a refusal its place, the key's: a rules' code is recorded
+  /// there, a run-time failure gets its line and column. What has a place
+  /// already, or goes on, passes unchanged.
+  Esito colloca(Esito e);
 
   /// The reach check of a positioned record: (p + 100) / 50 must not pass
-  /// U. Gives `fine_morbida`, with code 15 recorded, when it does.
-  Passo entro_griglia(int32_t p);
+  /// U. A refusal with code 15, which ends the reading softly, when it does.
+  Esito entro_griglia(int32_t p);
 
   /// A run-time failure of the reading, at the record's line (or the
   /// field's, when the field reader gave one).
-  Passo guasto(std::string testo, int riga = 0, int colonna = 0);
-  Passo guasto_campo() {
+  Esito guasto(std::string testo, int riga = 0, int colonna = 0) const;
+  Esito guasto_campo() const {
     return guasto(r_.failure(), r_.failure_line(), r_.failed_at_end() ? -1 : r_.column());
   }
-
-  /// The failure that ended the parse, for the caller to record.
-  const std::string& testo_guasto() const { return testo_guasto_; }
-  int riga_guasto() const { return riga_guasto_; }
-  int colonna_guasto() const { return colonna_guasto_; }
-  const std::vector<Nota>& note_guasto() const { return note_guasto_; }
 
   const std::string& nome() const { return nome_; }
   int riga_chiave() const { return riga_chiave_; }
@@ -173,15 +142,16 @@ class LettoreSorgente {
   Luogo luogo_campo() const;
 
  protected:
-  bool numero(int32_t& v);
-  bool numero(int64_t& v);
+  // One value into `v`; false with the failure in `e` when it cannot be read.
+  bool numero(int32_t& v, Esito& e);
+  bool numero(int64_t& v, Esito& e);
 
   // The tails both readers end through.
-  /// Deletes this source, then goes on with `dopo`; a deletion that fails
-  /// is a run-time failure of its own.
-  EsitoLettura elimina_sorgente(Passo dopo);
-  /// The run-time failure that ended the reading, with what it left unread.
-  EsitoLettura esito_guasto() const;
+  /// Deletes this source, then gives `dopo`; a deletion that fails is a
+  /// run-time failure of its own.
+  Esito elimina_sorgente(Esito dopo);
+  /// The run-time failure `e` that ended the reading, with what it left unread.
+  Esito con_non_lette(Esito e) const;
   /// The stop's diagnostic says what it left unread.
   void annota_fermata();
   voce_testata& voce(int i) { return s_.testata_linea[static_cast<std::size_t>(i)]; }
@@ -212,29 +182,25 @@ class LettoreSorgente {
   std::string memo_chiave_;             // ... the last key
   uint32_t memo_righe_ = 0;             // ... and the rows it names
   std::array<int64_t, 17> valori_{};    // the current record's values, for their relations
-  void guasto_valore();
+  Esito guasto_valore() const;
   void controlla_valore(int64_t v);
   void controlla_resto();
   void controlla_sovrascritture();
-
-  std::string testo_guasto_;
-  int riga_guasto_ = 0;
-  int colonna_guasto_ = 0;
-  std::vector<Nota> note_guasto_;
 };
 
 /// One keyword row bound to what applies it, for a reader of type L.
 template <typename L>
 struct Gestore {
   Chiave chiave;
-  Passo (L::*applica)();
+  Esito (L::*applica)();
 };
 
 /// Tests the key against `gestori` in order and applies every row that
-/// names it; stops at the first that does not give `continua`. A key that
-/// names none is reported as unknown to the keywords of `blocco`.
+/// names it; stops at the first that does not go on, its refusal given its
+/// place. A key that names none is reported as unknown to the keywords of
+/// `blocco`.
 template <typename L>
-Passo applica_record(L& lettore, std::span<const Gestore<L>> gestori, Blocco blocco) {
+Esito applica_record(L& lettore, std::span<const Gestore<L>> gestori, Blocco blocco) {
   // Records come in runs of one key: the rows a key names are worked out
   // once for the run, not tested again for every record.
   const uint32_t righe = lettore.righe_nominate(gestori.data(), [&] {
@@ -247,12 +213,11 @@ Passo applica_record(L& lettore, std::span<const Gestore<L>> gestori, Blocco blo
     if ((righe & (uint32_t{1} << i)) == 0) continue;
     const Gestore<L>& g = gestori[i];
     lettore.inizia_record(g.chiave);
-    const Passo p = (lettore.*g.applica)();
-    if (p != Passo::continua) return p;
+    if (Esito e = lettore.colloca((lettore.*g.applica)()); !e.prosegue()) return e;
     lettore.chiudi_record();
   }
   if (righe == 0) lettore.chiave_ignota(blocco);
-  return Passo::continua;
+  return {};
 }
 
 }  // namespace genera

@@ -68,7 +68,7 @@ inline std::string messaggi(const ScenarioCompilato& s) {
 /// A line source read on its own, onto a fresh scenario.
 struct LetturaLinea {
   ScenarioCompilato s;
-  EsitoLettura esito;
+  Esito esito;
   int32_t prossimo_cartello = 0;
   Eliminazioni eliminazioni;
 
@@ -88,10 +88,10 @@ inline LetturaLinea leggi_linea(std::string_view testo, bool con_tracciato = tru
 }
 
 /// Passes when a handler accepted its record, else names the refusal.
-inline ::testing::AssertionResult accettato(const std::optional<Rifiuto>& r) {
-  if (!r) return ::testing::AssertionSuccess();
+inline ::testing::AssertionResult accettato(const Esito& r) {
+  if (r.prosegue()) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure()
-         << "refused with error " << numero(r->codice) << ": " << r->testo;
+         << "refused with error " << numero(r.codice) << ": " << r.testo;
 }
 
 }  // namespace genera

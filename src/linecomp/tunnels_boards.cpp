@@ -12,9 +12,7 @@ namespace {
 constexpr int32_t kDistanzaGallerie = 150;
 constexpr int32_t kTipoGallerieVicine = 3;
 
-Rifiuto guasto(std::string testo) {
-  return {Codice::guasto_lettura, std::nullopt, std::move(testo)};
-}
+Esito guasto(std::string testo) { return {Codice::guasto_lettura, std::nullopt, std::move(testo)}; }
 
 // The cell of a board at `p` metres. The reach check keeps it below U; a
 // position before the line's start gives no cell at all.
@@ -41,12 +39,12 @@ std::string non_entra(int32_t posizione, int32_t vs, int32_t vd) {
 
 }  // namespace
 
-std::optional<Rifiuto> memo_montagna(ScenarioCompilato& s, StatoGallerie& g, int32_t inizio,
-                                     int32_t fine, int32_t tipo, IdRecord id) {
+Esito memo_montagna(ScenarioCompilato& s, StatoGallerie& g, int32_t inizio, int32_t fine,
+                    int32_t tipo, IdRecord id) {
   if (g.numero >= kMaxGallerie)
-    return Rifiuto{Codice::gallerie_troppe, inizio,
-                   "tunnel at " + std::to_string(inizio) + " m is one more than the " +
-                       std::to_string(kMaxGallerie) + " tunnels a line can hold"};
+    return Esito{Codice::gallerie_troppe, inizio,
+                 "tunnel at " + std::to_string(inizio) + " m is one more than the " +
+                     std::to_string(kMaxGallerie) + " tunnels a line can hold"};
 
   bool illuminata = false;
   if (tipo > 10) {
@@ -76,22 +74,21 @@ std::optional<Rifiuto> memo_montagna(ScenarioCompilato& s, StatoGallerie& g, int
       s.origini.celle[i].oggetto = id;
     }
   }
-  return std::nullopt;
+  return {};
 }
 
-std::optional<Rifiuto> memo_indicatori_v_max(ScenarioCompilato& s, const ValoriIndicatore& v,
-                                             IdRecord id) {
+Esito memo_indicatori_v_max(ScenarioCompilato& s, const ValoriIndicatore& v, IdRecord id) {
   const auto c = cella_di(s, v.posizione);
   if (!c) return guasto(fuori(s, "speed-indicator board", v.posizione));
   cella_percorso& cella = s.percorso[*c];
   if (!cella_libera(cella))
-    return Rifiuto{Codice::indicatore_occupato,
-                   v.posizione,
-                   "speed-indicator board at " + std::to_string(v.posizione) + " m lands on cell " +
-                       std::to_string(*c) + ", which already holds " +
-                       descrivi_cella(s, static_cast<int32_t>(*c)),
-                   0,
-                   {nota_occupante(s, static_cast<int32_t>(*c))}};
+    return Esito{Codice::indicatore_occupato,
+                 v.posizione,
+                 "speed-indicator board at " + std::to_string(v.posizione) + " m lands on cell " +
+                     std::to_string(*c) + ", which already holds " +
+                     descrivi_cella(s, static_cast<int32_t>(*c)),
+                 0,
+                 {nota_occupante(s, static_cast<int32_t>(*c))}};
   // All three packed values are computed before the cell changes, so a
   // value that does not fit leaves the cell as it was.
   const auto v1 = velocita_impacchettata(v.vad, v.vas);
@@ -106,27 +103,27 @@ std::optional<Rifiuto> memo_indicatori_v_max(ScenarioCompilato& s, const ValoriI
   cella.valore3 = *v3;
   cella.valore4 = basso16(int64_t{v.strisces} * 10 + v.strisced);
   s.origini.celle[*c].oggetto = id;
-  return std::nullopt;
+  return {};
 }
 
-std::optional<Rifiuto> cartello_indicatore(ScenarioCompilato& s, int32_t& prossimo_cartello,
-                                           int32_t p, const std::string& testo, IdRecord id) {
+Esito cartello_indicatore(ScenarioCompilato& s, int32_t& prossimo_cartello, int32_t p,
+                          const std::string& testo, IdRecord id) {
   const auto c = cella_di(s, p);
   if (!c) return guasto(fuori(s, "indicator board", p));
   cella_percorso& cella = s.percorso[*c];
   if (!cella_libera(cella))
-    return Rifiuto{Codice::cartello_occupato,
-                   p,
-                   "indicator board at " + std::to_string(p) + " m lands on cell " +
-                       std::to_string(*c) + ", which already holds " +
-                       descrivi_cella(s, static_cast<int32_t>(*c)),
-                   0,
-                   {nota_occupante(s, static_cast<int32_t>(*c))}};
+    return Esito{Codice::cartello_occupato,
+                 p,
+                 "indicator board at " + std::to_string(p) + " m lands on cell " +
+                     std::to_string(*c) + ", which already holds " +
+                     descrivi_cella(s, static_cast<int32_t>(*c)),
+                 0,
+                 {nota_occupante(s, static_cast<int32_t>(*c))}};
   // Boards take entries 80 down to 1; entry 0 is never used.
   if (prossimo_cartello < 1 || prossimo_cartello > kPrimoCartello)
-    return Rifiuto{Codice::cartelli_troppi, p,
-                   "indicator board at " + std::to_string(p) + " m is one more than the " +
-                       std::to_string(kPrimoCartello) + " board texts the table can hold"};
+    return Esito{Codice::cartelli_troppi, p,
+                 "indicator board at " + std::to_string(p) + " m is one more than the " +
+                     std::to_string(kPrimoCartello) + " board texts the table can hold"};
   const auto voce = static_cast<std::size_t>(prossimo_cartello);
   cella.tipo = TipoCella::cartello;
   cella.valore1 = basso16(prossimo_cartello);
@@ -134,7 +131,7 @@ std::optional<Rifiuto> cartello_indicatore(ScenarioCompilato& s, int32_t& prossi
   s.testata_linea[voce].nome = testo;
   s.origini.voci[voce] = id;
   --prossimo_cartello;
-  return std::nullopt;
+  return {};
 }
 
 }  // namespace genera

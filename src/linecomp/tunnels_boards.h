@@ -25,8 +25,8 @@ struct StatoGallerie {
 };
 
 /// Tunnel record: marks the tunnel's cells that lie on the grid (lit kinds above 10 add markers).
-std::optional<Rifiuto> memo_montagna(ScenarioCompilato& s, StatoGallerie& g, int32_t inizio,
-                                     int32_t fine, int32_t tipo, IdRecord id);
+Esito memo_montagna(ScenarioCompilato& s, StatoGallerie& g, int32_t inizio, int32_t fine,
+                    int32_t tipo, IdRecord id);
 
 /// The nine values of a speed-indicator board record, in the record's order.
 struct ValoriIndicatore {
@@ -36,12 +36,11 @@ struct ValoriIndicatore {
 };
 
 /// Speed-indicator board record: packs both speed groups into cell round(posizione / 50 + 1).
-std::optional<Rifiuto> memo_indicatori_v_max(ScenarioCompilato& s, const ValoriIndicatore& v,
-                                             IdRecord id);
+Esito memo_indicatori_v_max(ScenarioCompilato& s, const ValoriIndicatore& v, IdRecord id);
 
 /// Indicator board record: cell round(p / 50 + 1) and entry `prossimo_cartello` take the text;
 /// `prossimo_cartello` then counts down.
-std::optional<Rifiuto> cartello_indicatore(ScenarioCompilato& s, int32_t& prossimo_cartello,
-                                           int32_t p, const std::string& testo, IdRecord id);
+Esito cartello_indicatore(ScenarioCompilato& s, int32_t& prossimo_cartello, int32_t p,
+                          const std::string& testo, IdRecord id);
 
 }  // namespace genera

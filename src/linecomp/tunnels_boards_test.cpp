@@ -20,15 +20,13 @@ struct Linea {
 
   explicit Linea(int32_t lunghezza = 89000) { prepara_griglia(s, lunghezza, false); }
 
-  std::optional<Rifiuto> montagna(int32_t inizio, int32_t fine, int32_t tipo) {
+  Esito montagna(int32_t inizio, int32_t fine, int32_t tipo) {
     return memo_montagna(s, gallerie, inizio, fine, tipo, 0);
   }
-  std::optional<Rifiuto> v_max(const ValoriIndicatore& v) { return memo_indicatori_v_max(s, v, 0); }
+  Esito v_max(const ValoriIndicatore& v) { return memo_indicatori_v_max(s, v, 0); }
   // A speed board with the same speeds on every row, as the tests need it.
-  std::optional<Rifiuto> v_max(int32_t p, int32_t v) {
-    return v_max(ValoriIndicatore{p, v, v, v, 0, 0, 0, 0, 0});
-  }
-  std::optional<Rifiuto> cartello(int32_t p, const std::string& testo) {
+  Esito v_max(int32_t p, int32_t v) { return v_max(ValoriIndicatore{p, v, v, v, 0, 0, 0, 0, 0}); }
+  Esito cartello(int32_t p, const std::string& testo) {
     return cartello_indicatore(s, prossimo_cartello, p, testo, 0);
   }
   const cella_percorso& cella(int c) const { return s.percorso[static_cast<std::size_t>(c)]; }
@@ -129,10 +127,10 @@ TEST(MemoMontagna, The81stTunnelIsRefused) {
   Linea l;
   for (int i = 1; i <= kMaxGallerie; ++i)
     ASSERT_TRUE(accettato(l.montagna(i * 1000, i * 1000 + 100, 1)));
-  const std::optional<Rifiuto> r = l.montagna(85000, 86000, 2);
-  ASSERT_TRUE(r);
-  EXPECT_EQ(r->codice, Codice::gallerie_troppe);
-  EXPECT_EQ(r->posizione, 85000);
+  const Esito r = l.montagna(85000, 86000, 2);
+  ASSERT_FALSE(r.prosegue());
+  EXPECT_EQ(r.codice, Codice::gallerie_troppe);
+  EXPECT_EQ(r.posizione, 85000);
   EXPECT_EQ(l.gallerie.numero, kMaxGallerie);
   EXPECT_TRUE(celle_con(l.s, 2).empty());
 }
@@ -165,9 +163,9 @@ TEST(MemoIndicatoriVMax, Packing) {
 
 TEST(MemoIndicatoriVMax, PackedSpeedBeyond16BitsIsARunTimeFailure) {
   Linea l;
-  const std::optional<Rifiuto> r = l.v_max(ValoriIndicatore{500, 100, 100, 1639, 0, 0, 0, 0, 0});
-  ASSERT_TRUE(r);
-  EXPECT_EQ(r->codice, Codice::guasto_lettura);
+  const Esito r = l.v_max(ValoriIndicatore{500, 100, 100, 1639, 0, 0, 0, 0, 0});
+  ASSERT_FALSE(r.prosegue());
+  EXPECT_EQ(r.codice, Codice::guasto_lettura);
   EXPECT_EQ(l.cella(11).tipo, TipoCella::binario);
   EXPECT_EQ(l.cella(11).valore1, 0);
 }
@@ -192,10 +190,10 @@ TEST(Cartelli, OccupiedCells) {
     };
     ASSERT_TRUE(accettato(posa(c.primo_v_max, 1000))) << c.nome;
     const cella_percorso prima = l.cella(21);
-    const std::optional<Rifiuto> r = posa(c.secondo_v_max, 1010);  // also cell 21
-    ASSERT_TRUE(r) << c.nome;
-    EXPECT_EQ(r->codice, c.codice) << c.nome;
-    EXPECT_EQ(r->posizione, 1010) << c.nome;
+    const Esito r = posa(c.secondo_v_max, 1010);  // also cell 21
+    ASSERT_FALSE(r.prosegue()) << c.nome;
+    EXPECT_EQ(r.codice, c.codice) << c.nome;
+    EXPECT_EQ(r.posizione, 1010) << c.nome;
     EXPECT_EQ(l.cella(21).tipo, prima.tipo) << c.nome;
     EXPECT_EQ(l.cella(21).valore1, prima.valore1) << c.nome;
   }
@@ -228,10 +226,10 @@ TEST(CartelloIndicatore, The81stBoardIsRefused) {
     ASSERT_TRUE(accettato(l.cartello(i * 100, "(T" + std::to_string(i) + ")")));
   EXPECT_EQ(l.prossimo_cartello, 0);
   EXPECT_EQ(l.s.testata_linea[1].nome, "(T79)");
-  const std::optional<Rifiuto> r = l.cartello(50000, "(X)");
-  ASSERT_TRUE(r);
-  EXPECT_EQ(r->codice, Codice::cartelli_troppi);
-  EXPECT_EQ(r->posizione, 50000);
+  const Esito r = l.cartello(50000, "(X)");
+  ASSERT_FALSE(r.prosegue());
+  EXPECT_EQ(r.codice, Codice::cartelli_troppi);
+  EXPECT_EQ(r.posizione, 50000);
   EXPECT_EQ(l.s.testata_linea[0].nome, "");
   EXPECT_EQ(l.cella(1001).tipo, TipoCella::binario);
   EXPECT_EQ(l.prossimo_cartello, 0);
@@ -249,13 +247,13 @@ TEST(Cartelli, OutsideTheGridOrWithoutOne) {
     EXPECT_TRUE(senza_griglia.s.percorso.empty()) << record;
     EXPECT_EQ(senza_griglia.prossimo_cartello, kPrimoCartello) << record;
   }
-  Linea l(0);                                                    // cells 0 to 140
-  const std::optional<Rifiuto> prima = l.cartello(-100, "(A)");  // cell -1
-  ASSERT_TRUE(prima);
-  EXPECT_EQ(prima->codice, Codice::guasto_lettura);
-  const std::optional<Rifiuto> dopo = l.v_max(7000, 1);  // cell 141
-  ASSERT_TRUE(dopo);
-  EXPECT_EQ(dopo->codice, Codice::guasto_lettura);
+  Linea l(0);                                   // cells 0 to 140
+  const Esito prima = l.cartello(-100, "(A)");  // cell -1
+  ASSERT_FALSE(prima.prosegue());
+  EXPECT_EQ(prima.codice, Codice::guasto_lettura);
+  const Esito dopo = l.v_max(7000, 1);  // cell 141
+  ASSERT_FALSE(dopo.prosegue());
+  EXPECT_EQ(dopo.codice, Codice::guasto_lettura);
   EXPECT_TRUE(accettato(l.cartello(-75, "(A)")));  // -0.5 rounds to cell 0
   EXPECT_EQ(l.cella(0).tipo, TipoCella::cartello);
 }

@@ -35,7 +35,7 @@ void avvisa(ScenarioCompilato& s, Avviso a, Luogo luogo, std::string testo, std:
                             std::move(note), std::move(aiuto), a});
 }
 
-NotaRecord nota_occupante(const ScenarioCompilato& s, int32_t c) {
+Nota nota_occupante(const ScenarioCompilato& s, int32_t c) {
   const auto i = static_cast<std::size_t>(c);
   const IdRecord id = i < s.origini.celle.size() ? s.origini.celle[i].oggetto : 0;
   // The note stands at the record's line: the text need not name it again.
@@ -45,7 +45,7 @@ NotaRecord nota_occupante(const ScenarioCompilato& s, int32_t c) {
     chi = "the " + std::string(parola_chiave(r.chiave).nome) + " at " +
           std::to_string(r.posizione) + " m";
   }
-  return {id, "cell " + std::to_string(c) + " was taken by " + chi};
+  return {luogo_record(s, id), "cell " + std::to_string(c) + " was taken by " + chi};
 }
 
 Luogo luogo_record(const ScenarioCompilato& s, IdRecord id) {
@@ -118,12 +118,6 @@ std::string descrivi_cella(const ScenarioCompilato& s, int32_t c) {
     default:
       return "an object";
   }
-}
-
-std::vector<Nota> note_di(const ScenarioCompilato& s, const std::vector<NotaRecord>& note) {
-  std::vector<Nota> out;
-  for (const NotaRecord& n : note) out.push_back({luogo_record(s, n.record), n.testo});
-  return out;
 }
 
 }  // namespace genera

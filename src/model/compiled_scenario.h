@@ -90,25 +90,47 @@ struct ScenarioCompilato {
   bool scrivibile() const { return timbro == Codice::nessuno; }
 };
 
-/// Another record a refusal involves, and what to say of it.
-struct NotaRecord {
-  IdRecord record = 0;
-  std::string testo;
+/// How the reading of a source goes on after a step of it.
+enum class Passo : uint8_t {
+  continua,      // the reading goes on
+  fine_file,     // the file ended: the reading ends, its end steps run
+  fine_morbida,  // code 15: the reading ends, its end steps still run
+  fine_dura,     // a refused record: the reading ends at once
+  guasto,        // a run-time failure: the whole parse ends with code 25
 };
 
-/// A record refused by its handler, before the reader adds the place.
-struct Rifiuto {
-  Rifiuto() = default;
-  Rifiuto(Codice c, std::optional<int32_t> p, std::string t, int r = 0,
-          std::vector<NotaRecord> n = {})
-      : codice(c), posizione(p), testo(std::move(t)), riga(r), note(std::move(n)) {}
+/// What every step of reading a source gives back up the stack: a handler
+/// of the objects, a field or key read, a record, the record loop, the
+/// reading as a whole. A step that goes on carries nothing more. One that
+/// ends the reading says why, in this one value: a refusal keeps the rules'
+/// code until the reader records it at the record's place; a run-time
+/// failure keeps its text, line and column for the compile to record.
+struct [[nodiscard]] Esito {
+  Esito() = default;
+  /// A refusal with the rules' code `c` (the position `p` recorded with it
+  /// where the rules give one), still without its place in the source.
+  /// `guasto_lettura` makes it a run-time failure, at line `r` when given.
+  Esito(Codice c, std::optional<int32_t> p, std::string t, int r = 0, std::vector<Nota> n = {})
+      : passo(c == Codice::guasto_lettura  ? Passo::guasto
+              : c == Codice::oltre_griglia ? Passo::fine_morbida
+                                           : Passo::fine_dura),
+        codice(c),
+        posizione(p),
+        testo(std::move(t)),
+        riga(r),
+        note(std::move(n)) {}
+  explicit Esito(Passo p) : passo(p) {}
 
-  Codice codice = Codice::nessuno;
+  bool prosegue() const { return passo == Passo::continua; }
+
+  Passo passo = Passo::continua;
+  Codice codice = Codice::nessuno;   // a refusal not yet given its place; nessuno after
   std::optional<int32_t> posizione;  // recorded with the code where the rules give one
-  std::string testo;
-  int riga = 0;  // a line of its own (a field's), 0: the record's
-  std::vector<NotaRecord> note;
-  int colonna = 0;  // with `riga`, the field's column; 0: none known
+  std::string testo;                 // why the reading ended
+  int riga = 0;                      // a line of its own (a field's); 0: the record's
+  int colonna = 0;                   // with `riga`, the field's column; 0: none known
+  std::vector<Nota> note;            // other records it involves, what was left unread
+  bool eliminazione = false;         // the failure is the source's deletion
 };
 
 /// The line length L in metres, as the length record gave it.
@@ -136,9 +158,6 @@ std::string descrivi_record(const ScenarioCompilato& s, IdRecord id);
 /// "the warning board of the slowdown at 42850 m (line 34)".
 std::string descrivi_cella(const ScenarioCompilato& s, int32_t c);
 
-/// The notes of `note` as places in the sources.
-std::vector<Nota> note_di(const ScenarioCompilato& s, const std::vector<NotaRecord>& note);
-
 /// An error the rules record: sets `codice_errore` (and `posizione_errore`
 /// when `luogo` has a position) as the compile's outcome, and adds it at `luogo`.
 void registra_errore_delle_regole(ScenarioCompilato& s, Codice codice, Luogo luogo,
@@ -158,6 +177,6 @@ void avvisa(ScenarioCompilato& s, Avviso a, Luogo luogo, std::string testo,
             std::vector<Nota> note = {}, std::string aiuto = {});
 
 /// The record that put the object on cell `c` (0 for none), and a note at it.
-NotaRecord nota_occupante(const ScenarioCompilato& s, int32_t c);
+Nota nota_occupante(const ScenarioCompilato& s, int32_t c);
 
 }  // namespace genera

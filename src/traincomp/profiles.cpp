@@ -18,14 +18,14 @@ std::optional<uint8_t> velocita_cella(int32_t kmh) {
 
 // The value fails when the cells take it, but the record that gave it is
 // the one to blame: the failure is put on its line.
-Rifiuto velocita_fuori(const ScenarioCompilato& s, const StatoProfilo& st, const char* quando) {
+Esito velocita_fuori(const ScenarioCompilato& s, const StatoProfilo& st, const char* quando) {
   const auto id = static_cast<std::size_t>(st.origine);
   const int riga = id < s.origini.record.size() ? s.origini.record[id].riga : 0;
-  Rifiuto r{Codice::guasto_lettura, std::nullopt,
-            "the speed limit of " + std::to_string(st.corrente) +
-                " km/h does not fit the grid's speed field (-2 to 1277 km/h); it fails when " +
-                quando + " writes its cells",
-            riga};
+  Esito r{Codice::guasto_lettura, std::nullopt,
+          "the speed limit of " + std::to_string(st.corrente) +
+              " km/h does not fit the grid's speed field (-2 to 1277 km/h); it fails when " +
+              quando + " writes its cells",
+          riga};
   r.colonna = riga != 0 ? st.colonna : 0;
   return r;
 }
@@ -74,8 +74,7 @@ bool coda_scrive(const ScenarioCompilato& s, const StatoProfilo& st) {
 
 }  // namespace
 
-std::optional<Rifiuto> record_velocita(ScenarioCompilato& s, StatoProfilo& st, int32_t p, int32_t v,
-                                       IdRecord id) {
+Esito record_velocita(ScenarioCompilato& s, StatoProfilo& st, int32_t p, int32_t v, IdRecord id) {
   const int32_t n = arrotonda_cella(static_cast<double>(p) / kMetriCella);
   if (scrive(s, st, n)) {
     // The value in force is converted only when a cell takes it.
@@ -85,7 +84,7 @@ std::optional<Rifiuto> record_velocita(ScenarioCompilato& s, StatoProfilo& st, i
   }
   st.corrente = v;
   st.origine = id;
-  return std::nullopt;
+  return {};
 }
 
 void record_aderenza(ScenarioCompilato& s, StatoProfilo& st, int32_t p, int32_t a, IdRecord id) {
@@ -95,8 +94,7 @@ void record_aderenza(ScenarioCompilato& s, StatoProfilo& st, int32_t p, int32_t 
   st.origine = id;
 }
 
-std::optional<Rifiuto> coda_profili(ScenarioCompilato& s, StatoProfilo& velocita,
-                                    StatoProfilo& aderenza) {
+Esito coda_profili(ScenarioCompilato& s, StatoProfilo& velocita, StatoProfilo& aderenza) {
   uint8_t v = 0;
   if (coda_scrive(s, velocita)) {
     const auto valore = velocita_cella(velocita.corrente);
@@ -105,7 +103,7 @@ std::optional<Rifiuto> coda_profili(ScenarioCompilato& s, StatoProfilo& velocita
   }
   coda(s, &cella_percorso::velocita, &OrigineCella::velocita, velocita, v);
   coda(s, &cella_percorso::aderenza, &OrigineCella::aderenza, aderenza, basso8(aderenza.corrente));
-  return std::nullopt;
+  return {};
 }
 
 }  // namespace genera

@@ -28,14 +28,12 @@ struct StatoProfilo {
 
 /// Speed record at `p` metres, `v` km/h: fills up to cell round(p / 50) - 1, then puts `v` in
 /// force.
-std::optional<Rifiuto> record_velocita(ScenarioCompilato& s, StatoProfilo& st, int32_t p, int32_t v,
-                                       IdRecord id);
+Esito record_velocita(ScenarioCompilato& s, StatoProfilo& st, int32_t p, int32_t v, IdRecord id);
 
 /// Adhesion record at `p` metres: as record_velocita, writing the value's low 8 bits unchanged.
 void record_aderenza(ScenarioCompilato& s, StatoProfilo& st, int32_t p, int32_t a, IdRecord id);
 
 /// Tail fill of both profiles, speed first, up to cell U - 3.
-std::optional<Rifiuto> coda_profili(ScenarioCompilato& s, StatoProfilo& velocita,
-                                    StatoProfilo& aderenza);
+Esito coda_profili(ScenarioCompilato& s, StatoProfilo& velocita, StatoProfilo& aderenza);
 
 }  // namespace genera

@@ -12,22 +12,22 @@ constexpr int kMarcatori = 4;
 
 }  // namespace
 
-std::optional<Rifiuto> memo_segnale(ScenarioCompilato& s, ValoriSegnale& v, IdRecord id) {
+Esito memo_segnale(ScenarioCompilato& s, ValoriSegnale& v, IdRecord id) {
   const int32_t u = s.ultima_cella();
   const int32_t c = arrotonda_cella(static_cast<double>(v.posizione) / kMetriCella + 1);
   const std::string dove = "signal at " + std::to_string(v.posizione) + " m";
   if (c < 0 || c > u)
-    return Rifiuto{Codice::fuori_griglia, v.posizione,
-                   dove + " gives cell " + std::to_string(c) + ", outside the grid (0 to " +
-                       std::to_string(u) + ")"};
+    return Esito{Codice::fuori_griglia, v.posizione,
+                 dove + " gives cell " + std::to_string(c) + ", outside the grid (0 to " +
+                     std::to_string(u) + ")"};
   cella_percorso& cella = s.percorso[static_cast<std::size_t>(c)];
   if (!cella_libera(cella))
-    return Rifiuto{Codice::segnale_occupato,
-                   v.posizione,
-                   dove + " falls on cell " + std::to_string(c) + ", which already holds " +
-                       descrivi_cella(s, c),
-                   0,
-                   {nota_occupante(s, c)}};
+    return Esito{Codice::segnale_occupato,
+                 v.posizione,
+                 dove + " falls on cell " + std::to_string(c) + ", which already holds " +
+                     descrivi_cella(s, c),
+                 0,
+                 {nota_occupante(s, c)}};
 
   // The packed fields wrap to their width; the record's values are not tested.
   cella.tipo = TipoCella::segnale;
@@ -47,7 +47,7 @@ std::optional<Rifiuto> memo_segnale(ScenarioCompilato& s, ValoriSegnale& v, IdRe
     s.percorso[static_cast<std::size_t>(k)].avviso = basso8(lati + m);
     annota_scrittura(s, k, &OrigineCella::avviso, id);
   }
-  return std::nullopt;
+  return {};
 }
 
 }  // namespace genera

@@ -31,6 +31,6 @@ struct ValoriSegnale {
 };
 
 /// Places signal `v` and its markers; raises a `tempo` of 1 to 100 to 101, in `v` too.
-std::optional<Rifiuto> memo_segnale(ScenarioCompilato& s, ValoriSegnale& v, IdRecord id);
+Esito memo_segnale(ScenarioCompilato& s, ValoriSegnale& v, IdRecord id);
 
 }  // namespace genera

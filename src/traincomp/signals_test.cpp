@@ -16,9 +16,7 @@ ValoriSegnale segnale(int32_t posizione, int32_t sx, int32_t s1, int32_t s2, int
   return {posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo};
 }
 
-std::optional<Rifiuto> posa(StatoTreno& t, ValoriSegnale& v) {
-  return memo_segnale(t.s, v, kRecord);
-}
+Esito posa(StatoTreno& t, ValoriSegnale& v) { return memo_segnale(t.s, v, kRecord); }
 
 TEST(MemoSegnale, BuiltInSignalsPackTheirValues) {
   const struct {
@@ -99,11 +97,11 @@ TEST(MemoSegnale, AnOccupiedCellIsRefusedWithCode16AndNothingWritten) {
   EXPECT_EQ(static_cast<int>(t.cella(164).tipo), 1);
 
   ValoriSegnale stesso = segnale(8180, 1, 4, 1, 0, 0, 1, 3, 1, 0, 0);  // 164.6 -> 165
-  const std::optional<Rifiuto> r = posa(t, stesso);
-  ASSERT_TRUE(r.has_value());
+  const Esito r = posa(t, stesso);
+  ASSERT_FALSE(r.prosegue());
   EXPECT_EQ(codice(r), 16);
-  EXPECT_EQ(r->posizione, 8180);
-  EXPECT_EQ(r->testo, "signal at 8180 m falls on cell 165, which already holds a signal");
+  EXPECT_EQ(r.posizione, 8180);
+  EXPECT_EQ(r.testo, "signal at 8180 m falls on cell 165, which already holds a signal");
   EXPECT_EQ(t.cella(165).valore1, 32);
   EXPECT_EQ(t.cella(163).avviso, 81);  // its markers were not written
   EXPECT_EQ(t.cella(157).avviso, 84);
@@ -140,10 +138,10 @@ TEST(MemoSegnale, ACellOutsideTheGridIsRefusedWithCode23) {
   for (int32_t posizione : {-100, 96000}) {
     StatoTreno t;
     ValoriSegnale s = segnale(posizione, 1, 4, 1, 0, 0, 1, 3, 1, 0, 0);
-    const std::optional<Rifiuto> r = posa(t, s);
-    ASSERT_TRUE(r.has_value()) << posizione;
+    const Esito r = posa(t, s);
+    ASSERT_FALSE(r.prosegue()) << posizione;
     EXPECT_EQ(codice(r), 23) << posizione;
-    EXPECT_EQ(r->posizione, posizione);
+    EXPECT_EQ(r.posizione, posizione);
   }
 }
 

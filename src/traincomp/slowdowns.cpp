@@ -30,20 +30,19 @@ std::string occupata(const ScenarioCompilato& sc, int32_t c) {
 
 }  // namespace
 
-std::optional<Rifiuto> memo_rallentamento(ScenarioCompilato& sc, int32_t x, int32_t v, int32_t l,
-                                          int32_t f_tt, int32_t f_ta, int32_t d_v, IdRecord id) {
+Esito memo_rallentamento(ScenarioCompilato& sc, int32_t x, int32_t v, int32_t l, int32_t f_tt,
+                         int32_t f_ta, int32_t d_v, IdRecord id) {
   const std::string dove = "slowdown at " + std::to_string(x) + " m";
   const int32_t s = arrotonda_cella(static_cast<double>(x) / kMetriCella + 1);
   // x + l in doubles: a length near the 32-bit limit is simply off the grid.
   const int32_t e = arrotonda_cella((static_cast<double>(x) + l) / kMetriCella + 1);
   const int32_t u = sc.ultima_cella();
-  if (x < 0)
-    return Rifiuto{Codice::fuori_griglia, x, dove + " starts before the start of the line"};
+  if (x < 0) return Esito{Codice::fuori_griglia, x, dove + " starts before the start of the line"};
   if (!sulla_griglia(sc, s) || !sulla_griglia(sc, e))
-    return Rifiuto{Codice::fuori_griglia, x,
-                   dove + " of " + std::to_string(l) + " m runs from cell " + std::to_string(s) +
-                       " to cell " + std::to_string(e) + ", outside the grid (0 to " +
-                       std::to_string(u) + ")"};
+    return Esito{Codice::fuori_griglia, x,
+                 dove + " of " + std::to_string(l) + " m runs from cell " + std::to_string(s) +
+                     " to cell " + std::to_string(e) + ", outside the grid (0 to " +
+                     std::to_string(u) + ")"};
 
   // x > 1500 keeps the board at cell 7 or later and the four cells at 3 or later.
   const bool avviso = x > kSogliaAvviso;
@@ -51,24 +50,24 @@ std::optional<Rifiuto> memo_rallentamento(ScenarioCompilato& sc, int32_t x, int3
   const int32_t b = avviso ? arrotonda_cella(prima_avviso + 1) : 0;
   const int32_t p = avviso ? arrotonda_cella(prima_avviso) : 0;
   if (avviso && !cella_libera(cella(sc, b)))
-    return Rifiuto{Codice::avviso_rallentamento_occupato,
-                   x,
-                   dove + ": its warning-board " + occupata(sc, b),
-                   0,
-                   {nota_occupante(sc, b)}};
+    return Esito{Codice::avviso_rallentamento_occupato,
+                 x,
+                 dove + ": its warning-board " + occupata(sc, b),
+                 0,
+                 {nota_occupante(sc, b)}};
   if (!avviso) f_ta = 0;
   if (!cella_libera(cella(sc, s)))
-    return Rifiuto{Codice::inizio_rallentamento_occupato,
-                   x,
-                   dove + ": its start " + occupata(sc, s),
-                   0,
-                   {nota_occupante(sc, s)}};
+    return Esito{Codice::inizio_rallentamento_occupato,
+                 x,
+                 dove + ": its start " + occupata(sc, s),
+                 0,
+                 {nota_occupante(sc, s)}};
   if (!cella_libera(cella(sc, e)))
-    return Rifiuto{Codice::fine_rallentamento_occupato,
-                   x,
-                   dove + ": its end " + occupata(sc, e),
-                   0,
-                   {nota_occupante(sc, e)}};
+    return Esito{Codice::fine_rallentamento_occupato,
+                 x,
+                 dove + ": its end " + occupata(sc, e),
+                 0,
+                 {nota_occupante(sc, e)}};
 
   // End before start: a slowdown of length 0 ends up as a start cell.
   cella(sc, e).tipo = TipoCella::fine_rallentamento;
@@ -88,14 +87,14 @@ std::optional<Rifiuto> memo_rallentamento(ScenarioCompilato& sc, int32_t x, int3
     cella(sc, c).valore3 = basso16(f_tt);
   }
 
-  if (f_ta == 0) return std::nullopt;
+  if (f_ta == 0) return {};
   for (int i = 0; i < kCellePrimaAvviso; ++i) {
     if (!cella_libera(cella(sc, p - i)))
-      return Rifiuto{Codice::prima_avviso_occupata,
-                     x,
-                     dove + ": of the four cells before its warning board, " + occupata(sc, p - i),
-                     0,
-                     {nota_occupante(sc, p - i)}};
+      return Esito{Codice::prima_avviso_occupata,
+                   x,
+                   dove + ": of the four cells before its warning board, " + occupata(sc, p - i),
+                   0,
+                   {nota_occupante(sc, p - i)}};
   }
   for (int i = 0; i < kCellePrimaAvviso; ++i) {
     cella_percorso& k = cella(sc, p - i);
@@ -104,23 +103,23 @@ std::optional<Rifiuto> memo_rallentamento(ScenarioCompilato& sc, int32_t x, int3
     k.valore1 = static_cast<int16_t>(i + 1);
     if (d_v != 0) k.valore2 = static_cast<int16_t>(i + 1);
   }
-  return std::nullopt;
+  return {};
 }
 
-std::optional<Rifiuto> memo_abbattimento(ScenarioCompilato& sc, int32_t p, int32_t w, IdRecord id) {
+Esito memo_abbattimento(ScenarioCompilato& sc, int32_t p, int32_t w, IdRecord id) {
   const int32_t k = arrotonda_cella(static_cast<double>(p) / kMetriCella);
   const std::string dove = "code cut at " + std::to_string(p) + " m";
   if (!sulla_griglia(sc, k))
-    return Rifiuto{Codice::fuori_griglia, p,
-                   dove + " gives cell " + std::to_string(k) + ", outside the grid (0 to " +
-                       std::to_string(sc.ultima_cella()) + ")"};
+    return Esito{Codice::fuori_griglia, p,
+                 dove + " gives cell " + std::to_string(k) + ", outside the grid (0 to " +
+                     std::to_string(sc.ultima_cella()) + ")"};
   cella_percorso& c = cella(sc, k);
   if (!cella_libera(c))
-    return Rifiuto{Codice::abbattimento_occupato,
-                   p,
-                   dove + ": its " + occupata(sc, k),
-                   0,
-                   {nota_occupante(sc, k)}};
+    return Esito{Codice::abbattimento_occupato,
+                 p,
+                 dove + ": its " + occupata(sc, k),
+                 0,
+                 {nota_occupante(sc, k)}};
   da(sc, k, id);
   if (w > 0) {
     c.tipo = TipoCella::codice;
@@ -128,7 +127,7 @@ std::optional<Rifiuto> memo_abbattimento(ScenarioCompilato& sc, int32_t p, int32
   } else {
     c.tipo = TipoCella::abbattimento;
   }
-  return std::nullopt;
+  return {};
 }
 
 }  // namespace genera

@@ -22,10 +22,10 @@ namespace genera {
 
 /// Slowdown record: speed `v` from `x` to `x` + `l` metres, `f_tt` in start and end, `d_v` when not
 /// 0.
-std::optional<Rifiuto> memo_rallentamento(ScenarioCompilato& s, int32_t x, int32_t v, int32_t l,
-                                          int32_t f_tt, int32_t f_ta, int32_t d_v, IdRecord id);
+Esito memo_rallentamento(ScenarioCompilato& s, int32_t x, int32_t v, int32_t l, int32_t f_tt,
+                         int32_t f_ta, int32_t d_v, IdRecord id);
 
 /// Code-cut record at `p` metres with value `w`.
-std::optional<Rifiuto> memo_abbattimento(ScenarioCompilato& s, int32_t p, int32_t w, IdRecord id);
+Esito memo_abbattimento(ScenarioCompilato& s, int32_t p, int32_t w, IdRecord id);
 
 }  // namespace genera

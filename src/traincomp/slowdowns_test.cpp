@@ -34,12 +34,12 @@ int celle_occupate(StatoTreno& t) {
   return n;
 }
 
-std::optional<Rifiuto> rallentamento(StatoTreno& t, int32_t x, int32_t v, int32_t l, int32_t f_tt,
-                                     int32_t f_ta, int32_t d_v) {
+Esito rallentamento(StatoTreno& t, int32_t x, int32_t v, int32_t l, int32_t f_tt, int32_t f_ta,
+                    int32_t d_v) {
   return memo_rallentamento(t.s, x, v, l, f_tt, f_ta, d_v, kRecord);
 }
 
-std::optional<Rifiuto> abbattimento(StatoTreno& t, int32_t p, int32_t w) {
+Esito abbattimento(StatoTreno& t, int32_t p, int32_t w) {
   return memo_abbattimento(t.s, p, w, kRecord);
 }
 
@@ -108,10 +108,10 @@ TEST(MemoRallentamento, RefusalsGiveTheirCodeAndTheStart) {
   for (const auto& c : cases) {
     StatoTreno t;
     t.cella(c.occupata).tipo = TipoCella::segnale;
-    const std::optional<Rifiuto> r = rallentamento(t, 42850, 60, 200, 0, 1, 50);
-    ASSERT_TRUE(r.has_value()) << c.occupata;
+    const Esito r = rallentamento(t, 42850, 60, 200, 0, 1, 50);
+    ASSERT_FALSE(r.prosegue()) << c.occupata;
     EXPECT_EQ(codice(r), c.codice) << c.occupata;
-    EXPECT_EQ(r->posizione, 42850) << c.occupata;
+    EXPECT_EQ(r.posizione, 42850) << c.occupata;
     EXPECT_EQ(celle_occupate(t), 1 + c.celle_scritte) << c.occupata;
   }
 }
@@ -130,9 +130,9 @@ TEST(MemoRallentamento, RefusalTextsNameTheCell) {
   for (const auto& c : cases) {
     StatoTreno t;
     t.cella(c.occupata).tipo = c.tipo;
-    const std::optional<Rifiuto> r = rallentamento(t, 42850, 60, 200, 0, 1, 50);
-    ASSERT_TRUE(r.has_value()) << c.occupata;
-    EXPECT_EQ(r->testo, c.testo);
+    const Esito r = rallentamento(t, 42850, 60, 200, 0, 1, 50);
+    ASSERT_FALSE(r.prosegue()) << c.occupata;
+    EXPECT_EQ(r.testo, c.testo);
   }
 }
 
@@ -148,10 +148,10 @@ TEST(MemoRallentamento, StartOrEndOffTheGridIsRefusedWithCode23) {
   };
   for (const auto& c : cases) {
     StatoTreno t;
-    const std::optional<Rifiuto> r = rallentamento(t, c.x, 60, c.l, 0, 1, 50);
-    ASSERT_TRUE(r.has_value()) << c.x << " " << c.l;
+    const Esito r = rallentamento(t, c.x, 60, c.l, 0, 1, 50);
+    ASSERT_FALSE(r.prosegue()) << c.x << " " << c.l;
     EXPECT_EQ(codice(r), 23) << c.x << " " << c.l;
-    EXPECT_EQ(r->posizione, c.x);
+    EXPECT_EQ(r.posizione, c.x);
     EXPECT_EQ(celle_occupate(t), 0);
   }
   // The last cell of the grid is a valid end.
@@ -187,10 +187,10 @@ TEST(MemoAbbattimento, TakesTheCellThatHoldsItsPosition) {
 TEST(MemoAbbattimento, OccupiedOrOffTheGridIsRefused) {
   StatoTreno t;
   t.cella(240).tipo = TipoCella::abbattimento;
-  const std::optional<Rifiuto> r = abbattimento(t, 12000, 180);
-  ASSERT_TRUE(r.has_value());
+  const Esito r = abbattimento(t, 12000, 180);
+  ASSERT_FALSE(r.prosegue());
   EXPECT_EQ(codice(r), 7);
-  EXPECT_EQ(r->posizione, 12000);
+  EXPECT_EQ(r.posizione, 12000);
   EXPECT_EQ(static_cast<int>(t.cella(240).tipo), 13);
 
   StatoTreno u;
@@ -199,10 +199,10 @@ TEST(MemoAbbattimento, OccupiedOrOffTheGridIsRefused) {
 
   for (int32_t p : {-26, 96050}) {
     StatoTreno v;
-    const std::optional<Rifiuto> fuori = abbattimento(v, p, 180);
-    ASSERT_TRUE(fuori.has_value()) << p;
+    const Esito fuori = abbattimento(v, p, 180);
+    ASSERT_FALSE(fuori.prosegue()) << p;
     EXPECT_EQ(codice(fuori), 23) << p;
-    EXPECT_EQ(fuori->posizione, p);
+    EXPECT_EQ(fuori.posizione, p);
   }
 }
 

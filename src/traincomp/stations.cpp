@@ -30,7 +30,7 @@ class CampiStazione {
 
   bool byte(uint8_t& campo) {
     int64_t v = 0;
-    if (!r_.numeri(v)) return false;
+    if (!numero(v)) return false;
     const auto b = a_byte(v);
     if (!b) return fallisci("the value " + std::to_string(v) + " does not fit a byte (0 to 255)");
     campo = *b;
@@ -38,21 +38,33 @@ class CampiStazione {
   }
   bool intero(int16_t& campo) {
     int64_t v = 0;
-    if (!r_.numeri(v)) return false;
+    if (!numero(v)) return false;
     const auto i = a_intero(v);
     if (!i) return fallisci("the value " + std::to_string(v) + " does not fit a 16-bit number");
     campo = *i;
     return true;
   }
+  template <typename... T>
+  bool numero(T&... v) {
+    esito_ = r_.numeri(v...);
+    return esito_.prosegue();
+  }
+  bool testo(std::string& v) {
+    esito_ = r_.testo(v);
+    return esito_.prosegue();
+  }
   // At the field just read: the one that did not fit.
   bool fallisci(std::string testo) {
     const Luogo campo = r_.luogo_campo();
-    r_.guasto(std::move(testo), campo.riga, campo.colonna);
+    esito_ = r_.guasto(std::move(testo), campo.riga, campo.colonna);
     return false;
   }
+  /// How the reading went: the first failure, or on.
+  Esito esito() { return std::move(esito_); }
 
  private:
   LettoreSorgente& r_;
+  Esito esito_;
 };
 
 std::optional<int32_t> long_da(int64_t v) {
@@ -73,12 +85,12 @@ bool leggi_valori(LettoreSorgente& r, CampiStazione& c, voce_testata& e) {
         c.intero(e.intero5) && c.byte(e.byte2)))
     return false;
   int64_t ore = 0, minuti = 0, secondi = 0;
-  if (!r.numeri(ore, minuti, secondi)) return false;
+  if (!c.numero(ore, minuti, secondi)) return false;
   const int64_t tempo = (ore * 60 + minuti) * 60 + secondi;
   const auto dato4 = long_da(tempo);
   if (!dato4) return c.fallisci(non_entra(tempo, "the scheduled time in seconds"));
   e.dato4 = *dato4;
-  if (!r.testo(e.nome)) return false;
+  if (!c.testo(e.nome)) return false;
   e.nome = r.in_codepage(e.nome);
   return true;
 }
@@ -138,45 +150,66 @@ void orario_crescente(LettoreSorgente& r, ScenarioCompilato& s, int32_t i) {
   }
 }
 
-}  // namespace
-
-Passo leggi_stazione(LettoreSorgente& r, ScenarioCompilato& s, int32_t& contatore,
-                     int32_t prossimo_cartello) {
-  const int32_t u = s.ultima_cella();
+// A station as read, before it is laid: its entry in the table, its
+// position and length, and its record.
+struct StazioneLetta {
+  int32_t i = 0;
   int32_t p = 0;
-  if (!r.numeri(p)) return Passo::guasto;
-  const IdRecord id = r.annota_record(Chiave::stazione, p);
-  const int32_t i = contatore;
-  const std::string dove = "station at " + std::to_string(p) + " m";
+  int32_t l = 0;
+  IdRecord id = 0;
+};
+
+std::string dove_stazione(int32_t p) { return "station at " + std::to_string(p) + " m"; }
+
+// Reads the station's values into its entry, in the rules' order: each
+// check on a value comes before the values after it are read, so a station
+// refused by its position leaves the rest of its fields unread.
+Esito leggi_campi(LettoreSorgente& r, ScenarioCompilato& s, int32_t contatore,
+                  int32_t prossimo_cartello, StazioneLetta& st) {
+  const int32_t u = s.ultima_cella();
+  if (Esito e = r.numeri(st.p); !e.prosegue()) return e;
+  const int32_t p = st.p;
+  st.id = r.annota_record(Chiave::stazione, p);
+  const int32_t i = st.i = contatore;
+  const std::string dove = dove_stazione(p);
 
   // Only reachable with 80 indicator boards: the entry is a board's text.
   if (i < 1 || i > prossimo_cartello || i >= kPrimoCartello)
-    return r.rifiuta({Codice::stazioni_troppe, std::nullopt,
-                      dove + " finds no entry left in the table: entry " + std::to_string(i) +
-                          " holds an indicator board's text"});
+    return {Codice::stazioni_troppe, std::nullopt,
+            dove + " finds no entry left in the table: entry " + std::to_string(i) +
+                " holds an indicator board's text"};
 
   voce_testata& e = s.testata_linea[static_cast<std::size_t>(i)];
-  s.origini.voci[static_cast<std::size_t>(i)] = id;
+  s.origini.voci[static_cast<std::size_t>(i)] = st.id;
   e.dato3 = p;
   if ((static_cast<double>(p) + kMarginePortata) / kMetriCella > u)
-    return r.rifiuta({Codice::oltre_griglia, p,
-                      dove + " lies beyond the end of the grid (a station needs 800 m after it)"});
+    return {Codice::oltre_griglia, p,
+            dove + " lies beyond the end of the grid (a station needs 800 m after it)"};
   if (p % kMultiploPosizione != 0)
-    return r.rifiuta(
-        {Codice::stazione_non_multipla, p, dove + ": the position is not a multiple of 50 m"});
+    return {Codice::stazione_non_multipla, p, dove + ": the position is not a multiple of 50 m"};
 
   CampiStazione campi(r);
-  if (!campi.byte(e.tipo)) return Passo::guasto;
-  int32_t l = 0;
-  if (!r.numeri(l)) return Passo::guasto;
-  if (l % kMultiploLunghezza != 0)
-    return r.rifiuta(
-        {Codice::lunghezza_stazione_non_multipla, p,
-         dove + ": the length " + std::to_string(l) + " m is not a multiple of 100 m"});
-  if (!leggi_valori(r, campi, e)) return Passo::guasto;
+  if (!campi.byte(e.tipo) || !campi.numero(st.l)) return campi.esito();
+  if (st.l % kMultiploLunghezza != 0)
+    return {Codice::lunghezza_stazione_non_multipla, p,
+            dove + ": the length " + std::to_string(st.l) + " m is not a multiple of 100 m"};
+  leggi_valori(r, campi, e);
+  return campi.esito();
+}
+
+// Lays the station read: its area, its stop cell with the approach markers
+// before it, the distance from the station before, and the count on.
+Esito posa_stazione(LettoreSorgente& r, ScenarioCompilato& s, const StazioneLetta& st,
+                    int32_t& contatore, int32_t prossimo_cartello) {
+  const int32_t u = s.ultima_cella();
+  const int32_t i = st.i, p = st.p;
+  const IdRecord id = st.id;
+  const std::string dove = dove_stazione(p);
+  voce_testata& e = s.testata_linea[static_cast<std::size_t>(i)];
   orario_crescente(r, s, i);
-  if (!area(campi, e, p, l)) return Passo::guasto;
-  if (l < kLunghezzaByte4) e.byte4 = 0;
+  CampiStazione campi(r);
+  if (!area(campi, e, p, st.l)) return campi.esito();
+  if (st.l < kLunghezzaByte4) e.byte4 = 0;
   if (i == 1) {
     e.byte3 = 0;
     e.byte4 = 0;
@@ -188,10 +221,9 @@ Passo leggi_stazione(LettoreSorgente& r, ScenarioCompilato& s, int32_t& contator
   const bool ferma_oltre_1 = fine_celle - 1 > 1;
   const int32_t c = arrotonda_cella(fine_celle - 1);
   if (con_celle && ferma_oltre_1 && c > u)
-    return r.rifiuta({Codice::fuori_griglia, p,
-                      dove + ": its area ends at " + std::to_string(e.dato2) +
-                          " m, so its stop cell " + std::to_string(c) +
-                          " lies beyond the grid (0 to " + std::to_string(u) + ")"});
+    return {Codice::fuori_griglia, p,
+            dove + ": its area ends at " + std::to_string(e.dato2) + " m, so its stop cell " +
+                std::to_string(c) + " lies beyond the grid (0 to " + std::to_string(u) + ")"};
   if (con_celle && tipo != 5 && tipo != 6) {
     for (int m = 1; m <= kMarcatori; ++m) {
       const int32_t k = arrotonda_cella(fine_celle - m - 1);
@@ -203,9 +235,9 @@ Passo leggi_stazione(LettoreSorgente& r, ScenarioCompilato& s, int32_t& contator
   }
   if (con_celle) {
     if (!ferma_oltre_1)
-      return r.rifiuta({Codice::fermata_troppo_presto, std::nullopt,
-                        dove + ": its area ends at " + std::to_string(e.dato2) +
-                            " m, so its stop cell would not lie beyond cell 1"});
+      return {Codice::fermata_troppo_presto, std::nullopt,
+              dove + ": its area ends at " + std::to_string(e.dato2) +
+                  " m, so its stop cell would not lie beyond cell 1"};
     cella_percorso& fermata = s.percorso[static_cast<std::size_t>(c)];
     // A stop takes its cell whatever stands there: say what it replaces.
     if (!cella_libera(fermata))
@@ -222,19 +254,27 @@ Passo leggi_stazione(LettoreSorgente& r, ScenarioCompilato& s, int32_t& contator
   if (i > 1) {
     const voce_testata& prima = s.testata_linea[static_cast<std::size_t>(i - 1)];
     if (int64_t{e.dato1} - kDistanzaStazioni < prima.dato2)
-      return r.rifiuta({Codice::stazioni_vicine, p,
-                        dove + ": its area starts at " + std::to_string(e.dato1) +
-                            " m, less than 350 m after the previous station's area ends at " +
-                            std::to_string(prima.dato2) + " m"});
+      return {Codice::stazioni_vicine, p,
+              dove + ": its area starts at " + std::to_string(e.dato1) +
+                  " m, less than 350 m after the previous station's area ends at " +
+                  std::to_string(prima.dato2) + " m"};
   }
 
   ++contatore;
   if (contatore >= prossimo_cartello)
-    return r.rifiuta(
-        {Codice::stazioni_troppe, std::nullopt,
-         dove + " takes entry " + std::to_string(i) +
-             ", the last one below the indicator boards' texts: no further station fits"});
-  return Passo::continua;
+    return {Codice::stazioni_troppe, std::nullopt,
+            dove + " takes entry " + std::to_string(i) +
+                ", the last one below the indicator boards' texts: no further station fits"};
+  return {};
+}
+
+}  // namespace
+
+Esito leggi_stazione(LettoreSorgente& r, ScenarioCompilato& s, int32_t& contatore,
+                     int32_t prossimo_cartello) {
+  StazioneLetta st;
+  if (Esito e = leggi_campi(r, s, contatore, prossimo_cartello, st); !e.prosegue()) return e;
+  return posa_stazione(r, s, st, contatore, prossimo_cartello);
 }
 
 }  // namespace genera

@@ -23,7 +23,7 @@ Passo stazioni(StatoTreno& t, std::initializer_list<std::string> valori) {
   for (const std::string& v : valori) testo += "stazione, " + v + "\r\n";
   testo += "numero vetture, 5\r\n[fine]\r\n";
   t.cella(0).velocita = 9;  // the tail writes 0 here
-  const EsitoLettura esito = t.leggi(testo);
+  const Esito esito = t.leggi(testo);
   if (esito.passo == Passo::guasto) return Passo::guasto;
   if (t.voce(kVoceTreno).dato3 == 5) return Passo::continua;
   return t.cella(0).velocita == 0 ? Passo::fine_morbida : Passo::fine_dura;

@@ -27,12 +27,14 @@ struct StatoTreno {
   }
 
   /// Reads `testo` as the train source; the hook deletes it successfully.
-  EsitoLettura leggi(const std::string& testo) {
+  /// What the reading answered is kept in `esito`.
+  const Esito& leggi(const std::string& testo) {
     const EliminaSorgente elimina = [this](QualeSorgente q) {
       eliminate.push_back(q);
       return std::string();
     };
-    return leggi_sorgente_treno(testo, kNome, prossimo_cartello, s, elimina);
+    esito = leggi_sorgente_treno(testo, kNome, prossimo_cartello, s, elimina);
+    return esito;
   }
 
   /// True when the reading deleted the train source.
@@ -49,11 +51,12 @@ struct StatoTreno {
   }
 
   ScenarioCompilato s;
+  Esito esito;
   int32_t prossimo_cartello;
   std::vector<QualeSorgente> eliminate;
 };
 
 /// The number of the code a handler refused with, 0 when it accepted.
-inline int32_t codice(const std::optional<Rifiuto>& r) { return r ? numero(r->codice) : 0; }
+inline int32_t codice(const Esito& r) { return numero(r.codice); }
 
 }  // namespace genera

@@ -25,27 +25,31 @@ class LettoreTreno : public LettoreSorgente {
       : LettoreSorgente(testo, QualeSorgente::treno, nome, s, elimina),
         prossimo_cartello_(prossimo_cartello) {}
 
-  EsitoLettura leggi();
+  Esito leggi();
   int32_t stazioni() const { return contatore_stazioni_ - 1; }
 
-  Passo massa_frenata() {
+ private:
+  // The handlers, one a keyword row: each reads its record's values and
+  // applies them, and gives how the reading goes on.
+  static const Gestore<LettoreTreno> kRecord[];
+
+  Esito massa_frenata() {
     return generale(kVoceTreno, &voce_testata::dato1, Chiave::massa_frenata);
   }
-  Passo vetture() { return generale(kVoceTreno, &voce_testata::dato3, Chiave::vetture); }
-  Passo velocita();
-  Passo aderenza();
-  Passo orologio();
-  Passo sabbia();
-  Passo segnale();
-  Passo rallentamento();
-  Passo abbattimento();
-  Passo stazione() { return leggi_stazione(*this, s_, contatore_stazioni_, prossimo_cartello_); }
+  Esito vetture() { return generale(kVoceTreno, &voce_testata::dato3, Chiave::vetture); }
+  Esito velocita();
+  Esito aderenza();
+  Esito orologio();
+  Esito sabbia();
+  Esito segnale();
+  Esito rallentamento();
+  Esito abbattimento();
+  Esito stazione();
 
- private:
-  Passo generale(int i, int32_t voce_testata::*campo, Chiave chiave);
-  bool intero(int16_t& campo);
-  Passo dopo_posa(std::optional<Rifiuto> r, int32_t posizione, const char* record);
-  EsitoLettura passi_finali();
+  Esito generale(int i, int32_t voce_testata::*campo, Chiave chiave);
+  Esito intero(int16_t& campo);
+  Esito dopo_posa(Esito e, int32_t posizione, const char* record);
+  Esito passi_finali();
 
   int32_t prossimo_cartello_;
   StatoProfilo velocita_;
@@ -53,7 +57,7 @@ class LettoreTreno : public LettoreSorgente {
   int32_t contatore_stazioni_ = 1;
 };
 
-constexpr Gestore<LettoreTreno> kRecord[] = {
+const Gestore<LettoreTreno> LettoreTreno::kRecord[] = {
     {Chiave::massa_frenata, &LettoreTreno::massa_frenata},
     {Chiave::vetture, &LettoreTreno::vetture},
     {Chiave::velocita, &LettoreTreno::velocita},
@@ -66,104 +70,102 @@ constexpr Gestore<LettoreTreno> kRecord[] = {
     {Chiave::stazione, &LettoreTreno::stazione},
 };
 
-Passo LettoreTreno::generale(int i, int32_t voce_testata::*campo, Chiave chiave) {
-  if (!numeri(voce(i).*campo)) return Passo::guasto;
+Esito LettoreTreno::generale(int i, int32_t voce_testata::*campo, Chiave chiave) {
+  if (Esito e = numeri(voce(i).*campo); !e.prosegue()) return e;
   scrive_voce(i, annota_record(chiave, voce(i).*campo));
-  return Passo::continua;
+  return {};
 }
 
-bool LettoreTreno::intero(int16_t& campo) {
+Esito LettoreTreno::intero(int16_t& campo) {
   int64_t v = 0;
-  if (!numeri(v)) return false;
+  if (Esito e = numeri(v); !e.prosegue()) return e;
   const auto i = a_intero(v);
   if (!i) {
     // At the field when it stands on the key's line; else the record is blamed.
     const Luogo campo = luogo_campo();
     const bool sulla_riga = campo.riga == riga_chiave();
-    guasto("the value " + std::to_string(v) + " does not fit a 16-bit number",
-           sulla_riga ? campo.riga : 0, sulla_riga ? campo.colonna : 0);
-    return false;
+    return guasto("the value " + std::to_string(v) + " does not fit a 16-bit number",
+                  sulla_riga ? campo.riga : 0, sulla_riga ? campo.colonna : 0);
   }
   campo = *i;
-  return true;
+  return {};
 }
 
-Passo LettoreTreno::velocita() {
+Esito LettoreTreno::velocita() {
   return profilo(Chiave::velocita, velocita_, [&](int32_t p, int32_t v, IdRecord id) {
     return record_velocita(s_, velocita_, p, v, id);
   });
 }
 
-Passo LettoreTreno::aderenza() {
-  return profilo(Chiave::aderenza, aderenza_,
-                 [&](int32_t p, int32_t a, IdRecord id) -> std::optional<Rifiuto> {
-                   record_aderenza(s_, aderenza_, p, a, id);
-                   return std::nullopt;
-                 });
+Esito LettoreTreno::aderenza() {
+  return profilo(Chiave::aderenza, aderenza_, [&](int32_t p, int32_t a, IdRecord id) {
+    record_aderenza(s_, aderenza_, p, a, id);
+    return Esito{};
+  });
 }
 
-Passo LettoreTreno::orologio() {
+Esito LettoreTreno::orologio() {
   voce_testata& v = voce(kVoceRipetizione);
   scrive_voce(kVoceRipetizione, annota_record(Chiave::orologio, 0));
-  return intero(v.intero3) && intero(v.intero4) && intero(v.intero5) ? Passo::continua
-                                                                     : Passo::guasto;
+  for (int16_t* campo : {&v.intero3, &v.intero4, &v.intero5})
+    if (Esito e = intero(*campo); !e.prosegue()) return e;
+  return {};
 }
 
-Passo LettoreTreno::sabbia() {
+Esito LettoreTreno::sabbia() {
   scrive_voce(kVoceRipetizione, annota_record(Chiave::sabbia, 0));
-  return intero(voce(kVoceRipetizione).intero1) ? Passo::continua : Passo::guasto;
+  return intero(voce(kVoceRipetizione).intero1);
+}
+
+Esito LettoreTreno::stazione() {
+  return leggi_stazione(*this, s_, contatore_stazioni_, prossimo_cartello_);
 }
 
 // After memo_segnale or memo_rallentamento: its own refusal, or a code left
 // earlier in the compile, stops the reading at this record.
-Passo LettoreTreno::dopo_posa(std::optional<Rifiuto> r, int32_t posizione, const char* record) {
-  if (r) return rifiuta(std::move(*r));
-  if (genera::numero(s_.codice_errore) <= 0) return Passo::continua;
+Esito LettoreTreno::dopo_posa(Esito e, int32_t posizione, const char* record) {
+  if (!e.prosegue()) return e;
+  if (genera::numero(s_.codice_errore) <= 0) return {};
   const Codice prima = s_.codice_errore;
   registra_errore_delle_regole(s_, prima, luogo(posizione),
                                "the reading stops at the " + std::string(record) + " at " +
                                    std::to_string(posizione) + " m because of the earlier error " +
                                    std::to_string(genera::numero(prima)));
-  return Passo::fine_dura;
+  return Esito(Passo::fine_dura);
 }
 
-Passo LettoreTreno::segnale() {
+Esito LettoreTreno::segnale() {
   ValoriSegnale v;
-  if (!numeri(v.posizione, v.sx, v.s1, v.s2, v.s3, v.rapp, v.dx, v.d1, v.d2, v.d3, v.tempo))
-    return Passo::guasto;
-  if (const Passo e = entro_griglia(v.posizione); e != Passo::continua) return e;
-  auto r = memo_segnale(s_, v, annota_record(Chiave::segnale, v.posizione));
-  return dopo_posa(std::move(r), v.posizione, "signal");
+  if (Esito e =
+          numeri(v.posizione, v.sx, v.s1, v.s2, v.s3, v.rapp, v.dx, v.d1, v.d2, v.d3, v.tempo);
+      !e.prosegue())
+    return e;
+  if (Esito e = entro_griglia(v.posizione); !e.prosegue()) return e;
+  Esito e = memo_segnale(s_, v, annota_record(Chiave::segnale, v.posizione));
+  return dopo_posa(std::move(e), v.posizione, "signal");
 }
 
-Passo LettoreTreno::rallentamento() {
+Esito LettoreTreno::rallentamento() {
   int32_t x = 0, v = 0, l = 0, f_tt = 0, f_ta = 0, d_v = 0;
-  if (!numeri(x, v, l, f_tt, f_ta, d_v)) return Passo::guasto;
-  if (const Passo e = entro_griglia(x); e != Passo::continua) return e;
-  auto r =
+  if (Esito e = numeri(x, v, l, f_tt, f_ta, d_v); !e.prosegue()) return e;
+  if (Esito e = entro_griglia(x); !e.prosegue()) return e;
+  Esito e =
       memo_rallentamento(s_, x, v, l, f_tt, f_ta, d_v, annota_record(Chiave::rallentamento, x));
-  return dopo_posa(std::move(r), x, "slowdown");
+  return dopo_posa(std::move(e), x, "slowdown");
 }
 
-Passo LettoreTreno::abbattimento() {
+Esito LettoreTreno::abbattimento() {
   int32_t p = 0, w = 0;
-  if (!numeri(p, w)) return Passo::guasto;
-  if (const Passo e = entro_griglia(p); e != Passo::continua) return e;
-  if (auto r = memo_abbattimento(s_, p, w, annota_record(Chiave::abbattimento, p)))
-    return rifiuta(std::move(*r));
-  return Passo::continua;
+  if (Esito e = numeri(p, w); !e.prosegue()) return e;
+  if (Esito e = entro_griglia(p); !e.prosegue()) return e;
+  return memo_abbattimento(s_, p, w, annota_record(Chiave::abbattimento, p));
 }
 
 // End of the file and end of the soft stop: profiles, then progressives.
-EsitoLettura LettoreTreno::passi_finali() {
-  EsitoLettura esito = elimina_sorgente(Passo::continua);
-  if (esito.passo != Passo::continua) return esito;
-  if (auto r = coda_profili(s_, velocita_, aderenza_)) {
-    rifiuta(std::move(*r));
-    EsitoLettura e{Passo::guasto, testo_guasto(), riga_guasto(), false, {}};
-    e.colonna = colonna_guasto();
-    return e;
-  }
+Esito LettoreTreno::passi_finali() {
+  Esito esito = elimina_sorgente({});
+  if (!esito.prosegue()) return esito;
+  if (Esito e = colloca(coda_profili(s_, velocita_, aderenza_)); !e.prosegue()) return e;
   if (!progressive_valide(s_.testata_linea)) {
     std::string valori;
     for (int v : {kVoceProgressivaTre, kVoceProgressivaDue, kVoceProgressivaUno}) {
@@ -189,11 +191,12 @@ EsitoLettura LettoreTreno::passi_finali() {
   return esito;
 }
 
-EsitoLettura LettoreTreno::leggi() {
+Esito LettoreTreno::leggi() {
   std::optional<Luogo> primo_saltato;
   bool generale = false;
   while (!this->fine()) {
-    leggi_chiave();
+    // A field that cannot be read is passed over like any before the header.
+    static_cast<void>(leggi_chiave());
     if (contiene(chiave(), kGenerale)) {
       generale = true;
       break;
@@ -208,30 +211,25 @@ EsitoLettura LettoreTreno::leggi() {
            "the fields before \"[generale]\" are not read: the train source starts there");
   for (;;) {
     // A third hyphen field in a row is read as a key field.
-    const EsitoChiave k = prossima_chiave(kCommenti, true);
-    if (k == EsitoChiave::fine) break;
-    if (k == EsitoChiave::guasto) return esito_guasto();
-    const Passo p = applica_record<LettoreTreno>(*this, kRecord, Blocco::treno);
-    if (p == Passo::guasto) return esito_guasto();
-    if (p == Passo::fine_dura) {
-      annota_fermata();
-      return elimina_sorgente(p);
-    }
-    if (p == Passo::fine_morbida) {
-      annota_fermata();
-      break;
-    }
+    Esito e = prossima_chiave(kCommenti, true);
+    if (e.prosegue()) e = applica_record<LettoreTreno>(*this, kRecord, Blocco::treno);
+    if (e.prosegue()) continue;
+    if (e.passo == Passo::fine_file) break;
+    if (e.passo == Passo::guasto) return con_non_lette(std::move(e));
+    annota_fermata();
+    if (e.passo == Passo::fine_dura) return elimina_sorgente(std::move(e));
+    break;  // the soft stop
   }
   return passi_finali();
 }
 
 }  // namespace
 
-EsitoLettura leggi_sorgente_treno(std::string_view testo, const std::string& nome,
-                                  int32_t prossimo_cartello, ScenarioCompilato& s,
-                                  const EliminaSorgente& elimina) {
+Esito leggi_sorgente_treno(std::string_view testo, const std::string& nome,
+                           int32_t prossimo_cartello, ScenarioCompilato& s,
+                           const EliminaSorgente& elimina) {
   LettoreTreno lettore(testo, nome, prossimo_cartello, s, elimina);
-  EsitoLettura esito = lettore.leggi();
+  Esito esito = lettore.leggi();
   s.numero_stazioni = lettore.stazioni();
   // On a run-time failure the train source goes first, whatever that
   // answers: the failure being reported already ends the parse.

@@ -23,8 +23,8 @@ namespace genera {
 /// would have taken. Gives `guasto` for a run-time failure, which the
 /// caller records as code 25 (the train source is deleted first, whatever
 /// that answers); a deletion that fails is a run-time failure too.
-EsitoLettura leggi_sorgente_treno(std::string_view testo, const std::string& nome,
-                                  int32_t prossimo_cartello, ScenarioCompilato& s,
-                                  const EliminaSorgente& elimina);
+Esito leggi_sorgente_treno(std::string_view testo, const std::string& nome,
+                           int32_t prossimo_cartello, ScenarioCompilato& s,
+                           const EliminaSorgente& elimina);
 
 }  // namespace genera
