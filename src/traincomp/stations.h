@@ -8,8 +8,9 @@
 // position where one applies): 15 (soft) when the station lies too near the
 // end of the grid; 8, 9, 22, 24 and 10 (hard) as the station rules say; 23
 // (hard, before any cell) for a stop cell beyond the grid; and 10 before
-// anything is written when the entry would be an indicator board's. A record that runs past the
-// end, or a value that does not fit its Byte, Integer or Long field, is a run-time failure.
+// anything is written when the entry would be an indicator board's. A
+// record that runs past the end, or a value that does not fit its Byte,
+// Integer or Long field, is a run-time failure.
 #pragma once
 
 #include <cstdint>
