@@ -1,5 +1,6 @@
 #include "linecomp/line_reader.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
@@ -49,6 +50,7 @@ class LettoreLinea : public LettoreSorgente {
   // Body records.
   Esito pendenza();
   Esito curva();
+  void curva_in_parte(int32_t p, int32_t len, int32_t cursore, IdRecord prima);
   Esito montagna();
   Esito indicatori_v_max();
   Esito cartello();
@@ -67,6 +69,7 @@ class LettoreLinea : public LettoreSorgente {
   bool con_tracciato_;
   StatoPendenze pendenze_;
   StatoTracciato tracciato_;
+  IdRecord curva_piu_avanti_ = 0;  // the curve that drew the plan furthest
   StatoGallerie gallerie_;
   int32_t prossimo_cartello_ = kPrimoCartello;
 };
@@ -101,7 +104,8 @@ Esito LettoreLinea::lunghezza() {
   const int32_t celle = celle_percorso(l);
   if (celle == 0)
     return guasto("the line length " + std::to_string(l) +
-                  " leaves no grid (it must be at least -7000)");
+                  " m leaves no grid at all: even the 7000 m the grid runs past the line's end "
+                  "hold no cell");
   // A second length record makes both tables anew, empty.
   s_.percorso.assign(static_cast<std::size_t>(celle), cella_percorso{});
   s_.origini.celle.assign(static_cast<std::size_t>(celle), OrigineCella{});
@@ -175,7 +179,39 @@ Esito LettoreLinea::curva() {
                " holds an \"s\", so the curve turns left: a right curve's key has no \"s\", "
                "as in \"curvad4\"");
   if (Esito e = entro_griglia(p); !e.prosegue()) return e;
-  return record_curva(s_, tracciato_, chiave, p, len, annota_record(Chiave::curva, p));
+  const int32_t cursore = tracciato_.cursore;
+  const IdRecord id = annota_record(Chiave::curva, p);
+  Esito e = record_curva(s_, tracciato_, chiave, p, len, id);
+  if (e.prosegue()) curva_in_parte(p, len, cursore, curva_piu_avanti_);
+  if (tracciato_.cursore > cursore) curva_piu_avanti_ = id;
+  return e;
+}
+
+// A curve turns the rows after its start, up to its end: rows a curve
+// further along has drawn already, or rows past the plan's end, it does not
+// turn. The first curve's start at the plan's first rows is normal.
+void LettoreLinea::curva_in_parte(int32_t p, int32_t len, int32_t cursore, IdRecord prima) {
+  const int64_t fine = int64_t{p} + len;
+  const std::string curva =
+      "this curve from " + std::to_string(p) + " to " + std::to_string(fine) + " m";
+  if (prima != 0 && cursore - 1 > p && len > 0) {
+    const int64_t persi = std::min<int64_t>(cursore - 1, fine) - p;
+    avvisa(s_, Avviso::posato_in_parte, luogo(p),
+           curva + " starts where the plan is already drawn, up to " + std::to_string(cursore - 1) +
+               " m, by a curve further along: " +
+               (persi >= len ? std::string("it is not drawn at all")
+                             : "its first " + std::to_string(persi) + " m are not drawn"),
+           {{luogo_record(s_, prima), "the curve drawn further"}},
+           "give the curves in order of position");
+    return;
+  }
+  const int32_t ultima = s_.tracciato.ultima_riga();
+  if (fine > ultima && len > 0)
+    avvisa(s_, Avviso::posato_in_parte, luogo(p),
+           curva + " runs past the plan's last row, " + std::to_string(ultima) + " m: its last " +
+               std::to_string(fine - std::max<int64_t>(ultima, p)) + " m are not drawn",
+           {},
+           "end the curve before the line's end, at " + std::to_string(lunghezza_linea(s_)) + " m");
 }
 
 Esito LettoreLinea::montagna() {

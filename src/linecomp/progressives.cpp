@@ -2,6 +2,8 @@
 
 #include <array>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace genera {
 namespace {
@@ -43,12 +45,37 @@ std::array<Terna, 3> ordinate(const Terna& t, const Terna& d, const Terna& u) {
   return {zero, zero, zero};
 }
 
+bool vuota(const Terna& t) { return t.primo == 0 && t.secondo == 0 && t.terzo == 0; }
+
+// No progressive stands first: all three are cleared, the ones the author
+// gave values to as well.
+void azzerate(ScenarioCompilato& s, const std::array<Terna, 3>& date) {
+  std::vector<Nota> note;
+  const Terna* prima = nullptr;
+  std::string valori;
+  for (const Terna& t : date) {
+    valori += (valori.empty() ? "" : ", ") + std::to_string(t.primo);
+    if (vuota(t) || t.origine == 0) continue;
+    if (prima == nullptr)
+      prima = &t;
+    else
+      note.push_back({luogo_record(s, t.origine), "another progressive cleared"});
+  }
+  if (prima == nullptr) return;
+  avvisa(s, Avviso::progressive_azzerate, luogo_record(s, prima->origine),
+         "the kilometric progressives are all stored as 0: of their first values (" + valori +
+             ", for uno, due and tre), none stands above the other two",
+         std::move(note), "give the progressives different first values, or 0, 0, 0 to the unused");
+}
+
 }  // namespace
 
 Esito progressive_ordina(ScenarioCompilato& s) {
   const int voci[3] = {kVoceProgressivaTre, kVoceProgressivaDue, kVoceProgressivaUno};
   auto terna_di = [&](int v) { return leggi(s.testata_linea[v], s.origini.voci[v]); };
   std::array<Terna, 3> nuove = ordinate(terna_di(voci[0]), terna_di(voci[1]), terna_di(voci[2]));
+  if (nuove[0].origine == 0 && nuove[1].origine == 0 && nuove[2].origine == 0)
+    azzerate(s, {terna_di(voci[2]), terna_di(voci[1]), terna_di(voci[0])});
   for (int i = 0; i < 3; ++i) {
     Terna& t = nuove[static_cast<std::size_t>(i)];
     if (t.terzo == 1) {

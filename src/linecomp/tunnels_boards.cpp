@@ -37,6 +37,26 @@ std::string non_entra(int32_t posizione, int32_t vs, int32_t vd) {
          std::to_string(vs) + " and " + std::to_string(vd) + " does not fit 16 bits";
 }
 
+// A tunnel laid in part or not at all says so. An end before its start is
+// an error of its own, said where the value is read.
+void posato_in_parte(ScenarioCompilato& s, int32_t inizio, int32_t fine, int32_t prima,
+                     int32_t ultima, IdRecord id) {
+  const std::string tratto =
+      "the tunnel from " + std::to_string(inizio) + " to " + std::to_string(fine) + " m";
+  if (ultima < prima && fine > inizio) {
+    avvisa(s, Avviso::posato_in_parte, luogo_record(s, id),
+           tratto + " is shorter than one 50 m cell: its last cell (" + std::to_string(ultima) +
+               ") comes before its first (" + std::to_string(prima) + "), so it lays no cell",
+           {}, "give the tunnel an end at least 50 m after its start");
+  } else if (ultima > s.ultima_cella() && prima <= s.ultima_cella()) {
+    avvisa(s, Avviso::posato_in_parte, luogo_record(s, id),
+           tratto + " runs past the grid's last cell, " + std::to_string(s.ultima_cella()) +
+               ": it is laid up to there, over the whole of the grid's tail",
+           {},
+           "end the tunnel before the line's end, at " + std::to_string(lunghezza_linea(s)) + " m");
+  }
+}
+
 }  // namespace
 
 Esito memo_montagna(ScenarioCompilato& s, StatoGallerie& g, int32_t inizio, int32_t fine,
@@ -59,6 +79,7 @@ Esito memo_montagna(ScenarioCompilato& s, StatoGallerie& g, int32_t inizio, int3
 
   const int32_t prima = arrotonda_cella(static_cast<double>(inizio) / kMetriCella);
   const int32_t ultima = arrotonda_cella(static_cast<double>(fine) / kMetriCella - 1);
+  posato_in_parte(s, inizio, fine, prima, ultima, id);
   // Only the part of the tunnel that lies on the grid is marked; k still
   // counts from the tunnel's own first cell so the markers keep their place.
   const int32_t da = std::max(prima, 0);

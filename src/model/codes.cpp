@@ -283,6 +283,17 @@ constexpr VoceAvviso kAvvisi[] = {
      "A record lies past the line's end, in the 7000 m of grid after it.",
      "A position in the wrong unit, or a line length too short.",
      "Check the position and the line length."},
+    {Avviso::posato_in_parte, "not_laid_whole",
+     "A tunnel or a curve is not laid whole: part of it, or all of it, falls where nothing is "
+     "laid.",
+     "A tunnel shorter than one 50 m cell or running past the grid's end; a curve that starts "
+     "where the plan is already drawn, or runs past the plan's end.",
+     "Check its positions and length, and give the curves in order of position."},
+    {Avviso::progressive_azzerate, "progressives_cleared",
+     "The three kilometric progressives are all stored as 0: no first value stands above the "
+     "other two.",
+     "Two progressives with the same first value, or a negative one beside two zeros.",
+     "Give the progressives different first values, or 0, 0, 0 to the ones not used."},
 };
 
 constexpr bool avvisi_in_ordine() {

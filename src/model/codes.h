@@ -99,6 +99,8 @@ enum class Avviso : int32_t {
   testo_tagliato = 217,
   scrittura_sovrapposta = 218,
   oltre_fine_linea = 219,
+  posato_in_parte = 240,
+  progressive_azzerate = 241,
 };
 
 struct VoceAvviso {

@@ -163,13 +163,14 @@ constexpr Campo kMontagna[] = {
      .vincolo = Vincolo::dopo_precedente,
      .memoria = "decides the last cell"},
     {.nome = "tipo",
-     .significato = "the tunnel's kind; above 10 a lit tunnel of kind tipo - 10, with a "
-                    "marker on every fourth cell still empty; one starting 150 m or less "
-                    "after the previous tunnel's end is stored as kind 3",
+     .significato =
+         "the tunnel's kind (0 lays none); above 10 a lit tunnel of kind tipo - 10, with a "
+         "marker on every fourth cell still empty; one starting 150 m or less "
+         "after the previous tunnel's end is stored as kind 3",
      .memorizzabile_min = 0,
      .memorizzabile_max = 255,
      .fuori = Fuori::basso_8,
-     .sensato_min = 0,
+     .sensato_min = 1,
      .sensato_max = 255,
      .memoria = "the cells' `galleria`"},
 };
