@@ -528,8 +528,9 @@ IdRecord LettoreSorgente::annota_record(Chiave chiave, int32_t posizione) {
   s_.origini.record.push_back({quale_, chiave, riga_chiave_, colonna_chiave_, posizione});
   const auto id = static_cast<IdRecord>(s_.origini.record.size() - 1);
   const std::string_view nome_record = parola_chiave(chiave).nome;
-  if (posizionato(chiave) && !s_.percorso.empty() && posizione > lunghezza_linea(s_) &&
-      posizione <= int64_t{lunghezza_linea(s_)} + kCodaLinea)
+  // A length of 0 or less is an error of its own: every record lies past it.
+  if (posizionato(chiave) && !s_.percorso.empty() && lunghezza_linea(s_) > 0 &&
+      posizione > lunghezza_linea(s_) && posizione <= int64_t{lunghezza_linea(s_)} + kCodaLinea)
     avvisa(s_, Avviso::oltre_fine_linea, luogo(posizione),
            "the " + std::string(nome_record) + " at " + std::to_string(posizione) +
                " m lies past the line's end at " + std::to_string(lunghezza_linea(s_)) +
@@ -567,7 +568,21 @@ Esito LettoreSorgente::entro_griglia(int32_t p) {
   // In doubles: a position near the 32-bit limit is simply out of reach.
   if ((static_cast<double>(p) + 100) / kMetriCella <= s_.ultima_cella()) return {};
   return {Codice::oltre_griglia, p,
-          "record at " + std::to_string(p) + " m lies beyond the end of the grid"};
+          "record at " + std::to_string(p) + " m lies beyond the end of the grid", 0,
+          nota_lunghezza()};
+}
+
+// Where the grid's end comes from: the line length, when a record gave it.
+std::vector<Nota> LettoreSorgente::nota_lunghezza() const {
+  // The train's records share the length's entry: the record is looked up.
+  const std::vector<RecordSorgente>& record = s_.origini.record;
+  std::size_t id = record.size();
+  while (--id > 0 && record[id].chiave != Chiave::lunghezza_percorso) {
+  }
+  if (id == 0) return {};
+  return {{luogo_record(s_, static_cast<IdRecord>(id)),
+           "the line length " + std::to_string(lunghezza_linea(s_)) +
+               " m, which the grid runs 7000 m past, is set here"}};
 }
 
 Esito LettoreSorgente::guasto(std::string testo, int riga, int colonna) const {

@@ -127,6 +127,8 @@ class LettoreSorgente {
   /// The reach check of a positioned record: (p + 100) / 50 must not pass
   /// U. A refusal with code 15, which ends the reading softly, when it does.
   Esito entro_griglia(int32_t p);
+  /// A note at the line length record, which sets where the grid ends.
+  std::vector<Nota> nota_lunghezza() const;
 
   /// A run-time failure of the reading, at the record's line (or the
   /// field's, when the field reader gave one).
