@@ -25,6 +25,10 @@ namespace genera {
 Esito memo_rallentamento(ScenarioCompilato& s, int32_t x, int32_t v, int32_t l, int32_t f_tt,
                          int32_t f_ta, int32_t d_v, IdRecord id);
 
+/// Once the speed profile is laid: a warning at each slowdown faster than the speed limit in
+/// force at its start cell.
+void confronta_velocita_limite(ScenarioCompilato& s);
+
 /// Code-cut record at `p` metres with value `w`.
 Esito memo_abbattimento(ScenarioCompilato& s, int32_t p, int32_t w, IdRecord id);
 
