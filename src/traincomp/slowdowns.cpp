@@ -31,7 +31,7 @@ std::string occupata(const ScenarioCompilato& sc, int32_t c) {
 
 // The earlier slowdown whose stretch shares a cell with cells s to e (both
 // free): one of its ends lies between them, or the nearest end before s is
-// a start. 0 when none does.
+// a start whose end lies after e. 0 when none does.
 IdRecord sovrapposto(const ScenarioCompilato& sc, int32_t s, int32_t e) {
   const auto tipo = [&](int32_t c) { return sc.percorso[static_cast<std::size_t>(c)].tipo; };
   const auto autore = [&](int32_t c) {
@@ -42,7 +42,12 @@ IdRecord sovrapposto(const ScenarioCompilato& sc, int32_t s, int32_t e) {
       return autore(c);
   for (int32_t c = s - 1; c >= 0; --c) {
     if (tipo(c) == TipoCella::fine_rallentamento) return 0;
-    if (tipo(c) == TipoCella::inizio_rallentamento) return autore(c);
+    if (tipo(c) != TipoCella::inizio_rallentamento) continue;
+    // A slowdown with no stretch has a start and no end.
+    const IdRecord altro = autore(c);
+    for (int32_t k = e + 1; k <= sc.ultima_cella(); ++k)
+      if (tipo(k) == TipoCella::fine_rallentamento && autore(k) == altro) return altro;
+    return 0;
   }
   return 0;
 }

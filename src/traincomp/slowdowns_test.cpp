@@ -141,6 +141,12 @@ TEST(MemoRallentamento, ASlowdownInsideAnotherIsAWarningAtTheLater) {
       EXPECT_EQ(t.s.diagnostiche[0].avviso, Avviso::rallentamenti_sovrapposti);
     }
   }
+  // A slowdown with no stretch (a lone start cell) has nothing to overlap.
+  StatoTreno t;
+  ASSERT_EQ(codice(memo_rallentamento(t.s, 42850, 60, 2, 0, 0, 0, 1)), 0);
+  ASSERT_EQ(codice(memo_rallentamento(t.s, 43850, 60, 400, 0, 0, 0, 2)), 0);
+  ASSERT_EQ(t.s.diagnostiche.size(), 1u);
+  EXPECT_EQ(t.s.diagnostiche[0].codice, Codice::rallentamento_senza_celle);
 }
 
 TEST(MemoRallentamento, RefusalsGiveTheirCodeAndTheStart) {

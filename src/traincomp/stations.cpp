@@ -186,6 +186,8 @@ void dopo_capolinea(LettoreSorgente& r, ScenarioCompilato& s, int32_t i) {
 
 // byte4 and byte3 written by the author but made 0 by the rules. The first
 // station's byte4 is dropped in the built-in scenario too: that is normal.
+// Its byte3 still lengthens an ordinary area, so only kinds 5 to 8, whose
+// areas ignore it, lose it for nothing.
 void byte_azzerati(LettoreSorgente& r, ScenarioCompilato& s, int32_t i, int32_t l, uint8_t byte4,
                    uint8_t byte3) {
   const voce_testata& e = s.testata_linea[static_cast<std::size_t>(i)];
@@ -198,10 +200,9 @@ void byte_azzerati(LettoreSorgente& r, ScenarioCompilato& s, int32_t i, int32_t 
   if (byte4 != 0 && e.byte4 == 0 && i != 1)
     azzerato("byte4", byte4,
              "a station shorter than 600 m (this one is " + std::to_string(l) + " m) keeps none");
-  if (byte3 != 0 && e.byte3 == 0)
+  if (byte3 != 0 && e.tipo >= 5 && e.tipo <= 8)
     azzerato("byte3", byte3,
-             i == 1 ? std::string("the first station keeps none")
-                    : "a station of kind " + std::to_string(e.tipo) + " (5 to 8) keeps none");
+             "a station of kind " + std::to_string(e.tipo) + " (5 to 8) keeps none");
 }
 
 // A station as read, before it is laid: its entry in the table, its
