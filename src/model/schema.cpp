@@ -379,7 +379,8 @@ constexpr Campo kRallentamento[] = {
      .memoria = "`valore1` of the board, start and end cells"},
     {.nome = "lunghezza",
      .sigla = "l",
-     .significato = "the slowdown's length: end cell E = round((x + l) / 50 + 1)",
+     .significato = "the slowdown's length: end cell E = round((x + l) / 50 + 1), which must "
+                    "lie after S (else error 113)",
      .unita = "m",
      .sensato_min = 1,
      .memoria = "decides the end cell"},

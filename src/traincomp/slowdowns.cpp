@@ -165,7 +165,7 @@ void confronta_velocita_limite(ScenarioCompilato& sc) {
     avvisa(sc, Avviso::valore_insensato, luogo_record(sc, o.oggetto),
            "the slowdown's speed " + std::to_string(k.valore1) +
                " km/h is above the speed limit of " + std::to_string(limite) +
-               " km/h in force at its start: it slows nothing",
+               " km/h in force at its start",
            std::move(note), "give the slowdown a speed below the speed limit");
   }
 }
