@@ -167,6 +167,12 @@ constexpr VoceCodice kTabella[] = {
      "The train source holds no record: there is no train to drive.",
      "An empty file, a file that is all comments, or records written before \"[generale]\".",
      "Write the train's records after a \"[generale]\" line."},
+    {Codice::rallentamento_senza_celle, "slowdown_shorter_than_a_cell",
+     "A slowdown is so short that its end falls on its start cell: it has no stretch.",
+     "A length given in kilometres (2 for 2000 m), or a length under 50 m.",
+     "Give the length in metres, long enough that the end lies in a later 50 m cell than the "
+     "start. The rules would lay the end on the start cell, and the codes along the slowdown "
+     "then run to the end of the line."},
     {Codice::marcatori_occupati, "race_code_marker_slot_taken",
      "a record has already put a value into a race-code marker slot (entry 85 intero1 or cell 1 "
      "valore1), so no compact file can be written",
@@ -283,6 +289,21 @@ constexpr VoceAvviso kAvvisi[] = {
      "A record lies past the line's end, in the 7000 m of grid after it.",
      "A position in the wrong unit, or a line length too short.",
      "Check the position and the line length."},
+    {Avviso::valore_cambiato, "value_changed_when_stored",
+     "A value the author wrote is stored as another by the rules: a signal's time kept only "
+     "when its sx is 2 and raised from 1 to 100 up to 101, a station's byte4 or byte3 made 0.",
+     "A value copied from another record, or a field whose condition the record does not meet.",
+     "Write the value that is stored (the message says which), or change the record so that "
+     "the rules keep the value."},
+    {Avviso::rallentamenti_sovrapposti, "slowdowns_overlap",
+     "A slowdown starts or ends inside the stretch of an earlier slowdown.",
+     "A slowdown given twice, or a length that runs into the next slowdown.",
+     "Join the two slowdowns into one, or shorten the first so that it ends before the next "
+     "starts."},
+    {Avviso::nome_ripetuto, "station_name_repeated",
+     "Two stations have the same name: the driver cannot tell them apart.",
+     "A station record copied and moved without its name changed.",
+     "Give each station its own name."},
     {Avviso::posato_in_parte, "not_laid_whole",
      "A tunnel or a curve is not laid whole: part of it, or all of it, falls where nothing is "
      "laid.",

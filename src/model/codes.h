@@ -49,6 +49,7 @@ enum class Codice : int32_t {
   codifica_larga = 110,
   separatore_errato = 111,
   sorgente_treno_vuota = 112,
+  rallentamento_senza_celle = 113,
   marcatori_occupati = 1250,
   codici_gara_occupati = 1251,
 };
@@ -99,6 +100,9 @@ enum class Avviso : int32_t {
   testo_tagliato = 217,
   scrittura_sovrapposta = 218,
   oltre_fine_linea = 219,
+  valore_cambiato = 220,
+  rallentamenti_sovrapposti = 221,
+  nome_ripetuto = 222,
   posato_in_parte = 240,
   progressive_azzerate = 241,
 };

@@ -254,6 +254,7 @@ constexpr Campo kMassaFrenata[] = {
      .significato = "the braked-mass percentage",
      .unita = "%",
      .sensato_min = 0,
+     .sensato_max = 300,
      .memoria = "entry 84 `dato1`"},
 };
 
@@ -261,6 +262,7 @@ constexpr Campo kVetture[] = {
     {.nome = "vetture",
      .significato = "the number of cars",
      .sensato_min = 1,
+     .sensato_max = 1000,
      .memoria = "entry 84 `dato3`"},
 };
 
@@ -274,7 +276,7 @@ constexpr Campo kVelocita[] = {
      .memorizzabile_max = 1277,
      .fuori = Fuori::guasto,
      .divisore = 5,
-     .sensato_min = 0,
+     .sensato_min = 5,
      .sensato_max = 1275,
      .multiplo = 5,
      .memoria = "the cells' `velocita`, as round(v / 5)"},
@@ -373,12 +375,13 @@ constexpr Campo kRallentamento[] = {
      .memorizzabile_min = -32768,
      .memorizzabile_max = 32767,
      .fuori = Fuori::basso_16,
-     .sensato_min = 0,
+     .sensato_min = 1,
      .sensato_max = 1275,
      .memoria = "`valore1` of the board, start and end cells"},
     {.nome = "lunghezza",
      .sigla = "l",
-     .significato = "the slowdown's length: end cell E = round((x + l) / 50 + 1)",
+     .significato = "the slowdown's length: end cell E = round((x + l) / 50 + 1), which must "
+                    "lie after S (else error 113)",
      .unita = "m",
      .sensato_min = 1,
      .memoria = "decides the end cell"},

@@ -35,8 +35,20 @@ Esito memo_segnale(ScenarioCompilato& s, ValoriSegnale& v, IdRecord id) {
   cella.valore2 = basso16(int64_t{v.s2} * 10 + v.d2);
   cella.valore3 = basso16(int64_t{v.s3} * 10 + v.d3);
   cella.valore4 = basso16(int64_t{v.rapp} * 10 + int64_t{v.sx} * 3 + v.dx);
+  // A time written is changed in two ways; say so, since the author meant it.
+  const int32_t scritto = v.tempo;
   if (v.tempo >= 1 && v.tempo <= 100) v.tempo = kTempoMinimo;
   cella.tempo_segnale = v.sx == 2 ? basso8(v.tempo) : 0;
+  if (scritto != 0 && v.sx != 2)
+    avvisa(s, Avviso::valore_cambiato, luogo_record(s, id),
+           "the " + dove + " has sx " + std::to_string(v.sx) + ", so its `tempo` " +
+               std::to_string(scritto) + " is not kept: 0 is stored",
+           {}, "give a signal whose sx is not 2 the time 0, or give it sx 2 to keep the time");
+  else if (scritto != v.tempo)
+    avvisa(s, Avviso::valore_cambiato, luogo_record(s, id),
+           "the " + dove + " has the `tempo` " + std::to_string(scritto) + ", which is raised to " +
+               std::to_string(kTempoMinimo) + ": a time of 1 to 100 is stored as 101",
+           {}, "give the time 0 for none, or 101 or more");
   s.origini.celle[static_cast<std::size_t>(c)].oggetto = id;
 
   const int64_t lati = (int64_t{v.sx} * 3 + v.dx) * 10;

@@ -45,23 +45,30 @@ TEST(MemoSegnale, BuiltInSignalsPackTheirValues) {
   }
 }
 
+// A time the rules raise or drop is said; one they keep (or that only wraps,
+// which its field says) is not.
 TEST(MemoSegnale, TimeIsRaisedTo101AndKeptOnlyWithLeftKind2) {
   const struct {
     int32_t tempo, sx;
     int32_t tempo_dopo;
     int tempo_segnale;
-  } cases[] =
-      {
-          {50, 2, 101, 101},  {215, 2, 215, 215}, {215, 1, 215, 0},
-          {0, 2, 0, 0},       {1, 2, 101, 101},   {100, 2, 101, 101},
-          {101, 2, 101, 101}, {50, 1, 101, 0},    {300, 2, 300, 44},  // a byte keeps the low 8 bits
-      };
+    bool avvisato;
+  } cases[] = {
+      {50, 2, 101, 101, true},   {215, 2, 215, 215, false}, {215, 1, 215, 0, true},
+      {0, 2, 0, 0, false},       {1, 2, 101, 101, true},    {100, 2, 101, 101, true},
+      {101, 2, 101, 101, false}, {50, 1, 101, 0, true},     {0, 1, 0, 0, false},
+      {300, 2, 300, 44, false},  // a byte keeps the low 8 bits
+  };
   for (const auto& c : cases) {
     StatoTreno t;
     ValoriSegnale s = segnale(8200, c.sx, 0, 0, 0, 0, c.sx, 0, 0, 0, c.tempo);
     ASSERT_EQ(codice(posa(t, s)), 0);
     EXPECT_EQ(s.tempo, c.tempo_dopo) << c.tempo << " " << c.sx;
     EXPECT_EQ(t.cella(165).tempo_segnale, c.tempo_segnale) << c.tempo << " " << c.sx;
+    ASSERT_EQ(t.s.diagnostiche.size(), c.avvisato ? 1u : 0u) << c.tempo << " " << c.sx;
+    if (c.avvisato) {
+      EXPECT_EQ(t.s.diagnostiche[0].avviso, Avviso::valore_cambiato);
+    }
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "model/rounding.h"
 
@@ -28,6 +29,29 @@ std::string occupata(const ScenarioCompilato& sc, int32_t c) {
   return "cell " + std::to_string(c) + " already holds " + descrivi_cella(sc, c);
 }
 
+// The earlier slowdown whose stretch shares a cell with cells s to e (both
+// free): one of its ends lies between them, or the nearest end before s is
+// a start whose end lies after e. 0 when none does.
+IdRecord sovrapposto(const ScenarioCompilato& sc, int32_t s, int32_t e) {
+  const auto tipo = [&](int32_t c) { return sc.percorso[static_cast<std::size_t>(c)].tipo; };
+  const auto autore = [&](int32_t c) {
+    return sc.origini.celle[static_cast<std::size_t>(c)].oggetto;
+  };
+  for (int32_t c = s + 1; c < e; ++c)
+    if (tipo(c) == TipoCella::inizio_rallentamento || tipo(c) == TipoCella::fine_rallentamento)
+      return autore(c);
+  for (int32_t c = s - 1; c >= 0; --c) {
+    if (tipo(c) == TipoCella::fine_rallentamento) return 0;
+    if (tipo(c) != TipoCella::inizio_rallentamento) continue;
+    // A slowdown with no stretch has a start and no end.
+    const IdRecord altro = autore(c);
+    for (int32_t k = e + 1; k <= sc.ultima_cella(); ++k)
+      if (tipo(k) == TipoCella::fine_rallentamento && autore(k) == altro) return altro;
+    return 0;
+  }
+  return 0;
+}
+
 }  // namespace
 
 Esito memo_rallentamento(ScenarioCompilato& sc, int32_t x, int32_t v, int32_t l, int32_t f_tt,
@@ -43,6 +67,17 @@ Esito memo_rallentamento(ScenarioCompilato& sc, int32_t x, int32_t v, int32_t l,
                  dove + " of " + std::to_string(l) + " m runs from cell " + std::to_string(s) +
                      " to cell " + std::to_string(e) + ", outside the grid (0 to " +
                      std::to_string(u) + ")"};
+
+  // An end that rounds onto the start cell leaves no stretch: the start is
+  // laid over the end, and the codes along the slowdown then run to the end
+  // of the line, as with a reversed length (which its field reports).
+  if (l > 0 && e <= s) {
+    segnala_errore(sc, Codice::rallentamento_senza_celle, luogo_record(sc, id),
+                   dove + " of " + std::to_string(l) + " m ends on its start cell " +
+                       std::to_string(s) + " (a cell is 50 m): it has no stretch");
+    sc.diagnostiche.back().aiuto =
+        "give the length in metres: more than 50 m always ends in a later cell";
+  }
 
   // x > 1500 keeps the board at cell 7 or later and the four cells at 3 or later.
   const bool avviso = x > kSogliaAvviso;
@@ -68,6 +103,15 @@ Esito memo_rallentamento(ScenarioCompilato& sc, int32_t x, int32_t v, int32_t l,
                  dove + ": its end " + occupata(sc, e),
                  0,
                  {nota_occupante(sc, e)}};
+
+  if (e > s) {
+    if (const IdRecord altro = sovrapposto(sc, s, e); altro != 0)
+      avvisa(sc, Avviso::rallentamenti_sovrapposti, luogo_record(sc, id),
+             dove + " (cells " + std::to_string(s) + " to " + std::to_string(e) + ") overlaps " +
+                 descrivi_record(sc, altro),
+             {{luogo_record(sc, altro), "the slowdown it overlaps"}},
+             "join the two slowdowns into one, or shorten the first so it ends before the next");
+  }
 
   // End before start: a slowdown of length 0 ends up as a start cell.
   cella(sc, e).tipo = TipoCella::fine_rallentamento;
@@ -104,6 +148,26 @@ Esito memo_rallentamento(ScenarioCompilato& sc, int32_t x, int32_t v, int32_t l,
     if (d_v != 0) k.valore2 = static_cast<int16_t>(i + 1);
   }
   return {};
+}
+
+void confronta_velocita_limite(ScenarioCompilato& sc) {
+  const int32_t u = sc.ultima_cella();
+  for (int32_t c = 0; c <= u; ++c) {
+    const cella_percorso& k = sc.percorso[static_cast<std::size_t>(c)];
+    if (k.tipo != TipoCella::inizio_rallentamento) continue;
+    const int32_t limite = int32_t{k.velocita} * 5;
+    // Under no limit at all the speed profile says nothing to compare with.
+    if (limite == 0 || k.valore1 <= limite) continue;
+    const OrigineCella& o = sc.origini.celle[static_cast<std::size_t>(c)];
+    std::vector<Nota> note;
+    if (o.velocita != 0)
+      note.push_back({luogo_record(sc, o.velocita), "the speed limit in force there"});
+    avvisa(sc, Avviso::valore_insensato, luogo_record(sc, o.oggetto),
+           "the slowdown's speed " + std::to_string(k.valore1) +
+               " km/h is above the speed limit of " + std::to_string(limite) +
+               " km/h in force at its start",
+           std::move(note), "give the slowdown a speed below the speed limit");
+  }
 }
 
 Esito memo_abbattimento(ScenarioCompilato& sc, int32_t p, int32_t w, IdRecord id) {

@@ -97,6 +97,58 @@ TEST(MemoRallentamento, TunnelMarkersAreFreeAndLengthZeroEndsAsAStart) {
   controlla(z, {{858, 3, 60, 0, 5}});
 }
 
+// A slowdown whose end rounds onto its start cell is laid as the rules lay
+// it, a lone start cell, and reported as an error of our own: the rules'
+// outcome stays as it was. Halves round to even, so 50 m from a start on a
+// half cell is not enough; more than 50 m always is.
+TEST(MemoRallentamento, AnEndOnTheStartCellIsAnErrorOfOurOwn) {
+  const struct {
+    int32_t x, l;
+    bool errore;
+  } cases[] = {
+      {42850, 2, true},   {42850, 25, true},  {42850, 26, false}, {42825, 50, true},
+      {42825, 51, false}, {42874, 50, false}, {42850, 0, false},  // 0 or less: said by its field
+      {42850, 200, false}};
+  for (const auto& c : cases) {
+    StatoTreno t;
+    ASSERT_EQ(codice(rallentamento(t, c.x, 60, c.l, 0, 0, 0)), 0) << c.l;
+    EXPECT_EQ(t.s.codice_errore, Codice::nessuno);
+    EXPECT_EQ(ha_errori(t.s), c.errore) << c.l;
+    if (c.errore) {
+      EXPECT_EQ(t.s.diagnostiche[0].codice, Codice::rallentamento_senza_celle);
+      EXPECT_EQ(static_cast<int>(t.cella(858).tipo), 3);
+      EXPECT_EQ(celle_occupate(t), 2);  // the start cell and the warning board
+    }
+  }
+}
+
+TEST(MemoRallentamento, ASlowdownInsideAnotherIsAWarningAtTheLater) {
+  const struct {
+    int32_t x, l;
+    bool avvisato;
+  } cases[] = {{42950, 400, true},   // starts inside
+               {42650, 100, false},  // ends before the first starts
+               {42650, 300, true},   // ends inside
+               {42750, 600, true},   // around it
+               {43100, 200, false},  // starts after its end
+               {42400, 100, false}};
+  for (const auto& c : cases) {
+    StatoTreno t;
+    ASSERT_EQ(codice(memo_rallentamento(t.s, 42850, 60, 200, 0, 0, 0, 1)), 0);
+    ASSERT_EQ(codice(memo_rallentamento(t.s, c.x, 80, c.l, 0, 0, 0, 2)), 0) << c.x;
+    ASSERT_EQ(t.s.diagnostiche.size(), c.avvisato ? 1u : 0u) << c.x;
+    if (c.avvisato) {
+      EXPECT_EQ(t.s.diagnostiche[0].avviso, Avviso::rallentamenti_sovrapposti);
+    }
+  }
+  // A slowdown with no stretch (a lone start cell) has nothing to overlap.
+  StatoTreno t;
+  ASSERT_EQ(codice(memo_rallentamento(t.s, 42850, 60, 2, 0, 0, 0, 1)), 0);
+  ASSERT_EQ(codice(memo_rallentamento(t.s, 43850, 60, 400, 0, 0, 0, 2)), 0);
+  ASSERT_EQ(t.s.diagnostiche.size(), 1u);
+  EXPECT_EQ(t.s.diagnostiche[0].codice, Codice::rallentamento_senza_celle);
+}
+
 TEST(MemoRallentamento, RefusalsGiveTheirCodeAndTheStart) {
   // Each case occupies one cell; 17 to 19 write nothing, 20 keeps the three
   // main cells.

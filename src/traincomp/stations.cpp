@@ -150,6 +150,61 @@ void orario_crescente(LettoreSorgente& r, ScenarioCompilato& s, int32_t i) {
   }
 }
 
+// A name given to an earlier station too: the driver could not tell them apart.
+void nome_ripetuto(LettoreSorgente& r, ScenarioCompilato& s, int32_t i) {
+  const voce_testata& e = s.testata_linea[static_cast<std::size_t>(i)];
+  if (e.nome.empty()) return;
+  for (int32_t k = 1; k < i; ++k) {
+    if (s.testata_linea[static_cast<std::size_t>(k)].nome != e.nome) continue;
+    avvisa(s, Avviso::nome_ripetuto, r.luogo(e.dato3),
+           "this station has the name " + citazione(utf8_da_cp1252(e.nome)) +
+               ", which an earlier station has too",
+           {{luogo_record(s, s.origini.voci[static_cast<std::size_t>(k)]),
+             "the earlier station with that name"}},
+           "give each station its own name");
+    return;
+  }
+}
+
+// The first station past the line's end is its terminus, which the rules
+// place there; a station after it lies past the end too.
+void dopo_capolinea(LettoreSorgente& r, ScenarioCompilato& s, int32_t i) {
+  const int32_t fine = lunghezza_linea(s);
+  const int32_t p = s.testata_linea[static_cast<std::size_t>(i)].dato3;
+  if (p <= fine) return;
+  for (int32_t k = 1; k < i; ++k) {
+    if (s.testata_linea[static_cast<std::size_t>(k)].dato3 <= fine) continue;
+    avvisa(s, Avviso::oltre_fine_linea, r.luogo(p),
+           "the station at " + std::to_string(p) + " m lies past the line's end at " +
+               std::to_string(fine) + " m, after the terminus",
+           {{luogo_record(s, s.origini.voci[static_cast<std::size_t>(k)]),
+             "the terminus, the first station past the line's end"}},
+           "check the position, or the line length in \"lunghezza percorso\"");
+    return;
+  }
+}
+
+// byte4 and byte3 written by the author but made 0 by the rules. The first
+// station's byte4 is dropped in the built-in scenario too: that is normal.
+// Its byte3 still lengthens an ordinary area, so only kinds 5 to 8, whose
+// areas ignore it, lose it for nothing.
+void byte_azzerati(LettoreSorgente& r, ScenarioCompilato& s, int32_t i, int32_t l, uint8_t byte4,
+                   uint8_t byte3) {
+  const voce_testata& e = s.testata_linea[static_cast<std::size_t>(i)];
+  const auto azzerato = [&](const char* campo, uint8_t v, std::string perche) {
+    avvisa(s, Avviso::valore_cambiato, r.luogo(e.dato3),
+           "this station's " + std::string(campo) + " " + std::to_string(v) +
+               " is stored as 0: " + std::move(perche),
+           {}, "give " + std::string(campo) + " the value 0");
+  };
+  if (byte4 != 0 && e.byte4 == 0 && i != 1)
+    azzerato("byte4", byte4,
+             "a station shorter than 600 m (this one is " + std::to_string(l) + " m) keeps none");
+  if (byte3 != 0 && e.tipo >= 5 && e.tipo <= 8)
+    azzerato("byte3", byte3,
+             "a station of kind " + std::to_string(e.tipo) + " (5 to 8) keeps none");
+}
+
 // A station as read, before it is laid: its entry in the table, its
 // position and length, and its record.
 struct StazioneLetta {
@@ -207,6 +262,9 @@ Esito posa_stazione(LettoreSorgente& r, ScenarioCompilato& s, const StazioneLett
   const std::string dove = dove_stazione(p);
   voce_testata& e = s.testata_linea[static_cast<std::size_t>(i)];
   orario_crescente(r, s, i);
+  nome_ripetuto(r, s, i);
+  dopo_capolinea(r, s, i);
+  const uint8_t byte4 = e.byte4, byte3 = e.byte3;
   CampiStazione campi(r);
   if (!area(campi, e, p, st.l)) return campi.esito();
   if (st.l < kLunghezzaByte4) e.byte4 = 0;
@@ -214,6 +272,7 @@ Esito posa_stazione(LettoreSorgente& r, ScenarioCompilato& s, const StazioneLett
     e.byte3 = 0;
     e.byte4 = 0;
   }
+  byte_azzerati(r, s, i, st.l, byte4, byte3);
 
   const int tipo = e.tipo;
   const double fine_celle = static_cast<double>(e.dato2) / kMetriCella;

@@ -69,6 +69,35 @@ TEST(Stazione, BuiltInFirstStation) {
   EXPECT_EQ(numero(t.s.codice_errore), 0);
 }
 
+// byte4 and byte3 that the rules make 0 are said, but not the first
+// station's: the built-in scenario writes its byte4, and its byte3 still
+// lengthens the area.
+TEST(Stazione, ByteFieldsMadeZeroAreSaid) {
+  const struct {
+    const char* nome;
+    const char* valori;  // the second station, after kPrima
+    int avvisi;
+  } cases[] = {
+      {"byte4 kept at 600 m", "9000, 12, 600, 0,1,0, 0,0,0, 0,0,0, 0, 0,0,0, B", 0},
+      {"byte4 dropped below 600 m", "9000, 12, 500, 0,1,0, 0,0,0, 0,0,0, 0, 0,0,0, B", 1},
+      {"byte3 kept by kind 12", "9000, 12, 500, 0,0,1, 0,0,0, 0,0,0, 0, 0,0,0, B", 0},
+      {"byte3 dropped by kind 5", "9000, 5, 400, 0,0,1, 0,0,0, 0,0,0, 0, 0,0,0, B", 1},
+      {"both dropped by kind 7", "9000, 7, 400, 0,2,3, 0,0,0, 0,0,0, 0, 0,0,0, B", 2},
+  };
+  for (const auto& c : cases) {
+    StatoTreno t;
+    ASSERT_EQ(stazioni(t, {kPrima, c.valori}), Passo::continua) << c.nome;
+    int n = 0;
+    for (const Diagnostica& d : t.s.diagnostiche) n += d.avviso == Avviso::valore_cambiato;
+    EXPECT_EQ(n, c.avvisi) << c.nome;
+    EXPECT_EQ(t.s.diagnostiche.size(), static_cast<std::size_t>(c.avvisi)) << c.nome;
+  }
+  StatoTreno primo;
+  ASSERT_EQ(stazioni(primo, {"0, 2, 500, 0,1,1, 0,0,0, 0,0,0, 0, 0,0,0, A"}), Passo::continua);
+  EXPECT_TRUE(primo.s.diagnostiche.empty());
+  EXPECT_EQ(primo.voce(1).dato2, 300);  // 250 + 50: byte3 did its work
+}
+
 TEST(Stazione, AreasStopCellsAndMarkersByKind) {
   const struct {
     const char* valori;

@@ -166,6 +166,7 @@ Esito LettoreTreno::passi_finali() {
   Esito esito = elimina_sorgente({});
   if (!esito.prosegue()) return esito;
   if (Esito e = colloca(coda_profili(s_, velocita_, aderenza_)); !e.prosegue()) return e;
+  confronta_velocita_limite(s_);
   if (!progressive_valide(s_.testata_linea)) {
     std::string valori;
     for (int v : {kVoceProgressivaTre, kVoceProgressivaDue, kVoceProgressivaUno}) {

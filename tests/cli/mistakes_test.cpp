@@ -103,6 +103,13 @@ INSTANTIATE_TEST_SUITE_P(
         Sbaglio{
             "a value forgotten", true, "pendenza,  4500,   10", "pendenza,  4500", 1,
             "X_linea.txt:35:1: error 25: the gradient record \"pendenza\" has 1 of its 2 values"},
+        Sbaglio{"a slowdown shorter than a cell", false, "42850,    60,  200,", "42850,    60,  2,",
+                1, "X-.txt:34:1: error 113: slowdown at 42850 m of 2 m ends on its start cell 858"},
+        Sbaglio{"a signal time the rules drop", false,
+                "segnale,    7000,   1, 4, 1,  0, 0,    1,  3,1,0, 0",
+                "segnale,    7000,   1, 4, 1,  0, 0,    1,  3,1,0, 150", 0,
+                "X-.txt:38:1: warning: the signal at 7000 m has sx 1, so its `tempo` 150 is not "
+                "kept: 0 is stored"},
         Sbaglio{"a hard stop says what it skipped", false, "velocita,    2000,   150",
                 "velocita,    2000000,   150", 1, "records after it were not read, from line"},
         Sbaglio{"a signal on a station stop names both", false, "segnale,    2800,",
