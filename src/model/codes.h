@@ -99,6 +99,13 @@ enum class Avviso : int32_t {
   testo_tagliato = 217,
   scrittura_sovrapposta = 218,
   oltre_fine_linea = 219,
+  commento_con_record = 230,
+  testo_dopo_virgolette = 231,
+  testo_vuoto = 232,
+  testo_troncato = 233,
+  carattere_di_controllo = 234,
+  testo_fuori_posto = 235,
+  profilo_stessa_posizione = 236,
 };
 
 struct VoceAvviso {
