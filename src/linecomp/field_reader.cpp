@@ -88,11 +88,19 @@ std::optional<std::string> FieldReader::read_text() {
     field_width_ = line_ == field_line_
                        ? static_cast<int>(pos_ - open_quote)
                        : static_cast<int>(text_.find_first_of("\r\n", open_quote) - open_quote);
-    // Whatever stands between the closing quote and the separator is dropped.
+    // Whatever stands between the closing quote and the separator is
+    // dropped; its place is kept for the reader to say so.
+    skip_blanks();
+    after_quote_begin_ = pos_;
+    after_quote_column_ = static_cast<int>(pos_ - line_start_) + 1;
     while (pos_ < text_.size() && text_[pos_] != ',' && !at_line_break()) ++pos_;
+    after_quote_end_ = pos_;
+    while (after_quote_end_ > after_quote_begin_ && blank(text_[after_quote_end_ - 1]))
+      --after_quote_end_;
     consume_separator();
     return value;
   }
+  after_quote_begin_ = after_quote_end_ = 0;
   const std::size_t start = pos_;
   while (pos_ < text_.size() && text_[pos_] != ',' && !at_line_break()) ++pos_;
   std::size_t value_end = pos_;

@@ -46,6 +46,15 @@ class FieldReader {
   /// True when the text field just read was in double quotes.
   bool quoted() const { return quoted_; }
 
+  /// What stood between the closing quote of the text just read and its
+  /// separator, its blanks dropped: it is not part of the value. Empty
+  /// after a text not in quotes.
+  std::string_view after_quote() const {
+    return text_.substr(after_quote_begin_, after_quote_end_ - after_quote_begin_);
+  }
+  /// The 1-based column where after_quote() starts.
+  int after_quote_column() const { return after_quote_column_; }
+
   /// What stands after the field just read on its own line, past the comma
   /// or blanks that ended it; empty when a line end ended it.
   std::string_view rest_of_line() const;
@@ -86,6 +95,9 @@ class FieldReader {
   int fields_on_line_ = 0;
   int field_width_ = 0;
   bool quoted_ = false;
+  std::size_t after_quote_begin_ = 0;
+  std::size_t after_quote_end_ = 0;
+  int after_quote_column_ = 0;
   bool ended_at_comma_ = false;
   bool first_on_line_ = false;
   std::string failure_;

@@ -156,4 +156,15 @@ TEST(Contiene, CaseRules) {
 }
 
 }  // namespace
+TEST(FieldReader, WhatStandsAfterAClosingQuoteIsKeptApart) {
+  FieldReader r("\"(ORTA)\"  (Nord) , x\r\n(A)\r\n");
+  EXPECT_EQ(r.read_text(), "(ORTA)");
+  EXPECT_EQ(r.after_quote(), "(Nord)");
+  EXPECT_EQ(r.after_quote_column(), 11);
+  EXPECT_EQ(r.read_text(), "x");
+  EXPECT_EQ(r.after_quote(), "");
+  EXPECT_EQ(r.read_text(), "(A)");
+  EXPECT_EQ(r.after_quote(), "");
+}
+
 }  // namespace genera

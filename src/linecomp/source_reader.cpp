@@ -1,6 +1,7 @@
 #include "linecomp/source_reader.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <utility>
 #include <vector>
 
@@ -50,6 +51,7 @@ Esito LettoreSorgente::prossima_chiave(int commenti, bool fine_nei_commenti) {
   if (Esito e = leggi_chiave(); !e.prosegue()) return e;
   if (r_.at_end()) return Esito(Passo::fine_file);
   for (int i = 0; i < commenti && commento(); ++i) {
+    commento_con_record();
     if (Esito e = leggi_chiave(); !e.prosegue()) return e;
     if (fine_nei_commenti && r_.at_end()) return Esito(Passo::fine_file);
   }
@@ -237,9 +239,16 @@ bool LettoreSorgente::numero(int64_t& v, Esito& e) {
 Esito LettoreSorgente::testo(std::string& valore) {
   auto t = r_.read_text();
   if (!t) return guasto_valore();
+  const auto i = static_cast<std::size_t>(valori_letti_);
   // A text holds no number for the field after it to be compared with.
-  if (const auto i = static_cast<std::size_t>(valori_letti_); i < valori_.size()) valori_[i] = 0;
+  if (i < valori_.size()) valori_[i] = 0;
   ++valori_letti_;
+  const std::string_view campo = i < campi_.size() ? campi_[i].nome : "text";
+  if (testo_sospetto(*t, campo)) {
+    valore = std::move(*t);
+    return {};
+  }
+  controlla_testo(*t, campo);
   if (valore.npos != t->find_first_of("\r\n"))
     avvisa(s_, Avviso::virgolette_aperte, luogo_campo(),
            "this quoted text runs on over a line end: is its closing quote missing?", {},
@@ -267,6 +276,16 @@ Esito LettoreSorgente::testo(std::string& valore) {
 std::string LettoreSorgente::in_codepage(const std::string& campo) {
   char32_t mancante = 0;
   std::string out = *in_cp1252(campo, &mancante, true);
+  if (out.size() > kNomeMassimo) {
+    // The writer stores the first kNomeMassimo bytes: say where the text ends.
+    const std::string_view tenuto(out.data(), kNomeMassimo);
+    avvisa(s_, Avviso::testo_troncato, luogo_campo(),
+           "this text is " + std::to_string(out.size()) +
+               " bytes long in code page 1252, and its stored field holds " +
+               std::to_string(kNomeMassimo) + ": only the first " + std::to_string(kNomeMassimo) +
+               " are stored, up to " + citazione(tenuto.substr(tenuto.size() - 20)),
+           {}, "shorten the text; if it takes in the lines after it, close its quote");
+  }
   if (mancante != 0)
     segnala_errore(
         s_, Codice::carattere_fuori_codepage, {nome_, r_.line(), r_.column(), std::nullopt},
@@ -276,14 +295,31 @@ std::string LettoreSorgente::in_codepage(const std::string& campo) {
 }
 
 void LettoreSorgente::fuori_ordine(int32_t n, int32_t cursore, IdRecord prima) {
-  if (n <= 0 || n >= cursore || record_ == nullptr) return;
-  avvisa(
-      s_, Avviso::profilo_fuori_ordine, luogo(),
-      "this " + std::string(record_->nome) +
-          " record comes after one further along the line: "
-          "its profile runs in order of position, so it writes one cell with the value before it",
-      {{luogo_record(s_, prima), "the record further along"}},
-      "sort the " + std::string(record_->nome) + " records by position");
+  // The first record of a profile (none before it) is in order wherever it is.
+  if (record_ == nullptr || prima == 0 || prima >= s_.origini.record.size()) return;
+  const int32_t n_prima =
+      arrotonda_cella(static_cast<double>(s_.origini.record[prima].posizione) / kMetriCella);
+  const std::string nome(record_->nome);
+  if (n == n_prima) {
+    avvisa(s_, Avviso::profilo_stessa_posizione, luogo(),
+           "this " + nome + " record is at the same cell, " + std::to_string(n) +
+               ", as the one before it: " +
+               (n > 0 ? "the one before writes one cell only" : "the one before has no effect"),
+           {{luogo_record(s_, prima), "the " + nome + " record before it"}},
+           "keep one of the two, or mend the position");
+    return;
+  }
+  if (n >= n_prima && (n <= 0 || n >= cursore)) return;
+  avvisa(s_, Avviso::profilo_fuori_ordine, luogo(),
+         "this " + nome + " record comes after one further along the line: " +
+             (n > 0 ? "its profile runs in order of position, so it writes one cell with the "
+                      "value before it"
+                    : "at cell " + std::to_string(n) +
+                          " it writes no cell, and its value replaces the one before it from "
+                          "cell " +
+                          std::to_string(cursore) + " on"),
+         {{luogo_record(s_, prima), "the record further along"}},
+         "sort the " + nome + " records by position");
 }
 
 namespace {
@@ -313,6 +349,7 @@ void LettoreSorgente::inizia_record(Chiave chiave) {
   record_ = &parola_chiave(chiave);
   campi_ = schema_record(chiave).campi;
   valori_letti_ = 0;
+  testo_fuori_posto_ = false;
   if (separatori_detti_) return;
   separatori_detti_ = true;
   // A key with no semicolon, tab or blank needs no closer look.
@@ -338,13 +375,15 @@ void LettoreSorgente::inizia_record(Chiave chiave) {
 }
 
 void LettoreSorgente::chiudi_record() {
-  if (record_ != nullptr && valori_letti_ > 0 && r_.line() != riga_chiave_)
+  // A text said to be another field has said why the values ran on.
+  const bool detto = testo_fuori_posto_;
+  if (record_ != nullptr && valori_letti_ > 0 && !detto && r_.line() != riga_chiave_)
     avvisa(s_, Avviso::valori_a_capo, luogo(),
            "the " + std::string(record_->nome) + " record's values run on to line " +
                std::to_string(r_.line()) + ": is a value missing on line " +
                std::to_string(riga_chiave_) + "?",
            {{{nome_, r_.line(), r_.column(), std::nullopt}, "its last value is taken from here"}});
-  else if (record_ != nullptr && valori_letti_ > 0)
+  else if (record_ != nullptr && valori_letti_ > 0 && !detto)
     controlla_resto();
   controlla_sovrascritture();
   record_ = nullptr;
@@ -470,6 +509,117 @@ void LettoreSorgente::chiave_ignota(Blocco blocco) {
   Luogo dove = luogo();
   dove.larghezza = larghezza_chiave_;
   avvisa(s_, Avviso::chiave_ignota, std::move(dove), std::move(testo), {}, std::move(aiuto));
+}
+
+namespace {
+
+// The record of this source whose key `k` is, written whole: a text that
+// is a key, not one that merely holds a keyword ("Stazione Centrale").
+const ParolaChiave* chiave_intera(std::string_view k, bool treno) {
+  for (const ParolaChiave& p : kParoleChiave) {
+    if ((p.blocco == Blocco::treno) != treno) continue;
+    for (std::string_view forma : {p.scritta, p.parola})
+      if (forma.size() == k.size() && contiene(k, forma)) return &p;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+// A comment passed over: when it starts its line, does not start with a
+// hyphen and names a record of this source, it is most likely a record
+// whose key holds a hyphen, lost with its values.
+void LettoreSorgente::commento_con_record() {
+  if (!r_.first_on_line()) return;
+  const std::string_view k = senza_spazi(chiave_);
+  if (k.empty() || k[0] == '-') return;
+  const bool treno = quale_ == QualeSorgente::treno;
+  for (const ParolaChiave& p : kParoleChiave) {
+    if ((p.blocco == Blocco::treno) != treno || !nomina(p, k)) continue;
+    Luogo dove = luogo();
+    dove.larghezza = larghezza_chiave_;
+    avvisa(s_, Avviso::commento_con_record, std::move(dove),
+           "the key " + citazione(k) + " names a " + std::string(p.nome) +
+               " record, but it holds a hyphen, so it is read as a comment: the record is not "
+               "read, and its values are passed over",
+           {}, "take the hyphen out of the key; a comment starts with \"-\"");
+    return;
+  }
+}
+
+// A text that is plainly another field: from a later line than the key
+// (the text left out), a bare number (a value too many before it), or a
+// record's key. Said once, in place of the checks of a text.
+bool LettoreSorgente::testo_sospetto(const std::string& t, std::string_view campo) {
+  const bool altra_riga = r_.line() != riga_chiave_;
+  if (!altra_riga && r_.quoted()) return false;
+  const std::string_view k = senza_spazi(t);
+  const bool numero = !r_.quoted() && numero_scritto(k);
+  const ParolaChiave* chiave =
+      r_.quoted() ? nullptr : chiave_intera(k, quale_ == QualeSorgente::treno);
+  if (!altra_riga && !numero && chiave == nullptr) return false;
+  const std::string nome = record_ != nullptr ? std::string(record_->nome) : "record";
+  std::string testo = "the " + nome + " record's `" + std::string(campo) + "` is " + citazione(k);
+  std::string aiuto;
+  std::vector<Nota> note;
+  if (altra_riga) {
+    testo += ", taken from line " + std::to_string(r_.line());
+    if (chiave != nullptr)
+      testo += ", where it is the key of a " + std::string(chiave->nome) + " record";
+    testo += ": is it missing on line " + std::to_string(riga_chiave_) + "?";
+    if (chiave != nullptr)
+      testo += " The record on line " + std::to_string(r_.line()) + " is not read";
+    note.push_back({luogo_campo(), "the field taken as its `" + std::string(campo) + "`"});
+    aiuto = "give the `" + std::string(campo) + "` on line " + std::to_string(riga_chiave_) +
+            ", after a comma";
+  } else if (numero) {
+    testo += ", a number: is there a value too many before it?";
+    const std::string_view resto = senza_spazi(r_.rest_of_line());
+    if (r_.ended_at_comma() && !resto.empty())
+      testo += " " + citazione(resto) + " after it is not read";
+    aiuto = "count the record's values: the `" + std::string(campo) + "` comes last";
+  } else {
+    testo += ", the key of a " + std::string(chiave->nome) + " record: is the `" +
+             std::string(campo) + "` missing?";
+    aiuto = "write the `" + std::string(campo) + "` in double quotes if it is meant";
+  }
+  Luogo dove = altra_riga ? luogo() : luogo_campo();
+  avvisa(s_, Avviso::testo_fuori_posto, std::move(dove), std::move(testo), std::move(note),
+         std::move(aiuto));
+  testo_fuori_posto_ = true;
+  return true;
+}
+
+// What a text loses or hides: the part after its closing quote, all of it
+// when it is empty, a control character no display shows.
+void LettoreSorgente::controlla_testo(const std::string& t, std::string_view campo) {
+  const std::string nome = record_ != nullptr ? std::string(record_->nome) : "record";
+  if (std::string_view dopo = r_.after_quote(); r_.quoted() && !dopo.empty()) {
+    Luogo dove{nome_, r_.line(), r_.after_quote_column(), std::nullopt};
+    dove.larghezza = static_cast<int>(dopo.size());
+    avvisa(s_, Avviso::testo_dopo_virgolette, std::move(dove),
+           citazione(dopo) + " stands after the closing quote of " + citazione(t) +
+               ": it is not stored",
+           {}, "put the whole `" + std::string(campo) + "` inside the double quotes");
+  }
+  if (senza_spazi(t).empty()) {
+    avvisa(s_, Avviso::testo_vuoto, luogo_campo(),
+           "the " + nome + " record's `" + std::string(campo) + "` is empty", {},
+           "write the `" + std::string(campo) + "` after the last comma");
+    return;
+  }
+  const auto controllo = std::find_if(t.begin(), t.end(), [](char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return (b < 0x20 && b != '\r' && b != '\n') || b == 0x7F;
+  });
+  if (controllo == t.end()) return;
+  char byte[8];
+  std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned char>(*controllo));
+  avvisa(s_, Avviso::carattere_di_controllo, luogo_campo(),
+         "the " + nome + " record's `" + std::string(campo) + "` holds the control character " +
+             byte + " after " + citazione(std::string_view(t).substr(0, controllo - t.begin())) +
+             ": it is stored, but no display shows it as a character",
+         {}, "delete the character; an editor that shows invisible characters finds it");
 }
 
 std::vector<Nota> LettoreSorgente::note_non_lette(Blocco blocco) const {

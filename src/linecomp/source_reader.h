@@ -91,7 +91,8 @@ class LettoreSorgente {
   void chiudi_record();
 
   /// A profile record (gradient, speed, adhesion) at cell `n` behind the
-  /// profile's cursor: a warning, with a note at the record `prima` before it.
+  /// profile's cursor or the record `prima` before it, or at the same cell
+  /// as `prima`: a warning, with a note at `prima`.
   void fuori_ordine(int32_t n, int32_t cursore, IdRecord prima);
 
   /// The one handler of the profile records (gradient, speed, adhesion):
@@ -184,7 +185,11 @@ class LettoreSorgente {
   std::string memo_chiave_;             // ... the last key
   uint32_t memo_righe_ = 0;             // ... and the rows it names
   std::array<int64_t, 17> valori_{};    // the current record's values, for their relations
+  bool testo_fuori_posto_ = false;      // the record's text said to be another field
   Esito guasto_valore() const;
+  void commento_con_record();
+  bool testo_sospetto(const std::string& t, std::string_view campo);
+  void controlla_testo(const std::string& t, std::string_view campo);
   void controlla_valore(int64_t v);
   void controlla_resto();
   void controlla_sovrascritture();

@@ -304,6 +304,40 @@ constexpr VoceAvviso kAvvisi[] = {
      "Two stations have the same name: the driver cannot tell them apart.",
      "A station record copied and moved without its name changed.",
      "Give each station its own name."},
+    {Avviso::commento_con_record, "record_key_read_as_a_comment",
+     "A key that starts a line names a record but holds a hyphen: it is read as a comment, and "
+     "the record is not read.",
+     "A hyphen in a key, as in \"curva-s1\" or \"velocita - fine galleria\".",
+     "Take the hyphen out of the key; start a comment with \"-\"."},
+    {Avviso::testo_dopo_virgolette, "text_after_the_closing_quote",
+     "Something stands after a text's closing quote on its line: it is not stored.",
+     "A text only partly in double quotes, as in \"(ORTA)\" (Nord).",
+     "Put the whole text inside the double quotes."},
+    {Avviso::testo_vuoto, "empty_text",
+     "A text field is empty: the board shows nothing, the station has no name.",
+     "A text left out after the last comma, or \"\".", "Write the text."},
+    {Avviso::testo_troncato, "text_cut_to_its_stored_length",
+     "A text is longer than its stored field holds (65535 bytes in code page 1252): only its "
+     "start is stored.",
+     "A closing quote left out, so the text takes in the rest of the file, or a text pasted "
+     "whole.",
+     "Shorten the text, or close its quote."},
+    {Avviso::carattere_di_controllo, "control_character_in_a_text",
+     "A text holds a control character (a NUL byte, a tab, ...): it is stored, but no display "
+     "shows it as a character.",
+     "A file damaged or written by a program that pads with NUL bytes.",
+     "Delete the character; an editor that shows invisible characters finds it."},
+    {Avviso::testo_fuori_posto, "text_is_another_field",
+     "A text field holds what is not a text: a field from a later line, a number, or a record's "
+     "key.",
+     "The text left out, so the next line's key is taken as the text, or a value too many before "
+     "it.",
+     "Count the record's values: give each one, and the text last, on the record's own line."},
+    {Avviso::profilo_stessa_posizione, "profile_records_at_one_position",
+     "Two gradient, speed or adhesion records stand at one position: the first writes at most "
+     "one cell.",
+     "A record given twice, or a position typed wrong.",
+     "Keep one of the two, or mend the position."},
     {Avviso::posato_in_parte, "not_laid_whole",
      "A tunnel or a curve is not laid whole: part of it, or all of it, falls where nothing is "
      "laid.",

@@ -103,8 +103,15 @@ enum class Avviso : int32_t {
   valore_cambiato = 220,
   rallentamenti_sovrapposti = 221,
   nome_ripetuto = 222,
-  posato_in_parte = 240,
-  progressive_azzerate = 241,
+  commento_con_record = 223,
+  testo_dopo_virgolette = 224,
+  testo_vuoto = 225,
+  testo_troncato = 226,
+  carattere_di_controllo = 227,
+  testo_fuori_posto = 228,
+  profilo_stessa_posizione = 229,
+  posato_in_parte = 230,
+  progressive_azzerate = 231,
 };
 
 struct VoceAvviso {

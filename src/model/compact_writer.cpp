@@ -90,7 +90,7 @@ void scrivi_testata(const std::array<voce_testata, kVociTestata>& testata, ByteS
     e.i32(v.dato2);
     e.i32(v.dato3);
     e.u8(v.opzione);
-    const std::size_t n = std::min<std::size_t>(v.nome.size(), 0xFFFF);
+    const std::size_t n = std::min(v.nome.size(), kNomeMassimo);
     e.u16(static_cast<uint16_t>(n));
     e.bytes(v.nome, n);
     for (int16_t intero : {v.intero1, v.intero2, v.intero3, v.intero4, v.intero5}) e.i16(intero);

@@ -69,6 +69,8 @@ struct voce_testata {
 };
 
 inline constexpr int kVociTestata = 87;
+/// The longest `nome` the table stores, in bytes: its length is 16 bits.
+inline constexpr std::size_t kNomeMassimo = 0xFFFF;
 inline constexpr int kPrimoCartello = 80;  // boards take entries 80, 79, ...
 inline constexpr int kVoceProgressivaTre = 81;
 inline constexpr int kVoceProgressivaDue = 82;

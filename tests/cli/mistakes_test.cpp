@@ -121,6 +121,31 @@ INSTANTIATE_TEST_SUITE_P(
         Sbaglio{"a race-code slot names its record", false, "segnale,    2800,   1, 4, 1",
                 "segnale,    0,   1, 4, 1", 1,
                 "X-.txt:36:1: error 1250: the signal at 0 m (line 36) takes cell 1"},
+        Sbaglio{"a record key with a hyphen", true, "curvas1,  2000", "curva-s1,  2000", 0,
+                "X_linea.txt:13:1: warning: the key \"curva-s1\" names a curve record, but it "
+                "holds a hyphen, so it is read as a comment"},
+        Sbaglio{"text after the closing quote", true, "   (ORTA)", "   \"(ORTA)\" (Nord)", 0,
+                "X_linea.txt:74:41: warning: \"(Nord)\" stands after the closing quote of "
+                "\"(ORTA)\": it is not stored"},
+        Sbaglio{"an empty text", false, "0, 0, 0, San Vito", "0, 0, 0, \"\"", 0,
+                "X-.txt:20:73: warning: the station record's `nome` is empty"},
+        Sbaglio{"a control character in a text", true, "   (ORTA)",
+                "   (OR\x01"
+                "TA)",
+                0,
+                "X_linea.txt:74:32: warning: the indicator board record's `testo` holds the "
+                "control character 0x01 after \"(OR\""},
+        Sbaglio{"a name left out", false, "0, 0, 0, San Vito", "0, 0, 0", 0,
+                "X-.txt:20:1: warning: the station record's `nome` is \"stazione\", taken from "
+                "line 21, where it is the key of a station record: is it missing on line 20?"},
+        Sbaglio{"a profile record at the cell of the one before", false, "velocita,   18350,   160",
+                "velocita,   2000,   160", 0,
+                "X-.txt:13:1: warning: this speed limit record is at the same cell, 40, as the "
+                "one before it"},
+        Sbaglio{"a late profile record at the line's start", false, "velocita,   18350,   160",
+                "velocita,   0,   160", 0,
+                "X-.txt:13:1: warning: this speed limit record comes after one further along the "
+                "line: at cell 0 it writes no cell"},
         Sbaglio{
             "a name the code page lacks", false, "Roveto", "\xe6\x9d\xb1\xe4\xba\xac", 1,
             "error 106: \"\xe6\x9d\xb1\xe4\xba\xac\" holds \"\xe6\x9d\xb1\", which code page 1252"}),
