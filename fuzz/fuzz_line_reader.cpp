@@ -11,8 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::Eliminazioni eliminate;
   ScenarioCompilato s;
   int32_t prossimo_cartello = kPrimoCartello;
-  const EsitoLettura esito = leggi_sorgente_linea(testo, "L_linea.txt", fuzz::piano_per(size), s,
-                                                  eliminate.hook(), prossimo_cartello);
+  const Esito esito = leggi_sorgente_linea(testo, "L_linea.txt", fuzz::piano_per(size), s,
+                                           eliminate.hook(), prossimo_cartello);
   // After a run-time failure the compiler deletes both sources itself.
   fuzz::verifica(eliminate.linea || esito.passo == Passo::guasto,
                  "the line source is deleted on every path");
